@@ -1,0 +1,40 @@
+// The file operations the core needs. Paths are code page 932 strings, relative to the working
+// directory unless absolute, with "\" as the separator as the Windows program writes them; the
+// POSIX side also accepts "/" and stores names as UTF-8 on disk.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vexor {
+
+// The whole content of a file, or nothing when it cannot be opened or read.
+std::optional<std::string> readWholeFile(const std::string& path);
+
+// Writes bytes to a temporary file beside path and only then replaces path with it, so an
+// interrupted or failed write leaves the old file intact. False on any failure.
+bool replaceFileContent(const std::string& path, const std::string& bytes);
+
+// Appends bytes to path, creating it when missing; binary (the caller writes CR LF itself).
+bool appendToFile(const std::string& path, const std::string& bytes);
+
+bool fileExists(const std::string& path);  // an existing regular file that can be opened to read
+bool makeDirectory(const std::string& path);  // false when it exists or cannot be made
+bool copyFileReplacing(const std::string& from, const std::string& to);
+bool removeFile(const std::string& path);
+
+// Names of the regular files of folder whose name ends in suffix (compared without regard to
+// ASCII case, as the Windows file system matches "*.eng"), in the order the OS lists them.
+std::vector<std::string> listFiles(const std::string& folder, const std::string& suffix);
+
+// The working directory, and a path made absolute against it, in the OS's own separator style
+// (backslashes on Windows, slashes on POSIX).
+std::string workingDirectory();
+std::string fullPath(const std::string& path);
+bool changeDirectory(const std::string& path);
+
+// Joins a folder and a name with the separator the Windows program writes ("\").
+std::string joinPath(const std::string& folder, const std::string& name);
+
+}  // namespace vexor

@@ -1,0 +1,36 @@
+// The state of the open survey: its file, site, keywords, loaded history, and the two flags and
+// the thread by which the user-interface thread and the survey worker coordinate.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <thread>
+
+namespace vexor {
+
+// keyword -> rank (1..100 found, 0 not found); ordered byte by byte; insertion never replaces.
+using HistoryTable = std::map<std::string, int32_t>;
+
+inline constexpr int HISTORY_GENERATIONS = 5;
+
+struct SurveyState {
+    std::string surveyPath;
+    std::string target;
+    std::deque<std::string> keywords;
+    std::string historyDirectory;
+    std::array<HistoryTable, HISTORY_GENERATIONS> historyTables;
+    std::atomic<bool> surveyRunning{false};
+    std::atomic<bool> abortRequested{false};
+    std::thread workerThread;
+};
+
+// Inserts keyword -> rank unless the table already holds the keyword.
+inline void recordRank(HistoryTable& table, const std::string& keyword, int32_t rank) {
+    table.emplace(keyword, rank);
+}
+
+}  // namespace vexor
