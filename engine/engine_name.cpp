@@ -1,0 +1,41 @@
+// The name rule shared by engine paths and history headers.
+#include "engine/engine_name.h"
+
+#include "platform/text.h"
+
+namespace vexor {
+namespace {
+
+std::string nameAfter(const std::string& text, bool slashToo) {
+    std::size_t start = 0;
+    std::size_t lastDot = std::string::npos;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (isLeadByte(c) && i + 1 < text.size()) {
+            ++i;  // the second byte may be 0x5C or 0x2E without being a separator or a dot
+            continue;
+        }
+        if (c == '\\' || (slashToo && c == '/')) {
+            start = i + 1;
+            lastDot = std::string::npos;
+        } else if (c == '.') {
+            lastDot = i;
+        }
+    }
+    const std::size_t end = lastDot == std::string::npos ? text.size() : lastDot;
+    return text.substr(start, end - start);
+}
+
+}  // namespace
+
+std::string baseName(const std::string& path) {
+#ifdef _WIN32
+    return nameAfter(path, false);
+#else
+    return nameAfter(path, true);
+#endif
+}
+
+std::string baseNameAtBackslash(const std::string& text) { return nameAfter(text, false); }
+
+}  // namespace vexor

@@ -1,0 +1,49 @@
+// Survey events for tests: recorded under a lock, since the worker reports from its own thread.
+#pragma once
+
+#include <mutex>
+#include <vector>
+
+#include "survey/survey_events.h"
+
+namespace vexor::testing {
+
+struct RecordedEvent {
+    enum Kind { Progress, Result, Ended } kind;
+    int row;
+    int value;  // examined results, rank, or the SearchEnd value
+    int page;   // for Ended only
+
+    friend bool operator==(const RecordedEvent&, const RecordedEvent&) = default;
+};
+
+class RecordingEvents : public SurveyEvents {
+public:
+    void progress(int row, int examined) override { add({RecordedEvent::Progress, row, examined, 0}); }
+    void result(int row, int rank) override { add({RecordedEvent::Result, row, rank, 0}); }
+    void searchEnded(int row, SearchEnd how, int page) override {
+        add({RecordedEvent::Ended, row, static_cast<int>(how), page});
+    }
+
+    std::vector<RecordedEvent> events() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return events_;
+    }
+    // The events of one kind, in order.
+    std::vector<RecordedEvent> of(RecordedEvent::Kind kind) const {
+        std::vector<RecordedEvent> picked;
+        for (const auto& e : events())
+            if (e.kind == kind) picked.push_back(e);
+        return picked;
+    }
+
+private:
+    void add(const RecordedEvent& e) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(e);
+    }
+    mutable std::mutex mutex_;
+    std::vector<RecordedEvent> events_;
+};
+
+}  // namespace vexor::testing

@@ -1,0 +1,36 @@
+#include "engine/engine_name.h"
+
+#include <gtest/gtest.h>
+
+namespace vexor {
+namespace {
+
+TEST(BaseName, CutsAtTheLastBackslashAndTheLastFullStopAfterIt) {
+    EXPECT_EQ(baseName("engine\\nuq.eng"), "nuq");
+    EXPECT_EQ(baseName("C:\\tools\\engine\\a.b.eng"), "a.b");
+    EXPECT_EQ(baseName("a.x\\name"), "name");
+    EXPECT_EQ(baseName("plain"), "plain");
+    EXPECT_EQ(baseName(""), "");
+    EXPECT_EQ(baseName("dir\\"), "");
+}
+
+TEST(BaseName, ASecondByteOfADoubleByteCharacterIsNeitherSeparatorNorDot) {
+    // 表 is 95 5C in code page 932; 2E as a second byte does not occur, but 5C does.
+    EXPECT_EQ(baseName("engine\\\x95\x5C.eng"), "\x95\x5C");
+    EXPECT_EQ(baseNameAtBackslash("\x95\x5C\x83\x5C"), "\x95\x5C\x83\x5C");
+}
+
+TEST(BaseName, HeaderRuleKeepsSlashesAndCutsAtTheLastFullStop) {
+    EXPECT_EQ(baseNameAtBackslash("2006/02/01 (nuq)"), "2006/02/01 (nuq)");
+    EXPECT_EQ(baseNameAtBackslash("2006/02/01 (my.engine)"), "2006/02/01 (my");
+}
+
+#ifndef _WIN32
+TEST(BaseName, PosixPathsSplitAtSlashesToo) {
+    EXPECT_EQ(baseName("/home/u/engine/nuq.eng"), "nuq");
+    EXPECT_EQ(baseName("engine/a.b.eng"), "a.b");
+}
+#endif
+
+}  // namespace
+}  // namespace vexor
