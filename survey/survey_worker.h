@@ -1,0 +1,16 @@
+// The survey worker: the body of the one background thread that runs a survey.
+#pragma once
+
+#include "survey/survey_context.h"
+
+namespace vexor {
+
+// Goes through the keywords in row order, skips those table 0 already holds, searches each other
+// one, appends its record to 0.txt of the history folder (time taken when its search ended) and
+// reports result(row, rank). A search that ends with abortRequested set is reported as
+// result(row, -1) without a record, and the run stops there. A record that cannot be appended
+// is lost but the rank is still reported. Clears surveyRunning at its end.
+// Reports only through context.events; touches no user interface.
+void runSurvey(SurveyContext context);
+
+}  // namespace vexor
