@@ -1,0 +1,78 @@
+// The one state object of the Windows program, made by its main and passed by reference to
+// every handler, and the record of the seams the shell logic works through. Nothing here is a
+// global, so a test can build as many independent instances as it likes.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/ui.h"
+#include "engine/engine_definition.h"
+#include "platform/clock.h"
+#include "survey/survey_events.h"
+#include "survey/survey_state.h"
+#include "web/page_fetcher.h"
+
+namespace vexor {
+
+// The main window's outer rectangle in screen coordinates.
+struct WindowRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    friend bool operator==(const WindowRect&, const WindowRect&) = default;
+};
+
+// The engine sub-menu as the shell sees it: item i has the command id ENGINE_MENU_FIRST_ID + i
+// and the text items[i]; engineMenuIds maps a name to the id of its first item.
+struct EngineMenu {
+    std::vector<std::string> items;
+    std::map<std::string, int> engineMenuIds;
+
+    int engineCount() const { return static_cast<int>(items.size()); }
+};
+
+// The engine edit dialog works either on a new file (named when saving) or on the current one.
+enum class EditMode { New, Edit };
+
+struct AppState {
+    EngineDefinition currentEngine;
+    EngineDefinition backupEngine;    // the edit dialog's copy, put back on cancel
+    std::string currentEnginePath;    // empty: no engine chosen
+    EngineMenu engineMenu;
+    EditMode editMode = EditMode::New;  // of the edit dialog that is open (or was last)
+    SurveyState survey;
+    std::string lastSurveyPath;       // [SEARCH] last as read at start-up
+    std::string startupSurveyPath;    // the survey file named on the command line
+    WindowRect windowRect;            // written to the settings file at close
+    std::string surveyFileBuffer;     // the survey Open dialog's last choice
+
+    AppState() = default;
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+    // A worker still running when the state goes away would read freed memory: it is asked to
+    // stop and joined first (a finished one is only joined).
+    ~AppState() {
+        survey.abortRequested = true;
+        if (survey.workerThread.joinable()) survey.workerThread.join();
+    }
+};
+
+// The seams, supplied by the front end (real windows, WinINet, the local clock) or by a test
+// (FakeUi, RecordingEvents, scripted fetcher, pinned clock).
+struct AppServices {
+    Ui& ui;
+    SurveyEvents& events;  // where a started survey worker reports
+    PageFetcher fetch;
+    Clock clock;
+    // Shows the engine edit dialog modally in the given mode and returns when it has closed.
+    // The front end's dialog calls openEditDialog / learnInEditDialog / saveEditDialog /
+    // cancelEditDialog (app/edit_dialog.h); tests script the same calls here.
+    std::function<void(EditMode)> runEditDialog;
+};
+
+}  // namespace vexor

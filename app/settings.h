@@ -1,0 +1,37 @@
+// The settings file "vexor.ini" in the working directory: the window placement, the current
+// engine file and the last survey file, kept from one run to the next.
+//   [WINDOW] left, top, right, bottom   written at close with "%d"
+//   [ENGINE] last                        written at close, also when empty
+//   [SEARCH] last                        written only by a successful survey file open
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+
+namespace vexor {
+
+inline constexpr int DEFAULT_WINDOW_WIDTH = 640;
+inline constexpr int DEFAULT_WINDOW_HEIGHT = 480;
+
+// The settings file as it is read (and as the survey open writes [SEARCH] last): the full path
+// of "vexor.ini" against the working directory.
+std::string settingsFilePath();
+
+// First step of loading, before the engine menu is built: reads [WINDOW] into
+// state.windowRect. When all four values are 0 (also when the file or section is missing) the
+// rectangle is a 640 x 480 window centred on a desktop whose rectangle ends at desktopRight,
+// desktopBottom; any other values are taken unchanged, unchecked. The front end then moves
+// its window to state.windowRect.
+void loadSettingsPlacement(AppState& state, int desktopRight, int desktopBottom);
+
+// Second step, after the result list is set up: [SEARCH] last into state.lastSurveyPath,
+// [ENGINE] last into state.currentEnginePath; an empty engine path becomes the full path of
+// "engine\nuq.eng" when that file can be opened. Nothing is loaded yet (see startupLoad).
+void loadSettingsPaths(AppState& state);
+
+// At close: [WINDOW] from state.windowRect, then [ENGINE] last from state.currentEnginePath,
+// into the working directory + "\" + "vexor.ini". Failures are silent.
+void saveSettings(const AppState& state);
+
+}  // namespace vexor
