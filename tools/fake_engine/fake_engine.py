@@ -1,0 +1,302 @@
+#!/usr/bin/env python3
+"""A deterministic search engine on loopback for tests and the demo.
+
+Clients reach it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT): it answers absolute-form
+request lines ("GET http://host[:port]/path?query HTTP/1.1") and origin-form ones with a Host
+header, and serves each host name as one fake engine, fault host or the control host.
+See README.md beside this file.
+"""
+
+import argparse
+import os
+import sys
+import threading
+from dataclasses import dataclass
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import faults  # noqa: E402
+from catalogue import CONTROL_HOST, ENGINES, engine_for, fault_host  # noqa: E402
+from pages import error_page, results_page  # noqa: E402
+from results import (Placement, decode_keyword, default_placement, first_shown,  # noqa: E402
+                     keyword_key, page_value, param, result_list)
+
+
+@dataclass
+class LoggedRequest:
+    seq: int
+    method: str
+    target: str      # as on the request line (bytes kept as latin-1 characters)
+    host: str
+    port: str
+    path: str        # path and query, origin form
+    headers: dict    # lower-case name -> value
+
+    def line(self):
+        h = self.headers
+        fields = [str(self.seq), self.method, self.target, self.host, self.port, self.path,
+                  h.get("user-agent", ""), h.get("pragma", ""), h.get("cache-control", ""),
+                  h.get("accept-encoding", "")]
+        return "\t".join(f.replace("\t", " ") for f in fields)
+
+
+@dataclass
+class FaultRule:
+    mode: str
+    engine: str | None
+    keyword: str | None
+    page: int | None
+    remaining: int | None  # None: every matching request
+
+
+class EngineState:
+    """Everything the server remembers; shared by the handler threads under one lock."""
+
+    def __init__(self, log_file=None):
+        self.lock = threading.Lock()
+        self.log_file = log_file
+        self.reset()
+
+    def reset(self):
+        """Forget the log, the request counts, placements and fault rules (caller holds lock)."""
+        self.log = []
+        self.host_requests = {}
+        self.placements = {}
+        self.fault_rules = []
+
+    def record(self, method, target, host, port, path, headers):
+        with self.lock:
+            entry = LoggedRequest(len(self.log) + 1, method, target, host, port, path, headers)
+            self.log.append(entry)
+            self.host_requests[host] = self.host_requests.get(host, 0) + 1
+            if self.log_file:
+                with open(self.log_file, "a", encoding="latin-1") as f:
+                    f.write(entry.line() + "\n")
+            return self.host_requests[host]
+
+    def placement(self, engine_host, keyword):
+        with self.lock:
+            return (self.placements.get((engine_host, keyword))
+                    or self.placements.get(("", keyword))
+                    or default_placement(keyword))
+
+    def take_fault(self, engine_host, keyword, page):
+        """The mode of the first fault rule that matches this request, counting it down."""
+        with self.lock:
+            for rule in self.fault_rules:
+                if rule.remaining == 0:
+                    continue
+                if rule.engine not in (None, engine_host) or rule.keyword not in (None, keyword):
+                    continue
+                if rule.page not in (None, page):
+                    continue
+                if rule.remaining is not None:
+                    rule.remaining -= 1
+                return rule.mode
+        return None
+
+
+def split_target(target, host_header):
+    """(host, port, path) of a request target in absolute or origin form."""
+    if target[:7].lower() == "http://":
+        rest = target[7:]
+        cut = min([i for i in (rest.find("/"), rest.find("?")) if i >= 0], default=len(rest))
+        authority, path = rest[:cut], rest[cut:]
+    else:
+        authority, path = host_header or "", target
+    if not path.startswith("/"):
+        path = "/" + path
+    authority = authority.rpartition("@")[2]
+    host, _, port = authority.partition(":")
+    return host.lower(), port, path
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "FakeEngine/1.0"
+
+    def log_message(self, format, *args):  # the request log is kept in EngineState instead
+        pass
+
+    def parse_request(self):
+        # Keep the target's raw bytes; a space inside it (an unescaped keyword) joins the words
+        # between the method and the version.
+        words = self.raw_requestline.rstrip(b"\r\n").split(b" ")
+        if len(words) > 3 and words[-1].startswith(b"HTTP/"):
+            self.raw_target = b" ".join(words[1:-1])
+            self.raw_requestline = b" ".join([words[0], self.raw_target.replace(b" ", b"%20"),
+                                              words[-1]]) + b"\r\n"
+        else:
+            self.raw_target = words[1] if len(words) > 1 else b""
+        return super().parse_request()
+
+    def do_GET(self):
+        target = self.raw_target.decode("latin-1")
+        host, port, path = split_target(target, self.headers.get("Host"))
+        try:
+            if host == CONTROL_HOST:
+                self.control(path)
+                return
+            headers = {k.lower(): v for k, v in self.headers.items()}
+            count = self.server.state.record(self.command, target, host, port, path, headers)
+            self.serve(host, path.encode("latin-1"), count)
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def do_HEAD(self):
+        self.send_plain(405, b"only GET\n")
+
+    do_POST = do_HEAD
+
+    def send_plain(self, status, body, content_type="text/plain; charset=utf-8"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def serve(self, host, path, count):
+        fault = fault_host(host)
+        if fault:
+            mode, times = fault
+            if times is None or count <= times:
+                faults.DELIVER[mode](self, host)
+                return
+        engine = engine_for(host)
+        if engine is None:
+            self.send_plain(404, error_page(404, "Not Found", host), "text/html")
+            return
+        query = path.partition(b"?")[2]
+        raw = param(query, engine.keyword_param)
+        keyword = decode_keyword(raw, engine.charset) if raw is not None else None
+        value = page_value(param(query, engine.page_param))
+        if engine.page_kind == "offset":
+            page = (value - engine.page_base) // 10 + 1
+        else:
+            page = value - engine.page_base + 1
+        mode = self.server.state.take_fault(engine.host, keyword, page)
+        if mode:
+            faults.DELIVER[mode](self, host)
+            return
+        charset = "Shift_JIS" if engine.charset == "shift_jis" else engine.charset.upper()
+        if keyword is None:
+            body = results_page(engine, "", 0, [], 0, 0)
+        else:
+            placement = self.server.state.placement(engine.host, keyword)
+            results = result_list(keyword, placement)
+            first = first_shown(engine, query, len(results))
+            shown = list(enumerate(results, 1))[first:first + 10]
+            body = results_page(engine, keyword, first, shown, len(results), keyword_key(keyword))
+        self.send_plain(200, body, f"text/html; charset={charset}")
+
+    # Control endpoints on http://control.test/...
+    def control(self, path):
+        name, _, query = path.partition("?")
+        args = {k: v[-1] for k, v in parse_qs(query, keep_blank_values=True,
+                                              encoding="utf-8").items()}
+        state = self.server.state
+        if name == "/log":
+            with state.lock:
+                lines = [e.line() for e in state.log if e.host == args.get("host", e.host)]
+            self.send_plain(200, "".join(ln + "\n" for ln in lines).encode("latin-1"),
+                            "text/plain; charset=iso-8859-1")
+        elif name == "/count":
+            with state.lock:
+                n = sum(1 for e in state.log if e.host == args.get("host", e.host))
+            self.send_plain(200, f"{n}\n".encode())
+        elif name == "/reset":
+            with state.lock:
+                state.reset()
+            self.send_plain(200, b"ok\n")
+        elif name == "/place":
+            self.place(args)
+        elif name == "/fault":
+            self.add_fault(args)
+        elif name == "/results":
+            keyword = args.get("keyword", "")
+            placement = state.placement(args.get("engine", ""), keyword)
+            lines = result_list(keyword, placement)
+            self.send_plain(200, "".join(f"{i}\t{u}\n" for i, u in enumerate(lines, 1)).encode())
+        elif name == "/engines":
+            self.send_plain(200, "".join(f"{h}\t{e.address('%s', 2)}\n"
+                                         for h, e in ENGINES.items()).encode())
+        elif name == "/quit":
+            self.send_plain(200, b"bye\n")
+            self.close_connection = True
+            threading.Thread(target=self.server.stop, daemon=True).start()
+        else:
+            self.send_plain(404, b"unknown control endpoint\n")
+
+    def place(self, args):
+        if "keyword" not in args:
+            self.send_plain(400, b"keyword missing\n")
+            return
+        try:
+            base = default_placement(args["keyword"])
+            p = Placement(args.get("target", base.target), int(args.get("rank", base.rank)),
+                          int(args.get("count", base.count)))
+        except ValueError:
+            self.send_plain(400, b"rank and count are numbers\n")
+            return
+        with self.server.state.lock:
+            self.server.state.placements[(args.get("engine", ""), args["keyword"])] = p
+        self.send_plain(200, b"ok\n")
+
+    def add_fault(self, args):
+        try:
+            mode = args["mode"]
+            if mode not in faults.DELIVER:
+                raise ValueError(mode)
+            rule = FaultRule(mode, args.get("engine") or None, args.get("keyword"),
+                             int(args["page"]) if "page" in args else None,
+                             int(args["times"]) if "times" in args else None)
+        except (KeyError, ValueError):
+            self.send_plain(400, b"mode (one of the fault modes) required; page, times numbers\n")
+            return
+        with self.server.state.lock:
+            self.server.state.fault_rules.append(rule)
+        self.send_plain(200, b"ok\n")
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, address, state):
+        super().__init__(address, Handler)
+        self.state = state
+        self.stopping = threading.Event()
+
+    def stop(self):
+        self.stopping.set()
+        self.shutdown()
+
+
+def main():
+    ap = argparse.ArgumentParser(description="deterministic fake search engine on 127.0.0.1")
+    ap.add_argument("--port", type=int, default=0, help="port to listen on (0: a free one)")
+    ap.add_argument("--port-file", help="write the port number here once listening")
+    ap.add_argument("--log-file", help="also append every logged request line to this file")
+    args = ap.parse_args()
+
+    server = Server(("127.0.0.1", args.port), EngineState(args.log_file))
+    port = server.server_address[1]
+    if args.port_file:
+        tmp = args.port_file + ".tmp"
+        with open(tmp, "w") as f:
+            f.write(f"{port}\n")
+        os.replace(tmp, args.port_file)
+    print(f"fake engine listening on 127.0.0.1:{port}", flush=True)
+    try:
+        server.serve_forever(poll_interval=0.2)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.stopping.set()
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()

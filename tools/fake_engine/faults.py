@@ -1,0 +1,111 @@
+"""The ways a fake host misbehaves. Each function answers (or fails to answer) one request on the
+handler's connection."""
+
+import select
+import socket
+import struct
+import time
+
+from pages import error_page
+
+BIG_BODY_SIZE = 3_000_000
+PATTERN = b"0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-\n"  # 64 bytes
+NUL_BODY = bytes(i % 251 for i in range(1000))
+SLOW_PIECES, SLOW_PIECE_SIZE, SLOW_PAUSE = 40, 100, 0.2
+STALL_LIMIT = 60.0  # a stalled connection is dropped after this long at the latest
+
+
+def pattern_bytes(size):
+    """The first size bytes of PATTERN repeated."""
+    whole, rest = divmod(size, len(PATTERN))
+    return PATTERN * whole + PATTERN[:rest]
+
+
+def _headers(handler, status, length, content_type="text/html"):
+    handler.send_response(status)
+    handler.send_header("Content-Type", content_type)
+    handler.send_header("Content-Length", str(length))
+    handler.end_headers()
+    handler.wfile.flush()
+
+
+def _hold(handler):
+    """Keep the connection open and silent until the client goes, the server stops, or
+    STALL_LIMIT passes."""
+    conn = handler.connection
+    deadline = time.monotonic() + STALL_LIMIT
+    while time.monotonic() < deadline and not handler.server.stopping.is_set():
+        readable, _, _ = select.select([conn], [], [], 0.1)
+        if readable:
+            try:
+                if not conn.recv(4096):
+                    break
+            except OSError:
+                break
+    handler.close_connection = True
+
+
+def empty(handler, host):
+    _headers(handler, 200, 0)
+
+
+def stall(handler, host):
+    _hold(handler)
+
+
+def stallbody(handler, host):
+    _headers(handler, 200, 1000)
+    handler.wfile.write(pattern_bytes(100))
+    handler.wfile.flush()
+    _hold(handler)
+
+
+def reset(handler, host):
+    # A zero linger time makes close() send RST instead of FIN.
+    handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    handler.connection.close()
+    handler.close_connection = True
+
+
+def _error(handler, host, status, reason):
+    body = error_page(status, reason, host)
+    _headers(handler, status, len(body))
+    handler.wfile.write(body)
+
+
+def e404(handler, host):
+    _error(handler, host, 404, "Not Found")
+
+
+def e500(handler, host):
+    _error(handler, host, 500, "Internal Server Error")
+
+
+def big(handler, host):
+    _headers(handler, 200, BIG_BODY_SIZE, "text/plain")
+    block = pattern_bytes(len(PATTERN) * 1024)
+    sent = 0
+    while sent < BIG_BODY_SIZE:
+        piece = block[: min(len(block), BIG_BODY_SIZE - sent)]
+        handler.wfile.write(piece)
+        sent += len(piece)
+
+
+def nul(handler, host):
+    _headers(handler, 200, len(NUL_BODY), "application/octet-stream")
+    handler.wfile.write(NUL_BODY)
+
+
+def slow(handler, host):
+    _headers(handler, 200, SLOW_PIECES * SLOW_PIECE_SIZE, "text/plain")
+    body = pattern_bytes(SLOW_PIECES * SLOW_PIECE_SIZE)
+    for i in range(SLOW_PIECES):
+        if handler.server.stopping.is_set():
+            break
+        handler.wfile.write(body[i * SLOW_PIECE_SIZE:(i + 1) * SLOW_PIECE_SIZE])
+        handler.wfile.flush()
+        time.sleep(SLOW_PAUSE)
+
+
+DELIVER = {"empty": empty, "stall": stall, "stallbody": stallbody, "reset": reset,
+           "e404": e404, "e500": e500, "big": big, "nul": nul, "slow": slow}
