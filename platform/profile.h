@@ -1,5 +1,5 @@
-// The settings store "vexor.ini": the Windows profile functions on Windows, a reader and writer
-// of the same file format on POSIX.
+// The settings store "vexor.ini": a reader and writer of the Windows profile file format that
+// keeps values as code page 932 bytes on every platform and under every system code page.
 #pragma once
 
 #include <string>

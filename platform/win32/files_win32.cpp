@@ -1,0 +1,159 @@
+// File operations on Windows through the W functions, code page 932 paths converted to UTF-16.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/path_text.h"
+#include "platform/text.h"
+
+namespace vexor {
+namespace {
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() { close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    bool close() {
+        if (!valid()) return true;
+        const bool closed = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+bool writeAll(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+bool isRegularFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    Handle file(CreateFileW(cp932ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return std::nullopt;
+    std::string content;
+    char chunk[65536];
+    DWORD n = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &n, nullptr)) {
+        if (n == 0) return content;
+        content.append(chunk, n);
+    }
+    return std::nullopt;
+}
+
+bool replaceFileContent(const std::string& path, const std::string& bytes) {
+    const std::wstring target = cp932ToWide(path);
+    if (target.empty()) return false;
+    // A name of our own beside the target, so that the move stays within one volume.
+    std::wstring temp;
+    HANDLE created = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
+        temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(attempt);
+        created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    Handle file(created);
+    if (!file.valid()) return false;
+    const bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
+    const bool closed = file.close();
+    if (!written || !closed ||
+        !MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool appendToFile(const std::string& path, const std::string& bytes) {
+    Handle file(CreateFileW(cp932ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    const bool written = writeAll(file.get(), bytes);
+    return file.close() && written;
+}
+
+bool fileExists(const std::string& path) {
+    const std::wstring wide = cp932ToWide(path);
+    if (!isRegularFile(wide)) return false;
+    Handle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+}
+
+bool makeDirectory(const std::string& path) {
+    return CreateDirectoryW(cp932ToWide(path).c_str(), nullptr) != 0;
+}
+
+bool copyFileReplacing(const std::string& from, const std::string& to) {
+    return CopyFileW(cp932ToWide(from).c_str(), cp932ToWide(to).c_str(), FALSE) != 0;
+}
+
+bool removeFile(const std::string& path) { return DeleteFileW(cp932ToWide(path).c_str()) != 0; }
+
+std::vector<std::string> listFiles(const std::string& folder, const std::string& suffix) {
+    std::vector<std::string> names;
+    std::wstring pattern = cp932ToWide(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // A name with no code page 932 form could not be opened through a code page 932 path.
+        const auto name = wideToCp932(found.cFileName);
+        if (name && endsWithIgnoringCase(*name, suffix)) names.push_back(*name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string workingDirectory() {
+    const DWORD length = GetCurrentDirectoryW(0, nullptr);
+    if (length == 0) return std::string();
+    std::wstring buffer(length, L'\0');
+    const DWORD written = GetCurrentDirectoryW(length, buffer.data());
+    buffer.resize(written);
+    return wideToCp932(buffer).value_or(std::string());
+}
+
+std::string fullPath(const std::string& path) {
+    const std::wstring wide = cp932ToWide(path);
+    const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring buffer(length, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), length, buffer.data(), nullptr);
+    buffer.resize(written);
+    return wideToCp932(buffer).value_or(path);
+}
+
+bool changeDirectory(const std::string& path) {
+    return SetCurrentDirectoryW(cp932ToWide(path).c_str()) != 0;
+}
+
+}  // namespace vexor

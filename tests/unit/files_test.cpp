@@ -1,0 +1,161 @@
+// File operations with code page 932 paths, and the replace that never loses the old file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "japanese.h"
+#include "platform/files.h"
+#include "temp_folder.h"
+
+namespace vexor {
+namespace {
+
+using testing::cp932;
+using testing::TempFolder;
+
+std::vector<std::string> sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(ReplaceFileContent, WritesNewFilesAndReplacesOldOnesByteForByte) {
+    TempFolder folder;
+    const std::string path = folder.file("data.bin");
+    const std::string bytes("line\r\n\0\x95\x5C\xFF", 11);
+    ASSERT_TRUE(replaceFileContent(path, bytes));
+    EXPECT_EQ(readWholeFile(path), bytes);
+    ASSERT_TRUE(replaceFileContent(path, "short"));
+    EXPECT_EQ(readWholeFile(path), "short");
+    ASSERT_TRUE(replaceFileContent(path, ""));
+    EXPECT_EQ(readWholeFile(path), "");
+    EXPECT_EQ(listFiles(folder.path(), ""), std::vector<std::string>{"data.bin"});
+}
+
+TEST(ReplaceFileContent, FailsWithoutTouchingAnythingWhenTheFolderIsMissing) {
+    TempFolder folder;
+    EXPECT_FALSE(replaceFileContent(folder.file("missing\\data.bin"), "x"));
+    EXPECT_FALSE(fileExists(folder.file("missing\\data.bin")));
+    EXPECT_TRUE(listFiles(folder.path(), "").empty());
+}
+
+TEST(ReplaceFileContent, LeavesNoTemporaryFileWhenTheFinalStepFails) {
+    TempFolder folder;
+    // A folder where the file should go: the temporary file is written, the replace fails.
+    ASSERT_TRUE(makeDirectory(folder.file("target")));
+    ASSERT_TRUE(replaceFileContent(folder.file("target\\inside.txt"), "kept"));
+    EXPECT_FALSE(replaceFileContent(folder.file("target"), "new"));
+    EXPECT_EQ(readWholeFile(folder.file("target\\inside.txt")), "kept");
+    EXPECT_TRUE(listFiles(folder.path(), "").empty());
+}
+
+#ifndef _WIN32
+// A write that fails half way (here: the file size limit) must leave the old file as it was.
+TEST(ReplaceFileContent, KeepsTheOldFileWhenWritingTheNewOneFails) {
+    TempFolder folder;
+    const std::string path = folder.file("history.txt");
+    const std::string old = "old content\r\n";
+    ASSERT_TRUE(replaceFileContent(path, old));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(replaceFileContent(path, std::string(100000, 'n')) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the replace reported success";
+    EXPECT_EQ(readWholeFile(path), old);
+    EXPECT_EQ(listFiles(folder.path(), ""), std::vector<std::string>{"history.txt"});
+}
+#endif
+
+TEST(Files, JapaneseNamesRoundTrip) {
+    TempFolder folder;
+    // 表 and ソ end in 0x5C, which must stay part of the name.
+    const std::string sub = folder.file(cp932(u8"表ソ能"));
+    const std::string name = cp932(u8"日本語の履歴ｱ.txt");
+    const std::string path = sub + "\\" + name;
+    ASSERT_TRUE(makeDirectory(sub));
+    ASSERT_TRUE(replaceFileContent(path, "a"));
+    ASSERT_TRUE(appendToFile(path, "b\r\n"));
+    EXPECT_TRUE(fileExists(path));
+    EXPECT_EQ(readWholeFile(path), "ab\r\n");
+    EXPECT_EQ(listFiles(sub, ".TXT"), std::vector<std::string>{name});
+    EXPECT_EQ(listFiles(folder.path(), ""), std::vector<std::string>{});  // the folder is no file
+
+    const std::string copy = sub + "\\" + cp932(u8"写し.txt");
+    ASSERT_TRUE(copyFileReplacing(path, copy));
+    EXPECT_EQ(readWholeFile(copy), "ab\r\n");
+    EXPECT_TRUE(removeFile(path));
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_FALSE(removeFile(path));
+    EXPECT_EQ(readWholeFile(path), std::nullopt);
+}
+
+TEST(Files, ExistenceListingAndFolders) {
+    TempFolder folder;
+    for (const char* name : {"a.ENG", "b.eng", "c.txt", "eng"}) ASSERT_TRUE(replaceFileContent(folder.file(name), name));
+    ASSERT_TRUE(makeDirectory(folder.file("d.eng")));
+    EXPECT_FALSE(makeDirectory(folder.file("d.eng")));  // exists already
+    EXPECT_EQ(sorted(listFiles(folder.path(), ".eng")), (std::vector<std::string>{"a.ENG", "b.eng"}));
+    EXPECT_TRUE(listFiles(folder.file("none"), ".eng").empty());
+    EXPECT_TRUE(fileExists(folder.file("c.txt")));
+    EXPECT_FALSE(fileExists(folder.file("d.eng")));
+    EXPECT_FALSE(fileExists(folder.file("x.txt")));
+    EXPECT_FALSE(copyFileReplacing(folder.file("x.txt"), folder.file("y.txt")));
+    EXPECT_FALSE(fileExists(folder.file("y.txt")));
+    ASSERT_TRUE(copyFileReplacing(folder.file("a.ENG"), folder.file("b.eng")));
+    EXPECT_EQ(readWholeFile(folder.file("b.eng")), "a.ENG");
+}
+
+TEST(Files, AppendCreatesThenAppends) {
+    TempFolder folder;
+    const std::string path = folder.file("0.txt");
+    ASSERT_TRUE(appendToFile(path, "one\r\n"));
+    ASSERT_TRUE(appendToFile(path, "two\r\n"));
+    EXPECT_EQ(readWholeFile(path), "one\r\ntwo\r\n");
+    EXPECT_FALSE(appendToFile(folder.file("missing\\0.txt"), "x"));
+}
+
+TEST(Files, WorkingDirectoryAndFullPaths) {
+    TempFolder folder;
+    const std::string before = workingDirectory();
+    ASSERT_TRUE(changeDirectory(folder.path()));
+    const std::string here = workingDirectory();
+    ASSERT_TRUE(replaceFileContent("relative.txt", "r"));
+    ASSERT_TRUE(makeDirectory("sub"));
+    EXPECT_EQ(readWholeFile(folder.file("relative.txt")), "r");
+#ifdef _WIN32
+    const std::string sep = "\\";
+#else
+    const std::string sep = "/";
+#endif
+    EXPECT_EQ(fullPath("relative.txt"), here + sep + "relative.txt");
+    EXPECT_EQ(fullPath("sub\\..\\.\\relative.txt"), here + sep + "relative.txt");
+    EXPECT_EQ(fullPath(here + sep + "sub"), here + sep + "sub");
+    EXPECT_FALSE(changeDirectory("no such folder"));
+    ASSERT_TRUE(changeDirectory(before));
+    EXPECT_EQ(workingDirectory(), before);
+}
+
+TEST(JoinPath, UsesTheWindowsSeparatorOnce) {
+    EXPECT_EQ(joinPath("engine", "nuq.eng"), "engine\\nuq.eng");
+    EXPECT_EQ(joinPath("engine\\", "nuq.eng"), "engine\\nuq.eng");
+    EXPECT_EQ(joinPath("/tmp/", "a"), "/tmp/a");
+    EXPECT_EQ(joinPath("", "a"), "a");
+    // A folder ending in 表 (95 5C) does not end in a separator.
+    EXPECT_EQ(joinPath("\x95\x5C", "a"), "\x95\x5C\\a");
+}
+
+}  // namespace
+}  // namespace vexor
