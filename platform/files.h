@@ -16,6 +16,11 @@ std::optional<std::string> readWholeFile(const std::string& path);
 // interrupted or failed write leaves the old file intact. False on any failure.
 bool replaceFileContent(const std::string& path, const std::string& bytes);
 
+// The same, telling a file that could not be created at all (folder missing or not writable)
+// from a failure after that (writing, or putting the new file in place of the old one).
+enum class ReplaceOutcome { Replaced, NotCreated, NotWritten };
+ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes);
+
 // Appends bytes to path, creating it when missing; binary (the caller writes CR LF itself).
 bool appendToFile(const std::string& path, const std::string& bytes);
 

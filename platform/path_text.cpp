@@ -1,7 +1,6 @@
-// Separator handling for code page 932 paths, and joining a folder with a name.
+// Separator handling for code page 932 paths.
 #include "platform/path_text.h"
 
-#include "platform/files.h"
 #include "platform/text.h"
 
 namespace vexor {
@@ -38,11 +37,6 @@ bool endsWithIgnoringCase(const std::string& name, const std::string& suffix) {
     for (std::size_t i = 0; i < suffix.size(); ++i)
         if (lower(name[start + i]) != lower(suffix[i])) return false;
     return true;
-}
-
-std::string joinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    return endsWithSeparator(folder) ? folder + name : folder + "\\" + name;
 }
 
 }  // namespace vexor

@@ -71,25 +71,25 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return content;
 }
 
-bool replaceFileContent(const std::string& path, const std::string& bytes) {
+ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes) {
     const std::string native = nativePath(path);
-    if (native.empty()) return false;
+    if (native.empty()) return ReplaceOutcome::NotCreated;
     // A name of our own beside the target, so that the rename stays within one file system.
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = native + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+        if (fd < 0 && errno != EEXIST) return ReplaceOutcome::NotCreated;
     }
-    if (fd < 0) return false;
+    if (fd < 0) return ReplaceOutcome::NotCreated;
     const bool written = writeAll(fd, bytes) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (!written || !closed || rename(temp.c_str(), native.c_str()) != 0) {
         unlink(temp.c_str());
-        return false;
+        return ReplaceOutcome::NotWritten;
     }
-    return true;
+    return ReplaceOutcome::Replaced;
 }
 
 bool appendToFile(const std::string& path, const std::string& bytes) {

@@ -63,9 +63,9 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return std::nullopt;
 }
 
-bool replaceFileContent(const std::string& path, const std::string& bytes) {
+ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes) {
     const std::wstring target = cp932ToWide(path);
-    if (target.empty()) return false;
+    if (target.empty()) return ReplaceOutcome::NotCreated;
     // A name of our own beside the target, so that the move stays within one volume.
     std::wstring temp;
     HANDLE created = INVALID_HANDLE_VALUE;
@@ -74,19 +74,20 @@ bool replaceFileContent(const std::string& path, const std::string& bytes) {
                std::to_wstring(attempt);
         created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            return ReplaceOutcome::NotCreated;
     }
     Handle file(created);
-    if (!file.valid()) return false;
+    if (!file.valid()) return ReplaceOutcome::NotCreated;
     const bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
     const bool closed = file.close();
     if (!written || !closed ||
         !MoveFileExW(temp.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temp.c_str());
-        return false;
+        return ReplaceOutcome::NotWritten;
     }
-    return true;
+    return ReplaceOutcome::Replaced;
 }
 
 bool appendToFile(const std::string& path, const std::string& bytes) {

@@ -1,0 +1,279 @@
+// Engine definition files: the byte format, the reader on damaged files, the safe writer.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "engine/engine_file.h"
+#include "fake_ui.h"
+#include "japanese.h"
+#include "platform/files.h"
+#include "temp_folder.h"
+
+namespace vexor {
+namespace {
+
+using testing::FakeUi;
+using testing::TempFolder;
+
+const std::string MAGIC = "_VEXOR_ENGINE_DEFINITION_";
+
+std::string le32(uint32_t v) {
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+            static_cast<char>(v >> 24)};
+}
+std::string str(const std::string& text) { return le32(static_cast<uint32_t>(text.size())) + text; }
+
+EngineDefinition learntEngine() {
+    EngineDefinition e;
+    e.keyword = testing::cp932(u8"検索表示");
+    e.page2Url = "http://search.example/find?q=%8C%9F&start=10";
+    e.page3Url = "http://search.example/find?q=%8C%9F&start=20";
+    e.queryTemplate = "http://search.example/find?q=%s&start=%d";
+    e.pageStep = 10;
+    e.pageOffset = -1;
+    e.keywordEncoding = KeywordEncoding::Utf8;
+    e.firstResultUrl = "http://one.example/";
+    e.tenthResultUrl = "http://ten.example/";
+    e.startMarker = "<ol class=\"results\">";
+    e.endMarker = "</ol>";
+    e.learnedAt = SystemTime{2006, 2, 3, 1, 9, 5, 7, 250};
+    e.linkRules = {{LinkSelection::FirstTen, 2, "<a href=\""},
+                   {LinkSelection::ExactlyTen, -3, "url="},
+                   {LinkSelection::LastTen, 1, ""}};
+    return e;
+}
+
+std::string readFailed(const std::string& path) {
+    return formatWithText(texts::FMT_ENGINE_READ_FAILED, path);
+}
+
+TEST(EngineFile, ResetRecordIsNinetyBytesAndRoundTrips) {
+    TempFolder folder;
+    const std::string path = folder.file("empty.eng");
+    FakeUi ui;
+    ASSERT_TRUE(writeEngineFile(EngineDefinition{}, path, ui));
+    const std::string bytes = readWholeFile(path).value();
+    EXPECT_EQ(bytes.size(), 90u);
+    EXPECT_EQ(bytes.substr(0, 29), MAGIC + std::string("\x64\0\0\0", 4));
+    EngineDefinition read = learntEngine();
+    ASSERT_TRUE(readEngineFile(read, path, ui));
+    EXPECT_EQ(read, EngineDefinition{});
+    EXPECT_FALSE(isLearnt(read));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(EngineFile, FieldsStandInTheDocumentedOrder) {
+    EngineDefinition e;
+    e.version = 5;  // writers store the record's version
+    e.keyword = "abc";
+    e.queryTemplate = "q=%s&p=%d";
+    e.pageStep = 10;
+    e.pageOffset = -1;
+    e.keywordEncoding = KeywordEncoding::EucJp;
+    e.endMarker = "</ol>";
+    e.learnedAt = SystemTime{2006, 2, 3, 1, 9, 5, 7, 250};
+    e.linkRules = {{LinkSelection::LastTen, 2, "<a"}};
+    const std::string expected = MAGIC + le32(5) + str("abc") + str("") + str("") +
+                                 str("q=%s&p=%d") + le32(10) + le32(0xFFFFFFFF) + "\x01" +
+                                 str("") + str("") + str("") + str("</ol>") +
+                                 std::string("\xD6\x07\x02\x00\x03\x00\x01\x00\x09\x00\x05\x00"
+                                             "\x07\x00\xFA\x00", 16) +
+                                 le32(1) + "\x02" + le32(2) + str("<a");
+    EXPECT_EQ(engineFileBytes(e), expected);
+    EngineDefinition read;
+    ASSERT_TRUE(parseEngineFile(expected, read));
+    e.version = 100;  // the stored version is not taken over
+    EXPECT_EQ(read, e);
+}
+
+TEST(EngineFile, LearntRecordRoundTripsByteExact) {
+    TempFolder folder;
+    const std::string path = folder.file(testing::cp932(u8"検索エンジン.eng"));
+    FakeUi ui;
+    const EngineDefinition engine = learntEngine();
+    ASSERT_TRUE(writeEngineFile(engine, path, ui));
+    EXPECT_EQ(readWholeFile(path), engineFileBytes(engine));
+    EngineDefinition read;
+    ASSERT_TRUE(readEngineFile(read, path, ui));
+    EXPECT_EQ(read, engine);
+    EXPECT_EQ(engineFileBytes(read), engineFileBytes(engine));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(EngineFile, EveryCutFailsAndKeepsWhatWasReadBefore) {
+    const EngineDefinition engine = learntEngine();
+    const std::string bytes = engineFileBytes(engine);
+    std::size_t lastRules = 0;
+    for (std::size_t length = 0; length < bytes.size(); ++length) {
+        EngineDefinition read = engine;
+        ASSERT_FALSE(parseEngineFile(bytes.substr(0, length), read)) << "cut at " << length;
+        EXPECT_EQ(read.version, 100);
+        EXPECT_GE(read.linkRules.size(), lastRules);  // rules only ever grow with the length
+        lastRules = read.linkRules.size();
+        for (std::size_t i = 0; i < read.linkRules.size(); ++i)
+            EXPECT_EQ(read.linkRules[i], engine.linkRules[i]);
+    }
+    EXPECT_EQ(lastRules, 2u);  // cut inside the third rule: two complete rules kept
+
+    // Named cuts: inside the first string, after the four strings, inside learnedAt.
+    EngineDefinition read;
+    EXPECT_FALSE(parseEngineFile(bytes.substr(0, 29 + 4 + 3), read));
+    EXPECT_EQ(read, EngineDefinition{});
+    const std::size_t afterTemplate = 29 + 4 * 4 + engine.keyword.size() + engine.page2Url.size() +
+                                      engine.page3Url.size() + engine.queryTemplate.size();
+    EXPECT_FALSE(parseEngineFile(bytes.substr(0, afterTemplate + 2), read));
+    EXPECT_EQ(read.queryTemplate, engine.queryTemplate);
+    EXPECT_EQ(read.pageStep, 0);
+    const std::size_t timeAt = bytes.find(std::string("\xD6\x07", 2));
+    ASSERT_NE(timeAt, std::string::npos);
+    EXPECT_FALSE(parseEngineFile(bytes.substr(0, timeAt + 5), read));
+    EXPECT_EQ(read.endMarker, engine.endMarker);
+    EXPECT_EQ(read.keywordEncoding, KeywordEncoding::Utf8);
+    EXPECT_EQ(read.learnedAt, (SystemTime{2006, 2, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(read.linkRules.empty());
+}
+
+TEST(EngineFile, ReadFailuresShowOneWarningWithThePath) {
+    TempFolder folder;
+    FakeUi ui;
+    const std::string cut = folder.file("cut.eng");
+    ASSERT_TRUE(replaceFileContent(cut, engineFileBytes(learntEngine()).substr(0, 60)));
+    EngineDefinition read;
+    EXPECT_FALSE(readEngineFile(read, cut, ui));
+    EXPECT_EQ(read.keyword, learntEngine().keyword);  // read before the cut
+    const std::string missing = folder.file("missing.eng");
+    EXPECT_FALSE(readEngineFile(read, missing, ui));
+    EXPECT_EQ(read, EngineDefinition{});
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, readFailed(cut));
+    EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+    EXPECT_FALSE(ui.messages[0].question);
+    EXPECT_EQ(ui.messages[1].text, readFailed(missing));
+}
+
+TEST(EngineFile, AnyDifferenceInTheMagicFails) {
+    const std::string good = engineFileBytes(learntEngine());
+    for (std::size_t i = 0; i < MAGIC.size(); ++i) {
+        std::string bad = good;
+        bad[i] = static_cast<char>(bad[i] ^ 0x20);
+        EngineDefinition read;
+        EXPECT_FALSE(parseEngineFile(bad, read)) << "byte " << i;
+        EXPECT_EQ(read, EngineDefinition{});
+    }
+}
+
+TEST(EngineFile, StoredVersionIsIgnoredAndExtraBytesToo) {
+    std::string bytes = engineFileBytes(learntEngine());
+    bytes.replace(25, 4, le32(7));
+    bytes += "trailing garbage";
+    EngineDefinition read;
+    ASSERT_TRUE(parseEngineFile(bytes, read));
+    EXPECT_EQ(read.version, 100);
+    EXPECT_EQ(read, learntEngine());
+}
+
+TEST(EngineFile, StringsEndAtTheirFirstNul) {
+    const std::string bytes = MAGIC + le32(100) + str(std::string("ab\0cd", 5)) +
+                              str(std::string("\0x", 2)) + str("p3") +
+                              engineFileBytes(EngineDefinition{}).substr(29 + 12);
+    EngineDefinition read;
+    ASSERT_TRUE(parseEngineFile(bytes, read));
+    EXPECT_EQ(read.keyword, "ab");
+    EXPECT_EQ(read.page2Url, "");
+    EXPECT_EQ(read.page3Url, "p3");  // the fields after it are read from the right place
+    EXPECT_EQ(read.queryTemplate, "");
+}
+
+TEST(EngineFile, HugeCountsFailWithoutReadingOrAllocating) {
+    EngineDefinition read;
+    // A string announced as nearly 4 GiB in a file of a few dozen bytes.
+    EXPECT_FALSE(parseEngineFile(MAGIC + le32(100) + le32(0xFFFFFFF0) + "abc", read));
+    EXPECT_EQ(read.keyword, "");
+    // Four billion rules announced, one present.
+    std::string bytes = engineFileBytes(EngineDefinition{});
+    bytes.replace(bytes.size() - 4, 4, le32(0xFFFFFFFF));
+    bytes += std::string("\x01", 1) + le32(1) + str("<a");
+    EXPECT_FALSE(parseEngineFile(bytes, read));
+    ASSERT_EQ(read.linkRules.size(), 1u);
+    EXPECT_EQ(read.linkRules[0].prefix, "<a");
+    // A rule's prefix count one byte beyond the end.
+    bytes = engineFileBytes(EngineDefinition{});
+    bytes.replace(bytes.size() - 4, 4, le32(1));
+    bytes += std::string("\x00", 1) + le32(1) + le32(3) + "ab";
+    EXPECT_FALSE(parseEngineFile(bytes, read));
+    EXPECT_TRUE(read.linkRules.empty());
+}
+
+TEST(EngineFile, UnknownCodesAreKeptAsStored) {
+    EngineDefinition odd = learntEngine();
+    odd.keywordEncoding = static_cast<KeywordEncoding>(9);
+    odd.linkRules[0].selection = static_cast<LinkSelection>(200);
+    EngineDefinition read;
+    ASSERT_TRUE(parseEngineFile(engineFileBytes(odd), read));
+    EXPECT_EQ(read, odd);
+}
+
+TEST(EngineFile, AFileThatCannotBeCreatedGivesFalseWithoutAMessage) {
+    TempFolder folder;
+    FakeUi ui;
+    EXPECT_FALSE(writeEngineFile(learntEngine(), folder.file("missing\\x.eng"), ui));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(listFiles(folder.path(), "").empty());
+}
+
+TEST(EngineFile, AFailedReplaceWarnsAndLeavesWhatWasThere) {
+    TempFolder folder;
+    FakeUi ui;
+    // A folder stands where the file should go: written, but it cannot take the folder's place.
+    const std::string path = folder.file("engine.eng");
+    ASSERT_TRUE(makeDirectory(path));
+    EXPECT_FALSE(writeEngineFile(learntEngine(), path, ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path));
+    EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+    EXPECT_TRUE(listFiles(folder.path(), "").empty());
+}
+
+#ifndef _WIN32
+TEST(EngineFile, ASaveThatFailsHalfWayKeepsThePreviousFile) {
+    TempFolder folder;
+    const std::string path = folder.file("nuq.eng");
+    FakeUi ui;
+    ASSERT_TRUE(writeEngineFile(learntEngine(), path, ui));
+    EngineDefinition bigger = learntEngine();
+    bigger.startMarker = std::string(100000, 's');
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{8192, 8192};  // the file size limit makes the write fail half way
+        setrlimit(RLIMIT_FSIZE, &limit);
+        FakeUi childUi;
+        const bool saved = writeEngineFile(bigger, path, childUi);
+        const bool warned =
+            childUi.messageTexts() ==
+            std::vector<std::string>{formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path)};
+        _exit(!saved && warned ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "no failure and warning from the failed save";
+    EngineDefinition read;
+    ASSERT_TRUE(readEngineFile(read, path, ui));
+    EXPECT_EQ(read, learntEngine());
+    EXPECT_EQ(listFiles(folder.path(), ""), std::vector<std::string>{"nuq.eng"});
+}
+#endif
+
+}  // namespace
+}  // namespace vexor
