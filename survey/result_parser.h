@@ -13,12 +13,15 @@ namespace vexor {
 // The bytes that end a link: " ' space < > tab LF (carriage return is not one of them).
 inline constexpr char LINK_DELIMITERS[] = "\"' <>\t\n";
 
-// The part of page that is searched: from the first startMarker to the first endMarker, with
-// the fallbacks of a marker that is empty, missing or out of order. Shared with learning.
+// The part of page that is searched: from the first startMarker (included) up to the first
+// endMarker (excluded), both searched from the start of the page. An empty or missing start
+// marker starts at the page's start; an empty or missing end marker, or one that stands before
+// the start marker, ends at the page's end. Shared with learning.
 std::string_view cutToMarkers(std::string_view page, const std::string& startMarker,
                               const std::string& endMarker);
 
 // Appends exactly ten links of the first rule that yields an accepted set of ten, or nothing.
+// A rule with an empty prefix finds no links (learning never makes one), so it never applies.
 void parseResultPage(const std::string& page, const EngineDefinition& engine,
                      std::deque<std::string>& links);
 
