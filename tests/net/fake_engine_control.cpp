@@ -1,0 +1,54 @@
+#include "fake_engine_control.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <sstream>
+
+#include "web/page_fetcher.h"
+
+namespace vexor::test {
+
+std::string controlRequest(const std::string& pathAndQuery) {
+    const std::atomic<bool> never{false};
+    std::string body;
+    fetchPage("http://control.test" + pathAndQuery, body, never);
+    return body;
+}
+
+std::string escapeParam(const std::string& utf8) {
+    static constexpr char HEX[] = "0123456789ABCDEF";
+    std::string out;
+    for (const unsigned char c : utf8) {
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+            c == '-' || c == '.' || c == '_') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += HEX[c >> 4];
+            out += HEX[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::vector<LoggedRequest> loggedRequests(const std::string& host) {
+    const std::string log = controlRequest(host.empty() ? "/log" : "/log?host=" + escapeParam(host));
+    std::vector<LoggedRequest> requests;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> f;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
+        f.resize(10);  // trailing empty fields
+        requests.push_back({f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9]});
+    }
+    return requests;
+}
+
+void FakeEngineTest::SetUp() {
+    ASSERT_NE(std::getenv("VEXOR_FAKE_ENGINE"), nullptr)
+        << "run this program through tests/net/with-fake-engine";
+    ASSERT_EQ(controlRequest("/reset"), "ok\n") << "the fake engine does not answer";
+}
+
+}  // namespace vexor::test
