@@ -1,0 +1,180 @@
+// Parsing of the vexor-cli command line.
+#include "cli/command_line.h"
+
+#include <map>
+
+#include "platform/text.h"
+
+namespace vexor::cli {
+namespace {
+
+// One command's arguments as given (UTF-8): options by name, and the positional file.
+struct RawArguments {
+    std::map<std::string, std::string> options;
+    std::vector<std::string> positionals;
+    bool help = false;
+};
+
+// Splits "--name value", "--name=value", "--help" and positionals; "--" ends the options.
+// Returns a problem text, or nothing when the arguments are well formed.
+std::optional<std::string> splitArguments(const std::vector<std::string>& args,
+                                          const std::vector<std::string>& known,
+                                          RawArguments& raw) {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            raw.positionals.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            raw.help = true;
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        bool isKnown = false;
+        for (const auto& k : known) isKnown = isKnown || k == name;
+        if (!isKnown) return "unknown option " + name;
+        if (!value) {
+            if (i + 1 >= args.size()) return "option " + name + " needs a value";
+            value = args[++i];  // taken verbatim, even when it begins with "-"
+        }
+        if (!raw.options.emplace(name, *value).second) return "option " + name + " given twice";
+    }
+    return std::nullopt;
+}
+
+// Converts one argument; remembers the first one that has no code page 932 form.
+class Converter {
+public:
+    std::string operator()(const std::string& utf8) {
+        auto converted = utf8ToCp932(utf8);
+        if (converted) return *converted;
+        if (!failed_) failed_ = utf8;
+        return {};
+    }
+    const std::optional<std::string>& failed() const { return failed_; }
+
+private:
+    std::optional<std::string> failed_;
+};
+
+std::optional<OutputFormat> formatNamed(const std::string& name) {
+    if (name == "table") return OutputFormat::Table;
+    if (name == "csv") return OutputFormat::Csv;
+    if (name == "json") return OutputFormat::Json;
+    return std::nullopt;
+}
+
+// The one positional argument a command takes: its file.
+std::optional<std::string> singleFile(const RawArguments& raw, const char* what,
+                                      std::string& problem) {
+    if (raw.positionals.size() == 1) return raw.positionals.front();
+    problem = raw.positionals.empty() ? std::string("missing ") + what
+                                      : "unexpected argument " + raw.positionals[1];
+    return std::nullopt;
+}
+
+ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
+    static const std::vector<std::string> required = {"--keyword", "--page2", "--page3",
+                                                      "--first", "--tenth"};
+    std::vector<std::string> known = required;
+    known.insert(known.end(), {"--start-marker", "--end-marker"});
+    RawArguments raw;
+    if (auto problem = splitArguments(args, known, raw)) return UsageError{*problem};
+    if (raw.help) return HelpCommand{};
+    std::string problem;
+    const auto file = singleFile(raw, "ENGINE_FILE", problem);
+    if (!file) return UsageError{problem};
+    for (const auto& name : required)
+        if (!raw.options.count(name)) return UsageError{"missing option " + name};
+
+    Converter convert;
+    LearnCommand learn;
+    learn.engineFile = convert(*file);
+    learn.fields.keyword = convert(raw.options["--keyword"]);
+    learn.fields.page2Url = convert(raw.options["--page2"]);
+    learn.fields.page3Url = convert(raw.options["--page3"]);
+    learn.fields.firstResultUrl = convert(raw.options["--first"]);
+    learn.fields.tenthResultUrl = convert(raw.options["--tenth"]);
+    learn.fields.startMarker = convert(raw.options["--start-marker"]);
+    learn.fields.endMarker = convert(raw.options["--end-marker"]);
+    if (convert.failed()) return EncodingError{*convert.failed()};
+    return learn;
+}
+
+ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool survey) {
+    std::vector<std::string> known = {"--format"};
+    if (survey) known.push_back("--engine");
+    RawArguments raw;
+    if (auto problem = splitArguments(args, known, raw)) return UsageError{*problem};
+    if (raw.help) return HelpCommand{};
+    std::string problem;
+    const auto file = singleFile(raw, "SURVEY_FILE", problem);
+    if (!file) return UsageError{problem};
+    OutputFormat format = OutputFormat::Table;
+    if (const auto it = raw.options.find("--format"); it != raw.options.end()) {
+        const auto named = formatNamed(it->second);
+        if (!named) return UsageError{"unknown format " + it->second + " (table, csv or json)"};
+        format = *named;
+    }
+
+    Converter convert;
+    const std::string surveyFile = convert(*file);
+    std::optional<std::string> engineFile;
+    if (const auto it = raw.options.find("--engine"); it != raw.options.end())
+        engineFile = convert(it->second);
+    if (convert.failed()) return EncodingError{*convert.failed()};
+    if (survey) return SurveyCommand{surveyFile, engineFile, format};
+    return ShowCommand{surveyFile, format};
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
+    if (args.empty()) return UsageError{"missing command"};
+    const std::string& command = args.front();
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h") return HelpCommand{};
+    if (command == "--version") {
+        if (!rest.empty()) return UsageError{"--version takes no arguments"};
+        return VersionCommand{};
+    }
+    if (command != "learn" && command != "survey" && command != "show")
+        return UsageError{"unknown command " + command};
+    if (command == "learn") return parseLearn(rest);
+    return parseSurveyOrShow(rest, command == "survey");
+}
+
+std::string usageText() {
+    return "usage:\n"
+           "  vexor-cli learn ENGINE_FILE --keyword K --page2 URL --page3 URL --first TEXT\n"
+           "                  --tenth TEXT [--start-marker TEXT] [--end-marker TEXT]\n"
+           "  vexor-cli survey SURVEY_FILE [--engine ENGINE_FILE] [--format table|csv|json]\n"
+           "  vexor-cli show SURVEY_FILE [--format table|csv|json]\n"
+           "  vexor-cli --help | --version\n"
+           "\n"
+           "learn   learns an engine from one sample search and writes ENGINE_FILE.\n"
+           "survey  surveys the ranks of SURVEY_FILE's site and prints the last five runs.\n"
+           "        The engine is --engine, else [ENGINE] last of vexor.ini, else engine/nuq.eng.\n"
+           "show    prints the last five runs without surveying.\n"
+           "\n"
+           "engine/, vexor.ini and the history folders live in the current directory.\n"
+           "Options take their value as the next argument or after \"=\"; \"--\" ends the options.\n"
+           "\n"
+           "exit status: 0 done; 1 failed (message on stderr); 2 wrong usage or an argument\n"
+           "that Shift_JIS (code page 932) cannot hold; 3 surveyed, but a keyword's first\n"
+           "results page was empty or could not be read (the engine may need to be learnt\n"
+           "again); 130 interrupted.\n";
+}
+
+}  // namespace vexor::cli

@@ -1,0 +1,56 @@
+// The command line of vexor-cli: which command to run and with what. Arguments arrive in the
+// user's encoding (UTF-8; the Windows entry point converts its wide arguments to UTF-8 first);
+// every value the core will see is converted to code page 932 here, so that a value the core
+// cannot hold is refused before anything runs.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "app/ui.h"
+
+namespace vexor::cli {
+
+enum class OutputFormat { Table, Csv, Json };
+
+struct LearnCommand {
+    std::string engineFile;  // code page 932
+    EngineFields fields;     // code page 932, as typed
+};
+
+struct SurveyCommand {
+    std::string surveyFile;                 // code page 932
+    std::optional<std::string> engineFile;  // --engine, code page 932
+    OutputFormat format = OutputFormat::Table;
+};
+
+struct ShowCommand {
+    std::string surveyFile;  // code page 932
+    OutputFormat format = OutputFormat::Table;
+};
+
+struct HelpCommand {};
+struct VersionCommand {};
+
+// Wrong usage: what was wrong, for one line before the usage text (exit status 2).
+struct UsageError {
+    std::string problem;  // UTF-8
+};
+
+// An argument without a code page 932 form (exit status 2).
+struct EncodingError {
+    std::string argument;  // UTF-8 as given (or the raw bytes when they were not UTF-8)
+};
+
+using ParsedCommandLine = std::variant<LearnCommand, SurveyCommand, ShowCommand, HelpCommand,
+                                       VersionCommand, UsageError, EncodingError>;
+
+// args excludes the program name.
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The usage text, UTF-8, ending in a line feed.
+std::string usageText();
+
+}  // namespace vexor::cli

@@ -1,0 +1,28 @@
+// The three printed forms of a result table, all UTF-8 (the table's code page 932 texts are
+// converted here). Captions lose a trailing line break: the header that starts a generation
+// carries one, which a list view shows harmlessly but would break a line of text.
+#pragma once
+
+#include <string>
+
+#include "cli/command_line.h"
+#include "cli/result_table.h"
+
+namespace vexor::cli {
+
+// Aligned columns for people: a line naming the site and the engine, the captions, a rule,
+// one line per keyword. Double-byte characters count two columns, as terminals draw them;
+// control characters show as spaces.
+std::string formatAsTable(const ResultTable& table);
+
+// RFC 4180: a header row of the six captions, then one record per keyword; CR LF line ends;
+// fields with a comma, quote, CR or LF quoted, quotes doubled.
+std::string formatAsCsv(const ResultTable& table);
+
+// {"target": …, "engine": …, "columns": [six captions],
+//  "rows": [{"keyword": …, "cells": [five texts]}]} and a line feed.
+std::string formatAsJson(const ResultTable& table);
+
+std::string formatResultTable(const ResultTable& table, OutputFormat format);
+
+}  // namespace vexor::cli

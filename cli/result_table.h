@@ -1,0 +1,20 @@
+// What vexor-cli prints: the result list as the Windows program shows it (keyword, the current
+// run and the four before it), with the site and the engine it belongs to. Code page 932.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vexor::cli {
+
+inline constexpr int TABLE_COLUMNS = 6;
+
+struct ResultTable {
+    std::string target;
+    std::string engine;  // the engine's name
+    std::array<std::string, TABLE_COLUMNS> captions;
+    std::vector<std::array<std::string, TABLE_COLUMNS>> rows;  // column 0 is the keyword
+};
+
+}  // namespace vexor::cli

@@ -1,0 +1,33 @@
+// A thread-safe queue of survey events.
+#include "cli/survey_event_queue.h"
+
+namespace vexor::cli {
+
+void SurveyEventQueue::progress(int row, int examined) {
+    push({SurveyEvent::Kind::Progress, row, examined});
+}
+
+void SurveyEventQueue::result(int row, int rank) { push({SurveyEvent::Kind::Result, row, rank}); }
+
+void SurveyEventQueue::searchEnded(int row, SearchEnd how, int page) {
+    push({SurveyEvent::Kind::SearchEnded, row, 0, how, page});
+}
+
+void SurveyEventQueue::push(const SurveyEvent& event) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(event);
+    }
+    arrived_.notify_one();
+}
+
+std::optional<SurveyEvent> SurveyEventQueue::pop(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!arrived_.wait_for(lock, timeout, [this] { return !events_.empty(); }))
+        return std::nullopt;
+    SurveyEvent event = events_.front();
+    events_.pop_front();
+    return event;
+}
+
+}  // namespace vexor::cli

@@ -1,0 +1,92 @@
+#include "cli/output_format.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+#include "platform/text.h"
+
+namespace vexor::cli {
+namespace {
+
+std::string utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+std::string cp932(std::u8string_view text) { return utf8ToCp932(utf8(text)).value(); }
+
+ResultTable sampleTable() {
+    ResultTable table;
+    table.target = "example.com";
+    table.engine = "nuq";
+    table.captions = {cp932(u8"キーワード"), "2024/05/02 (nuq)\n", "2024/05/01 (nuq)",
+                      "-", "-", "-"};
+    table.rows.push_back({cp932(u8"東京 ホテル"), "3", "12", "", "", ""});
+    table.rows.push_back({"abc", "-", "-", "", "", ""});
+    return table;
+}
+
+TEST(CliTableFormat, AlignsColumnsCountingDoubleByteCharactersAsTwo) {
+    const std::string expected = utf8(
+        u8"site: example.com  engine: nuq\n"
+        u8"キーワード   2024/05/02 (nuq)  2024/05/01 (nuq)  -  -  -\n"
+        u8"-----------  ----------------  ----------------  -  -  -\n"
+        u8"東京 ホテル  3                 12\n"
+        u8"abc          -                 -\n");
+    EXPECT_EQ(formatAsTable(sampleTable()), expected);
+}
+
+TEST(CliTableFormat, ControlCharactersCannotBreakTheLayout) {
+    ResultTable table = sampleTable();
+    table.rows = {{"a\tb\rc", "1", "", "", "", ""}};
+    const std::string text = formatAsTable(table);
+    // The keyword column is as wide as its caption (ten columns), the cell five of them.
+    EXPECT_NE(text.find("\na b c       1\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find('\t'), std::string::npos);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
+TEST(CliCsvFormat, HeaderRowThenOneQuotedWhereNeededRecordPerKeyword) {
+    ResultTable table = sampleTable();
+    table.rows.push_back({"a,b", "\"x\"", "line\nbreak", "", "", ""});
+    const std::string expected = utf8(
+        u8"キーワード,2024/05/02 (nuq),2024/05/01 (nuq),-,-,-\r\n"
+        u8"東京 ホテル,3,12,,,\r\n"
+        u8"abc,-,-,,,\r\n"
+        u8"\"a,b\",\"\"\"x\"\"\",\"line\nbreak\",,,\r\n");
+    EXPECT_EQ(formatAsCsv(table), expected);
+}
+
+TEST(CliJsonFormat, HoldsTargetEngineColumnsAndRowsInUtf8) {
+    const std::string expected = utf8(
+        u8"{\"target\": \"example.com\", \"engine\": \"nuq\", \"columns\": "
+        u8"[\"キーワード\", \"2024/05/02 (nuq)\", \"2024/05/01 (nuq)\", \"-\", \"-\", \"-\"], "
+        u8"\"rows\": [\n"
+        u8"  {\"keyword\": \"東京 ホテル\", \"cells\": [\"3\", \"12\", \"\", \"\", \"\"]},\n"
+        u8"  {\"keyword\": \"abc\", \"cells\": [\"-\", \"-\", \"\", \"\", \"\"]}\n"
+        u8"]}\n");
+    EXPECT_EQ(formatAsJson(sampleTable()), expected);
+}
+
+TEST(CliJsonFormat, EscapesWhatJsonStringsCannotHoldAndDropsBrokenBytes) {
+    ResultTable table;
+    table.target = "a\"b\\c";
+    table.engine = "";
+    table.rows.push_back({std::string("k\t\x01\n", 4), "", "", "", "", ""});
+    // A lead byte without its second byte has no character; the output stays valid UTF-8.
+    table.rows.push_back({"x\x82", "", "", "", "", ""});
+    const std::string json = formatAsJson(table);
+    EXPECT_NE(json.find("\"target\": \"a\\\"b\\\\c\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"keyword\": \"k\\t\\u0001\\n\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"keyword\": \"x\""), std::string::npos) << json;
+    EXPECT_EQ(json.find('\x82'), std::string::npos);
+}
+
+TEST(CliJsonFormat, AnEmptySurveyIsStillAnObjectWithAnEmptyRowList) {
+    ResultTable table;
+    table.target = "t";
+    EXPECT_EQ(formatAsJson(table),
+              "{\"target\": \"t\", \"engine\": \"\", \"columns\": "
+              "[\"\", \"\", \"\", \"\", \"\", \"\"], \"rows\": []}\n");
+}
+
+}  // namespace
+}  // namespace vexor::cli
