@@ -1,0 +1,144 @@
+// Reading, rotating and starting the five history generations of a survey.
+#include "survey/history.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <limits>
+
+#include "engine/engine_name.h"
+#include "platform/files.h"
+#include "survey/text_lines.h"
+
+namespace vexor {
+
+namespace {
+
+std::vector<std::string> splitAtTabs(const std::string& line) {
+    std::vector<std::string> fields;
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto tab = line.find('\t', start);
+        if (tab == std::string::npos) break;
+        fields.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+// One generation file: its table, its header (baseName of a first line that is no record) and
+// the date part of its second physical line.
+struct Generation {
+    std::string header;
+    std::string startDate = "-";
+};
+
+Generation readGeneration(const std::string& path, HistoryTable& table) {
+    Generation generation;
+    const auto content = readWholeFile(path);
+    if (!content) return generation;
+    const auto lines = splitLines(*content);
+    int counted = 0;
+    for (const auto& line : lines) {
+        if (line.empty()) continue;
+        ++counted;
+        const auto fields = splitAtTabs(line);
+        if (fields.size() == 3)
+            recordRank(table, fields[1], parseRankField(fields[2]));
+        else if (counted == 1)
+            generation.header = baseNameAtBackslash(line);
+    }
+    if (lines.size() >= 2) generation.startDate = lines[1].substr(0, lines[1].find(':'));
+    return generation;
+}
+
+}  // namespace
+
+std::string historyFilePath(const std::string& folder, int generation) {
+    return joinPath(folder, std::to_string(generation) + ".txt");
+}
+
+std::string generationHeader(const SystemTime& now, const std::string& engineName) {
+    return formatDate(now) + " (" + engineName + ")";
+}
+
+std::string historyRecord(const SystemTime& at, const std::string& keyword, int32_t rank) {
+    return formatDate(at) + ":" + formatTime(at) + "\t" + keyword + "\t" + std::to_string(rank) +
+           "\r\n";
+}
+
+int32_t parseRankField(const std::string& field) {
+    std::size_t i = 0;
+    while (i < field.size() && std::isspace(static_cast<unsigned char>(field[i]))) ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
+    int64_t value = 0;
+    constexpr int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
+        value = std::min(limit, value * 10 + (field[i] - '0'));
+    if (negative) value = -value;
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+std::string rankCellText(std::optional<int32_t> rank) {
+    if (!rank) return "";
+    if (*rank == 0) return "-";
+    return std::to_string(*rank);
+}
+
+std::string rankCellText(const HistoryTable& table, const std::string& keyword) {
+    const auto found = table.find(keyword);
+    return rankCellText(found == table.end() ? std::nullopt : std::optional(found->second));
+}
+
+void loadHistory(SurveyState& state, const std::string& folder, Ui& ui) {
+    for (int k = 0; k < HISTORY_GENERATIONS; ++k) {
+        const auto generation = readGeneration(historyFilePath(folder, k), state.historyTables[k]);
+        ui.setColumnCaption(k + 1,
+                            generation.header.empty() ? generation.startDate : generation.header);
+    }
+    for (std::size_t row = 0; row < state.keywords.size(); ++row)
+        for (int k = 0; k < HISTORY_GENERATIONS; ++k)
+            ui.setCell(static_cast<int>(row), k + 1,
+                       rankCellText(state.historyTables[k], state.keywords[row]));
+}
+
+bool canResumeGeneration(const SurveyState& state, const std::string& engineName) {
+    const auto& current = state.historyTables[0];
+    const bool unfinished =
+        std::any_of(state.keywords.begin(), state.keywords.end(),
+                    [&](const std::string& keyword) { return !current.contains(keyword); });
+    if (!unfinished) return false;
+    const auto content = readWholeFile(historyFilePath(state.historyDirectory, 0));
+    if (!content || content->empty()) return false;
+    const std::string header = splitLines(*content).front();
+    if (header.find('\t') != std::string::npos) return false;
+    const auto open = header.find(" (");
+    if (open == std::string::npos) return false;
+    const auto close = header.find(')', open + 2);
+    if (close == std::string::npos) return false;
+    return header.compare(open + 2, close - (open + 2), engineName) == 0;
+}
+
+void rotateHistory(SurveyState& state, const std::string& header, Ui& ui) {
+    const std::string& folder = state.historyDirectory;
+    for (int k = HISTORY_GENERATIONS - 1; k >= 1; --k) {
+        const auto older = historyFilePath(folder, k - 1);
+        if (fileExists(older)) copyFileReplacing(older, historyFilePath(folder, k));
+    }
+    removeFile(historyFilePath(folder, 0));
+    for (auto& table : state.historyTables) table.clear();
+    loadHistory(state, folder, ui);
+    ui.setColumnCaption(1, header);
+    state.historyTables[0].clear();
+}
+
+bool writeGenerationHeader(const std::string& folder, const std::string& header) {
+    const auto path = historyFilePath(folder, 0);
+    if (fileExists(path)) return true;
+    return appendToFile(path, header + "\r\n");
+}
+
+}  // namespace vexor

@@ -1,0 +1,258 @@
+// History files: record and header bytes, loading into tables and the result list, the resume
+// decision and the rotation of generations.
+#include "survey/history.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fake_ui.h"
+#include "scratch_directory.h"
+
+namespace vexor {
+namespace {
+
+using testing::FakeUi;
+using testing::readBytes;
+using testing::ScratchDirectory;
+using testing::writeBytes;
+namespace fs = std::filesystem;
+
+SystemTime at(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
+              uint16_t second) {
+    SystemTime t;
+    t.year = year;
+    t.month = month;
+    t.day = day;
+    t.hour = hour;
+    t.minute = minute;
+    t.second = second;
+    return t;
+}
+
+TEST(HistoryLines, RecordAndHeaderAreFixedBytesEndingInCrLf) {
+    EXPECT_EQ(historyRecord(at(2006, 2, 1, 14, 29, 44), "kw", 3), "2006/02/01:14:29:44\tkw\t3\r\n");
+    EXPECT_EQ(historyRecord(at(2024, 12, 9, 7, 5, 0), "a b", 0), "2024/12/09:07:05:00\ta b\t0\r\n");
+    EXPECT_EQ(generationHeader(at(2006, 2, 1, 23, 59, 59), "nuq"), "2006/02/01 (nuq)");
+    EXPECT_EQ(historyFilePath("site", 3), "site\\3.txt");
+}
+
+TEST(HistoryLines, RankFieldReadsLikeAFormattedScan) {
+    EXPECT_EQ(parseRankField("12"), 12);
+    EXPECT_EQ(parseRankField("  \t7"), 7);
+    EXPECT_EQ(parseRankField("+5"), 5);
+    EXPECT_EQ(parseRankField("-3"), -3);
+    EXPECT_EQ(parseRankField("42abc"), 42);
+    EXPECT_EQ(parseRankField("abc"), 0);
+    EXPECT_EQ(parseRankField(""), 0);
+    EXPECT_EQ(parseRankField("-"), 0);
+    EXPECT_EQ(parseRankField("99999999999999999999"), 2147483647);
+    EXPECT_EQ(parseRankField("-99999999999999999999"), -2147483647 - 1);
+}
+
+TEST(HistoryLines, CellTexts) {
+    const HistoryTable table{{"found", 12}, {"missing", 0}};
+    EXPECT_EQ(rankCellText(table, "found"), "12");
+    EXPECT_EQ(rankCellText(table, "missing"), "-");
+    EXPECT_EQ(rankCellText(table, "absent"), "");
+}
+
+// A survey with its history folder "site" in a scratch working directory, shown in a fake list.
+class HistoryFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory("site");
+        state.historyDirectory = "site";
+        setKeywords({"alpha", "beta", "gamma"});
+    }
+
+    void setKeywords(std::initializer_list<std::string> keywords) {
+        state.keywords.assign(keywords);
+        ui.clearRows();
+        for (const auto& keyword : keywords) ui.appendRow(keyword);
+    }
+
+    void write(int generation, const std::string& bytes) {
+        writeBytes(fs::path("site") / (std::to_string(generation) + ".txt"), bytes);
+    }
+    std::string read(int generation) const {
+        return readBytes(fs::path("site") / (std::to_string(generation) + ".txt"));
+    }
+    bool exists(int generation) const {
+        return fs::exists(fs::path("site") / (std::to_string(generation) + ".txt"));
+    }
+
+    void load() {
+        for (auto& table : state.historyTables) table.clear();
+        loadHistory(state, "site", ui);
+    }
+    std::vector<std::string> column(int c) const {
+        std::vector<std::string> cells;
+        for (const auto& row : ui.rows) cells.push_back(row[c]);
+        return cells;
+    }
+
+    ScratchDirectory scratch;
+    SurveyState state;
+    FakeUi ui;
+};
+
+TEST_F(HistoryFolder, EmptyFolderShowsDashCaptionsAndEmptyCells) {
+    load();
+    for (int c = 1; c <= 5; ++c) {
+        EXPECT_EQ(ui.captions[c], "-") << c;
+        EXPECT_EQ(column(c), (std::vector<std::string>{"", "", ""})) << c;
+        EXPECT_TRUE(state.historyTables[c - 1].empty());
+    }
+}
+
+TEST_F(HistoryFolder, CaptionsComeFromHeadersOrStartDates) {
+    write(0, "2006/02/01 (nuq)\r\n");                                   // header, no records
+    write(1, "2006/01/20 (nuq)\r\n2006/01/20:10:00:00\talpha\t4\r\n");  // header and records
+    write(2, "2006/01/10:09:00:00\talpha\t5\n2006/01/11:09:30:00\tbeta\t0\n");  // no header
+    write(3, "");                                                       // empty file
+    // generation 4 is missing
+    load();
+    EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
+    EXPECT_EQ(ui.captions[2], "2006/01/20 (nuq)");
+    EXPECT_EQ(ui.captions[3], "2006/01/11");  // the date of the second line
+    EXPECT_EQ(ui.captions[4], "-");
+    EXPECT_EQ(ui.captions[5], "-");
+    EXPECT_EQ(column(1), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(column(2), (std::vector<std::string>{"4", "", ""}));
+    EXPECT_EQ(column(3), (std::vector<std::string>{"5", "-", ""}));
+}
+
+TEST_F(HistoryFolder, HeaderKeepsItsSlashesButLosesAnEngineNameSuffix) {
+    write(0, "2006/02/01 (my.engine)\r\n");
+    write(1, "C:\\odd\\2006/02/01 (nuq)\n");
+    load();
+    EXPECT_EQ(ui.captions[1], "2006/02/01 (my");
+    EXPECT_EQ(ui.captions[2], "2006/02/01 (nuq)");
+    // The resume check reads the file's own line, so the full name still matches.
+    EXPECT_TRUE(canResumeGeneration(state, "my.engine"));
+    EXPECT_FALSE(canResumeGeneration(state, "my"));
+}
+
+TEST_F(HistoryFolder, RecordsAreReadByTheirFields) {
+    write(0,
+          "2006/02/01 (nuq)\r\n"
+          "\r\n"
+          "2006/02/01:10:00:00\talpha\t3\r\n"
+          "2006/02/01:10:00:01\talpha\t9\r\n"         // the first record of a keyword wins
+          "2006/02/01:10:00:02\tbe\tta\t8\r\n"        // four fields: ignored
+          "2006/02/01:10:00:03\tgamma\tnone\r\n"      // no digits: 0
+          "a stray line that is not the first\r\n"
+          "2006/02/01:10:00:04\tdelta\t 17x");        // no line end, extra bytes after digits
+    setKeywords({"alpha", "be\tta", "gamma", "delta"});
+    load();
+    EXPECT_EQ(state.historyTables[0],
+              (HistoryTable{{"alpha", 3}, {"gamma", 0}, {"delta", 17}}));
+    EXPECT_EQ(column(1), (std::vector<std::string>{"3", "", "-", "17"}));
+    EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
+}
+
+TEST_F(HistoryFolder, SameKeywordOnTwoRowsShowsTheSameCells) {
+    write(1, "2006/01/20 (nuq)\n2006/01/20:10:00:00\talpha\t4\n");
+    setKeywords({"alpha", "beta", "alpha"});
+    load();
+    EXPECT_EQ(column(2), (std::vector<std::string>{"4", "", "4"}));
+}
+
+TEST_F(HistoryFolder, FirstLineThatIsARecordIsNoHeader) {
+    write(0, "2006/02/01:10:00:00\talpha\t3\r\n2006/02/02:11:00:00\tbeta\t5\r\n");
+    load();
+    EXPECT_EQ(ui.captions[1], "2006/02/02");
+    EXPECT_EQ(state.historyTables[0], (HistoryTable{{"alpha", 3}, {"beta", 5}}));
+    EXPECT_FALSE(canResumeGeneration(state, "nuq"));  // gamma is missing, but no header
+}
+
+TEST_F(HistoryFolder, ResumeOnlyAnUnfinishedGenerationOfTheSameEngine) {
+    write(0, "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n");
+    load();
+    EXPECT_TRUE(canResumeGeneration(state, "nuq"));
+    EXPECT_FALSE(canResumeGeneration(state, "other"));
+    EXPECT_FALSE(canResumeGeneration(state, "nu"));
+    EXPECT_FALSE(canResumeGeneration(state, ""));
+
+    write(0,
+          "2006/02/01 (nuq)\n2006/02/01:10:00:00\talpha\t3\n2006/02/01:10:00:01\tbeta\t0\n"
+          "2006/02/01:10:00:02\tgamma\t1\n");
+    load();
+    EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "a finished generation rotates";
+
+    setKeywords({});
+    EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "no keywords: nothing to continue";
+}
+
+TEST_F(HistoryFolder, ResumeNeedsAProperFirstLine) {
+    load();
+    EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "no 0.txt";
+    write(0, "");
+    EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "empty 0.txt";
+    write(0, "\r\n2006/02/01 (nuq)\r\n");
+    EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "empty first line";
+    write(0, "2006/02/01 (nuq\r\n");
+    EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "no closing parenthesis";
+    write(0, "2006/02/01(nuq)\r\n");
+    EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "no space before the parenthesis";
+    write(0, "2006/02/01 (nuq) extra (x)\n");
+    EXPECT_TRUE(canResumeGeneration(state, "nuq")) << "the first pair decides";
+    write(0, "2006/02/01 (nuq)");
+    EXPECT_TRUE(canResumeGeneration(state, "nuq")) << "a header without a line end";
+}
+
+TEST_F(HistoryFolder, EngineNameWithClosingParenthesisNeverResumes) {
+    write(0, "2006/02/01 (a)b)\r\n");
+    load();
+    EXPECT_FALSE(canResumeGeneration(state, "a)b"));
+}
+
+TEST_F(HistoryFolder, RotationWithOnlyFilesZeroAndOne) {
+    const std::string old0 = "2006/02/02 (nuq)\r\n2006/02/02:10:00:00\talpha\t3\r\n";
+    const std::string old1 = "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t8\r\n";
+    write(0, old0);
+    write(1, old1);
+    load();
+    rotateHistory(state, "2006/02/03 (nuq)", ui);
+
+    EXPECT_FALSE(exists(0));
+    EXPECT_EQ(read(1), old0);
+    EXPECT_EQ(read(2), old1);
+    EXPECT_FALSE(exists(3));
+    EXPECT_FALSE(exists(4));
+    EXPECT_TRUE(state.historyTables[0].empty());
+    EXPECT_EQ(state.historyTables[1], (HistoryTable{{"alpha", 3}}));
+    EXPECT_EQ(state.historyTables[2], (HistoryTable{{"alpha", 8}}));
+    EXPECT_EQ(ui.captions[1], "2006/02/03 (nuq)");
+    EXPECT_EQ(ui.captions[2], "2006/02/02 (nuq)");
+    EXPECT_EQ(ui.captions[3], "2006/02/01 (nuq)");
+    EXPECT_EQ(ui.captions[4], "-");
+    EXPECT_EQ(column(1), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(column(2), (std::vector<std::string>{"3", "", ""}));
+    EXPECT_EQ(column(3), (std::vector<std::string>{"8", "", ""}));
+
+    ASSERT_TRUE(writeGenerationHeader("site", "2006/02/03 (nuq)"));
+    EXPECT_EQ(read(0), "2006/02/03 (nuq)\r\n");
+}
+
+TEST_F(HistoryFolder, RotationDropsTheOldestGeneration) {
+    for (int k = 0; k < 5; ++k) write(k, "generation " + std::to_string(k) + "\r\n");
+    load();
+    rotateHistory(state, "2006/02/03 (nuq)", ui);
+    EXPECT_FALSE(exists(0));
+    for (int k = 1; k < 5; ++k) EXPECT_EQ(read(k), "generation " + std::to_string(k - 1) + "\r\n");
+}
+
+TEST_F(HistoryFolder, HeaderIsWrittenOnlyWhenZeroIsMissing) {
+    const std::string existing = "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n";
+    write(0, existing);
+    EXPECT_TRUE(writeGenerationHeader("site", "2006/02/05 (other)"));
+    EXPECT_EQ(read(0), existing);
+
+    EXPECT_FALSE(writeGenerationHeader("no-such-folder", "2006/02/05 (nuq)"));
+    EXPECT_FALSE(fs::exists("no-such-folder"));
+}
+
+}  // namespace
+}  // namespace vexor
