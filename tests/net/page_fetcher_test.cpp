@@ -121,6 +121,15 @@ TEST_F(PageFetcherTest, ReturnsTheBodyByteForByteWhateverTheStatus) {
     EXPECT_EQ(loggedRequests("e404.fault.test").size(), 1u);
 }
 
+TEST_F(PageFetcherTest, FollowsARedirect) {
+    const std::string body = fetch("http://moved.fault.test/search?q=a&start=0");
+    EXPECT_NE(body.find("http://www.site001-k97.example/p1.html"), std::string::npos);
+    const auto requests = loggedRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].host, "plain.engine.test");
+    EXPECT_EQ(requests[1].path, "/search?q=a&start=0");
+}
+
 TEST_F(PageFetcherTest, CutsAnOversizedBodyAtTheCap) {
     const std::string body = fetch("http://big.fault.test/");
     EXPECT_EQ(body.size(), static_cast<size_t>(BODY_CAP));

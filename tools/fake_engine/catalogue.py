@@ -60,7 +60,8 @@ ENGINES = {e.host: e for e in [
 
 # Fault hosts: "<mode>.fault.test" misbehaves on every request, "<mode><N>.fault.test" on the
 # first N requests to that host since the last reset, then answers like plain.engine.test.
-FAULT_MODES = ("empty", "stall", "stallbody", "reset", "e404", "e500", "big", "nul", "slow")
+FAULT_MODES = ("empty", "stall", "stallbody", "reset", "e404", "e500", "big", "nul", "slow",
+               "moved")
 _FAULT_HOST = re.compile(r"^(%s)(\d*)\.fault\.test$" % "|".join(FAULT_MODES))
 
 

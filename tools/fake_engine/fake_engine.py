@@ -162,7 +162,7 @@ class Handler(BaseHTTPRequestHandler):
         if fault:
             mode, times = fault
             if times is None or count <= times:
-                faults.DELIVER[mode](self, host)
+                faults.DELIVER[mode](self, host, path.decode("latin-1"))
                 return
         engine = engine_for(host)
         if engine is None:
@@ -178,7 +178,7 @@ class Handler(BaseHTTPRequestHandler):
             page = value - engine.page_base + 1
         mode = self.server.state.take_fault(engine.host, keyword, page)
         if mode:
-            faults.DELIVER[mode](self, host)
+            faults.DELIVER[mode](self, host, path.decode("latin-1"))
             return
         charset = "Shift_JIS" if engine.charset == "shift_jis" else engine.charset.upper()
         if keyword is None:

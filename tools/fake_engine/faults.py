@@ -1,5 +1,5 @@
-"""The ways a fake host misbehaves. Each function answers (or fails to answer) one request on the
-handler's connection."""
+"""The ways a fake host misbehaves. Each function (handler, host, path and query) answers, or fails
+to answer, one request on the handler's connection."""
 
 import select
 import socket
@@ -45,22 +45,22 @@ def _hold(handler):
     handler.close_connection = True
 
 
-def empty(handler, host):
+def empty(handler, host, path):
     _headers(handler, 200, 0)
 
 
-def stall(handler, host):
+def stall(handler, host, path):
     _hold(handler)
 
 
-def stallbody(handler, host):
+def stallbody(handler, host, path):
     _headers(handler, 200, 1000)
     handler.wfile.write(pattern_bytes(100))
     handler.wfile.flush()
     _hold(handler)
 
 
-def reset(handler, host):
+def reset(handler, host, path):
     # A zero linger time makes close() send RST instead of FIN.
     handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
     handler.connection.close()
@@ -73,15 +73,15 @@ def _error(handler, host, status, reason):
     handler.wfile.write(body)
 
 
-def e404(handler, host):
+def e404(handler, host, path):
     _error(handler, host, 404, "Not Found")
 
 
-def e500(handler, host):
+def e500(handler, host, path):
     _error(handler, host, 500, "Internal Server Error")
 
 
-def big(handler, host):
+def big(handler, host, path):
     _headers(handler, 200, BIG_BODY_SIZE, "text/plain")
     block = pattern_bytes(len(PATTERN) * 1024)
     sent = 0
@@ -91,12 +91,12 @@ def big(handler, host):
         sent += len(piece)
 
 
-def nul(handler, host):
+def nul(handler, host, path):
     _headers(handler, 200, len(NUL_BODY), "application/octet-stream")
     handler.wfile.write(NUL_BODY)
 
 
-def slow(handler, host):
+def slow(handler, host, path):
     _headers(handler, 200, SLOW_PIECES * SLOW_PIECE_SIZE, "text/plain")
     body = pattern_bytes(SLOW_PIECES * SLOW_PIECE_SIZE)
     for i in range(SLOW_PIECES):
@@ -107,5 +107,16 @@ def slow(handler, host):
         time.sleep(SLOW_PAUSE)
 
 
+def moved(handler, host, path):
+    body = b"<html><body>Moved to plain.engine.test</body></html>\n"
+    handler.send_response(302)
+    handler.send_header("Location", "http://plain.engine.test" + path)
+    handler.send_header("Content-Type", "text/html")
+    handler.send_header("Content-Length", str(len(body)))
+    handler.end_headers()
+    handler.wfile.write(body)
+
+
 DELIVER = {"empty": empty, "stall": stall, "stallbody": stallbody, "reset": reset,
-           "e404": e404, "e500": e500, "big": big, "nul": nul, "slow": slow}
+           "e404": e404, "e500": e500, "big": big, "nul": nul, "slow": slow,
+           "moved": moved}

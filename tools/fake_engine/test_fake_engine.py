@@ -219,6 +219,12 @@ class FakeEngineTest(unittest.TestCase):
         self.assertEqual(self.get("http://nul.fault.test/")[1], bytes(i % 251 for i in range(1000)))
         big = self.get("http://big.fault.test/")[1]
         self.assertEqual((len(big), big[:64], big[-1:]), (3_000_000, faults.PATTERN, b"\n"))
+        with socket.create_connection(("127.0.0.1", self.port)) as s:
+            s.sendall(b"GET http://moved.fault.test/search?q=a HTTP/1.1\r\n\r\n")
+            response = http.client.HTTPResponse(s)
+            response.begin()
+            self.assertEqual((response.status, response.getheader("Location")),
+                             (302, "http://plain.engine.test/search?q=a"))
         with self.assertRaises(OSError):
             self.get("http://reset.fault.test/")
         with self.assertRaises(socket.timeout):
