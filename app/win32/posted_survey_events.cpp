@@ -1,0 +1,16 @@
+#include "app/win32/posted_survey_events.h"
+
+#include "app/win32/window_messages.h"
+
+namespace vexor {
+
+void PostedSurveyEvents::progress(int row, int examined) {
+    PostMessageW(window_, WM_SURVEY_PROGRESS, static_cast<WPARAM>(row), examined);
+}
+
+// A rank of -1 (aborted) travels sign-extended in lParam.
+void PostedSurveyEvents::result(int row, int rank) {
+    PostMessageW(window_, WM_SURVEY_RESULT, static_cast<WPARAM>(row), rank);
+}
+
+}  // namespace vexor

@@ -1,0 +1,24 @@
+// Survey events as window messages: the worker thread posts each event to the main window and
+// goes on at once; the window's message loop turns them into texts of the result list.
+#pragma once
+
+#include <windows.h>
+
+#include "survey/survey_events.h"
+
+namespace vexor {
+
+class PostedSurveyEvents : public SurveyEvents {
+public:
+    // Set at the main window's initialisation, before any survey can start (starting the
+    // worker thread makes the handle visible to it).
+    void attach(HWND window) { window_ = window; }
+
+    void progress(int row, int examined) override;
+    void result(int row, int rank) override;
+
+private:
+    HWND window_ = nullptr;
+};
+
+}  // namespace vexor

@@ -1,0 +1,250 @@
+// Win32 implementation of the user interface seam. Every text is converted from code page 932
+// to UTF-16 here and handed to the W functions.
+#include "app/win32/win32_ui.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <array>
+
+#include "app/engine_menu.h"
+#include "app/texts.h"
+#include "app/win32/wide_text.h"
+#include "platform/text.h"
+#include "resources/resource_ids.h"
+
+namespace vexor {
+namespace {
+
+constexpr std::array<int, 6> COLUMN_WIDTHS = {120, 95, 95, 95, 95, 95};
+
+// Fields of the engine edit dialog in the pairing of EngineFields.
+constexpr std::array<int, 7> ENGINE_FIELD_IDS = {
+    IDC_KEYWORD,   IDC_FIRST_RESULT_URL, IDC_TENTH_RESULT_URL, IDC_PAGE2_URL,
+    IDC_PAGE3_URL, IDC_START_MARKER,     IDC_END_MARKER};
+
+std::array<std::string*, 7> fieldsInOrder(EngineFields& f) {
+    return {&f.keyword,  &f.firstResultUrl, &f.tenthResultUrl, &f.page2Url,
+            &f.page3Url, &f.startMarker,    &f.endMarker};
+}
+
+UINT iconStyle(Icon icon) {
+    switch (icon) {
+        case Icon::Information: return MB_ICONINFORMATION;
+        case Icon::Question: return MB_ICONQUESTION;
+        case Icon::Warning: break;
+    }
+    return MB_ICONWARNING;
+}
+
+// A common dialog filter: "description\0pattern\0" for each pair, then a final "\0".
+std::wstring fileFilter(const char* firstDescription, const wchar_t* firstPattern) {
+    std::wstring filter = cp932ToWide(firstDescription);
+    filter += L'\0';
+    filter += firstPattern;
+    filter += L'\0';
+    filter += cp932ToWide(texts::FILTER_ALL_FILES);
+    filter += L'\0';
+    filter += L"*.*";
+    filter += L'\0';
+    return filter;
+}
+
+std::wstring absolutePath(const std::wstring& path) {
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) return path;
+    full.resize(written);
+    return full;
+}
+
+struct FileDialogRequest {
+    HWND owner;
+    std::wstring filter;
+    std::wstring proposedName;
+    std::wstring initialFolder;
+    const wchar_t* defaultExtension;
+    DWORD flags;
+};
+
+std::optional<std::string> runFileDialog(const FileDialogRequest& request, bool save) {
+    std::array<wchar_t, MAX_PATH> file{};
+    std::array<wchar_t, MAX_PATH> title{};
+    if (request.proposedName.size() < file.size())
+        request.proposedName.copy(file.data(), request.proposedName.size());
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = request.owner;
+    dialog.lpstrFilter = request.filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    if (!save) {
+        dialog.lpstrFileTitle = title.data();
+        dialog.nMaxFileTitle = static_cast<DWORD>(title.size());
+    }
+    dialog.lpstrInitialDir = request.initialFolder.c_str();
+    dialog.lpstrDefExt = request.defaultExtension;
+    dialog.Flags = request.flags;
+    const BOOL confirmed = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    if (!confirmed) return std::nullopt;
+    return pathToCp932(file.data());
+}
+
+}  // namespace
+
+void Win32Ui::attachMainWindow(HWND window) {
+    mainWindow_ = window;
+    resultList_ = GetDlgItem(window, IDC_RESULT_LIST);
+}
+
+void Win32Ui::insertEngineSubmenu() {
+    HMENU menuBar = GetMenu(mainWindow_);
+    engineSubmenu_ = CreatePopupMenu();
+    engineCount_ = 0;
+    const std::wstring text = cp932ToWide(texts::MENU_ENGINE_SWITCH);
+    // By command, the menu bar finds the item inside its "settings" pop-up.
+    InsertMenuW(menuBar, IDM_NEW_ENGINE, MF_BYCOMMAND | MF_STRING | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(engineSubmenu_), text.c_str());
+    InsertMenuW(menuBar, IDM_NEW_ENGINE, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+}
+
+void Win32Ui::setUpResultList() {
+    const DWORD styles = ListView_GetExtendedListViewStyle(resultList_);
+    ListView_SetExtendedListViewStyle(resultList_, styles | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    const std::array<const char*, 6> captions = {texts::CAPTION_KEYWORD, texts::CAPTION_RANK,
+                                                 texts::CAPTION_HISTORY, texts::CAPTION_HISTORY,
+                                                 texts::CAPTION_HISTORY, texts::CAPTION_HISTORY};
+    for (int column = 0; column < 6; ++column) {
+        std::wstring caption = cp932ToWide(captions[column]);
+        LVCOLUMNW lvColumn{};
+        lvColumn.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        lvColumn.fmt = LVCFMT_LEFT;
+        lvColumn.cx = COLUMN_WIDTHS[column];
+        lvColumn.pszText = caption.data();
+        lvColumn.iSubItem = column;
+        ListView_InsertColumn(resultList_, column, &lvColumn);
+    }
+}
+
+void Win32Ui::fitResultListToClientArea() {
+    RECT client{};
+    GetClientRect(mainWindow_, &client);
+    MoveWindow(resultList_, 0, 0, client.right - client.left, client.bottom - client.top, TRUE);
+}
+
+HWND Win32Ui::ownerWindow(Owner owner) const {
+    if (owner == Owner::EditDialog && editDialog_ != nullptr) return editDialog_;
+    return mainWindow_;
+}
+
+void Win32Ui::showMessage(Owner owner, const std::string& text, Icon icon) {
+    MessageBoxW(ownerWindow(owner), cp932ToWide(text).c_str(), nullptr, MB_OK | iconStyle(icon));
+}
+
+bool Win32Ui::askYesNo(Owner owner, const std::string& text, Icon icon) {
+    return MessageBoxW(ownerWindow(owner), cp932ToWide(text).c_str(),
+                       cp932ToWide(texts::APP_TITLE).c_str(), MB_YESNO | iconStyle(icon)) == IDYES;
+}
+
+void Win32Ui::clearRows() { ListView_DeleteAllItems(resultList_); }
+
+void Win32Ui::appendRow(const std::string& keyword) {
+    std::wstring text = cp932ToWide(keyword);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ListView_GetItemCount(resultList_);
+    item.pszText = text.data();
+    const int row = ListView_InsertItem(resultList_, &item);
+    if (row >= 0) setCell(row, 1, texts::TEXT_NOT_FOUND);
+}
+
+void Win32Ui::setCell(int row, int column, const std::string& text) {
+    std::wstring wide = cp932ToWide(text);
+    ListView_SetItemText(resultList_, row, column, wide.data());
+}
+
+void Win32Ui::setColumnCaption(int column, const std::string& text) {
+    std::wstring caption = cp932ToWide(text);
+    LVCOLUMNW lvColumn{};
+    lvColumn.mask = LVCF_TEXT;
+    lvColumn.pszText = caption.data();
+    ListView_SetColumn(resultList_, column, &lvColumn);
+}
+
+void Win32Ui::setWindowTitle(const std::string& text) {
+    SetWindowTextW(mainWindow_, cp932ToWide(text).c_str());
+}
+
+void Win32Ui::setEngineMenuItems(const std::vector<std::string>& names) {
+    for (int i = 0; i < engineCount_; ++i)
+        DeleteMenu(engineSubmenu_, ENGINE_MENU_FIRST_ID + i, MF_BYCOMMAND);
+    engineCount_ = 0;
+    for (const std::string& name : names) {
+        AppendMenuW(engineSubmenu_, MF_STRING, ENGINE_MENU_FIRST_ID + engineCount_,
+                    cp932ToWide(name).c_str());
+        ++engineCount_;
+    }
+}
+
+void Win32Ui::markEngineMenuItem(int id) {
+    if (engineCount_ == 0) return;
+    CheckMenuRadioItem(engineSubmenu_, ENGINE_MENU_FIRST_ID,
+                       ENGINE_MENU_FIRST_ID + engineCount_ - 1, id, MF_BYCOMMAND);
+}
+
+std::optional<std::string> Win32Ui::askOpenFile(Owner owner, FileKind kind,
+                                                const std::string& proposedPath) {
+    const bool engine = kind == FileKind::Engine;
+    FileDialogRequest request{
+        ownerWindow(owner),
+        engine ? fileFilter(texts::FILTER_ENGINE_FILES, L"*.eng")
+               : fileFilter(texts::FILTER_TEXT_FILES, L"*.txt"),
+        cp932ToWide(proposedPath),
+        absolutePath(L"."),
+        engine ? L"eng" : L"txt",
+        OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR};
+    // The dialog starts in the folder of the proposed file, when it names one.
+    const std::size_t slash = request.proposedName.rfind(L'\\');
+    if (slash != std::wstring::npos) request.initialFolder = request.proposedName.substr(0, slash);
+    return runFileDialog(request, false);
+}
+
+std::optional<std::string> Win32Ui::askSaveEngineFile(Owner owner) {
+    const FileDialogRequest request{ownerWindow(owner),
+                                    fileFilter(texts::FILTER_ENGINE_FILES, L"*.eng"),
+                                    std::wstring(),
+                                    absolutePath(cp932ToWide(texts::ENGINE_FOLDER)),
+                                    L"eng",
+                                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR};
+    return runFileDialog(request, true);
+}
+
+EngineFields Win32Ui::readEngineFields() {
+    EngineFields fields;
+    const auto targets = fieldsInOrder(fields);
+    for (std::size_t i = 0; i < ENGINE_FIELD_IDS.size(); ++i)
+        *targets[i] = typedTextToCp932(windowText(GetDlgItem(editDialog_, ENGINE_FIELD_IDS[i])));
+    return fields;
+}
+
+void Win32Ui::showEngineFields(const EngineFields& fields) {
+    EngineFields copy = fields;
+    const auto sources = fieldsInOrder(copy);
+    for (std::size_t i = 0; i < ENGINE_FIELD_IDS.size(); ++i)
+        SetDlgItemTextW(editDialog_, ENGINE_FIELD_IDS[i], cp932ToWide(*sources[i]).c_str());
+}
+
+void Win32Ui::setEngineStatus(const std::string& text) {
+    SetDlgItemTextW(editDialog_, IDC_LEARN_STATUS, cp932ToWide(text).c_str());
+}
+
+void Win32Ui::openAddress(const std::string& address) {
+    ShellExecuteW(nullptr, L"open", cp932ToWide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace vexor

@@ -1,0 +1,57 @@
+// The user interface seam over the real windows: the main window with its result list and
+// engine sub-menu, the engine edit dialog, message boxes, the common file dialogs and the shell.
+// Lives on the user-interface thread; owns no window, only remembers the handles it is given.
+#pragma once
+
+#include <windows.h>
+
+#include "app/ui.h"
+
+namespace vexor {
+
+class Win32Ui : public Ui {
+public:
+    // At the main window's initialisation: remembers the window and its result list.
+    void attachMainWindow(HWND window);
+    // Creates the empty engine sub-menu and inserts it, followed by a separator, before the
+    // item "new engine file" of the menu bar.
+    void insertEngineSubmenu();
+    // Adds grid lines and full-row selection and inserts the six columns.
+    void setUpResultList();
+    // Moves the result list to the client area's origin with the client area's size.
+    void fitResultListToClientArea();
+
+    // The engine edit dialog while it is open, nullptr once it has closed.
+    void attachEditDialog(HWND dialog) { editDialog_ = dialog; }
+
+    HWND mainWindow() const { return mainWindow_; }
+    int engineMenuCount() const { return engineCount_; }
+
+    void showMessage(Owner owner, const std::string& text, Icon icon) override;
+    bool askYesNo(Owner owner, const std::string& text, Icon icon) override;
+    void clearRows() override;
+    void appendRow(const std::string& keyword) override;
+    void setCell(int row, int column, const std::string& text) override;
+    void setColumnCaption(int column, const std::string& text) override;
+    void setWindowTitle(const std::string& text) override;
+    void setEngineMenuItems(const std::vector<std::string>& names) override;
+    void markEngineMenuItem(int id) override;
+    std::optional<std::string> askOpenFile(Owner owner, FileKind kind,
+                                           const std::string& proposedPath) override;
+    std::optional<std::string> askSaveEngineFile(Owner owner) override;
+    EngineFields readEngineFields() override;
+    void showEngineFields(const EngineFields& fields) override;
+    void setEngineStatus(const std::string& text) override;
+    void openAddress(const std::string& address) override;
+
+private:
+    HWND ownerWindow(Owner owner) const;
+
+    HWND mainWindow_ = nullptr;
+    HWND resultList_ = nullptr;
+    HWND editDialog_ = nullptr;
+    HMENU engineSubmenu_ = nullptr;
+    int engineCount_ = 0;
+};
+
+}  // namespace vexor

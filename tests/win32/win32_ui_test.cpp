@@ -1,0 +1,270 @@
+// The Win32 layer against the real resources: the texts of the compiled dialogs and menu, the
+// engine sub-menu, the result list, the edit dialog's fields and the worker's window messages.
+// Needs a display (run under Xvfb).
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/texts.h"
+#include "app/win32/posted_survey_events.h"
+#include "app/win32/wide_text.h"
+#include "app/win32/win32_ui.h"
+#include "app/win32/window_messages.h"
+#include "platform/text.h"
+#include "resources/resource_ids.h"
+
+namespace vexor {
+namespace {
+
+std::string cp932(const char8_t* utf8) {
+    const std::u8string text(utf8);
+    return utf8ToCp932(std::string(text.begin(), text.end())).value();
+}
+
+std::string menuText(HMENU menu, UINT item, UINT by) {
+    wchar_t buffer[256] = {};
+    GetMenuStringW(menu, item, buffer, 256, by);
+    return wideToCp932(buffer).value_or("<not code page 932>");
+}
+
+INT_PTR CALLBACK passiveProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+HWND createDialog(int id, HWND owner = nullptr) {
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner, passiveProc, 0);
+}
+
+class Win32UiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        main_ = createDialog(IDD_MAIN_WINDOW);
+        ASSERT_NE(main_, nullptr) << "no display?";
+        ui_.attachMainWindow(main_);
+        list_ = GetDlgItem(main_, IDC_RESULT_LIST);
+    }
+    void TearDown() override {
+        if (edit_) DestroyWindow(edit_);
+        if (main_) DestroyWindow(main_);
+    }
+
+    std::string cell(int row, int column) {
+        wchar_t buffer[256] = {};
+        ListView_GetItemText(list_, row, column, buffer, 256);
+        return wideToCp932(buffer).value_or("<not code page 932>");
+    }
+    std::string caption(int column) {
+        wchar_t buffer[256] = {};
+        LVCOLUMNW lvColumn{};
+        lvColumn.mask = LVCF_TEXT;
+        lvColumn.pszText = buffer;
+        lvColumn.cchTextMax = 256;
+        ListView_GetColumn(list_, column, &lvColumn);
+        return wideToCp932(buffer).value_or("<not code page 932>");
+    }
+    HMENU settingsMenu() { return GetSubMenu(GetMenu(main_), 1); }
+
+    Win32Ui ui_;
+    HWND main_ = nullptr;
+    HWND list_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
+// The resource script is UTF-8; a wrong code page would garble these (表 and ソ-like 0x5C trail
+// bytes are the classic victims of a code page 932 script).
+TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
+    HMENU bar = GetMenu(main_);
+    EXPECT_EQ(menuText(bar, 0, MF_BYPOSITION), cp932(u8"ファイル(&F)"));
+    EXPECT_EQ(menuText(bar, 1, MF_BYPOSITION), cp932(u8"設定(&S)"));
+    EXPECT_EQ(menuText(bar, 2, MF_BYPOSITION), cp932(u8"ヘルプ(&H)"));
+    EXPECT_EQ(menuText(bar, IDM_OPEN_SURVEY, MF_BYCOMMAND), cp932(u8"調査定義ファイルを開く(&O)"));
+    EXPECT_EQ(menuText(bar, IDM_START_SURVEY, MF_BYCOMMAND), cp932(u8"調査開始(&B)"));
+    EXPECT_EQ(menuText(bar, IDM_ABORT_SURVEY, MF_BYCOMMAND), cp932(u8"調査中止(&E)"));
+    EXPECT_EQ(menuText(bar, IDM_EXIT, MF_BYCOMMAND), cp932(u8"終了(&X)"));
+    EXPECT_EQ(menuText(bar, IDM_NEW_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの新規作成(&N)"));
+    EXPECT_EQ(menuText(bar, IDM_EDIT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの編集(&E)"));
+    EXPECT_EQ(menuText(bar, IDM_IMPORT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルのインポート(&I)"));
+    EXPECT_EQ(menuText(bar, IDM_ONLINE_HELP, MF_BYCOMMAND), cp932(u8"オンラインヘルプ(&H)"));
+    EXPECT_EQ(typedTextToCp932(windowText(main_)), texts::APP_TITLE);
+
+    edit_ = createDialog(IDD_ENGINE_EDIT, main_);
+    ASSERT_NE(edit_, nullptr);
+    EXPECT_EQ(typedTextToCp932(windowText(edit_)), texts::EDIT_DIALOG_TITLE);
+    EXPECT_EQ(typedTextToCp932(windowText(GetDlgItem(edit_, IDC_LEARN_STATUS))), texts::TEXT_NOT_LEARNT);
+    EXPECT_EQ(typedTextToCp932(windowText(GetDlgItem(edit_, IDCANCEL))), cp932(u8"キャンセル"));
+    EXPECT_EQ(typedTextToCp932(windowText(GetDlgItem(edit_, IDC_LEARN))), cp932(u8"学習"));
+}
+
+TEST_F(Win32UiTest, EditDialogTabsThroughTheFieldsInResourceOrder) {
+    edit_ = createDialog(IDD_ENGINE_EDIT, main_);
+    ASSERT_NE(edit_, nullptr);
+    const std::vector<int> expected = {IDC_KEYWORD,      IDC_FIRST_RESULT_URL, IDC_TENTH_RESULT_URL,
+                                       IDC_START_MARKER, IDC_END_MARKER,       IDC_LEARN,
+                                       IDOK,             IDCANCEL,             IDC_PAGE2_URL,
+                                       IDC_PAGE3_URL,    IDC_KEYWORD};
+    std::vector<int> order = {IDC_KEYWORD};
+    HWND at = GetDlgItem(edit_, IDC_KEYWORD);
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        at = GetNextDlgTabItem(edit_, at, FALSE);
+        order.push_back(GetDlgCtrlID(at));
+    }
+    EXPECT_EQ(order, expected);
+    // Enter is "save": the default button is IDOK.
+    EXPECT_EQ(LOWORD(SendMessageW(edit_, DM_GETDEFID, 0, 0)), IDOK);
+}
+
+TEST_F(Win32UiTest, EngineSubmenuStandsBeforeTheEngineFileCommands) {
+    ui_.insertEngineSubmenu();
+    HMENU settings = settingsMenu();
+    ASSERT_EQ(GetMenuItemCount(settings), 5);
+    EXPECT_EQ(menuText(settings, 0, MF_BYPOSITION), texts::MENU_ENGINE_SWITCH);
+    HMENU engines = GetSubMenu(settings, 0);
+    ASSERT_NE(engines, nullptr);
+    EXPECT_EQ(GetMenuItemCount(engines), 0);
+    EXPECT_EQ(GetMenuState(settings, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuItemID(settings, 2), static_cast<UINT>(IDM_NEW_ENGINE));
+    EXPECT_EQ(GetMenuItemID(settings, 3), static_cast<UINT>(IDM_EDIT_ENGINE));
+    EXPECT_EQ(GetMenuItemID(settings, 4), static_cast<UINT>(IDM_IMPORT_ENGINE));
+
+    const std::string japanese = cp932(u8"表示ソフト");  // 0x5C trail bytes
+    ui_.setEngineMenuItems({"a", japanese, "c"});
+    ASSERT_EQ(GetMenuItemCount(engines), 3);
+    EXPECT_EQ(GetMenuItemID(engines, 0), 3000u);
+    EXPECT_EQ(GetMenuItemID(engines, 2), 3002u);
+    EXPECT_EQ(menuText(engines, 3001, MF_BYCOMMAND), japanese);
+
+    ui_.markEngineMenuItem(3002);
+    ui_.markEngineMenuItem(3001);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STATE | MIIM_FTYPE;
+    GetMenuItemInfoW(engines, 3001, FALSE, &info);
+    EXPECT_TRUE(info.fState & MFS_CHECKED);
+    EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
+    EXPECT_FALSE(GetMenuState(engines, 3002, MF_BYCOMMAND) & MF_CHECKED);
+
+    // A refresh replaces the items; the ids start again at 3000 and nothing else in the menu moves.
+    ui_.setEngineMenuItems({"z"});
+    ASSERT_EQ(GetMenuItemCount(engines), 1);
+    EXPECT_EQ(GetMenuItemID(engines, 0), 3000u);
+    EXPECT_EQ(menuText(engines, 3000, MF_BYCOMMAND), "z");
+    EXPECT_EQ(GetMenuItemCount(settings), 5);
+    ui_.setEngineMenuItems({});
+    EXPECT_EQ(GetMenuItemCount(engines), 0);
+    ui_.markEngineMenuItem(3000);  // no items: nothing to mark, nothing breaks
+}
+
+TEST_F(Win32UiTest, ResultListColumnsRowsAndCells) {
+    ui_.setUpResultList();
+    const DWORD extended = ListView_GetExtendedListViewStyle(list_);
+    EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
+    EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
+    const int widths[] = {120, 95, 95, 95, 95, 95};
+    for (int column = 0; column < 6; ++column)
+        EXPECT_EQ(ListView_GetColumnWidth(list_, column), widths[column]) << column;
+    EXPECT_EQ(caption(0), texts::CAPTION_KEYWORD);
+    EXPECT_EQ(caption(1), texts::CAPTION_RANK);
+    EXPECT_EQ(caption(5), texts::CAPTION_HISTORY);
+
+    const std::string keyword = cp932(u8"表計算 ソフト");
+    ui_.appendRow(keyword);
+    ui_.appendRow("second");
+    ui_.appendRow(keyword);  // a repeated keyword is a row of its own
+    ASSERT_EQ(ListView_GetItemCount(list_), 3);
+    EXPECT_EQ(cell(0, 0), keyword);
+    EXPECT_EQ(cell(1, 0), "second");
+    EXPECT_EQ(cell(2, 1), "-");
+    EXPECT_EQ(cell(1, 2), "");
+
+    ui_.setCell(1, 1, texts::TEXT_ABORTED);
+    ui_.setCell(2, 5, "17");
+    ui_.setColumnCaption(2, cp932(u8"2006/02/01 (表)"));
+    EXPECT_EQ(cell(1, 1), texts::TEXT_ABORTED);
+    EXPECT_EQ(cell(2, 5), "17");
+    EXPECT_EQ(cell(0, 1), "-");
+    EXPECT_EQ(caption(2), cp932(u8"2006/02/01 (表)"));
+
+    ui_.clearRows();
+    EXPECT_EQ(ListView_GetItemCount(list_), 0);
+    ui_.appendRow("again");
+    EXPECT_EQ(cell(0, 0), "again");
+}
+
+TEST_F(Win32UiTest, ResultListFillsTheClientArea) {
+    MoveWindow(main_, 10, 20, 500, 300, FALSE);
+    ui_.fitResultListToClientArea();
+    RECT client{}, list{};
+    GetClientRect(main_, &client);
+    GetWindowRect(list_, &list);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, 0);
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(list.right, client.right);
+    EXPECT_EQ(list.bottom, client.bottom);
+}
+
+TEST_F(Win32UiTest, EditDialogFieldsPairWithTheirControls) {
+    edit_ = createDialog(IDD_ENGINE_EDIT, main_);
+    ASSERT_NE(edit_, nullptr);
+    ui_.attachEditDialog(edit_);
+    const EngineFields shown{cp932(u8"表示"), "http://a/1", "http://a/10", "http://a/p2",
+                             "http://a/p3",   "<ol>",       "</ol>"};
+    ui_.showEngineFields(shown);
+    auto text = [&](int id) { return typedTextToCp932(windowText(GetDlgItem(edit_, id))); };
+    EXPECT_EQ(text(IDC_KEYWORD), shown.keyword);
+    EXPECT_EQ(text(IDC_FIRST_RESULT_URL), "http://a/1");
+    EXPECT_EQ(text(IDC_TENTH_RESULT_URL), "http://a/10");
+    EXPECT_EQ(text(IDC_PAGE2_URL), "http://a/p2");
+    EXPECT_EQ(text(IDC_PAGE3_URL), "http://a/p3");
+    EXPECT_EQ(text(IDC_START_MARKER), "<ol>");
+    EXPECT_EQ(text(IDC_END_MARKER), "</ol>");
+
+    // What the user types comes back whole, in the same pairing; a character without a code
+    // page 932 form becomes "?".
+    SetDlgItemTextW(edit_, IDC_PAGE3_URL, L"http://b/\U0001F600x");
+    SetDlgItemTextW(edit_, IDC_END_MARKER, L"");
+    const EngineFields read = ui_.readEngineFields();
+    EXPECT_EQ(read.keyword, shown.keyword);
+    EXPECT_EQ(read.firstResultUrl, "http://a/1");
+    EXPECT_EQ(read.tenthResultUrl, "http://a/10");
+    EXPECT_EQ(read.page2Url, "http://a/p2");
+    EXPECT_EQ(read.page3Url, "http://b/?x");
+    EXPECT_EQ(read.startMarker, "<ol>");
+    EXPECT_EQ(read.endMarker, "");
+
+    const std::string status = cp932(u8"最終学習日時: 2006/02/01 14:29");
+    ui_.setEngineStatus(status);
+    EXPECT_EQ(text(IDC_LEARN_STATUS), status);
+}
+
+TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
+    PostedSurveyEvents events;
+    events.attach(main_);
+    events.progress(3, 20);
+    events.result(4, -1);
+    events.result(5, 100);
+    MSG message{};
+    std::vector<std::vector<long long>> seen;
+    while (PeekMessageW(&message, main_, WM_APP, WM_APP + 10, PM_REMOVE))
+        seen.push_back({message.message, static_cast<long long>(message.wParam),
+                        static_cast<int>(message.lParam)});
+    const std::vector<std::vector<long long>> expected = {
+        {WM_SURVEY_PROGRESS, 3, 20}, {WM_SURVEY_RESULT, 4, -1}, {WM_SURVEY_RESULT, 5, 100}};
+    EXPECT_EQ(seen, expected);
+}
+
+TEST(WideText, PathsAndTypedText) {
+    EXPECT_EQ(pathToCp932(L"C:\\work\\survey.txt"), "C:\\work\\survey.txt");
+    const std::string japanese = cp932(u8"C:\\表\\能力.txt");
+    EXPECT_EQ(pathToCp932(cp932ToWide(japanese)), japanese);
+    // No code page 932 form and no such file for a short name: nothing.
+    EXPECT_EQ(pathToCp932(L"C:\\no such folder\\\U0001F600.txt"), std::nullopt);
+    EXPECT_EQ(typedTextToCp932(L"a\U0001F600b\x00E9"), "a?b?");
+}
+
+}  // namespace
+}  // namespace vexor
