@@ -1,0 +1,19 @@
+// Learning how to build the query address of any keyword and result page from the sample
+// addresses of result pages 2 and 3.
+#pragma once
+
+#include "engine/engine_definition.h"
+
+namespace vexor {
+
+// Derives keywordEncoding, queryTemplate, pageStep and pageOffset from keyword, page2Url and
+// page3Url, writing into definition. The keyword is looked for in page2Url as the escaped
+// code page 932, EUC-JP and UTF-8 forms, in that order, hexadecimal digits in either case;
+// keywordEncoding is written as soon as one is found, even when a later step fails. Its region
+// reaches to the next "&". The page parameter is the name=value pair around the first byte at
+// which the two addresses differ. False when the keyword is not found, the addresses do not
+// differ within the shorter one or differ at their first byte, or no "=" stands before and no
+// "&" after the difference in either address.
+bool learnQueryTemplate(EngineDefinition& definition);
+
+}  // namespace vexor

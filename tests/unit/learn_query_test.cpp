@@ -1,0 +1,156 @@
+#include "engine/learn_query.h"
+
+#include <gtest/gtest.h>
+
+#include "japanese.h"
+
+namespace vexor {
+namespace {
+
+const std::string HOST = "http://search.example.jp";
+
+EngineDefinition sample(const std::string& keyword, const std::string& page2, const std::string& page3) {
+    EngineDefinition d;
+    d.keyword = keyword;
+    d.page2Url = page2;
+    d.page3Url = page3;
+    return d;
+}
+
+struct Learnt {
+    std::string queryTemplate;
+    int32_t pageStep;
+    int32_t pageOffset;
+    KeywordEncoding keywordEncoding;
+    friend bool operator==(const Learnt&, const Learnt&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Learnt& l) {
+        return out << "[" << l.queryTemplate << "] step " << l.pageStep << " offset " << l.pageOffset
+                   << " encoding " << static_cast<int>(l.keywordEncoding);
+    }
+};
+
+Learnt learnt(const EngineDefinition& d) {
+    return {d.queryTemplate, d.pageStep, d.pageOffset, d.keywordEncoding};
+}
+
+// Learns from the two addresses and expects success.
+Learnt learnFrom(const std::string& keyword, const std::string& page2, const std::string& page3) {
+    EngineDefinition d = sample(keyword, page2, page3);
+    EXPECT_TRUE(learnQueryTemplate(d)) << page2 << " / " << page3;
+    return learnt(d);
+}
+
+using testing::cp932;
+
+TEST(LearnQueryTemplate, KeywordBeforeOrAfterThePageParameter) {
+    EXPECT_EQ(learnFrom("abc", HOST + "/find?q=abc&start=10&lang=ja", HOST + "/find?q=abc&start=20&lang=ja"),
+              (Learnt{HOST + "/find?q=%s&start=%d&lang=ja", 10, 0, KeywordEncoding::ShiftJis}));
+    EXPECT_EQ(learnFrom("abc", HOST + "/find?p=2&q=abc", HOST + "/find?p=3&q=abc"),
+              (Learnt{HOST + "/find?p=%d&q=%s", 1, 1, KeywordEncoding::ShiftJis}));
+}
+
+TEST(LearnQueryTemplate, KeywordRegionReachesToTheNextAmpersandOrTheEnd) {
+    EXPECT_EQ(learnFrom("abc", "/s?start=10&q=abc", "/s?start=20&q=abc").queryTemplate, "/s?start=%d&q=%s");
+    EXPECT_EQ(learnFrom("abc", "/s?q=abc+def&start=10", "/s?q=abc+def&start=20").queryTemplate,
+              "/s?q=%s&start=%d");
+    // The page value runs to the end of the address when no "&" follows it.
+    EXPECT_EQ(learnFrom("abc", "/s?q=abc&b=10", "/s?q=abc&b=20").queryTemplate, "/s?q=%s&b=%d");
+}
+
+TEST(LearnQueryTemplate, KeywordAndEscapesFoundWithoutRegardToLetterCase) {
+    EXPECT_EQ(learnFrom("ABC", "/s?q=abc&n=2", "/s?q=abc&n=3").queryTemplate, "/s?q=%s&n=%d");
+    // The UTF-8 escapes of あ written with lower-case hexadecimal digits.
+    EXPECT_EQ(learnFrom(cp932(u8"あ"), "/s?q=%e3%81%82&n=2", "/s?q=%e3%81%82&n=3"),
+              (Learnt{"/s?q=%s&n=%d", 1, 1, KeywordEncoding::Utf8}));
+}
+
+TEST(LearnQueryTemplate, ASpaceStandsOnlyAsPlus) {
+    EXPECT_EQ(learnFrom("a b", "/s?q=a+b&n=2", "/s?q=a+b&n=3").queryTemplate, "/s?q=%s&n=%d");
+    EngineDefinition d = sample("a b", "/s?q=a%20b&n=2", "/s?q=a%20b&n=3");
+    EXPECT_FALSE(learnQueryTemplate(d));
+}
+
+TEST(LearnQueryTemplate, EncodingIsTheFirstFormFoundInTheOrderShiftJisEucJpUtf8) {
+    const std::string tokyo = cp932(u8"東京");
+    const std::string shiftJis = "%93%8C%8B%9E", eucJp = "%C5%EC%B5%FE", utf8 = "%E6%9D%B1%E4%BA%AC";
+    const auto encodingOf = [&](const std::string& query) {
+        return learnFrom(tokyo, "/s?" + query + "&n=2", "/s?" + query + "&n=3").keywordEncoding;
+    };
+    EXPECT_EQ(encodingOf("q=" + shiftJis), KeywordEncoding::ShiftJis);
+    EXPECT_EQ(encodingOf("q=" + eucJp), KeywordEncoding::EucJp);
+    EXPECT_EQ(encodingOf("q=" + utf8), KeywordEncoding::Utf8);
+    EXPECT_EQ(encodingOf("a=" + utf8 + "&b=" + eucJp), KeywordEncoding::EucJp);
+    // The region is where the winning form stands, not where the first escape stands.
+    EXPECT_EQ(learnFrom(tokyo, "/s?a=" + utf8 + "&q=" + shiftJis + "&n=2", "/s?a=" + utf8 + "&q=" + shiftJis + "&n=3"),
+              (Learnt{"/s?a=" + utf8 + "&q=%s&n=%d", 1, 1, KeywordEncoding::ShiftJis}));
+}
+
+TEST(LearnQueryTemplate, OtherEscapesOfTheAddressStayAsTheyAre) {
+    EXPECT_EQ(learnFrom("abc", "/s?q=abc&ie=%E3%81&start=10", "/s?q=abc&ie=%E3%81&start=20").queryTemplate,
+              "/s?q=%s&ie=%E3%81&start=%d");
+}
+
+TEST(LearnQueryTemplate, StepAndOffsetFromThePageValues) {
+    const auto stepAndOffset = [](const std::string& v2, const std::string& v3) {
+        const Learnt l = learnFrom("k", "/s?q=k&p=" + v2 + "&x=1", "/s?q=k&p=" + v3 + "&x=1");
+        return std::pair{l.pageStep, l.pageOffset};
+    };
+    EXPECT_EQ(stepAndOffset("11", "21"), std::pair(10, 1));
+    EXPECT_EQ(stepAndOffset("20", "10"), std::pair(-10, 30));
+    EXPECT_EQ(stepAndOffset("two", "three"), std::pair(0, 0));
+    // A leading number is read up to its first other byte, after white space and a sign.
+    EXPECT_EQ(stepAndOffset("10x", "20y"), std::pair(10, 0));
+    EXPECT_EQ(stepAndOffset("+5", "-5"), std::pair(-10, 15));
+    EXPECT_EQ(stepAndOffset("%2010", "%2020"), std::pair(0, 0));
+    // Out-of-range values are held at the 32-bit limits and the arithmetic wraps.
+    EXPECT_EQ(stepAndOffset("99999999999", "0"), std::pair(-2147483647, -2)) << "no overflow trap";
+}
+
+TEST(LearnQueryTemplate, ThePageParameterIsFoundAroundTheFirstDifference) {
+    // The difference lies in the middle of the value: the whole value is the region.
+    EXPECT_EQ(learnFrom("abc", "/s?q=abc&start=110", "/s?q=abc&start=120"),
+              (Learnt{"/s?q=%s&start=%d", 10, 100, KeywordEncoding::ShiftJis}));
+    // Without "=" before the difference, the value begins at the start of the address.
+    EXPECT_EQ(learnFrom("abc", "/p2&q=abc", "/p3&q=abc"), (Learnt{"%d&q=%s", 0, 0, KeywordEncoding::ShiftJis}));
+}
+
+TEST(LearnQueryTemplate, AddressFailures) {
+    const auto fails = [](const std::string& keyword, const std::string& page2, const std::string& page3) {
+        EngineDefinition d = sample(keyword, page2, page3);
+        d.queryTemplate = "/old?q=%s&p=%d";
+        d.pageStep = 7;
+        d.pageOffset = 3;
+        if (learnQueryTemplate(d)) return false;
+        // A failure leaves the template and the page arithmetic as they were.
+        EXPECT_EQ(d.queryTemplate, "/old?q=%s&p=%d");
+        EXPECT_EQ(d.pageStep, 7);
+        EXPECT_EQ(d.pageOffset, 3);
+        return true;
+    };
+    EXPECT_TRUE(fails("xyz", "/s?q=abc&n=2", "/s?q=abc&n=3")) << "keyword not in the address";
+    EXPECT_TRUE(fails("abc", "/s?q=abc&n=2", "/s?q=abc&n=2")) << "equal addresses";
+    EXPECT_TRUE(fails("abc", "/s?q=abc&n=2", "/s?q=abc&n=2&x=1")) << "one begins the other";
+    EXPECT_TRUE(fails("abc", "a/s?q=abc&n=2", "b/s?q=abc&n=3")) << "first bytes differ";
+    EXPECT_TRUE(fails("abc", "/s/abc/2", "/s/abc/3")) << "no = before and no & after";
+    // A page value that is no number is not a failure.
+    EXPECT_FALSE(fails("abc", "/s?q=abc&n=b", "/s?q=abc&n=c"));
+}
+
+TEST(LearnQueryTemplate, EncodingIsWrittenEvenWhenALaterStepFails) {
+    EngineDefinition d = sample(cp932(u8"あ"), "/s?q=%E3%81%82&n=2", "/s?q=%E3%81%82&n=2");
+    EXPECT_FALSE(learnQueryTemplate(d));
+    EXPECT_EQ(d.keywordEncoding, KeywordEncoding::Utf8);
+    EXPECT_TRUE(d.queryTemplate.empty());
+}
+
+TEST(LearnQueryTemplate, OverlappingRegionsStayInsideTheAddress) {
+    // Keyword and page number in one value: the two regions overlap and no sound template
+    // exists; the replacements still stay inside the address (the template lacks "%s", so the
+    // first page cannot be fetched and the link stage fails).
+    EngineDefinition d = sample("abc", "/s?q=abc2", "/s?q=abc3");
+    EXPECT_TRUE(learnQueryTemplate(d));
+    EXPECT_EQ(d.queryTemplate, "/s?q=%d");
+}
+
+}  // namespace
+}  // namespace vexor
