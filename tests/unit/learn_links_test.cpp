@@ -1,0 +1,338 @@
+#include "engine/learn_links.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+
+#include "literal_link_rules.h"
+#include "sample_results_page.h"
+
+namespace vexor {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+std::string result(int i) { return "http://r" + std::to_string(i) + ".example/"; }
+
+// "<i>" before results from..to, one a line.
+std::string listed(int from, int to, const std::string& before = "<i>") {
+    std::string text;
+    for (int i = from; i <= to; ++i) text += before + result(i) + "</i>\n";
+    return text;
+}
+
+std::vector<LinkRule> rulesOf(const std::string& page) {
+    return findLinkRules(page, result(1), result(10));
+}
+
+TEST(FindLinkRules, TenOccurrencesGiveExactlyTen) {
+    EXPECT_THAT(rulesOf("<ul>\n" + listed(1, 10) + "</ul>"),
+                ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
+}
+
+TEST(FindLinkRules, SponsoredLinksBeforeTheResultsGiveLastTen) {
+    const std::string page = "<i>http://ad1.example/</i><i>http://ad2.example/</i>\n" + listed(1, 10);
+    EXPECT_THAT(rulesOf(page), ElementsAre(LinkRule{LinkSelection::LastTen, 1, "<i>"}));
+}
+
+TEST(FindLinkRules, ExtraLinksAfterTheResultsGiveFirstTen) {
+    const std::string page = listed(1, 10) + "<i>more</i><i>help</i><i>about</i>";
+    EXPECT_THAT(rulesOf(page), ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "<i>"}));
+}
+
+TEST(FindLinkRules, EachResultTwiceGivesStrideTwoOnceForEachOccurrenceOfTheFirst) {
+    std::string page;
+    for (int i = 1; i <= 10; ++i) page += "<i>" + result(i) + "</i> <i>" + result(i) + "</i>\n";
+    // The first sample stands twice, and each occurrence learns the same rule.
+    const LinkRule strideTwo{LinkSelection::FirstTen, 2, "<i>"};
+    EXPECT_THAT(rulesOf(page), ElementsAre(strideTwo, strideTwo));
+}
+
+TEST(FindLinkRules, FirstResultAlsoInAnotherBoxGivesARulePerOccurrenceInPageOrder) {
+    const std::string page = listed(1, 10, "<a href=") + "<b>see also <q>" + result(1) + "</q>";
+    // Every prefix of the box's link ends in "<q>", which occurs once: no rule from there.
+    EXPECT_THAT(rulesOf(page), ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "ef="}));
+    const std::string twice = listed(1, 10, "<a href=") + listed(1, 1, "<a href=");
+    EXPECT_THAT(rulesOf(twice), ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "ef="},
+                                            LinkRule{LinkSelection::FirstTen, 1, "ef="}));
+}
+
+TEST(FindLinkRules, FirstTenPrefixWithoutAFittingStrideGivesUpAndTriesLongerPrefixes) {
+    // "<i>" occurs 11 times: the first is followed by result 1, the 10th by junk and the last
+    // by result 10. LastTen is not tried for it; the longer "x<i>" counts exactly ten.
+    std::string page;
+    for (int i = 1; i <= 9; ++i) page += "x<i>" + result(i) + "\n";
+    page += "y<i>junk\nx<i>" + result(10) + "\n";
+    EXPECT_THAT(rulesOf(page), ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "x<i>"}));
+}
+
+TEST(FindLinkRules, ShortestFittingPrefixWins) {
+    // "<i>" and "><i>" also stand before other links; "p><i>" is the shortest prefix that
+    // stands only before results.
+    std::string page = "<b><i>nav</i></b>\n<b><i>nav</i></b>\n";
+    for (int i = 1; i <= 10; ++i) page += "<p><i>" + result(i) + "</i></p>\n";
+    page += "<b><i>nav</i></b>\n";
+    EXPECT_THAT(rulesOf(page), ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "p><i>"}));
+}
+
+TEST(FindLinkRules, NeedsThreeBytesBeforeTheFirstSample) {
+    // The first sample at position 2 has no prefix of 3 bytes; at position 3 it has.
+    EXPECT_THAT(rulesOf("i>" + result(1) + "\n" + listed(2, 10)), IsEmpty());
+    EXPECT_THAT(rulesOf(listed(1, 10)), ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
+}
+
+TEST(FindLinkRules, PrefixesReach99BytesButNot100) {
+    // 98 bytes that never overlap themselves stand before every result and every decoy.
+    std::string shared;
+    for (int c = 0x21; shared.size() < 98; ++c) shared += static_cast<char>(c);
+    const auto page = [&](const std::string& tail) {
+        std::string text = "D" + tail + "junk\nD" + tail + "junk\n";
+        for (int i = 1; i <= 10; ++i) text += "R" + tail + result(i) + "\n";
+        return text + "D" + tail + "junk\nD" + tail + "junk\n";
+    };
+    const auto rules = rulesOf(page(shared));
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules[0].prefix, "R" + shared);
+    EXPECT_EQ(rules[0].prefix.size(), LONGEST_PREFIX);
+    EXPECT_THAT(rulesOf(page(shared + "\xA1")), IsEmpty());
+}
+
+TEST(FindLinkRules, FewerThanTenResultsOrNoFirstSampleLearnNothing) {
+    EXPECT_THAT(rulesOf(listed(1, 9) + "<i>"), IsEmpty());
+    EXPECT_THAT(rulesOf(listed(2, 11)), IsEmpty());
+    EXPECT_THAT(rulesOf(""), IsEmpty());
+}
+
+TEST(FindLinkRules, ComparesSamplesByteForByte) {
+    EXPECT_THAT(findLinkRules(listed(1, 10), "HTTP://r1.example/", result(10)), IsEmpty());
+    // A tenth sample running past the end of the page does not match.
+    std::string cut = listed(1, 10);
+    cut.resize(cut.size() - 6);  // ends in "http://r10.example", without the last slash
+    EXPECT_THAT(findLinkRules(cut, result(1), result(10)), IsEmpty());
+}
+
+TEST(FindLinkRules, EmptyFirstSampleEndsAtOnceWithoutRules) {
+    EXPECT_THAT(findLinkRules(listed(1, 10), "", result(10)), IsEmpty());
+}
+
+TEST(SampleOf, CutsAtTheFirstSpaceOnly) {
+    EXPECT_EQ(sampleOf("http://a.example/ - 12k - 2006/03/07"), "http://a.example/");
+    EXPECT_EQ(sampleOf("http://a.example/\t12k"), "http://a.example/\t12k");
+    EXPECT_EQ(sampleOf(" http://a.example/"), "");
+}
+
+TEST(FindLinkRules, RealisticPageLearnsTheResultLinkAndTheDisplayedAddress) {
+    const auto made = testing::makeResultsPage(100 * 1024, 5, 7);
+    const auto rules = findLinkRules(made.page, made.results[0], made.results[9]);
+    EXPECT_THAT(rules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "r\"><a href=\""},
+                                   LinkRule{LinkSelection::ExactlyTen, 1, "<cite>"}));
+}
+
+// Pages built to make the two algorithms disagree if one of them can: tiny alphabets with many
+// overlapping occurrences, periodic runs, and result lists with decoys, duplicates and strides.
+struct GeneratedCase {
+    std::string page;
+    std::string first;
+    std::string tenth;
+};
+
+class CaseMaker {
+public:
+    explicit CaseMaker(uint32_t seed) : random_(seed) {}
+
+    std::size_t below(std::size_t n) { return static_cast<std::size_t>(random_() % n); }
+
+    std::string noise(std::size_t length, std::string_view alphabet) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) text += alphabet[below(alphabet.size())];
+        return text;
+    }
+
+    GeneratedCase make() {
+        switch (below(3)) {
+        case 0: {  // noise over two to four letters, samples made of the same letters
+            const std::string_view alphabet = std::string_view("ab<\"").substr(0, 2 + below(3));
+            return {noise(30 + below(200), alphabet), noise(1 + below(3), alphabet),
+                    noise(1 + below(3), alphabet)};
+        }
+        case 1: {  // periodic runs
+            const std::string unit = noise(1 + below(3), "ab");
+            std::string page;
+            for (std::size_t runs = 2 + below(4); runs > 0; --runs) {
+                for (std::size_t n = 3 + below(25); n > 0; --n) page += unit;
+                page += noise(below(4), "abc");
+            }
+            return {page, noise(1 + below(2), "ab"), noise(1 + below(3), "abc")};
+        }
+        default: {  // lists behind a few prefixes, with decoys and repeated results
+            const std::vector<std::string> prefixes{"<i>", "aaaa", "<a href=\"", "x<i>", "\"a"};
+            const std::vector<std::string> links{"F1", "T10", "junk", "F1x", "a", "<i>F1"};
+            std::string page = noise(below(20), "ax<i");
+            for (std::size_t items = 5 + below(30); items > 0; --items) {
+                page += prefixes[below(prefixes.size())] + links[below(links.size())];
+                page += noise(below(4), "ax<i\"");
+            }
+            return {page, below(8) ? "F1" : "a", below(8) ? "T10" : "F1"};
+        }
+        }
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+TEST(FindLinkRules, AgreesWithTheStepByStepSearchOnGeneratedPages) {
+    int exactlyTen = 0, firstTen = 0, lastTen = 0, longStrides = 0, severalRules = 0;
+    for (uint32_t seed = 1; seed <= 1000; ++seed) {
+        const GeneratedCase c = CaseMaker(seed).make();
+        const auto fast = findLinkRules(c.page, c.first, c.tenth);
+        ASSERT_EQ(fast, testing::literalLinkRules(c.page, c.first, c.tenth))
+            << "seed " << seed << " page [" << c.page << "] first [" << c.first << "] tenth ["
+            << c.tenth << "]";
+        for (const auto& rule : fast) {
+            exactlyTen += rule.selection == LinkSelection::ExactlyTen;
+            firstTen += rule.selection == LinkSelection::FirstTen;
+            lastTen += rule.selection == LinkSelection::LastTen;
+            longStrides += rule.stride > 1;
+        }
+        severalRules += fast.size() > 1;
+    }
+    // The generator must reach every kind of rule, not only the empty outcome.
+    EXPECT_GT(exactlyTen, 10);
+    EXPECT_GT(firstTen, 10);
+    EXPECT_GT(lastTen, 10);
+    EXPECT_GT(longStrides, 10);
+    EXPECT_GT(severalRules, 10);
+}
+
+TEST(FindLinkRules, AgreesWithTheStepByStepSearchOnRealisticPages) {
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        const auto made = testing::makeResultsPage(20 * 1024, 4, seed);
+        EXPECT_EQ(findLinkRules(made.page, made.results[0], made.results[9]),
+                  testing::literalLinkRules(made.page, made.results[0], made.results[9]));
+    }
+}
+
+// learnLinkRules: the fetch of result page 1, the marker cut and what the definition keeps.
+
+struct Fetched {
+    std::vector<std::string> addresses;
+    std::vector<bool> abortFlags;
+};
+
+PageFetcher serving(const std::string& page, Fetched& fetched) {
+    return [&fetched, page](const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+        fetched.addresses.push_back(address);
+        fetched.abortFlags.push_back(abortFlag);
+        body = page;
+    };
+}
+
+EngineDefinition learntQueryFor(const std::string& firstField, const std::string& tenthField) {
+    EngineDefinition d;
+    d.keyword = "abc";
+    d.page2Url = "http://e.example/find?q=abc&start=10";
+    d.page3Url = "http://e.example/find?q=abc&start=20";
+    d.queryTemplate = "http://e.example/find?q=%s&start=%d";
+    d.pageStep = 10;
+    d.pageOffset = 0;
+    d.firstResultUrl = firstField;
+    d.tenthResultUrl = tenthField;
+    d.learnedAt.year = 2005;
+    d.linkRules = {{LinkSelection::LastTen, 3, "old"}, {LinkSelection::FirstTen, 2, "older"}};
+    return d;
+}
+
+TEST(LearnLinkRules, FetchesResultPageOneAndReplacesOnlyTheRules) {
+    EngineDefinition d = learntQueryFor(result(1), result(10));
+    const EngineDefinition before = d;
+    Fetched fetched;
+    ASSERT_TRUE(learnLinkRules(d, serving(listed(1, 10), fetched)));
+    EXPECT_THAT(fetched.addresses, ElementsAre("http://e.example/find?q=abc&start=0"));
+    EXPECT_THAT(fetched.abortFlags, ElementsAre(false));
+    EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
+    d.linkRules = before.linkRules;
+    EXPECT_EQ(d, before) << "every field but the rules keeps its value";
+}
+
+TEST(LearnLinkRules, FailureLeavesTheDefinitionUntouched) {
+    for (const std::string& page : {std::string(), listed(1, 9), listed(2, 11)}) {
+        EngineDefinition d = learntQueryFor(result(1), result(10));
+        const EngineDefinition before = d;
+        Fetched fetched;
+        EXPECT_FALSE(learnLinkRules(d, serving(page, fetched)));
+        EXPECT_EQ(d, before);
+    }
+}
+
+TEST(LearnLinkRules, ResultFieldsAreComparedUpToTheirFirstSpace) {
+    EngineDefinition d = learntQueryFor(result(1) + " - 12k - cache", result(10) + " 2006/03/07");
+    Fetched fetched;
+    ASSERT_TRUE(learnLinkRules(d, serving(listed(1, 10), fetched)));
+    EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
+    // A field that begins with a space has an empty sample: learning fails at once.
+    d = learntQueryFor(" " + result(1), result(10));
+    EXPECT_FALSE(learnLinkRules(d, serving(listed(1, 10), fetched)));
+}
+
+TEST(LearnLinkRules, SearchesOnlyBetweenTheMarkers) {
+    // Outside the markers the first and the tenth results stand once more behind "<i>".
+    const std::string page = "<i>" + result(1) + " top\n<!--results-->" + listed(1, 10) + "<!--end--><i>" +
+                             result(10) + "<i>x";
+    Fetched fetched;
+    EngineDefinition whole = learntQueryFor(result(1), result(10));
+    EXPECT_FALSE(learnLinkRules(whole, serving(page, fetched)));
+
+    EngineDefinition cut = learntQueryFor(result(1), result(10));
+    cut.startMarker = "<!--results-->";
+    cut.endMarker = "<!--end-->";
+    ASSERT_TRUE(learnLinkRules(cut, serving(page, fetched)));
+    EXPECT_THAT(cut.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
+
+    // Equal markers leave nothing to search.
+    cut.endMarker = cut.startMarker;
+    EXPECT_FALSE(learnLinkRules(cut, serving(page, fetched)));
+}
+
+TEST(LearnLinkRules, AnEndMarkerBeforeTheStartMarkerIsIgnored) {
+    const std::string page = "<!--end--><!--results-->" + listed(1, 10) + "<i>more</i>";
+    EngineDefinition d = learntQueryFor(result(1), result(10));
+    d.startMarker = "<!--results-->";
+    d.endMarker = "<!--end-->";
+    Fetched fetched;
+    ASSERT_TRUE(learnLinkRules(d, serving(page, fetched)));
+    // The eleventh "<i>" after the list counts: the text runs to the end of the page.
+    EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "<i>"}));
+}
+
+TEST(LearnLinkRules, AgreesWithTheStepByStepSearchWithMarkers) {
+    int learnt = 0;
+    for (uint32_t seed = 1; seed <= 600; ++seed) {
+        CaseMaker maker(seed);
+        const GeneratedCase c = maker.make();
+        const auto marker = [&]() -> std::string {
+            if (maker.below(3) == 0) return {};
+            const std::size_t at = maker.below(c.page.size());
+            return c.page.substr(at, 1 + maker.below(3));
+        };
+        EngineDefinition d = learntQueryFor(c.first + (maker.below(4) ? "" : " 12k"), c.tenth);
+        d.startMarker = marker();
+        d.endMarker = marker();
+        const auto expected = testing::literalLearnedRules(c.page, d.startMarker, d.endMarker,
+                                                           d.firstResultUrl, d.tenthResultUrl);
+        Fetched fetched;
+        const bool ok = learnLinkRules(d, serving(c.page, fetched));
+        ASSERT_EQ(ok, !expected.empty()) << "seed " << seed;
+        if (ok) {
+            EXPECT_EQ(d.linkRules, expected) << "seed " << seed;
+        }
+        learnt += ok;
+    }
+    EXPECT_GT(learnt, 30);
+}
+
+}  // namespace
+}  // namespace vexor
