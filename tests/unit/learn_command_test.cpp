@@ -1,0 +1,188 @@
+#include "engine/learn_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/texts.h"
+#include "fake_ui.h"
+#include "japanese.h"
+
+namespace vexor {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::string result(int i) { return "http://r" + std::to_string(i) + ".example/"; }
+
+std::string resultsPage() {
+    std::string page = "<ol>";
+    for (int i = 1; i <= 10; ++i) page += "<li><a href=\"" + result(i) + "\">" + std::to_string(i) + "</a></li>";
+    return page + "</ol>";
+}
+
+EngineFields completeFields() {
+    EngineFields f;
+    f.keyword = "abc";
+    f.firstResultUrl = result(1);
+    f.tenthResultUrl = result(10);
+    f.page2Url = "http://e.example/find?q=abc&start=10";
+    f.page3Url = "http://e.example/find?q=abc&start=20";
+    return f;
+}
+
+const SystemTime PINNED{2006, 3, 2, 7, 9, 5, 41, 250};
+
+std::string learntAt(const char* dateAndTime) {
+    return testing::cp932(u8"最終学習日時: ") + dateAndTime;
+}
+
+// One learn command run with a pinned clock and a scripted page; records the order of the
+// clock reading and the fetch.
+class LearnCommand : public ::testing::Test {
+protected:
+    void learn() {
+        const PageFetcher fetch = [this](const std::string& address, std::string& body,
+                                         const std::atomic<bool>&) {
+            steps.push_back("fetch " + address);
+            body = page;
+        };
+        const Clock clock = [this] {
+            steps.push_back("clock");
+            return PINNED;
+        };
+        learnDefinition(engine, ui, fetch, clock);
+    }
+
+    void expectOneMessage(const char* text, Icon icon) {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, text);
+        EXPECT_EQ(ui.messages[0].icon, icon);
+        EXPECT_EQ(ui.messages[0].owner, Owner::EditDialog);
+        EXPECT_FALSE(ui.messages[0].question);
+    }
+
+    testing::FakeUi ui;
+    EngineDefinition engine;
+    std::string page = resultsPage();
+    std::vector<std::string> steps;
+};
+
+TEST_F(LearnCommand, SuccessTakesTheTimeReadBeforeTheFetchAndShowsIt) {
+    ui.fields = completeFields();
+    ui.fields.startMarker = "<ol>";
+    learn();
+    expectOneMessage(texts::MSG_LEARN_SUCCEEDED, Icon::Information);
+    EXPECT_THAT(steps, ElementsAre("clock", "fetch http://e.example/find?q=abc&start=0"));
+    EXPECT_EQ(engine.learnedAt, PINNED);
+    EXPECT_EQ(engine.queryTemplate, "http://e.example/find?q=%s&start=%d");
+    EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "f=\""}));
+    EXPECT_EQ(engine.startMarker, "<ol>");
+    EXPECT_THAT(ui.engineStatusHistory, ElementsAre(learntAt("2006/03/07 09:05")));
+}
+
+TEST_F(LearnCommand, EveryRequiredFieldIsChecked) {
+    std::string EngineFields::*const required[] = {&EngineFields::keyword, &EngineFields::page2Url,
+                                                   &EngineFields::page3Url, &EngineFields::firstResultUrl,
+                                                   &EngineFields::tenthResultUrl};
+    for (auto field : required) {
+        testing::FakeUi fresh;
+        ui = fresh;
+        steps.clear();
+        engine = EngineDefinition{};
+        ui.fields = completeFields();
+        ui.fields.*field = "";
+        learn();
+        expectOneMessage(texts::MSG_REQUIRED_MISSING, Icon::Warning);
+        EXPECT_TRUE(steps.empty()) << "neither the clock nor the network";
+        EXPECT_TRUE(ui.engineStatusHistory.empty());
+        // The fields were read all the same.
+        EXPECT_EQ(engine.keyword, ui.fields.keyword);
+        EXPECT_TRUE(engine.queryTemplate.empty());
+    }
+}
+
+TEST_F(LearnCommand, FieldsAreTakenWhole) {
+    ui.fields = completeFields();
+    ui.fields.keyword = " abc ";
+    learn();
+    // The keyword with its spaces is looked for as "+abc+", which the addresses do not hold.
+    expectOneMessage(texts::MSG_ADDRESS_FAILED, Icon::Warning);
+    EXPECT_EQ(engine.keyword, " abc ");
+}
+
+TEST_F(LearnCommand, AddressFailureStopsBeforeTheFetch) {
+    engine.linkRules = {{LinkSelection::FirstTen, 1, "old"}};
+    ui.fields = completeFields();
+    ui.fields.page3Url = ui.fields.page2Url;
+    learn();
+    expectOneMessage(texts::MSG_ADDRESS_FAILED, Icon::Warning);
+    EXPECT_TRUE(steps.empty());
+    EXPECT_TRUE(ui.engineStatusHistory.empty()) << "the label stays as it was";
+    EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "old"}));
+}
+
+TEST_F(LearnCommand, FailedLinkStageKeepsTheEarlierRulesAndTimeButTakesTheNewAddress) {
+    engine.queryTemplate = "http://old.example/?p=%d&q=%s";
+    engine.learnedAt = {2005, 12, 6, 31, 23, 59, 0, 0};
+    engine.linkRules = {{LinkSelection::LastTen, 1, "old"}};
+    ui.fields = completeFields();
+    page = "<p>no results</p>";
+    learn();
+    expectOneMessage(texts::MSG_LEARN_FAILED, Icon::Warning);
+    EXPECT_EQ(engine.queryTemplate, "http://e.example/find?q=%s&start=%d");
+    EXPECT_EQ(engine.pageStep, 10);
+    EXPECT_EQ(engine.learnedAt, (SystemTime{2005, 12, 6, 31, 23, 59, 0, 0}));
+    EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::LastTen, 1, "old"}));
+    EXPECT_THAT(ui.engineStatusHistory, ElementsAre(learntAt("2005/12/31 23:59")));
+}
+
+TEST_F(LearnCommand, FailedFirstLearningLeavesTheEngineUnlearnt) {
+    ui.fields = completeFields();
+    page.clear();
+    learn();
+    expectOneMessage(texts::MSG_LEARN_FAILED, Icon::Warning);
+    EXPECT_EQ(engine.learnedAt, SystemTime{});
+    EXPECT_THAT(ui.engineStatusHistory, ElementsAre(std::string(texts::TEXT_NOT_LEARNT)));
+}
+
+TEST_F(LearnCommand, RelearningReplacesTheRules) {
+    engine.linkRules = {{LinkSelection::LastTen, 1, "old"}, {LinkSelection::FirstTen, 2, "older"}};
+    ui.fields = completeFields();
+    learn();
+    expectOneMessage(texts::MSG_LEARN_SUCCEEDED, Icon::Information);
+    EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "f=\""}));
+}
+
+TEST(EngineStatusText, UnlearntEvenWithATime) {
+    EngineDefinition d;
+    d.learnedAt = PINNED;
+    EXPECT_EQ(engineStatusText(d), texts::TEXT_NOT_LEARNT);
+    d.linkRules = {{LinkSelection::ExactlyTen, 1, "<a "}};
+    d.learnedAt = {2010, 1, 5, 1, 0, 7, 59, 999};
+    EXPECT_EQ(engineStatusText(d), learntAt("2010/01/01 00:07"));
+}
+
+TEST(EngineFields, RoundTripThroughADefinitionTouchesOnlyTheSevenTexts) {
+    EngineFields fields = completeFields();
+    fields.startMarker = "<ol>";
+    fields.endMarker = "</ol>";
+    EngineDefinition d;
+    d.queryTemplate = "kept";
+    d.linkRules = {{LinkSelection::FirstTen, 1, "kept"}};
+    applyEngineFields(fields, d);
+    EXPECT_EQ(d.page2Url, fields.page2Url);
+    EXPECT_EQ(d.page3Url, fields.page3Url);
+    EXPECT_EQ(d.queryTemplate, "kept");
+    EXPECT_EQ(d.linkRules.size(), 1u);
+    const EngineFields back = engineFieldsOf(d);
+    EXPECT_EQ(back.keyword, fields.keyword);
+    EXPECT_EQ(back.firstResultUrl, fields.firstResultUrl);
+    EXPECT_EQ(back.tenthResultUrl, fields.tenthResultUrl);
+    EXPECT_EQ(back.page2Url, fields.page2Url);
+    EXPECT_EQ(back.page3Url, fields.page3Url);
+    EXPECT_EQ(back.startMarker, fields.startMarker);
+    EXPECT_EQ(back.endMarker, fields.endMarker);
+}
+
+}  // namespace
+}  // namespace vexor
