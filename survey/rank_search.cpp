@@ -1,0 +1,67 @@
+// Walking the result pages of one keyword until the target shows up or the results end.
+#include "survey/rank_search.h"
+
+#include <deque>
+#include <string>
+
+#include "survey/result_parser.h"
+#include "web/query_address.h"
+
+namespace vexor {
+namespace {
+
+constexpr int LINKS_PER_PAGE = 10;
+constexpr int LAST_PAGE = 10;
+
+// Equal (link, link) pairs across the two pages; duplicates within a page count once each.
+std::size_t equalPairs(const std::deque<std::string>& current, const std::deque<std::string>& previous) {
+    std::size_t count = 0;
+    for (const auto& link : current)
+        for (const auto& earlier : previous)
+            if (link == earlier) ++count;
+    return count;
+}
+
+}  // namespace
+
+int32_t searchRank(SurveyContext& context, int row) {
+    SurveyState& state = context.state;
+    const EngineDefinition& engine = context.engine;
+    const std::string& keyword = state.keywords[static_cast<std::size_t>(row)];
+    const auto finish = [&](int32_t rank, SearchEnd how, int page) {
+        recordRank(state.historyTables[0], keyword, rank);
+        context.events.searchEnded(row, how, page);
+        return rank;
+    };
+
+    std::deque<std::string> previous;
+    std::deque<std::string> current;
+    for (int page = 1; page <= LAST_PAGE; ++page) {
+        const int examined = LINKS_PER_PAGE * (page - 1);
+        current.clear();
+        context.events.progress(row, examined);
+        const std::string address = buildQueryAddress(engine.queryTemplate, keyword, page, engine.pageStep,
+                                                      engine.pageOffset, engine.keywordEncoding);
+        if (state.abortRequested) return finish(0, SearchEnd::Aborted, page);
+        std::string body;
+        context.fetch(address, body, state.abortRequested);
+        parseResultPage(body, engine, current);
+        if (state.abortRequested) return finish(0, SearchEnd::Aborted, page);
+
+        int32_t rank = examined + 1;
+        for (const auto& link : current) {
+            if (link.find(state.target) != std::string::npos) return finish(rank, SearchEnd::Found, page);
+            ++rank;
+        }
+        // Fewer than ten links: the results have ended (an unreadable page ends them too).
+        if (current.size() < LINKS_PER_PAGE)
+            return finish(0, body.empty() ? SearchEnd::EmptyPage : SearchEnd::NoTenLinks, page);
+        // Engines answer pages past their last one with a copy of the last page.
+        if (equalPairs(current, previous) > current.size() / 2)
+            return finish(0, SearchEnd::RepeatedPage, page);
+        previous.swap(current);
+    }
+    return finish(0, SearchEnd::TenPages, LAST_PAGE);
+}
+
+}  // namespace vexor

@@ -1,0 +1,229 @@
+#include "survey/rank_search.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "recording_events.h"
+
+namespace vexor {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::RecordedEvent;
+
+const char TEMPLATE[] = "http://e.example/find?q=%s&start=%d";
+
+// Links of result page n: http://p<n>-<j>.example/ for j = 1..count, with replacements.
+std::vector<std::string> linksOf(int n, int count = 10) {
+    std::vector<std::string> links;
+    for (int j = 1; j <= count; ++j) links.push_back("http://p" + std::to_string(n) + "-" + std::to_string(j) + ".example/");
+    return links;
+}
+
+std::string pageWith(const std::vector<std::string>& links) {
+    std::string page = "<html><ol>";
+    for (const auto& link : links) page += "<li><a href=\"" + link + "\">x</a></li>\n";
+    return page + "</ol></html>";
+}
+
+// A survey of one keyword against an engine whose pages the test describes by page number.
+class RankSearch : public ::testing::Test {
+protected:
+    RankSearch() {
+        engine.queryTemplate = TEMPLATE;
+        engine.pageStep = 10;
+        engine.pageOffset = 0;
+        engine.linkRules = {{LinkSelection::ExactlyTen, 1, "<a href=\""}};
+        state.target = "www.mysite.example";
+        state.keywords = {"other", "abc"};
+    }
+
+    int32_t search(int row = 1) {
+        SurveyContext context{state, engine, events, fetcher(), {}};
+        return searchRank(context, row);
+    }
+
+    PageFetcher fetcher() {
+        return [this](const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+            EXPECT_EQ(&abortFlag, &state.abortRequested);
+            requests.push_back(address);
+            const std::string start = address.substr(address.rfind('=') + 1);
+            const int n = std::stoi(start) / 10 + 1;
+            body = pageOf(n);
+            if (onFetch) onFetch(n);
+        };
+    }
+
+    std::vector<int> progress() const {
+        std::vector<int> values;
+        for (const auto& e : events.of(RecordedEvent::Progress)) {
+            EXPECT_EQ(e.row, 1);
+            values.push_back(e.value);
+        }
+        return values;
+    }
+
+    // How the search ended: (SearchEnd, page).
+    std::pair<SearchEnd, int> ending() const {
+        const auto ended = events.of(RecordedEvent::Ended);
+        EXPECT_EQ(ended.size(), 1u);
+        if (ended.empty()) return {SearchEnd::Found, 0};
+        return {static_cast<SearchEnd>(ended[0].value), ended[0].page};
+    }
+
+    SurveyState state;
+    EngineDefinition engine;
+    testing::RecordingEvents events;
+    std::function<std::string(int)> pageOf = [](int n) { return pageWith(linksOf(n)); };
+    std::function<void(int)> onFetch;
+    std::vector<std::string> requests;
+};
+
+TEST_F(RankSearch, FoundInPlaceFourOfPageOne) {
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        if (n == 1) links[3] = "http://www.mysite.example/top.html";
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 4);
+    EXPECT_THAT(requests, ElementsAre("http://e.example/find?q=abc&start=0"));
+    EXPECT_THAT(progress(), ElementsAre(0));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::Found, 1));
+    EXPECT_EQ(state.historyTables[0].at("abc"), 4);
+    EXPECT_EQ(state.historyTables[0].count("other"), 0u);
+}
+
+TEST_F(RankSearch, FoundInPlaceOneOfPageThreeInsideARedirectLink) {
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        if (n == 3) links[0] = "http://e.example/url?u=http://www.mysite.example/&sig=1";
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 21);
+    EXPECT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[2], "http://e.example/find?q=abc&start=20");
+    EXPECT_THAT(progress(), ElementsAre(0, 10, 20));
+    EXPECT_EQ(state.historyTables[0].at("abc"), 21);
+}
+
+TEST_F(RankSearch, NotFoundInTenFullPages) {
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 10u);
+    EXPECT_EQ(requests.back(), "http://e.example/find?q=abc&start=90");
+    EXPECT_THAT(progress(), ElementsAre(0, 10, 20, 30, 40, 50, 60, 70, 80, 90));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::TenPages, 10));
+    EXPECT_EQ(state.historyTables[0].at("abc"), 0);
+}
+
+TEST_F(RankSearch, TheTargetIsMatchedWithItsLetterCase) {
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        if (n == 1) links[0] = "http://WWW.MYSITE.EXAMPLE/";
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 10u);
+}
+
+TEST_F(RankSearch, APageWithoutTenLinksEndsTheSearch) {
+    pageOf = [](int n) { return pageWith(linksOf(n, n == 2 ? 9 : 10)); };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 2u);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::NoTenLinks, 2));
+    EXPECT_EQ(state.historyTables[0].at("abc"), 0);
+}
+
+TEST_F(RankSearch, RanksCountTheLinksTheRuleSelects) {
+    pageOf = [](int n) {
+        auto links = linksOf(n, 11);
+        links[10] = "http://www.mysite.example/";
+        return pageWith(links);
+    };
+    engine.linkRules = {{LinkSelection::LastTen, 1, "<a href=\""}};
+    EXPECT_EQ(search(), 10);
+}
+
+TEST_F(RankSearch, AnEmptyPageEndsTheSearch) {
+    pageOf = [](int n) { return n == 1 ? std::string() : pageWith(linksOf(n)); };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 1u);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::EmptyPage, 1));
+}
+
+TEST_F(RankSearch, ARepeatedPageEndsTheSearch) {
+    // The engine answers every page after its third with the third.
+    pageOf = [](int n) { return pageWith(linksOf(std::min(n, 3))); };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 4u);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::RepeatedPage, 4));
+}
+
+TEST_F(RankSearch, MoreThanHalfOfTheLinksMustRepeat) {
+    const auto sharing = [](int shared) {
+        return [shared](int n) {
+            auto links = linksOf(n);
+            if (n == 2)
+                for (int j = 0; j < shared; ++j) links[j] = linksOf(1)[j];
+            return pageWith(links);
+        };
+    };
+    pageOf = sharing(5);
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 10u);
+
+    state.historyTables[0].clear();
+    requests.clear();
+    pageOf = sharing(6);
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 2u);
+}
+
+TEST_F(RankSearch, RepeatsAreCountedAsEqualPairs) {
+    // Page 2 holds one link of page 1 six times: six equal pairs.
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        if (n == 2) std::fill(links.begin(), links.begin() + 6, linksOf(1)[0]);
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 2u);
+}
+
+TEST_F(RankSearch, AKeywordAlreadyInTableZeroKeepsItsRank) {
+    state.historyTables[0]["abc"] = 55;
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        if (n == 1) links[3] = "http://www.mysite.example/";
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 4);
+    EXPECT_EQ(state.historyTables[0].at("abc"), 55);
+}
+
+TEST_F(RankSearch, AbortBeforeTheFetchEndsWithoutARequest) {
+    state.abortRequested = true;
+    EXPECT_EQ(search(), 0);
+    EXPECT_TRUE(requests.empty());
+    EXPECT_THAT(progress(), ElementsAre(0));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::Aborted, 1));
+}
+
+TEST_F(RankSearch, AbortDuringAFetchIgnoresThatPage) {
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        links[0] = "http://www.mysite.example/";
+        return pageWith(links);
+    };
+    onFetch = [this](int n) {
+        if (n == 1) state.abortRequested = true;
+    };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 1u);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::Aborted, 1));
+    EXPECT_EQ(state.historyTables[0].at("abc"), 0);
+}
+
+}  // namespace
+}  // namespace vexor
