@@ -1,0 +1,327 @@
+// Starting, running and aborting surveys against a scripted engine: the records written, the
+// events reported, continuing an interrupted generation and rotating a finished one.
+#include "survey/survey_control.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <future>
+#include <map>
+#include <mutex>
+#include <regex>
+#include <thread>
+
+#include "app/texts.h"
+#include "fake_ui.h"
+#include "platform/files.h"
+#include "recording_events.h"
+#include "scratch_directory.h"
+#include "survey/survey_file.h"
+
+namespace vexor {
+namespace {
+
+using testing::FakeUi;
+using testing::readBytes;
+using testing::RecordedEvent;
+using testing::RecordingEvents;
+using testing::ScratchDirectory;
+using testing::writeBytes;
+namespace fs = std::filesystem;
+
+constexpr char TARGET[] = "www.target.example";
+
+EngineDefinition learntEngine() {
+    EngineDefinition engine;
+    engine.queryTemplate = "http://engine.test/search?q=%s&start=%d";
+    engine.pageStep = 10;
+    engine.pageOffset = 0;
+    engine.linkRules.push_back({LinkSelection::ExactlyTen, 1, "<a href=\""});
+    return engine;
+}
+
+// An engine that places the target at a fixed rank per keyword (0: a short first page, so not
+// found after one request). Every request advances the pinned clock by one minute, so a record's
+// time tells after how many requests it was taken. A keyword in stallOn makes its request wait
+// until the abort flag is raised, after announcing that it has been reached.
+class ScriptedEngine {
+public:
+    std::map<std::string, int> ranks;
+    std::string stallOn;
+    std::promise<void> stalled;
+
+    PageFetcher fetcher() {
+        return [this](const std::string& address, std::string& body,
+                      const std::atomic<bool>& abortFlag) { fetch(address, body, abortFlag); };
+    }
+    Clock clock() {
+        return [this] {
+            SystemTime t;
+            t.year = 2006;
+            t.month = 2;
+            t.day = 1;
+            const int minutes = minutes_.load();
+            t.hour = static_cast<uint16_t>(10 + minutes / 60);
+            t.minute = static_cast<uint16_t>(minutes % 60);
+            return t;
+        };
+    }
+    std::vector<std::string> requestedKeywords() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requested_;
+    }
+
+private:
+    void fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+        static const std::regex query(R"(^http://engine\.test/search\?q=(.*)&start=(\d+)$)");
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(address, match, query)) << address;
+        const std::string keyword = match[1];
+        const int start = std::stoi(match[2]);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requested_.push_back(keyword);
+        }
+        ++minutes_;
+        if (!stallOn.empty() && keyword == stallOn) {
+            stalled.set_value();
+            while (!abortFlag) std::this_thread::yield();
+            return;  // an aborted fetch yields an empty page
+        }
+        const int rank = ranks.at(keyword);
+        const int links = rank == 0 ? 3 : 10;
+        body = "<html><body>";
+        for (int i = 1; i <= links; ++i) {
+            const int place = start + i;
+            body += "<a href=\"http://";
+            body += place == rank ? std::string(TARGET) + "/top" : "other" + std::to_string(place) + ".example/";
+            body += "\">result</a>\n";
+        }
+        body += "</body></html>";
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> requested_;
+    std::atomic<int> minutes_{0};
+};
+
+class SurveyRun : public ::testing::Test {
+protected:
+    void openSurvey(const std::string& bytes) {
+        writeBytes("survey.txt", bytes);
+        state.surveyPath = "survey.txt";
+    }
+    bool start(ScriptedEngine& scripted, const std::string& enginePath = "engine\\nuq.eng") {
+        return startSurvey(state, engine, enginePath, host, events, scripted.fetcher(),
+                           scripted.clock());
+    }
+    std::string historyFile(int generation) const {
+        return readBytes(fs::path(TARGET) / (std::to_string(generation) + ".txt"));
+    }
+    bool historyExists(int generation) const {
+        return fs::exists(fs::path(TARGET) / (std::to_string(generation) + ".txt"));
+    }
+    std::vector<std::pair<int, int>> results() const {
+        std::vector<std::pair<int, int>> pairs;
+        for (const auto& e : events.of(RecordedEvent::Result)) pairs.emplace_back(e.row, e.value);
+        return pairs;
+    }
+    bool anyEventFor(int row) const {
+        for (const auto& e : events.events())
+            if (e.row == row) return true;
+        return false;
+    }
+    std::vector<std::string> column(int c) const {
+        std::vector<std::string> cells;
+        for (const auto& row : ui.rows) cells.push_back(row[c]);
+        return cells;
+    }
+
+    ScratchDirectory scratch;
+    SurveyState state;
+    EngineDefinition engine = learntEngine();
+    FakeUi ui;
+    SurveyHost host{ui, joinPath(scratch.path(), "vexor.ini"), {}};
+    RecordingEvents events;
+};
+
+TEST_F(SurveyRun, FullSurveyWritesHeaderThenOneRecordPerDistinctKeyword) {
+    openSurvey(std::string(TARGET) + "\nalpha\nbeta\nalpha\ngamma\n");
+    ScriptedEngine scripted;
+    scripted.ranks = {{"alpha", 3}, {"beta", 21}, {"gamma", 0}};
+    abortSurvey(state);  // with no worker it only raises the flag, which the start clears
+
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+
+    EXPECT_FALSE(state.surveyRunning);
+    EXPECT_EQ(historyFile(0),
+              "2006/02/01 (nuq)\r\n"
+              "2006/02/01:10:01:00\talpha\t3\r\n"    // one request
+              "2006/02/01:10:04:00\tbeta\t21\r\n"    // three more
+              "2006/02/01:10:05:00\tgamma\t0\r\n");  // one more, a short page
+    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 3}, {1, 21}, {3, 0}}));
+    EXPECT_FALSE(anyEventFor(2)) << "the repeated keyword is skipped silently";
+    EXPECT_EQ(scripted.requestedKeywords(),
+              (std::vector<std::string>{"alpha", "beta", "beta", "beta", "gamma"}));
+    EXPECT_EQ(state.historyTables[0], (HistoryTable{{"alpha", 3}, {"beta", 21}, {"gamma", 0}}));
+    EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
+    EXPECT_FALSE(historyExists(1));
+}
+
+TEST_F(SurveyRun, AbortContinueFinishRotate) {
+    openSurvey(std::string(TARGET) + "\r\nk1\r\nk2\r\nk3\r\nk4\r\nk5\r\n");
+    const std::map<std::string, int> ranks{{"k1", 1}, {"k2", 12}, {"k3", 3}, {"k4", 0}, {"k5", 5}};
+
+    // First run: the search of k3 hangs until the abort.
+    ScriptedEngine first;
+    first.ranks = ranks;
+    first.stallOn = "k3";
+    auto reached = first.stalled.get_future();
+    ASSERT_TRUE(start(first));
+    reached.wait();
+    EXPECT_TRUE(state.surveyRunning);
+    EXPECT_FALSE(start(first)) << "a second start while the worker runs";
+    abortSurvey(state);
+
+    EXPECT_FALSE(state.surveyRunning);
+    EXPECT_TRUE(state.abortRequested);
+    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 1}, {1, 12}, {2, -1}}));
+    EXPECT_FALSE(anyEventFor(3));
+    EXPECT_FALSE(anyEventFor(4));
+    const std::string afterAbort =
+        "2006/02/01 (nuq)\r\n"
+        "2006/02/01:10:01:00\tk1\t1\r\n"
+        "2006/02/01:10:03:00\tk2\t12\r\n";
+    EXPECT_EQ(historyFile(0), afterAbort);
+
+    // Second run, same engine: the generation continues where it stopped.
+    ScriptedEngine second;
+    second.ranks = ranks;
+    ASSERT_TRUE(start(second));
+    EXPECT_EQ(column(1), (std::vector<std::string>{"1", "12", "", "", ""}))
+        << "the done keywords keep their ranks in column 1";
+    EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
+    waitForSurvey(state);
+    EXPECT_FALSE(historyExists(1)) << "no rotation";
+    EXPECT_EQ(second.requestedKeywords(), (std::vector<std::string>{"k3", "k4", "k5"}));
+    const std::string finished = afterAbort +
+                                 "2006/02/01:10:01:00\tk3\t3\r\n"
+                                 "2006/02/01:10:02:00\tk4\t0\r\n"
+                                 "2006/02/01:10:03:00\tk5\t5\r\n";
+    EXPECT_EQ(historyFile(0), finished);
+
+    // Third run, same engine: the finished generation moves to 1.txt.
+    ScriptedEngine third;
+    third.ranks = ranks;
+    ASSERT_TRUE(start(third));
+    EXPECT_EQ(column(1), (std::vector<std::string>(5, "")));
+    EXPECT_EQ(column(2), (std::vector<std::string>{"1", "12", "3", "-", "5"}));
+    EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
+    EXPECT_EQ(ui.captions[2], "2006/02/01 (nuq)");
+    waitForSurvey(state);
+    EXPECT_EQ(historyFile(1), finished);
+    EXPECT_EQ(third.requestedKeywords(),
+              (std::vector<std::string>{"k1", "k2", "k2", "k3", "k4", "k5"}));
+    EXPECT_EQ(historyFile(0).substr(0, 18), "2006/02/01 (nuq)\r\n");
+}
+
+class PreparedHistory : public SurveyRun {
+protected:
+    void SetUp() override {
+        openSurvey(std::string(TARGET) + "\nk1\nk2\n");
+        fs::create_directory(TARGET);
+        scripted.ranks = {{"k1", 4}, {"k2", 0}};
+    }
+    void writeCurrent(const std::string& bytes) {
+        writeBytes(fs::path(TARGET) / "0.txt", bytes);
+    }
+    ScriptedEngine scripted;
+};
+
+TEST_F(PreparedHistory, AnotherEngineRotates) {
+    const std::string unfinished = "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n";
+    writeCurrent(unfinished);
+    ASSERT_TRUE(start(scripted, "C:\\engines\\other.eng"));
+    waitForSurvey(state);
+    EXPECT_EQ(historyFile(1), unfinished);
+    EXPECT_EQ(historyFile(0),
+              "2006/02/01 (other)\r\n"
+              "2006/02/01:10:01:00\tk1\t4\r\n"
+              "2006/02/01:10:02:00\tk2\t0\r\n");
+}
+
+TEST_F(PreparedHistory, EngineNameWithClosingParenthesisAlwaysRotates) {
+    writeCurrent("2006/01/31 (a)b)\r\n");
+    ASSERT_TRUE(start(scripted, "engine\\a)b.eng"));
+    waitForSurvey(state);
+    EXPECT_EQ(historyFile(1), "2006/01/31 (a)b)\r\n");
+    EXPECT_EQ(historyFile(0).substr(0, 18), "2006/02/01 (a)b)\r\n");
+}
+
+TEST_F(PreparedHistory, UnlearntEngineTouchesNothing) {
+    engine.linkRules.clear();
+    ASSERT_FALSE(start(scripted));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, texts::MSG_NOT_LEARNT);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+    EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+    EXPECT_FALSE(state.surveyRunning);
+    EXPECT_TRUE(state.keywords.empty()) << "the survey file was not read";
+    EXPECT_TRUE(ui.rows.empty());
+    EXPECT_TRUE(fs::is_empty(TARGET));
+    EXPECT_FALSE(fs::exists("vexor.ini"));
+    EXPECT_TRUE(scripted.requestedKeywords().empty());
+}
+
+TEST_F(PreparedHistory, StartAfterAFailedOpenFailsAgain) {
+    ASSERT_TRUE(openSurveyFile(state, "survey.txt", host));
+    const auto rows = ui.rows;
+    EXPECT_FALSE(openSurveyFile(state, "missing.txt", host));
+    ui.messages.clear();
+
+    EXPECT_FALSE(start(scripted));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              std::string("\"missing.txt\"") + texts::MSG_SURVEY_READ_FAILED_TAIL);
+    EXPECT_FALSE(state.surveyRunning);
+    EXPECT_EQ(ui.rows, rows) << "the previous survey is still shown";
+    EXPECT_EQ(state.target, TARGET);
+    EXPECT_TRUE(fs::is_empty(TARGET)) << "no header written";
+    EXPECT_TRUE(scripted.requestedKeywords().empty());
+
+    fs::remove("survey.txt");
+    state.surveyPath = "survey.txt";
+    ui.messages.clear();
+    EXPECT_FALSE(start(scripted)) << "a deleted survey file";
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(fs::is_empty(TARGET));
+}
+
+TEST_F(SurveyRun, SurveyWithoutAWritableHistoryStillRunsToItsEnd) {
+    writeBytes(TARGET, "a file where the history folder should be");
+    openSurvey(std::string(TARGET) + "\nk1\nk2\n");
+    ScriptedEngine scripted;
+    scripted.ranks = {{"k1", 7}, {"k2", 0}};
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+    EXPECT_FALSE(state.surveyRunning);
+    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 7}, {1, 0}}));
+    EXPECT_TRUE(fs::is_regular_file(TARGET));
+}
+
+TEST_F(SurveyRun, KeywordsAllDoneStartsANewGenerationAndSearchesThemAgain) {
+    openSurvey(std::string(TARGET) + "\nk1\n");
+    fs::create_directory(TARGET);
+    writeBytes(fs::path(TARGET) / "0.txt", "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n");
+    ScriptedEngine scripted;
+    scripted.ranks = {{"k1", 9}};
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 9}}));
+    EXPECT_EQ(historyFile(0), "2006/02/01 (nuq)\r\n2006/02/01:10:01:00\tk1\t9\r\n");
+}
+
+}  // namespace
+}  // namespace vexor
