@@ -56,10 +56,7 @@ struct AppState {
     AppState& operator=(const AppState&) = delete;
     // A worker still running when the state goes away would read freed memory: it is asked to
     // stop and joined first (a finished one is only joined).
-    ~AppState() {
-        survey.abortRequested = true;
-        if (survey.workerThread.joinable()) survey.workerThread.join();
-    }
+    ~AppState();
 };
 
 // The seams, supplied by the front end (real windows, WinINet, the local clock) or by a test

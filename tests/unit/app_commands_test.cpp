@@ -1,0 +1,199 @@
+#include "app/commands.h"
+
+#include "app/engine_menu.h"
+#include "app/survey_display.h"
+#include "app/texts.h"
+#include "app_test_fixture.h"
+
+#include <chrono>
+#include <thread>
+
+namespace vexor::testing {
+namespace {
+
+using AppCommands = AppTest;
+
+TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
+    writeEngine("engine\\a.eng", learntEngine("a"));
+    writeEngine("engine\\b.eng", learntEngine("b"));
+    buildEngineMenu(state, ui);
+    ASSERT_TRUE(loadEngine(state, ui, "engine\\a.eng"));
+    ASSERT_TRUE(replaceFileContent("s.txt", "www.example.jp\r\nkw\r\n"));
+    state.survey.surveyPath = "s.txt";
+    state.survey.surveyRunning = true;
+    ui.openFileAnswers = {std::string("s.txt"), std::string("s.txt")};
+    const std::string title = ui.windowTitle;
+
+    const int guarded[] = {CMD_OPEN_SURVEY, CMD_START_SURVEY, CMD_NEW_ENGINE, CMD_EDIT_ENGINE,
+                           CMD_IMPORT_ENGINE, state.engineMenu.engineMenuIds.at("b")};
+    for (const int id : guarded) {
+        ui.messages.clear();
+        EXPECT_EQ(dispatchCommand(state, services, id), CommandOutcome::Done);
+        ASSERT_EQ(ui.messages.size(), 1u) << id;
+        EXPECT_EQ(ui.messages[0].text, texts::MSG_BUSY) << id;
+        EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+        EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+        EXPECT_FALSE(ui.messages[0].question);
+    }
+    EXPECT_TRUE(ui.openFileKinds.empty());
+    EXPECT_TRUE(dialogRuns.empty());
+    EXPECT_EQ(ui.saveDialogs, 0);
+    EXPECT_EQ(state.currentEnginePath, "engine\\a.eng");
+    EXPECT_EQ(state.currentEngine, learntEngine("a"));
+    EXPECT_TRUE(ui.rows.empty());
+    EXPECT_FALSE(fileExists("vexor.ini"));
+    EXPECT_EQ(ui.windowTitle, title);
+    EXPECT_FALSE(state.survey.workerThread.joinable());
+
+    // The abort, exit, Esc and help are never refused.
+    ui.messages.clear();
+    EXPECT_EQ(dispatchCommand(state, services, CMD_ABORT_SURVEY), CommandOutcome::Done);
+    EXPECT_TRUE(state.survey.abortRequested);
+    EXPECT_EQ(dispatchCommand(state, services, CMD_EXIT), CommandOutcome::CloseWindow);
+    EXPECT_EQ(dispatchCommand(state, services, CMD_CANCEL), CommandOutcome::CloseWindow);
+    EXPECT_EQ(dispatchCommand(state, services, CMD_HELP), CommandOutcome::Done);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
+    writeEngine("engine\\a.eng", learntEngine("a"));
+    ASSERT_TRUE(replaceFileContent("s.txt", "www.example.jp\r\nfirst\r\nsecond\r\n"));
+    state.currentEnginePath = "engine\\a.eng";
+    ASSERT_FALSE(startupLoad(state, services));
+    ui.openFileAnswers.push_back(std::string("s.txt"));
+    dispatchCommand(state, services, CMD_OPEN_SURVEY);
+    ASSERT_EQ(ui.rows.size(), 2u);
+    // A network that stalls until the abort.
+    std::atomic<int> fetches{0};
+    services.fetch = [&fetches](const std::string&, std::string& body,
+                                const std::atomic<bool>& abortFlag) {
+        ++fetches;
+        while (!abortFlag) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        body.clear();
+    };
+
+    dispatchCommand(state, services, CMD_START_SURVEY);
+    ASSERT_TRUE(state.survey.surveyRunning);
+    dispatchCommand(state, services, CMD_START_SURVEY);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_BUSY});
+
+    // Abort once the worker is inside the first keyword's fetch.
+    for (int waited = 0; fetches == 0 && waited < 10000; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    dispatchCommand(state, services, CMD_ABORT_SURVEY);
+    EXPECT_FALSE(state.survey.surveyRunning);
+    EXPECT_FALSE(state.survey.workerThread.joinable());
+    EXPECT_EQ(fetches, 1);
+    const auto results = events.of(RecordedEvent::Result);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].row, 0);
+    EXPECT_EQ(results[0].value, -1);
+    showSurveyResult(ui, results[0].row, results[0].value);
+    EXPECT_EQ(ui.rows[0][1], texts::TEXT_ABORTED);
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(AppCommands, TheGuardIsSilentWhenNoSurveyRuns) {
+    EXPECT_FALSE(busyGuard(state, ui));
+    EXPECT_TRUE(ui.messages.empty());
+    state.survey.surveyRunning = true;
+    EXPECT_TRUE(busyGuard(state, ui));
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_BUSY});
+}
+
+TEST_F(AppCommands, AbortWithoutASurveyIsQuietAndHelpOpensOurPage) {
+    EXPECT_EQ(dispatchCommand(state, services, CMD_ABORT_SURVEY), CommandOutcome::Done);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(dispatchCommand(state, services, CMD_HELP), CommandOutcome::Done);
+    ASSERT_EQ(ui.openedAddresses.size(), 1u);
+    const std::string& help = ui.openedAddresses[0];
+    EXPECT_EQ(help.rfind("http://", 0), 0u);
+    EXPECT_EQ(help.substr(help.find('/', 7)), "/vexor/help.html");
+}
+
+TEST_F(AppCommands, UnknownIdsAndIdsBeyondTheEngineItemsDoNothing) {
+    writeEngine("engine\\a.eng", learntEngine("a"));
+    buildEngineMenu(state, ui);
+    for (const int id : {1, 0, 3001, 2999, 40000}) {
+        EXPECT_EQ(dispatchCommand(state, services, id), CommandOutcome::Done) << id;
+    }
+    EXPECT_EQ(state.currentEnginePath, "");
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.openFileKinds.empty());
+    EXPECT_TRUE(dialogRuns.empty());
+    EXPECT_EQ(ui.windowTitle, "");
+}
+
+TEST_F(AppCommands, StartWithAnUnlearntEngineIsRefusedByTheSurvey) {
+    ASSERT_TRUE(replaceFileContent("s.txt", "www.example.jp\r\nkw\r\n"));
+    state.survey.surveyPath = "s.txt";
+    dispatchCommand(state, services, CMD_START_SURVEY);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_NOT_LEARNT});
+    EXPECT_FALSE(state.survey.surveyRunning);
+    EXPECT_FALSE(state.survey.workerThread.joinable());
+}
+
+TEST_F(AppCommands, ASurveyFileOnTheCommandLineIsOpenedAndStarted) {
+    writeEngine("engine\\a.eng", learntEngine("a"));
+    ASSERT_TRUE(replaceFileContent("cmd.txt", "www.example.jp\r\none\r\ntwo\r\n"));
+    ASSERT_TRUE(replaceFileContent("last.txt", "www.other.jp\r\nthree\r\n"));
+    state.currentEnginePath = "engine\\a.eng";
+    state.startupSurveyPath = "cmd.txt";
+    state.lastSurveyPath = "last.txt";
+
+    EXPECT_TRUE(startupLoad(state, services));
+
+    EXPECT_EQ(state.currentEngine, learntEngine("a"));
+    EXPECT_EQ(state.survey.surveyPath, "cmd.txt");
+    EXPECT_EQ(state.survey.target, "www.example.jp");
+    ASSERT_EQ(ui.rows.size(), 2u);
+    EXPECT_EQ(ui.windowTitle, std::string("www.example.jp (a) - ") + texts::APP_TITLE);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(AppCommands, WithoutACommandLineFileTheLastSurveyIsReopenedButNotStarted) {
+    ASSERT_TRUE(replaceFileContent("last.txt", "www.other.jp\r\nthree\r\n"));
+    state.lastSurveyPath = "last.txt";
+    EXPECT_FALSE(startupLoad(state, services));
+    EXPECT_EQ(state.survey.target, "www.other.jp");
+    EXPECT_EQ(ui.rows.size(), 1u);
+    // No engine path: nothing loaded, nothing reported.
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.windowTitle, "www.other.jp" + std::string(texts::TITLE_NO_ENGINE) + texts::APP_TITLE);
+
+    AppState fresh;
+    EXPECT_FALSE(startupLoad(fresh, services));
+    EXPECT_TRUE(fresh.survey.target.empty());
+}
+
+TEST_F(AppCommands, ACommandLineFileThatFailsStillAsksForTheStart) {
+    state.startupSurveyPath = "missing.txt";
+    EXPECT_TRUE(startupLoad(state, services));
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(state.survey.surveyPath, "missing.txt");
+}
+
+TEST(SurveyDisplay, ResultAndProgressTexts) {
+    EXPECT_EQ(resultText(-1), texts::TEXT_ABORTED);
+    EXPECT_EQ(resultText(0), "-");
+    EXPECT_EQ(resultText(12), "12");
+    EXPECT_EQ(resultText(100), "100");
+    const std::string progress = texts::FMT_PROGRESS;
+    EXPECT_EQ(progressText(20), progress.substr(0, progress.size() - 2) + "20");
+    EXPECT_EQ(progressText(0), progress.substr(0, progress.size() - 2) + "0");
+
+    FakeUi ui;
+    for (const char* keyword : {"a", "b", "c", "d"}) ui.appendRow(keyword);
+    showSurveyProgress(ui, 3, 20);
+    EXPECT_EQ(ui.rows[3][1], progressText(20));
+    EXPECT_EQ(ui.rows[2][1], "-");
+    showSurveyResult(ui, 3, 12);
+    EXPECT_EQ(ui.rows[3][1], "12");
+    showSurveyResult(ui, 0, -1);
+    EXPECT_EQ(ui.rows[0][1], texts::TEXT_ABORTED);
+    showSurveyResult(ui, 1, 0);
+    EXPECT_EQ(ui.rows[1][1], "-");
+}
+
+}  // namespace
+}  // namespace vexor::testing

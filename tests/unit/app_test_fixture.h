@@ -1,0 +1,77 @@
+// Shared set-up of the shell logic tests: a fresh working directory, a recording user
+// interface, one AppState, and services with a pinned clock, a fetcher that serves nothing and
+// an edit dialog whose inside each test scripts.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "engine/engine_definition.h"
+#include "engine/engine_file.h"
+#include "engine/engine_fields.h"
+#include "platform/files.h"
+#include "fake_ui.h"
+#include "recording_events.h"
+#include "scratch_directory.h"
+
+namespace vexor::testing {
+
+inline SystemTime pinnedTime() { return SystemTime{2006, 2, 3, 1, 14, 29, 44, 0}; }
+
+// A learnt engine whose strings all carry tag, so two of them are told apart.
+inline EngineDefinition learntEngine(const std::string& tag) {
+    EngineDefinition engine;
+    engine.keyword = "kw-" + tag;
+    engine.page2Url = "http://" + tag + ".example/s?q=kw&p=11";
+    engine.page3Url = "http://" + tag + ".example/s?q=kw&p=21";
+    engine.queryTemplate = "http://" + tag + ".example/s?q=%s&p=%d";
+    engine.pageStep = 10;
+    engine.pageOffset = 1;
+    engine.keywordEncoding = KeywordEncoding::Utf8;
+    engine.firstResultUrl = "http://first." + tag + "/";
+    engine.tenthResultUrl = "http://tenth." + tag + "/";
+    engine.startMarker = "<ol>";
+    engine.endMarker = "</ol>";
+    engine.learnedAt = pinnedTime();
+    engine.linkRules = {{LinkSelection::FirstTen, 1, "<a href=\""},
+                        {LinkSelection::ExactlyTen, 2, "<h3><a href=\""}};
+    return engine;
+}
+
+class AppTest : public ::testing::Test {
+protected:
+    // Writes an engine file (the folder "engine" is made when missing); its own messages, if
+    // any, go to a UI the test does not look at.
+    void writeEngine(const std::string& path, const EngineDefinition& engine) {
+        makeDirectory("engine");
+        FakeUi quiet;
+        ASSERT_TRUE(writeEngineFile(engine, path, quiet)) << path;
+    }
+
+    std::string bytesOf(const std::string& path) { return readWholeFile(path).value_or(""); }
+
+    ScratchDirectory directory;  // entered first, left last
+    FakeUi ui;
+    RecordingEvents events;
+    std::vector<std::string> fetched;
+    std::vector<EditMode> dialogRuns;
+    std::function<void(EditMode)> insideDialog;  // what the user does while the dialog is open
+    AppState state;  // after everything a worker may still use: its destructor joins the worker
+    AppServices services{
+        ui, events,
+        [this](const std::string& address, std::string& body, const std::atomic<bool>&) {
+            fetched.push_back(address);
+            body.clear();
+        },
+        [] { return pinnedTime(); },
+        [this](EditMode mode) {
+            dialogRuns.push_back(mode);
+            if (insideDialog) insideDialog(mode);
+        }};
+};
+
+}  // namespace vexor::testing
