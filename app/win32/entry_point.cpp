@@ -1,0 +1,81 @@
+// Entry point of vexor.exe: the command line, the common controls, the one state object and its
+// seams, then the main window until it closes.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/win32/engine_edit_dialog.h"
+#include "app/win32/main_window.h"
+#include "app/win32/posted_survey_events.h"
+#include "app/win32/wide_text.h"
+#include "app/win32/win32_ui.h"
+#include "platform/clock.h"
+#include "web/page_fetcher.h"
+
+namespace vexor {
+namespace {
+
+// The folder of the running program, from the module itself: argv[0] holds no folder when the
+// program was started through the search path.
+void changeToProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return;
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.rfind(L'\\');
+    if (slash != std::wstring::npos) path.resize(slash);
+    SetCurrentDirectoryW(path.c_str());  // a failure leaves the working directory as it was
+}
+
+// With an argument the program works in its own folder and keeps the first argument as the
+// survey file to open and survey at once; further arguments are ignored.
+std::string takeCommandLine() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) return std::string();
+    std::string surveyPath;
+    if (count >= 2) {
+        changeToProgramFolder();
+        surveyPath = pathToCp932(arguments[1]).value_or(std::string());
+    }
+    LocalFree(arguments);
+    return surveyPath;
+}
+
+}  // namespace
+}  // namespace vexor
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace vexor;
+    const std::string startupSurveyPath = takeCommandLine();
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    // The shell's "open" verb and the common file dialogs may call shell extensions over COM.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+    // The state is declared last so that it goes first: its destructor stops and joins a
+    // survey worker that still reports to events.
+    Win32Ui ui;
+    PostedSurveyEvents events;
+    AppState state;
+    state.startupSurveyPath = startupSurveyPath;
+    AppServices services{ui, events, fetchPage, localNow, nullptr};
+    services.runEditDialog = [&](EditMode mode) {
+        runEngineEditDialog(instance, state, services, ui, mode);
+    };
+    MainWindow window{state, services, ui, events};
+    runMainWindow(instance, window);
+    return 0;
+}

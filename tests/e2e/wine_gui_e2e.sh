@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# vexor.exe end to end under Wine on a private X display, against the fake search engine.
+#   usage: wine_gui_e2e.sh VEXOR_EXE SCREENSHOT_DIR ENGINE_MAKER [ARGS...]
+# Run through tests/net/with-fake-engine (http_proxy) and tests/e2e/with-xvfb (DISPLAY, Wine
+# prefix, locale). ENGINE_MAKER runs in the test folder and must write engine\nuq.eng there: an
+# engine learnt for plain.engine.test.
+#
+# The program is started from another folder with a relative survey file as its argument: it
+# must make its own folder the working directory, open the file, survey at once, write the
+# history header and one record per keyword with the ranks the fake engine implies, and show
+# them. Screenshots of the main window and of the engine edit dialog (opened from the menu) are
+# kept. Closing the window must write vexor.ini with the window rectangle and the engine path.
+set -euo pipefail
+
+exe=$1
+shots=$2
+shift 2
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+wine_run="$root/cmake/wine-run"
+export WINEPREFIX="$VEXOR_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+work=$(mktemp -d)
+program_pid=
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "wine_gui_e2e: $*" >&2
+  [ -n "${DISPLAY:-}" ] && mkdir -p "$shots" && import -window root "$shots/failure.png" 2>/dev/null
+  exit 1
+}
+
+# Polls a condition (a shell command) every half second for at most $1 seconds.
+wait_for() {
+  local seconds=$1
+  shift
+  local tries=$((seconds * 2))
+  for _ in $(seq "$tries"); do
+    if eval "$@"; then return 0; fi
+    sleep 0.5
+  done
+  return 1
+}
+
+# A request to the fake engine's control host, through the proxy like every other request.
+control() {
+  python3 -c 'import sys, urllib.request; urllib.request.urlopen("http://control.test/" + sys.argv[1], timeout=10).read()' "$1"
+}
+
+target=www.target-site.example
+# keyword (UTF-8 here, code page 932 in the survey file) and its expected rank: the fake engine
+# puts the target at (sum of the keyword's UTF-8 bytes) mod 101 unless a placement says otherwise.
+keywords=("abc" "表示" "順位 調査" "vexor" "ソフト")
+expected=("92" "31" "64" "0" "3")
+control reset || fail "fake engine not reachable through http_proxy=$http_proxy"
+control "place?keyword=vexor&rank=0" || fail "placement failed"
+control "place?keyword=%E3%82%BD%E3%83%95%E3%83%88&rank=3" || fail "placement failed"
+
+cp "$exe" "$work/vexor.exe"
+mkdir "$work/engine"
+(cd "$work" && "$@") || fail "engine maker failed: $*"
+[ -s "$work/engine/nuq.eng" ] || fail "engine maker wrote no engine/nuq.eng"
+
+python3 - "$work/survey.txt" "$target" "${keywords[@]}" <<'PY'
+import sys
+path, target, *keywords = sys.argv[1:]
+with open(path, "wb") as f:
+    f.write(("\r\n".join([target, *keywords]) + "\r\n").encode("cp932"))
+PY
+
+# Started from another folder: the relative survey file is found in the program's folder.
+(cd / && exec "$wine_run" "$work/vexor.exe" survey.txt) >"$work/program.out" 2>&1 &
+program_pid=$!
+
+history="$work/$target/0.txt"
+records_written() {
+  [ -f "$history" ] && [ "$(tr -cd '\n' <"$history" | wc -c)" -ge $((${#keywords[@]} + 1)) ]
+}
+wait_for 180 records_written || fail "no complete history in $history: $(cat "$history" 2>/dev/null)"
+
+python3 - "$history" "$target" "${#keywords[@]}" "${keywords[@]}" "${expected[@]}" <<'PY' || fail "wrong history"
+import re, sys
+path, target, n = sys.argv[1], sys.argv[2], int(sys.argv[3])
+keywords, ranks = sys.argv[4:4 + n], sys.argv[4 + n:]
+data = open(path, "rb").read()
+lines = data.split(b"\r\n")
+assert lines[-1] == b"", "history must end in CR LF"
+header, *records = lines[:-1]
+assert re.fullmatch(rb"\d{4}/\d\d/\d\d \(nuq\)", header), header
+assert len(records) == n, records
+for line, keyword, rank in zip(records, keywords, ranks):
+    stamp, word, value = line.split(b"\t")
+    assert re.fullmatch(rb"\d{4}/\d\d/\d\d:\d\d:\d\d:\d\d", stamp), line
+    assert word == keyword.encode("cp932"), (word, keyword)
+    assert value == rank.encode(), (keyword, value, rank)
+print("history:", header.decode(), "/", ", ".join(f"{k}={r}" for k, r in zip(keywords, ranks)))
+PY
+
+mkdir -p "$shots"
+main_window=$(wait_for 20 'xdotool search --onlyvisible --name "nuq" >/dev/null 2>&1' &&
+  xdotool search --onlyvisible --name "$target" | head -n1) || true
+[ -n "$main_window" ] || fail "main window not found"
+sleep 1  # the last result message is posted after its record is written
+import -window "$main_window" "$shots/main_window.png" || fail "no screenshot of the main window"
+title=$(xdotool getwindowname "$main_window")
+[ "$title" = "$target (nuq) - nuqランキング調査" ] || fail "window title: $title"
+
+# The engine edit dialog through the menu: 設定(&S), then エンジンファイルの編集(&E).
+xdotool windowfocus --sync "$main_window" 2>/dev/null || xdotool windowfocus "$main_window"
+xdotool key --clearmodifiers alt+s
+sleep 0.5
+xdotool key e
+edit_dialog=
+find_edit_dialog() {
+  edit_dialog=$(xdotool search --onlyvisible --name "エンジンファイルの編集" 2>/dev/null | head -n1)
+  [ -n "$edit_dialog" ]
+}
+wait_for 20 find_edit_dialog || fail "the engine edit dialog did not open"
+sleep 1
+import -window "$edit_dialog" "$shots/engine_edit_dialog.png" || fail "no screenshot of the edit dialog"
+xdotool windowfocus --sync "$edit_dialog" 2>/dev/null || xdotool windowfocus "$edit_dialog"
+xdotool key Escape
+wait_for 20 '! find_edit_dialog' || fail "the engine edit dialog did not close on Esc"
+
+# Closing writes the settings.
+"$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true
+wait_for 30 '! kill -0 "$program_pid" 2>/dev/null' || fail "vexor.exe did not end after WM_CLOSE"
+program_pid=
+
+folder=$(winepath -w "$work" 2>/dev/null)
+python3 - "$work/vexor.ini" "$folder" <<'PY' || fail "wrong settings file"
+import sys
+path, folder = sys.argv[1], sys.argv[2]
+text = open(path, "rb").read().decode("cp932").replace("\r\n", "\n")
+sections, current = {}, None
+for line in text.split("\n"):
+    if line.startswith("["):
+        current = sections.setdefault(line.strip("[]"), {})
+    elif "=" in line:
+        key, value = line.split("=", 1)
+        current[key] = value
+window = sections["WINDOW"]
+# No settings before: a 640 x 480 window centred on the 1024 x 768 screen.
+assert (window["left"], window["top"], window["right"], window["bottom"]) == ("192", "144", "832", "624"), window
+assert sections["ENGINE"]["last"].lower() == (folder.rstrip("\\") + "\\engine\\nuq.eng").lower(), sections["ENGINE"]
+assert sections["SEARCH"]["last"] == "survey.txt", sections["SEARCH"]
+print("settings:", sections)
+PY
+
+echo "wine_gui_e2e: passed; screenshots in $shots"
