@@ -3,7 +3,7 @@
 #   usage: wine_gui_e2e.sh VEXOR_EXE SCREENSHOT_DIR ENGINE_MAKER [ARGS...]
 # Run through tests/net/with-fake-engine (http_proxy) and tests/e2e/with-xvfb (DISPLAY, Wine
 # prefix, locale). ENGINE_MAKER runs in the test folder and must write engine\nuq.eng there: an
-# engine learnt for plain.engine.test.
+# engine learnt for plain.engine.test. A failure keeps a screenshot of the screen, failure.png.
 #
 # The program is started from another folder with a relative survey file as its argument: it
 # must make its own folder the working directory, open the file, survey at once, write the
@@ -20,6 +20,8 @@ wine_run="$root/cmake/wine-run"
 export WINEPREFIX="$VEXOR_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 work=$(mktemp -d)
+mkdir -p "$shots"
+rm -f "$shots/failure.png"
 program_pid=
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
@@ -99,7 +101,6 @@ for line, keyword, rank in zip(records, keywords, ranks):
 print("history:", header.decode(), "/", ", ".join(f"{k}={r}" for k, r in zip(keywords, ranks)))
 PY
 
-mkdir -p "$shots"
 main_window=$(wait_for 20 'xdotool search --onlyvisible --name "nuq" >/dev/null 2>&1' &&
   xdotool search --onlyvisible --name "$target" | head -n1) || true
 [ -n "$main_window" ] || fail "main window not found"
