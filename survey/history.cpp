@@ -124,11 +124,16 @@ bool canResumeGeneration(const SurveyState& state, const std::string& engineName
 
 void rotateHistory(SurveyState& state, const std::string& header, Ui& ui) {
     const std::string& folder = state.historyDirectory;
+    bool currentIsSaved = true;
     for (int k = HISTORY_GENERATIONS - 1; k >= 1; --k) {
         const auto older = historyFilePath(folder, k - 1);
-        if (fileExists(older)) copyFileReplacing(older, historyFilePath(folder, k));
+        if (!fileExists(older)) continue;
+        const bool copied = copyFileReplacing(older, historyFilePath(folder, k));
+        if (k == 1) currentIsSaved = copied;
     }
-    removeFile(historyFilePath(folder, 0));
+    // 0.txt goes only once it stands in 1.txt: deleting it after a failed copy (a full disk, say)
+    // would lose the generation. Kept, the new run appends to it instead of losing it.
+    if (currentIsSaved) removeFile(historyFilePath(folder, 0));
     for (auto& table : state.historyTables) table.clear();
     loadHistory(state, folder, ui);
     ui.setColumnCaption(1, header);

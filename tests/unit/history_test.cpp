@@ -244,6 +244,16 @@ TEST_F(HistoryFolder, RotationDropsTheOldestGeneration) {
     for (int k = 1; k < 5; ++k) EXPECT_EQ(read(k), "generation " + std::to_string(k - 1) + "\r\n");
 }
 
+TEST_F(HistoryFolder, RotationKeepsZeroWhenItCannotBeCopied) {
+    const std::string old0 = "2006/02/02 (nuq)\r\n2006/02/02:10:00:00\talpha\t3\r\n";
+    write(0, old0);
+    fs::create_directory(fs::path("site") / "1.txt");  // the copy onto it must fail
+    load();
+    rotateHistory(state, "2006/02/03 (nuq)", ui);
+    EXPECT_EQ(read(0), old0);
+    EXPECT_TRUE(state.historyTables[0].empty());
+}
+
 TEST_F(HistoryFolder, HeaderIsWrittenOnlyWhenZeroIsMissing) {
     const std::string existing = "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n";
     write(0, existing);
