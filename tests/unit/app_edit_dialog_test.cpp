@@ -84,6 +84,23 @@ TEST_F(AppEditDialog, LearningReportsToTheDialogAndCancelDiscardsIt) {
     EXPECT_EQ(ui.messages[0].owner, Owner::EditDialog);
     EXPECT_TRUE(fetched.empty());
     EXPECT_EQ(state.currentEngine.keyword, "kw");  // the fields were taken in
+
+    // A learning run that succeeds against a scripted results page.
+    std::string page = "<ol>";
+    for (int i = 1; i <= 10; ++i)
+        page += "<li><a href=\"http://r" + std::to_string(i) + ".example/\">" + std::to_string(i) + "</a>";
+    services.fetch = [&page](const std::string&, std::string& body, const std::atomic<bool>&) {
+        body = page;
+    };
+    ui.fields.firstResultUrl = "http://r1.example/";
+    ui.fields.tenthResultUrl = "http://r10.example/";
+    ui.fields.page2Url = "http://e.example/find?q=kw&start=10";
+    ui.fields.page3Url = "http://e.example/find?q=kw&start=20";
+    learnInEditDialog(state, services);
+    ASSERT_TRUE(isLearnt(state.currentEngine));
+    EXPECT_EQ(state.currentEngine.queryTemplate, "http://e.example/find?q=%s&start=%d");
+    EXPECT_EQ(ui.engineStatus(), learntAtLabel("2006/02/01 14:29"));
+
     cancelEditDialog(state);
     EXPECT_EQ(state.currentEngine, learntEngine("before"));
 }
