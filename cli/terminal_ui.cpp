@@ -34,6 +34,7 @@ void TerminalUi::print(const Message& message) const {
 }
 
 void TerminalUi::showMessage(Owner, const std::string& text, Icon icon) {
+    ++messageCount_;
     if (holding_)
         held_.push_back({text, icon});
     else

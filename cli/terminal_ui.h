@@ -24,6 +24,8 @@ public:
     void holdMessages();
     void printHeldMessages();
     void dropHeldMessages();
+    // How many messages have been shown (held ones included).
+    int messageCount() const { return messageCount_; }
 
     void showMessage(Owner owner, const std::string& text, Icon icon) override;
     bool askYesNo(Owner owner, const std::string& text, Icon icon) override;
@@ -53,6 +55,7 @@ private:
     EngineFields fields_;
     ResultTable table_;
     bool holding_ = false;
+    int messageCount_ = 0;
     std::vector<Message> held_;
 };
 

@@ -1,0 +1,44 @@
+// Dispatching vexor-cli's command line.
+#include "cli/run_cli.h"
+
+#include <type_traits>
+#include <variant>
+
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+
+namespace vexor::cli {
+
+int runCli(const std::vector<std::string>& args, const Console& console) {
+    const ParsedCommandLine parsed = parseCommandLine(args);
+    return std::visit(
+        [&console](const auto& command) -> int {
+            using Command = std::decay_t<decltype(command)>;
+            if constexpr (std::is_same_v<Command, LearnCommand>) {
+                return runLearnCommand(command, console);
+            } else if constexpr (std::is_same_v<Command, SurveyCommand>) {
+                return runSurveyCommand(command, console);
+            } else if constexpr (std::is_same_v<Command, ShowCommand>) {
+                return runShowCommand(command, console);
+            } else if constexpr (std::is_same_v<Command, HelpCommand>) {
+                console.out(usageText());
+                return EXIT_DONE;
+            } else if constexpr (std::is_same_v<Command, VersionCommand>) {
+                console.out("vexor-cli " VEXOR_VERSION "\n");
+                return EXIT_DONE;
+            } else if constexpr (std::is_same_v<Command, UsageError>) {
+                console.err("vexor-cli: " + command.problem + "\n" + usageText());
+                return EXIT_WRONG_USAGE;
+            } else {
+                static_assert(std::is_same_v<Command, EncodingError>);
+                console.err("vexor-cli: the argument \"" + command.argument +
+                            "\" holds characters that Shift_JIS (code page 932) cannot "
+                            "represent; vexor keeps every text in that code page\n");
+                return EXIT_WRONG_USAGE;
+            }
+        },
+        parsed);
+}
+
+}  // namespace vexor::cli

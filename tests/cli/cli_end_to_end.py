@@ -1,0 +1,350 @@
+"""vexor-cli end to end: the built program against the fake search engine.
+
+Run through tests/net/with-fake-engine, which points http_proxy at a fake engine of its own:
+    with-fake-engine python3 cli_end_to_end.py path/to/vexor-cli
+Every test works in a fresh working directory, as a user's scheduler would.
+"""
+
+import csv
+import datetime
+import io
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import urllib.parse
+import urllib.request
+
+CLI = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+TARGET = "www.target-site.example"
+ENGINE_HOST = "plain.engine.test"
+SAMPLE_KEYWORD = "東京 ホテル"
+
+LEARNT = "学習に成功しました"
+REQUIRED_MISSING = "未記入の必須項目があります"
+ADDRESS_FAILED = ("URL の作成に失敗しました。\n2 ページ目の URL と 3 ページ目の URL を確認して"
+                  "ください。")
+LEARN_FAILED = "学習に失敗しました"
+NOT_LEARNT = "未学習です"
+ABORTED = "中止しました"
+
+
+def control(path):
+    """A control request to the fake engine, through the proxy as every client sends it."""
+    with urllib.request.urlopen("http://control.test" + path, timeout=30) as answer:
+        return answer.read().decode("utf-8")
+
+
+def results(keyword):
+    """(rank, address) of every result the fake engine has for keyword."""
+    lines = control("/results?" + urllib.parse.urlencode({"keyword": keyword})).splitlines()
+    return [(int(rank), address) for rank, address in (line.split("\t") for line in lines)]
+
+
+def expected_rank(keyword):
+    for rank, address in results(keyword):
+        if TARGET in address and rank <= 100:
+            return rank
+    return 0
+
+
+def page_address(keyword, start):
+    escaped = urllib.parse.quote_plus(keyword.encode("utf-8"), safe="*-.@_")
+    return f"http://{ENGINE_HOST}/search?q={escaped}&start={start}&hl=ja"
+
+
+def learn_arguments(engine_file, keyword=SAMPLE_KEYWORD):
+    listed = results(keyword)
+    return ["learn", engine_file, "--keyword", keyword,
+            "--page2", page_address(keyword, 10), "--page3", page_address(keyword, 20),
+            "--first", listed[0][1], "--tenth", listed[9][1]]
+
+
+def cp932_lines(path):
+    with open(path, "rb") as f:
+        return f.read().decode("cp932").split("\r\n")
+
+
+class CliTestCase(unittest.TestCase):
+    def setUp(self):
+        control("/reset")
+        self.work = tempfile.mkdtemp(prefix="vexor-cli-")
+        self.addCleanup(shutil.rmtree, self.work, True)
+
+    def path(self, *parts):
+        return os.path.join(self.work, *parts)
+
+    def run_cli(self, *args, timeout=300):
+        return subprocess.run([CLI, *args], cwd=self.work, capture_output=True, timeout=timeout)
+
+    def text(self, data):
+        return data.decode("utf-8")  # strict: the output must be well-formed UTF-8
+
+    def learn(self, engine_file="engine/nuq.eng"):
+        done = self.run_cli(*learn_arguments(engine_file))
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        return done
+
+    def write_survey(self, keywords, name="survey.txt", target=TARGET):
+        with open(self.path(name), "wb") as f:
+            f.write(("\r\n".join([target, *keywords]) + "\r\n").encode("cp932"))
+        return name
+
+    def history(self, generation, folder=TARGET):
+        return self.path(folder, f"{generation}.txt")
+
+
+class LearnTest(CliTestCase):
+    def test_a_learnt_engine_is_written_and_announced(self):
+        done = self.learn()
+        self.assertEqual(self.text(done.stdout), LEARNT + "\n")
+        self.assertEqual(done.stderr, b"")
+        with open(self.path("engine", "nuq.eng"), "rb") as f:
+            self.assertTrue(f.read().startswith(b"_VEXOR_ENGINE_DEFINITION_"))
+
+    def test_each_failure_gives_its_message_exit_1_and_leaves_the_file_as_it_was(self):
+        os.makedirs(self.path("engine"))
+        old = b"an engine file from before\x00\x01"
+        good = learn_arguments("engine/old.eng")
+        same_pages = list(good)
+        same_pages[same_pages.index("--page3") + 1] = same_pages[same_pages.index("--page2") + 1]
+        wrong_links = list(good)
+        wrong_links[wrong_links.index("--first") + 1] = "http://nowhere.example/1"
+        no_keyword = list(good)
+        no_keyword[no_keyword.index("--keyword") + 1] = ""
+        for arguments, message in [(no_keyword, REQUIRED_MISSING),
+                                   (same_pages, ADDRESS_FAILED),
+                                   (wrong_links, LEARN_FAILED)]:
+            with self.subTest(message=message):
+                with open(self.path("engine", "old.eng"), "wb") as f:
+                    f.write(old)
+                done = self.run_cli(*arguments)
+                self.assertEqual(done.returncode, 1)
+                self.assertEqual(self.text(done.stderr), message + "\n")
+                self.assertEqual(done.stdout, b"")
+                with open(self.path("engine", "old.eng"), "rb") as f:
+                    self.assertEqual(f.read(), old)
+        # Without a file before, a failure leaves none behind.
+        done = self.run_cli(*[a if a != "engine/old.eng" else "engine/new.eng"
+                              for a in wrong_links])
+        self.assertEqual(done.returncode, 1)
+        self.assertFalse(os.path.exists(self.path("engine", "new.eng")))
+
+    def test_a_file_that_cannot_be_written_fails_after_a_successful_learning(self):
+        done = self.run_cli(*learn_arguments("no-such-folder/x.eng"))
+        self.assertEqual(done.returncode, 1)
+        self.assertEqual(self.text(done.stderr),
+                         '"no-such-folder/x.eng" への書き込みに失敗しました\n')
+        self.assertEqual(done.stdout, b"")  # no success is announced
+
+    def test_an_engine_that_cannot_be_fetched_fails_to_learn(self):
+        arguments = learn_arguments("engine/x.eng")
+        for option in ("--page2", "--page3"):
+            i = arguments.index(option) + 1
+            arguments[i] = arguments[i].replace(ENGINE_HOST, "empty.fault.test")
+        done = self.run_cli(*arguments)
+        self.assertEqual(done.returncode, 1)
+        self.assertEqual(self.text(done.stderr), LEARN_FAILED + "\n")
+        self.assertFalse(os.path.exists(self.path("engine", "x.eng")))
+
+
+class UsageTest(CliTestCase):
+    def test_wrong_usage_prints_the_usage_and_exits_2(self):
+        for arguments in ([], ["survey"], ["survey", "s.txt", "--format", "xml"],
+                          ["learn", "e.eng", "--keyword", "k"], ["frobnicate"]):
+            with self.subTest(arguments=arguments):
+                done = self.run_cli(*arguments)
+                self.assertEqual(done.returncode, 2)
+                self.assertIn("usage:", self.text(done.stderr))
+                self.assertEqual(done.stdout, b"")
+
+    def test_an_argument_code_page_932_cannot_hold_is_refused_with_exit_2(self):
+        done = self.run_cli("survey", "caf\u00e9.txt")
+        self.assertEqual(done.returncode, 2)
+        self.assertIn("caf\u00e9.txt", self.text(done.stderr))
+        self.assertIn("code page 932", self.text(done.stderr))
+        self.assertEqual(os.listdir(self.work), [])
+
+    def test_help_and_version(self):
+        self.assertIn("usage:", self.text(self.run_cli("--help").stdout))
+        version = self.run_cli("--version")
+        self.assertEqual(version.returncode, 0)
+        self.assertRegex(self.text(version.stdout), r"^vexor-cli \d+\.\d+\.\d+\n$")
+
+
+class SurveyTest(CliTestCase):
+    KEYWORDS = ["abc", "東京 ホテル", "格安 航空券", "rank tracker", "ラーメン"]
+
+    def setUp(self):
+        super().setUp()
+        self.learn()
+
+    def check_generation(self, generation, keywords, engine="nuq"):
+        lines = cp932_lines(self.history(generation))
+        today = datetime.date.today().strftime("%Y/%m/%d")
+        self.assertEqual(lines[0], f"{today} ({engine})")
+        self.assertEqual(lines[-1], "")  # every line ends in CR LF
+        records = [line.split("\t") for line in lines[1:-1]]
+        self.assertEqual([r[1] for r in records], keywords)
+        for stamp, keyword, rank in records:
+            self.assertRegex(stamp, r"^\d{4}/\d\d/\d\d:\d\d:\d\d:\d\d$")
+            self.assertEqual(int(rank), expected_rank(keyword), keyword)
+
+    def test_a_survey_writes_the_history_and_prints_the_table_csv_and_json(self):
+        survey = self.write_survey(self.KEYWORDS)
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.check_generation(0, self.KEYWORDS)
+        self.assertFalse(os.path.exists(self.history(1)))
+
+        table = self.text(done.stdout).splitlines()
+        self.assertEqual(table[0], f"site: {TARGET}  engine: nuq")
+        for keyword in self.KEYWORDS:
+            rank = expected_rank(keyword)
+            row = next(line for line in table if line.startswith(keyword + "  "))
+            self.assertEqual(row.split()[-1], str(rank) if rank else "-")
+        # Progress goes to standard error, one line per keyword off a terminal.
+        progress = self.text(done.stderr).splitlines()
+        self.assertEqual(len(progress), len(self.KEYWORDS))
+        self.assertTrue(progress[1].startswith("[2/5] 東京 ホテル  "))
+
+        # A second survey begins a new generation; csv and json show both.
+        done = self.run_cli("survey", survey, "--format", "csv")
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.check_generation(0, self.KEYWORDS)
+        self.check_generation(1, self.KEYWORDS)
+        rows = list(csv.reader(io.StringIO(self.text(done.stdout), newline="")))
+        today = datetime.date.today().strftime("%Y/%m/%d")
+        self.assertEqual(rows[0], ["キーワード", f"{today} (nuq)", f"{today} (nuq)", "-", "-",
+                                   "-"])
+        self.assertEqual([r[0] for r in rows[1:]], self.KEYWORDS)
+        for row in rows[1:]:
+            rank = expected_rank(row[0])
+            shown = str(rank) if rank else "-"
+            self.assertEqual(row[1:], [shown, shown, "", "", ""])
+
+        shown = self.run_cli("show", survey, "--format", "json")
+        self.assertEqual(shown.returncode, 0)
+        document = json.loads(self.text(shown.stdout))
+        self.assertEqual(document["target"], TARGET)
+        self.assertEqual(document["engine"], "nuq")
+        self.assertEqual(document["columns"], rows[0])
+        self.assertEqual([r["keyword"] for r in document["rows"]], self.KEYWORDS)
+        self.assertEqual([r["cells"] for r in document["rows"]], [r[1:] for r in rows[1:]])
+
+    def test_the_engine_comes_from_the_option_else_the_settings_else_nuq(self):
+        survey = self.write_survey(["abc"])
+        shutil.copy(self.path("engine", "nuq.eng"), self.path("engine", "other.eng"))
+        shutil.copy(self.path("engine", "nuq.eng"), self.path("engine", "third.eng"))
+        with open(self.path("vexor.ini"), "wb") as f:
+            f.write(b"[ENGINE]\r\nlast=engine\\other.eng\r\n")
+        for arguments, engine in [([], "other"), (["--engine", "engine/third.eng"], "third")]:
+            with self.subTest(engine=engine):
+                done = self.run_cli("survey", survey, *arguments)
+                self.assertEqual(done.returncode, 0, self.text(done.stderr))
+                self.check_generation(0, ["abc"], engine)
+                self.assertIn(f"engine: {engine}", self.text(done.stdout))
+
+    def test_no_engine_is_not_learnt_and_writes_no_history(self):
+        os.remove(self.path("engine", "nuq.eng"))
+        survey = self.write_survey(["abc"])
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 1)
+        errors = self.text(done.stderr)
+        self.assertIn("nuq.eng", errors)  # the engine file reader's own message
+        self.assertTrue(errors.endswith(NOT_LEARNT + "\n"), errors)
+        self.assertFalse(os.path.exists(self.history(0)))
+        self.assertEqual(done.stdout, b"")
+
+    def test_a_survey_file_that_cannot_be_read_exits_1(self):
+        only_target = self.write_survey([], name="only-target.txt")
+        for name in ["missing.txt", only_target]:
+            with self.subTest(name=name):
+                done = self.run_cli("survey", name)
+                self.assertEqual(done.returncode, 1)
+                self.assertEqual(self.text(done.stderr), f'"{name}"の読み込みに失敗しました。\n')
+                self.assertEqual(done.stdout, b"")
+        self.assertFalse(os.path.exists(self.path(TARGET)))
+
+    def test_show_prints_a_hand_written_history_without_surveying(self):
+        survey = self.write_survey(["abc", "東京 ホテル", "never"])
+        os.makedirs(self.path(TARGET))
+        with open(self.history(0), "wb") as f:
+            f.write("2024/05/02 (nuq)\r\n2024/05/02:09:00:00\tabc\t7\r\n"
+                    "2024/05/02:09:00:01\t東京 ホテル\t0\r\n".encode("cp932"))
+        with open(self.history(2), "wb") as f:  # no header, LF line ends
+            f.write("2024/04/30:09:00:00\tabc\t12\n2024/04/30:09:00:05\tnever\t3\n"
+                    .encode("cp932"))
+        control("/reset")
+        done = self.run_cli("show", survey, "--format", "csv")
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.assertEqual(self.text(done.stdout),
+                         "キーワード,2024/05/02 (nuq),-,2024/04/30,-,-\r\n"
+                         "abc,7,,12,,\r\n"
+                         "東京 ホテル,-,,,,\r\n"
+                         "never,,,3,,\r\n")
+        self.assertEqual(control("/count"), "0")
+
+    def test_an_interrupt_aborts_the_keyword_in_progress_and_the_next_run_continues(self):
+        keywords = ["k1", "k2", "k3", "k4"]
+        survey = self.write_survey(keywords)
+        control("/fault?mode=slow&keyword=k3")  # eight seconds a page: time to interrupt
+        # Background jobs may inherit SIGINT ignored, which vexor-cli respects; this one wants it.
+        process = subprocess.Popen([CLI, "survey", survey], cwd=self.work,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                   preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+        progress = []
+        while not any(line.startswith("[2/4]") for line in progress):
+            line = process.stderr.readline()
+            self.assertTrue(line, "vexor-cli ended early: " + "".join(progress))
+            progress.append(self.text(line))
+        time.sleep(0.5)  # k3's slow page is now coming in
+        process.send_signal(signal.SIGINT)
+        out, err = process.communicate(timeout=60)
+        self.assertEqual(process.returncode, 130, self.text(err))
+        self.assertIn("[3/4] k3  aborted", self.text(err))
+        self.assertIn(ABORTED, self.text(out))
+        self.check_generation(0, ["k1", "k2"])
+
+        control("/reset")
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.check_generation(0, keywords)  # one header: the generation was continued
+        self.assertFalse(os.path.exists(self.history(1)))
+        searched = control("/log")
+        self.assertIn("q=k3&", searched)
+        self.assertIn("q=k4&", searched)
+        self.assertNotIn("q=k1&", searched)
+        self.assertNotIn("q=k2&", searched)
+
+    def test_an_empty_or_unreadable_first_page_is_warned_about_and_exits_3(self):
+        keywords = ["abc", "blank page", "changed page", "tail"]
+        survey = self.write_survey(keywords)
+        control("/fault?mode=empty&" + urllib.parse.urlencode({"keyword": "blank page"}))
+        control("/fault?mode=e404&" + urllib.parse.urlencode({"keyword": "changed page"}))
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 3, self.text(done.stderr))
+        errors = self.text(done.stderr)
+        self.assertIn('warning: "blank page": the first results page came back empty', errors)
+        self.assertIn('warning: "changed page": the first results page gave no accepted set '
+                      'of ten links', errors)
+        self.assertNotIn('"abc"', errors.replace("[1/4] abc", ""))
+        self.assertIn("2 keywords could not be read on the first results page; the engine may "
+                      "need to be learnt again", errors)
+        # The history keeps the plain "not found" of the Windows program.
+        records = {r.split("\t")[1]: r.split("\t")[2] for r in cp932_lines(self.history(0))[1:-1]}
+        self.assertEqual(records["blank page"], "0")
+        self.assertEqual(records["changed page"], "0")
+        self.assertEqual(records["abc"], str(expected_rank("abc")))
+
+
+if __name__ == "__main__":
+    if CLI is None or "http_proxy" not in os.environ:
+        sys.exit("usage: with-fake-engine python3 cli_end_to_end.py path/to/vexor-cli")
+    unittest.main(verbosity=2)
