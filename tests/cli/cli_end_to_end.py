@@ -289,7 +289,7 @@ class SurveyTest(CliTestCase):
                          "abc,7,,12,,\r\n"
                          "東京 ホテル,-,,,,\r\n"
                          "never,,,3,,\r\n")
-        self.assertEqual(control("/count"), "0")
+        self.assertEqual(control("/count").strip(), "0")
 
     def test_an_interrupt_aborts_the_keyword_in_progress_and_the_next_run_continues(self):
         keywords = ["k1", "k2", "k3", "k4"]
