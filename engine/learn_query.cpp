@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <string>
 
+#include "platform/leading_number.h"
 #include "web/query_address.h"
 
 namespace vexor {
@@ -27,23 +27,6 @@ Span pageValueSpan(const std::string& address, std::size_t at) {
     const std::size_t start = equals == npos ? 0 : equals + 1;
     const std::size_t end = ampersand == npos ? address.size() : ampersand;
     return {start, end - start};
-}
-
-// A decimal number at the start of text as the C library reads one: white space skipped, an
-// optional sign, the digits up to the first other byte; 0 when no number begins the text.
-// Values beyond 32 bits are held at the nearest limit.
-int32_t leadingNumber(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    int64_t value = 0;
-    constexpr int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min(limit, value * 10 + (text[i] - '0'));
-    value = negative ? -value : value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
 }
 
 // 32-bit signed arithmetic that wraps instead of overflowing.

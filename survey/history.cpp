@@ -2,12 +2,11 @@
 #include "survey/history.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <limits>
 
 #include "engine/engine_name.h"
 #include "platform/files.h"
+#include "platform/leading_number.h"
 #include "survey/text_lines.h"
 
 namespace vexor {
@@ -45,7 +44,7 @@ Generation readGeneration(const std::string& path, HistoryTable& table) {
         ++counted;
         const auto fields = splitAtTabs(line);
         if (fields.size() == 3)
-            recordRank(table, fields[1], parseRankField(fields[2]));
+            recordRank(table, fields[1], leadingNumber(fields[2]));
         else if (counted == 1)
             generation.header = baseNameAtBackslash(line);
     }
@@ -66,20 +65,6 @@ std::string generationHeader(const SystemTime& now, const std::string& engineNam
 std::string historyRecord(const SystemTime& at, const std::string& keyword, int32_t rank) {
     return formatDate(at) + ":" + formatTime(at) + "\t" + keyword + "\t" + std::to_string(rank) +
            "\r\n";
-}
-
-int32_t parseRankField(const std::string& field) {
-    std::size_t i = 0;
-    while (i < field.size() && std::isspace(static_cast<unsigned char>(field[i]))) ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-    int64_t value = 0;
-    constexpr int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
-        value = std::min(limit, value * 10 + (field[i] - '0'));
-    if (negative) value = -value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
 }
 
 std::string rankCellText(std::optional<int32_t> rank) {

@@ -24,10 +24,6 @@ std::string generationHeader(const SystemTime& now, const std::string& engineNam
 // One record line, CR LF included: "2006/02/01:14:29:44\tkeyword\t3\r\n".
 std::string historyRecord(const SystemTime& at, const std::string& keyword, int32_t rank);
 
-// The rank field of a record read as a formatted "%d" scan: leading white space, an optional
-// sign, digits; 0 when no digit follows; anything after the digits ignored; clamped to 32 bits.
-int32_t parseRankField(const std::string& field);
-
 // The text of a history cell: "" for no record, "-" for 0 (not found), else the decimal rank.
 std::string rankCellText(std::optional<int32_t> rank);
 std::string rankCellText(const HistoryTable& table, const std::string& keyword);

@@ -1,6 +1,7 @@
 // History files: record and header bytes, loading into tables and the result list, the resume
 // decision and the rotation of generations.
 #include "survey/history.h"
+#include "platform/leading_number.h"
 
 #include <gtest/gtest.h>
 
@@ -38,16 +39,16 @@ TEST(HistoryLines, RecordAndHeaderAreFixedBytesEndingInCrLf) {
 }
 
 TEST(HistoryLines, RankFieldReadsLikeAFormattedScan) {
-    EXPECT_EQ(parseRankField("12"), 12);
-    EXPECT_EQ(parseRankField("  \t7"), 7);
-    EXPECT_EQ(parseRankField("+5"), 5);
-    EXPECT_EQ(parseRankField("-3"), -3);
-    EXPECT_EQ(parseRankField("42abc"), 42);
-    EXPECT_EQ(parseRankField("abc"), 0);
-    EXPECT_EQ(parseRankField(""), 0);
-    EXPECT_EQ(parseRankField("-"), 0);
-    EXPECT_EQ(parseRankField("99999999999999999999"), 2147483647);
-    EXPECT_EQ(parseRankField("-99999999999999999999"), -2147483647 - 1);
+    EXPECT_EQ(leadingNumber("12"), 12);
+    EXPECT_EQ(leadingNumber("  \t7"), 7);
+    EXPECT_EQ(leadingNumber("+5"), 5);
+    EXPECT_EQ(leadingNumber("-3"), -3);
+    EXPECT_EQ(leadingNumber("42abc"), 42);
+    EXPECT_EQ(leadingNumber("abc"), 0);
+    EXPECT_EQ(leadingNumber(""), 0);
+    EXPECT_EQ(leadingNumber("-"), 0);
+    EXPECT_EQ(leadingNumber("99999999999999999999"), 2147483647);
+    EXPECT_EQ(leadingNumber("-99999999999999999999"), -2147483647 - 1);
 }
 
 TEST(HistoryLines, CellTexts) {
