@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ui.h"
+#include "app/engine_form.h"
+#include "app/messages.h"
+#include "app/result_list.h"
+#include "app/window_chrome.h"
+#include "app/workspace.h"
 #include "engine/engine_definition.h"
 #include "platform/clock.h"
 #include "survey/survey_events.h"
@@ -27,11 +31,11 @@ struct WindowRect {
     friend bool operator==(const WindowRect&, const WindowRect&) = default;
 };
 
-// The engine sub-menu as the shell sees it: item i has the command id ENGINE_MENU_FIRST_ID + i
-// and the text items[i]; engineMenuIds maps a name to the id of its first item.
+// The engine sub-menu as the shell sees it: item i shows items[i]; engineMenuIndex maps a name
+// to the index of its first item.
 struct EngineMenu {
     std::vector<std::string> items;
-    std::map<std::string, int> engineMenuIds;
+    std::map<std::string, int> engineMenuIndex;
 
     int engineCount() const { return static_cast<int>(items.size()); }
 };
@@ -40,9 +44,10 @@ struct EngineMenu {
 enum class EditMode { New, Edit };
 
 struct AppState {
+    Workspace workspace;              // chosen by the entry point before anything else
     EngineDefinition currentEngine;
     EngineDefinition backupEngine;    // the edit dialog's copy, put back on cancel
-    std::string currentEnginePath;    // empty: no engine chosen
+    std::string currentEnginePath;    // as given; empty: no engine chosen
     EngineMenu engineMenu;
     EditMode editMode = EditMode::New;  // of the edit dialog that is open (or was last)
     SurveyState survey;
@@ -62,7 +67,10 @@ struct AppState {
 // The seams, supplied by the front end (real windows, WinINet, the local clock) or by a test
 // (FakeUi, RecordingEvents, scripted fetcher, pinned clock).
 struct AppServices {
-    Ui& ui;
+    Messages& messages;
+    ResultList& list;
+    WindowChrome& chrome;
+    EngineForm& form;
     SurveyEvents& events;  // where a started survey worker reports
     PageFetcher fetch;
     Clock clock;

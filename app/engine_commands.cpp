@@ -11,9 +11,9 @@ namespace vexor {
 
 void newEngineFile(AppState& state, AppServices& services) {
     services.runEditDialog(EditMode::New);
-    buildEngineMenu(state, services.ui);
+    buildEngineMenu(state, services.chrome);
     // The saved file, or after a cancel the previous one again (an empty path reports itself).
-    loadEngine(state, services.ui, state.currentEnginePath);
+    loadEngine(state, services, state.currentEnginePath);
 }
 
 void editEngineFile(AppState& state, AppServices& services) {
@@ -25,21 +25,22 @@ void editEngineFile(AppState& state, AppServices& services) {
 }
 
 void importEngineFile(AppState& state, AppServices& services) {
-    Ui& ui = services.ui;
-    const auto chosen = ui.askOpenFile(Owner::MainWindow, Ui::FileKind::Engine, "");
+    const auto chosen =
+        services.chrome.askOpenFile(Owner::MainWindow, WindowChrome::FileKind::Engine, "");
     if (!chosen) return;
     const std::string name = baseName(*chosen);
-    if (state.engineMenu.engineMenuIds.contains(name) &&
-        !ui.askYesNo(Owner::MainWindow, formatWithText(texts::FMT_ENGINE_OVERWRITE, name),
-                     Icon::Question))
+    if (state.engineMenu.engineMenuIndex.contains(name) &&
+        !services.messages.askYesNo(Owner::MainWindow,
+                                    formatWithText(texts::FMT_ENGINE_OVERWRITE, name),
+                                    Icon::Question))
         return;
     const std::string previousPath = state.currentEnginePath;
-    const std::string destination = joinPath(texts::ENGINE_FOLDER, name + ".eng");
+    const std::string destination = joinPath(ENGINE_FOLDER_NAME, name + ".eng");
     state.currentEnginePath = destination;
     // A failed copy shows up as the read failure below.
-    copyFileReplacing(*chosen, destination);
-    buildEngineMenu(state, ui);
-    if (!loadEngine(state, ui, destination)) state.currentEnginePath = previousPath;
+    copyFileReplacing(state.workspace.resolve(*chosen), state.workspace.resolve(destination));
+    buildEngineMenu(state, services.chrome);
+    if (!loadEngine(state, services, destination)) state.currentEnginePath = previousPath;
 }
 
 }  // namespace vexor

@@ -1,8 +1,8 @@
 // The engine sub-menu model, loading the current engine file and the window caption.
 #include "app/engine_menu.h"
 
+#include "app/engine_files.h"
 #include "app/texts.h"
-#include "engine/engine_file.h"
 #include "engine/engine_name.h"
 #include "platform/files.h"
 
@@ -13,35 +13,32 @@ constexpr char ENGINE_EXTENSION[] = ".eng";
 
 }  // namespace
 
-void buildEngineMenu(AppState& state, Ui& ui) {
+void buildEngineMenu(AppState& state, WindowChrome& chrome) {
     EngineMenu menu;
-    for (const std::string& file : listFiles(texts::ENGINE_FOLDER, ENGINE_EXTENSION)) {
+    for (const std::string& file : listFiles(state.workspace.engineFolder(), ENGINE_EXTENSION)) {
         // The name ends before the file name's last full stop; every listed name has one.
         const std::string name = file.substr(0, file.rfind('.'));
-        // The same name twice keeps the first item's id.
-        menu.engineMenuIds.emplace(name, ENGINE_MENU_FIRST_ID + menu.engineCount());
+        // The same name twice keeps the first item's index.
+        menu.engineMenuIndex.emplace(name, menu.engineCount());
         menu.items.push_back(name);
     }
     state.engineMenu = std::move(menu);
-    ui.setEngineMenuItems(state.engineMenu.items);
+    chrome.setEngineMenuItems(state.engineMenu.items);
 }
 
-bool isEngineMenuId(const AppState& state, int id) {
-    return id >= ENGINE_MENU_FIRST_ID && id < ENGINE_MENU_FIRST_ID + state.engineMenu.engineCount();
+void selectEngine(AppState& state, AppServices& services, int index) {
+    if (index < 0 || index >= state.engineMenu.engineCount()) return;
+    const std::string& name = state.engineMenu.items[static_cast<std::size_t>(index)];
+    loadEngine(state, services, joinPath(ENGINE_FOLDER_NAME, name + ENGINE_EXTENSION));
 }
 
-void selectEngine(AppState& state, Ui& ui, int id) {
-    if (!isEngineMenuId(state, id)) return;
-    const std::string& name = state.engineMenu.items[id - ENGINE_MENU_FIRST_ID];
-    loadEngine(state, ui, joinPath(texts::ENGINE_FOLDER, name + ENGINE_EXTENSION));
-}
-
-bool loadEngine(AppState& state, Ui& ui, const std::string& path) {
+bool loadEngine(AppState& state, AppServices& services, const std::string& path) {
     resetDefinition(state.currentEngine);
     state.currentEnginePath = path;
-    if (!readEngineFile(state.currentEngine, path, ui)) return false;
-    const auto listed = state.engineMenu.engineMenuIds.find(baseName(path));
-    if (listed != state.engineMenu.engineMenuIds.end()) ui.markEngineMenuItem(listed->second);
+    if (!loadEngineFile(state.currentEngine, state.workspace, path, services.messages)) return false;
+    const auto listed = state.engineMenu.engineMenuIndex.find(baseName(path));
+    if (listed != state.engineMenu.engineMenuIndex.end())
+        services.chrome.markEngineMenuItem(listed->second);
     return true;
 }
 
@@ -53,6 +50,8 @@ std::string windowTitle(const AppState& state) {
     return target + " (" + baseName(state.currentEnginePath) + ") - " + texts::APP_TITLE;
 }
 
-void updateWindowTitle(const AppState& state, Ui& ui) { ui.setWindowTitle(windowTitle(state)); }
+void updateWindowTitle(const AppState& state, WindowChrome& chrome) {
+    chrome.setWindowTitle(windowTitle(state));
+}
 
 }  // namespace vexor

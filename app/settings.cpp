@@ -1,9 +1,8 @@
 // Reading and writing vexor.ini through the profile store.
 #include "app/settings.h"
 
-#include "app/texts.h"
 #include "platform/files.h"
-#include "platform/profile.h"
+#include "platform/profile_file.h"
 
 namespace vexor {
 namespace {
@@ -15,10 +14,8 @@ constexpr char LAST_KEY[] = "last";
 
 }  // namespace
 
-std::string settingsFilePath() { return fullPath(texts::SETTINGS_FILE); }
-
 void loadSettingsPlacement(AppState& state, int desktopRight, int desktopBottom) {
-    const std::string file = settingsFilePath();
+    const std::string file = state.workspace.settingsFile();
     WindowRect rect{readProfileInt(file, WINDOW_SECTION, "left", 0),
                     readProfileInt(file, WINDOW_SECTION, "top", 0),
                     readProfileInt(file, WINDOW_SECTION, "right", 0),
@@ -34,20 +31,29 @@ void loadSettingsPlacement(AppState& state, int desktopRight, int desktopBottom)
 }
 
 void loadSettingsPaths(AppState& state) {
-    const std::string file = settingsFilePath();
+    const std::string file = state.workspace.settingsFile();
     state.lastSurveyPath = readProfileString(file, SEARCH_SECTION, LAST_KEY, "");
-    state.currentEnginePath = readProfileString(file, ENGINE_SECTION, LAST_KEY, "");
-    if (state.currentEnginePath.empty() && fileExists(texts::DEFAULT_ENGINE_PATH))
-        state.currentEnginePath = fullPath(texts::DEFAULT_ENGINE_PATH);
+    state.currentEnginePath = lastEnginePath(state.workspace);
+    const std::string defaultEngine = state.workspace.resolve(DEFAULT_ENGINE_PATH);
+    if (state.currentEnginePath.empty() && fileExists(defaultEngine))
+        state.currentEnginePath = defaultEngine;
 }
 
 void saveSettings(const AppState& state) {
-    const std::string file = joinPath(workingDirectory(), texts::SETTINGS_FILE);
+    const std::string file = state.workspace.settingsFile();
     writeProfileString(file, WINDOW_SECTION, "left", std::to_string(state.windowRect.left));
     writeProfileString(file, WINDOW_SECTION, "top", std::to_string(state.windowRect.top));
     writeProfileString(file, WINDOW_SECTION, "right", std::to_string(state.windowRect.right));
     writeProfileString(file, WINDOW_SECTION, "bottom", std::to_string(state.windowRect.bottom));
     writeProfileString(file, ENGINE_SECTION, LAST_KEY, state.currentEnginePath);
+}
+
+std::string lastEnginePath(const Workspace& workspace) {
+    return readProfileString(workspace.settingsFile(), ENGINE_SECTION, LAST_KEY, "");
+}
+
+void saveLastSurveyPath(const Workspace& workspace, const std::string& path) {
+    writeProfileString(workspace.settingsFile(), SEARCH_SECTION, LAST_KEY, path);
 }
 
 }  // namespace vexor

@@ -1,5 +1,5 @@
-// The settings file "vexor.ini" in the working directory: the window placement, the current
-// engine file and the last survey file, kept from one run to the next.
+// The settings file "vexor.ini" of the workspace: the window placement, the current engine file
+// and the last survey file, kept from one run to the next.
 //   [WINDOW] left, top, right, bottom   written at close with "%d"
 //   [ENGINE] last                        written at close, also when empty
 //   [SEARCH] last                        written only by a successful survey file open
@@ -14,10 +14,6 @@ namespace vexor {
 inline constexpr int DEFAULT_WINDOW_WIDTH = 640;
 inline constexpr int DEFAULT_WINDOW_HEIGHT = 480;
 
-// The settings file as it is read (and as the survey open writes [SEARCH] last): the full path
-// of "vexor.ini" against the working directory.
-std::string settingsFilePath();
-
 // First step of loading, before the engine menu is built: reads [WINDOW] into
 // state.windowRect. When all four values are 0 (also when the file or section is missing) the
 // rectangle is a 640 x 480 window centred on a desktop whose rectangle ends at desktopRight,
@@ -30,8 +26,14 @@ void loadSettingsPlacement(AppState& state, int desktopRight, int desktopBottom)
 // "engine\nuq.eng" when that file can be opened. Nothing is loaded yet (see startupLoad).
 void loadSettingsPaths(AppState& state);
 
-// At close: [WINDOW] from state.windowRect, then [ENGINE] last from state.currentEnginePath,
-// into the working directory + "\" + "vexor.ini". Failures are silent.
+// At close: [WINDOW] from state.windowRect, then [ENGINE] last from state.currentEnginePath.
+// Failures are silent.
 void saveSettings(const AppState& state);
+
+// [ENGINE] last of the workspace's settings, "" when missing.
+std::string lastEnginePath(const Workspace& workspace);
+
+// [SEARCH] last: the survey file opened last, as it was given.
+void saveLastSurveyPath(const Workspace& workspace, const std::string& path);
 
 }  // namespace vexor

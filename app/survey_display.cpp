@@ -1,4 +1,4 @@
-// Texts of column 1 while a survey runs.
+// Texts of the result list for a survey.
 #include "app/survey_display.h"
 
 #include "app/text_format.h"
@@ -13,18 +13,33 @@ constexpr int ABORTED_RANK = -1;
 
 }  // namespace
 
+std::string rankCellText(std::optional<int32_t> rank) {
+    if (!rank) return "";
+    if (*rank == 0) return texts::TEXT_NOT_FOUND;
+    return std::to_string(*rank);
+}
+
+void showHistory(ResultList& list, const SurveyState& state) {
+    for (int k = 0; k < HISTORY_GENERATIONS; ++k)
+        list.setColumnCaption(CURRENT_RUN_COLUMN + k, state.generationCaptions[k]);
+    for (std::size_t row = 0; row < state.keywords.size(); ++row)
+        for (int k = 0; k < HISTORY_GENERATIONS; ++k)
+            list.setCell(static_cast<int>(row), CURRENT_RUN_COLUMN + k,
+                         rankCellText(rankOf(state.historyTables[k], state.keywords[row])));
+}
+
 std::string resultText(int rank) {
     return rank == ABORTED_RANK ? std::string(texts::TEXT_ABORTED) : rankCellText(rank);
 }
 
 std::string progressText(int examined) { return formatWithNumber(texts::FMT_PROGRESS, examined); }
 
-void showSurveyResult(Ui& ui, int row, int rank) {
-    ui.setCell(row, CURRENT_RUN_COLUMN, resultText(rank));
+void showSurveyResult(ResultList& list, int row, int rank) {
+    list.setCell(row, CURRENT_RUN_COLUMN, resultText(rank));
 }
 
-void showSurveyProgress(Ui& ui, int row, int examined) {
-    ui.setCell(row, CURRENT_RUN_COLUMN, progressText(examined));
+void showSurveyProgress(ResultList& list, int row, int examined) {
+    list.setCell(row, CURRENT_RUN_COLUMN, progressText(examined));
 }
 
 }  // namespace vexor

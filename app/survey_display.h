@@ -1,19 +1,30 @@
-// How the main window shows the survey worker's reports in column 1 of the result list.
+// What the result list shows of a survey: the history's captions and cells, and the worker's
+// reports in column 1.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
-#include "app/ui.h"
+#include "app/result_list.h"
+#include "survey/survey_state.h"
 
 namespace vexor {
+
+// The text of a history cell: "" for no record, "-" for 0 (not found), else the decimal rank.
+std::string rankCellText(std::optional<int32_t> rank);
+
+// The loaded history of state in the list: the captions of columns 1 to 5, then columns 1 to 5
+// of every row of state.keywords.
+void showHistory(ResultList& list, const SurveyState& state);
 
 // "中止しました" for -1, "-" for 0, the rank in decimal otherwise.
 std::string resultText(int rank);
 // "取得中: n" with the number of results already examined.
 std::string progressText(int examined);
 
-// WM_SURVEY_RESULT and WM_SURVEY_PROGRESS: the text into column 1 of row.
-void showSurveyResult(Ui& ui, int row, int rank);
-void showSurveyProgress(Ui& ui, int row, int examined);
+// The worker's result and progress reports: the text into column 1 of row.
+void showSurveyResult(ResultList& list, int row, int rank);
+void showSurveyProgress(ResultList& list, int row, int examined);
 
 }  // namespace vexor

@@ -87,9 +87,4 @@ inline constexpr char MSG_NOT_LEARNT[] = "\x96\xA2\x8Aw\x8FK\x82\xC5\x82\xB7";
 // エンジンファイルの編集
 inline constexpr char EDIT_DIALOG_TITLE[] = "\x83G\x83\x93\x83W\x83\x93\x83t\x83@\x83" "C\x83\x8B\x82\xCC\x95\xD2\x8FW";
 
-// Default engine file and settings file, relative to the working directory.
-inline constexpr char DEFAULT_ENGINE_PATH[] = "engine\\nuq.eng";
-inline constexpr char SETTINGS_FILE[] = "vexor.ini";
-inline constexpr char ENGINE_FOLDER[] = "engine";
-
 }  // namespace vexor::texts

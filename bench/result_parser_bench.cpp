@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "survey/result_parser.h"
+#include "engine/result_parser.h"
 
 namespace {
 

@@ -84,11 +84,17 @@ std::optional<std::string> singleFile(const RawArguments& raw, const char* what,
     return std::nullopt;
 }
 
+WorkFolder workFolder(const RawArguments& raw, Converter& convert) {
+    const auto it = raw.options.find("--dir");
+    if (it == raw.options.end()) return std::nullopt;
+    return convert(it->second);
+}
+
 ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
     static const std::vector<std::string> required = {"--keyword", "--page2", "--page3",
                                                       "--first", "--tenth"};
     std::vector<std::string> known = required;
-    known.insert(known.end(), {"--start-marker", "--end-marker"});
+    known.insert(known.end(), {"--start-marker", "--end-marker", "--dir"});
     RawArguments raw;
     if (auto problem = splitArguments(args, known, raw)) return UsageError{*problem};
     if (raw.help) return HelpCommand{};
@@ -108,12 +114,13 @@ ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
     learn.fields.tenthResultUrl = convert(raw.options["--tenth"]);
     learn.fields.startMarker = convert(raw.options["--start-marker"]);
     learn.fields.endMarker = convert(raw.options["--end-marker"]);
+    learn.folder = workFolder(raw, convert);
     if (convert.failed()) return EncodingError{*convert.failed()};
     return learn;
 }
 
 ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool survey) {
-    std::vector<std::string> known = {"--format"};
+    std::vector<std::string> known = {"--format", "--dir"};
     if (survey) known.push_back("--engine");
     RawArguments raw;
     if (auto problem = splitArguments(args, known, raw)) return UsageError{*problem};
@@ -133,9 +140,10 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
     std::optional<std::string> engineFile;
     if (const auto it = raw.options.find("--engine"); it != raw.options.end())
         engineFile = convert(it->second);
+    const WorkFolder folder = workFolder(raw, convert);
     if (convert.failed()) return EncodingError{*convert.failed()};
-    if (survey) return SurveyCommand{surveyFile, engineFile, format};
-    return ShowCommand{surveyFile, format};
+    if (survey) return SurveyCommand{surveyFile, engineFile, format, folder};
+    return ShowCommand{surveyFile, format, folder};
 }
 
 }  // namespace
@@ -158,9 +166,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
 std::string usageText() {
     return "usage:\n"
            "  vexor-cli learn ENGINE_FILE --keyword K --page2 URL --page3 URL --first TEXT\n"
-           "                  --tenth TEXT [--start-marker TEXT] [--end-marker TEXT]\n"
+           "                  --tenth TEXT [--start-marker TEXT] [--end-marker TEXT] [--dir DIR]\n"
            "  vexor-cli survey SURVEY_FILE [--engine ENGINE_FILE] [--format table|csv|json]\n"
-           "  vexor-cli show SURVEY_FILE [--format table|csv|json]\n"
+           "                  [--dir DIR]\n"
+           "  vexor-cli show SURVEY_FILE [--format table|csv|json] [--dir DIR]\n"
            "  vexor-cli --help | --version\n"
            "\n"
            "learn   learns an engine from one sample search and writes ENGINE_FILE.\n"
@@ -168,7 +177,8 @@ std::string usageText() {
            "        The engine is --engine, else [ENGINE] last of vexor.ini, else engine/nuq.eng.\n"
            "show    prints the last five runs without surveying.\n"
            "\n"
-           "engine/, vexor.ini and the history folders live in the current directory.\n"
+           "engine/, vexor.ini and the history folders live in the current directory, or in\n"
+           "DIR with --dir; relative file names are then taken from DIR as well.\n"
            "Options take their value as the next argument or after \"=\"; \"--\" ends the options.\n"
            "\n"
            "exit status: 0 done; 1 failed (message on stderr); 2 wrong usage or an argument\n"

@@ -9,26 +9,32 @@
 #include <variant>
 #include <vector>
 
-#include "app/ui.h"
+#include "engine/engine_fields.h"
 
 namespace vexor::cli {
 
 enum class OutputFormat { Table, Csv, Json };
 
+// --dir: the folder to work in instead of the current one (code page 932, as given).
+using WorkFolder = std::optional<std::string>;
+
 struct LearnCommand {
     std::string engineFile;  // code page 932
     EngineFields fields;     // code page 932, as typed
+    WorkFolder folder;
 };
 
 struct SurveyCommand {
     std::string surveyFile;                 // code page 932
     std::optional<std::string> engineFile;  // --engine, code page 932
     OutputFormat format = OutputFormat::Table;
+    WorkFolder folder;
 };
 
 struct ShowCommand {
     std::string surveyFile;  // code page 932
     OutputFormat format = OutputFormat::Table;
+    WorkFolder folder;
 };
 
 struct HelpCommand {};

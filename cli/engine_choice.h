@@ -5,10 +5,11 @@
 #include <optional>
 #include <string>
 
+#include "app/workspace.h"
+
 namespace vexor::cli {
 
-// Code page 932 paths; settingsFile is the full path of vexor.ini.
-std::string chooseEnginePath(const std::optional<std::string>& named,
-                             const std::string& settingsFile);
+// Code page 932 paths, as given (relative ones are taken from the workspace).
+std::string chooseEnginePath(const std::optional<std::string>& named, const Workspace& workspace);
 
 }  // namespace vexor::cli

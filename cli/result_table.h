@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/result_list.h"
+
 namespace vexor::cli {
 
-inline constexpr int TABLE_COLUMNS = 6;
+inline constexpr int TABLE_COLUMNS = RESULT_COLUMNS;
 
 struct ResultTable {
     std::string target;

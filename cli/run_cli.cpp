@@ -5,10 +5,21 @@
 #include <variant>
 
 #include "cli/command_line.h"
-#include "cli/commands.h"
+#include "cli/cli_commands.h"
 #include "cli/exit_status.h"
+#include "platform/files.h"
 
 namespace vexor::cli {
+namespace {
+
+// The folder a command works in: --dir, taken from the current directory when relative, else
+// the current directory itself.
+Workspace workspaceFor(const WorkFolder& folder) {
+    const std::string current = workingDirectory();
+    return Workspace{folder ? absolutePath(current, *folder) : current};
+}
+
+}  // namespace
 
 int runCli(const std::vector<std::string>& args, const Console& console) {
     const ParsedCommandLine parsed = parseCommandLine(args);
@@ -16,11 +27,11 @@ int runCli(const std::vector<std::string>& args, const Console& console) {
         [&console](const auto& command) -> int {
             using Command = std::decay_t<decltype(command)>;
             if constexpr (std::is_same_v<Command, LearnCommand>) {
-                return runLearnCommand(command, console);
+                return runLearnCommand(command, workspaceFor(command.folder), console);
             } else if constexpr (std::is_same_v<Command, SurveyCommand>) {
-                return runSurveyCommand(command, console);
+                return runSurveyCommand(command, workspaceFor(command.folder), console);
             } else if constexpr (std::is_same_v<Command, ShowCommand>) {
-                return runShowCommand(command, console);
+                return runShowCommand(command, workspaceFor(command.folder), console);
             } else if constexpr (std::is_same_v<Command, HelpCommand>) {
                 console.out(usageText());
                 return EXIT_DONE;

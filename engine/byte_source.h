@@ -33,6 +33,10 @@ public:
     uint32_t u32() { return static_cast<uint32_t>(little(4)); }
     int32_t i32() { return static_cast<int32_t>(u32()); }
 
+    // A 32-bit byte count and that many bytes. The count is checked against what is left
+    // before anything is taken, so a huge count fails without allocating.
+    std::string_view counted() { return take(u32()); }
+
 private:
     uint64_t little(std::size_t width) {
         const std::string_view field = take(width);

@@ -1,9 +1,6 @@
 // Reading and writing engine definition files.
 #include "engine/engine_file.h"
 
-
-#include "app/text_format.h"
-#include "app/texts.h"
 #include "engine/byte_source.h"
 #include "platform/files.h"
 
@@ -12,65 +9,38 @@ namespace {
 
 constexpr std::size_t MAGIC_SIZE = sizeof ENGINE_FILE_MAGIC - 1;
 
-// Raised at the first field that cannot be read; caught at the edge of parseEngineFile.
-struct EngineFileError {};
+// A string field: its bytes up to the first NUL.
+std::string stringField(ByteSource& in) {
+    const std::string_view stored = in.counted();
+    return std::string(stored.substr(0, stored.find('\0')));
+}
 
-// Reads fields from a ByteSource, raising EngineFileError as soon as one is missing.
-class FieldReader {
-public:
-    explicit FieldReader(const std::string& bytes) : source_(bytes) {}
-
-    std::string_view bytes(std::size_t count) { return checked(source_.take(count)); }
-    uint8_t u8() { return checked(source_.u8()); }
-    uint16_t u16() { return checked(source_.u16()); }
-    uint32_t u32() { return checked(source_.u32()); }
-    int32_t i32() { return checked(source_.i32()); }
-
-    // A count and that many bytes; the value ends at the first NUL among them. The count is
-    // checked against what is left before anything is taken or allocated.
-    std::string string() {
-        const uint32_t count = u32();
-        if (count > source_.remaining()) throw EngineFileError{};
-        const std::string_view stored = bytes(count);
-        return std::string(stored.substr(0, stored.find('\0')));
-    }
-
-private:
-    template <typename T>
-    T checked(T value) {
-        if (source_.failed()) throw EngineFileError{};
-        return value;
-    }
-
-    ByteSource source_;
-};
-
-void fill(FieldReader& in, EngineDefinition& record) {
-    if (in.bytes(MAGIC_SIZE) != std::string_view(ENGINE_FILE_MAGIC, MAGIC_SIZE))
-        throw EngineFileError{};
-    in.i32();  // the stored version is not checked; the record keeps its own
-    record.keyword = in.string();
-    record.page2Url = in.string();
-    record.page3Url = in.string();
-    record.queryTemplate = in.string();
+// Every field after the magic and the version. The source's sticky failure makes each getter
+// after a failed one give zero or empty, the reset values, so assigning them as they come keeps
+// exactly the fields read before the failure.
+void fill(ByteSource& in, EngineDefinition& record) {
+    record.keyword = stringField(in);
+    record.page2Url = stringField(in);
+    record.page3Url = stringField(in);
+    record.queryTemplate = stringField(in);
     record.pageStep = in.i32();
     record.pageOffset = in.i32();
     record.keywordEncoding = static_cast<KeywordEncoding>(in.u8());
-    record.firstResultUrl = in.string();
-    record.tenthResultUrl = in.string();
-    record.startMarker = in.string();
-    record.endMarker = in.string();
+    record.firstResultUrl = stringField(in);
+    record.tenthResultUrl = stringField(in);
+    record.startMarker = stringField(in);
+    record.endMarker = stringField(in);
     SystemTime& t = record.learnedAt;
     for (uint16_t* field : {&t.year, &t.month, &t.dayOfWeek, &t.day, &t.hour, &t.minute,
                             &t.second, &t.milliseconds})
         *field = in.u16();
     const uint32_t ruleCount = in.u32();
-    for (uint32_t i = 0; i < ruleCount; ++i) {
+    for (uint32_t i = 0; i < ruleCount && !in.failed(); ++i) {
         LinkRule rule;
         rule.selection = static_cast<LinkSelection>(in.u8());
         rule.stride = in.i32();
-        rule.prefix = in.string();
-        record.linkRules.push_back(std::move(rule));
+        rule.prefix = stringField(in);
+        if (!in.failed()) record.linkRules.push_back(std::move(rule));
     }
 }
 
@@ -110,35 +80,30 @@ std::string engineFileBytes(const EngineDefinition& record) {
     return out;
 }
 
-bool parseEngineFile(const std::string& bytes, EngineDefinition& record) {
+EngineFileRead parseEngineFile(const std::string& bytes, EngineDefinition& record) {
     resetDefinition(record);
-    FieldReader in(bytes);
-    try {
-        fill(in, record);
-        return true;
-    } catch (const EngineFileError&) {
-        return false;
-    }
+    ByteSource in(bytes);
+    if (in.take(MAGIC_SIZE) != std::string_view(ENGINE_FILE_MAGIC, MAGIC_SIZE))
+        return EngineFileRead::WrongMagic;
+    in.i32();  // the stored version is not checked; the record keeps its own
+    fill(in, record);
+    return in.failed() ? EngineFileRead::Truncated : EngineFileRead::Read;
 }
 
-bool readEngineFile(EngineDefinition& record, const std::string& path, Ui& ui) {
+EngineFileRead readEngineFile(EngineDefinition& record, const std::string& path) {
     resetDefinition(record);
     const auto bytes = readWholeFile(path);
-    if (bytes && parseEngineFile(*bytes, record)) return true;
-    ui.showMessage(Owner::MainWindow, formatWithText(texts::FMT_ENGINE_READ_FAILED, path),
-                   Icon::Warning);
-    return false;
+    if (!bytes) return EngineFileRead::CannotOpen;
+    return parseEngineFile(*bytes, record);
 }
 
-bool writeEngineFile(const EngineDefinition& record, const std::string& path, Ui& ui) {
+EngineFileWrite writeEngineFile(const EngineDefinition& record, const std::string& path) {
     switch (replaceFileContentTelling(path, engineFileBytes(record))) {
-        case ReplaceOutcome::Replaced: return true;
-        case ReplaceOutcome::NotCreated: return false;
+        case ReplaceOutcome::Replaced: return EngineFileWrite::Written;
+        case ReplaceOutcome::NotCreated: return EngineFileWrite::CannotCreate;
         case ReplaceOutcome::NotWritten: break;
     }
-    ui.showMessage(Owner::MainWindow, formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path),
-                   Icon::Warning);
-    return false;
+    return EngineFileWrite::CannotWrite;
 }
 
 }  // namespace vexor

@@ -9,12 +9,10 @@ namespace {
 std::string nameAfter(const std::string& text, bool slashToo) {
     std::size_t start = 0;
     std::size_t lastDot = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (isLeadByte(c) && i + 1 < text.size()) {
-            ++i;  // the second byte may be 0x5C or 0x2E without being a separator or a dot
-            continue;
-        }
+    // A second byte may be 0x5C or 0x2E without being a separator or a dot.
+    for (std::size_t i = 0; i < text.size(); i += leadByteStep(text, i)) {
+        const char c = text[i];
+        if (leadByteStep(text, i) == 2) continue;
         if (c == '\\' || (slashToo && c == '/')) {
             start = i + 1;
             lastDot = std::string::npos;

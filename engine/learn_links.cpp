@@ -14,8 +14,8 @@
 #include <map>
 #include <optional>
 
-#include "survey/result_parser.h"
-#include "web/query_address.h"
+#include "engine/query_address.h"
+#include "engine/result_parser.h"
 
 namespace vexor {
 namespace {
@@ -136,9 +136,7 @@ std::vector<LinkRule> findLinkRules(std::string_view cutPage, std::string_view f
 }
 
 bool learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch) {
-    const std::string address =
-        buildQueryAddress(definition.queryTemplate, definition.keyword, 1, definition.pageStep,
-                          definition.pageOffset, definition.keywordEncoding);
+    const std::string address = queryAddressOf(definition, definition.keyword, 1);
     std::string page;
     const std::atomic<bool> neverAborted{false};
     fetch(address, page, neverAborted);

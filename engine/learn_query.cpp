@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/bytes.h"
 #include "platform/leading_number.h"
-#include "web/query_address.h"
+#include "web/euc_jp.h"
+#include "web/keyword_forms.h"
 
 namespace vexor {
 namespace {
@@ -28,9 +30,6 @@ Span pageValueSpan(const std::string& address, std::size_t at) {
     const std::size_t end = ampersand == npos ? address.size() : ampersand;
     return {start, end - start};
 }
-
-// 32-bit signed arithmetic that wraps instead of overflowing.
-int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
 }  // namespace
 
@@ -67,8 +66,8 @@ bool learnQueryTemplate(EngineDefinition& definition) {
     const Span value3 = pageValueSpan(page3, differ);
     const int32_t v2 = leadingNumber(page2.substr(value2.start, value2.length));
     const int32_t v3 = leadingNumber(page3.substr(value3.start, value3.length));
-    definition.pageStep = wrapped(int64_t{v3} - v2);
-    definition.pageOffset = wrapped(int64_t{v2} - definition.pageStep);
+    definition.pageStep = wrapToInt32(int64_t{v3} - v2);
+    definition.pageOffset = wrapToInt32(int64_t{v2} - definition.pageStep);
 
     // Replacing the region further right first keeps the other region's position valid.
     std::string queryTemplate = page2;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/byte_source.h"
-#include "survey/result_parser.h"
+#include "engine/result_parser.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
-// The file operations the core needs. Paths are code page 932 strings, relative to the working
-// directory unless absolute, with "\" as the separator as the Windows program writes them; the
-// POSIX side also accepts "/" and stores names as UTF-8 on disk.
+// The file operations the core needs. Paths are code page 932 strings with "\" as the separator
+// as the Windows program writes them; the POSIX side also accepts "/" and stores names as UTF-8
+// on disk. The program passes absolute paths (its workspace resolves them): a relative one would
+// be taken from the process's working directory, which nothing below the entry points relies on.
 #pragma once
 
 #include <optional>
@@ -33,11 +34,17 @@ bool removeFile(const std::string& path);
 // ASCII case, as the Windows file system matches "*.eng"), in the order the OS lists them.
 std::vector<std::string> listFiles(const std::string& folder, const std::string& suffix);
 
-// The working directory, and a path made absolute against it, in the OS's own separator style
-// (backslashes on Windows, slashes on POSIX).
+// The process's working directory, in the OS's own separator style (backslashes on Windows,
+// slashes on POSIX). Only entry points ask for it, to choose the folder they work in.
 std::string workingDirectory();
-std::string fullPath(const std::string& path);
-bool changeDirectory(const std::string& path);
+
+// True for a path that names its place without a working directory: "/..." on POSIX; a drive
+// ("C:\...") or a network share ("\\server\...") or a rooted "\..." on Windows.
+bool isAbsolutePath(const std::string& path);
+
+// path made absolute against base (an absolute folder) unless it is absolute already, with "."
+// and ".." resolved, in the OS's own separator style.
+std::string absolutePath(const std::string& base, const std::string& path);
 
 // Joins a folder and a name with the separator the Windows program writes ("\").
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -6,9 +6,11 @@
 // code page, which loses Japanese paths on any system whose code page is not 932.
 #include <vector>
 
+#include "platform/bytes.h"
 #include "platform/files.h"
-#include "platform/profile.h"
+#include "platform/profile_file.h"
 #include "platform/text.h"
+#include "platform/text_lines.h"
 
 namespace vexor {
 namespace {
@@ -19,33 +21,11 @@ constexpr std::size_t MAX_VALUE_BYTES = 259;  // a value was read into a 260-byt
 std::string capped(const std::string& value) {
     std::size_t length = 0;
     while (length < value.size()) {
-        const bool pair =
-            isLeadByte(static_cast<unsigned char>(value[length])) && length + 1 < value.size();
-        const std::size_t width = pair ? 2 : 1;
+        const std::size_t width = leadByteStep(value, length);
         if (length + width > MAX_VALUE_BYTES) break;
         length += width;
     }
     return value.substr(0, length);
-}
-
-struct Line {
-    std::size_t start;  // offset in the file of the line's first byte
-    std::size_t end;    // offset of its line ending (or of the end of the file)
-    std::size_t next;   // offset of the next line
-};
-
-std::vector<Line> splitLines(const std::string& content) {
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        const std::size_t lf = content.find('\n', start);
-        const std::size_t next = lf == std::string::npos ? content.size() : lf + 1;
-        std::size_t end = lf == std::string::npos ? content.size() : lf;
-        if (end > start && content[end - 1] == '\r') --end;
-        lines.push_back({start, end, next});
-        start = next;
-    }
-    return lines;
 }
 
 std::string trimmed(const std::string& text) {
@@ -60,12 +40,10 @@ std::string trimmed(const std::string& text) {
 // Code page 932 aware: the second byte of a double-byte character is never case-folded.
 bool sameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-            ++i;
-        } else if (lower(a[i]) != lower(b[i])) {
+    for (std::size_t i = 0; i < a.size(); i += leadByteStep(a, i)) {
+        if (leadByteStep(a, i) == 2) {
+            if (a.compare(i, 2, b, i, 2) != 0) return false;
+        } else if (lowerAscii(a[i]) != lowerAscii(b[i])) {
             return false;
         }
     }
@@ -104,7 +82,7 @@ struct SectionSpan {
     std::size_t endLine;  // index of the next section's header, or the number of lines
 };
 
-std::optional<SectionSpan> findSection(const std::string& content, const std::vector<Line>& lines,
+std::optional<SectionSpan> findSection(const std::string& content, const std::vector<LineSpan>& lines,
                                        const std::string& section) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto name = sectionName(content.substr(lines[i].start, lines[i].end - lines[i].start));
@@ -118,7 +96,7 @@ std::optional<SectionSpan> findSection(const std::string& content, const std::ve
     return std::nullopt;
 }
 
-std::optional<std::size_t> findKey(const std::string& content, const std::vector<Line>& lines,
+std::optional<std::size_t> findKey(const std::string& content, const std::vector<LineSpan>& lines,
                                    const SectionSpan& span, const std::string& key) {
     for (std::size_t i = span.header + 1; i < span.endLine; ++i) {
         const auto entry = entryOf(content.substr(lines[i].start, lines[i].end - lines[i].start));
@@ -131,12 +109,12 @@ std::optional<std::string> findValue(const std::string& file, const std::string&
                                      const std::string& key) {
     const auto content = readWholeFile(file);
     if (!content) return std::nullopt;
-    const auto lines = splitLines(*content);
+    const auto lines = lineSpans(*content);
     const auto span = findSection(*content, lines, section);
     if (!span) return std::nullopt;
     const auto index = findKey(*content, lines, *span, key);
     if (!index) return std::nullopt;
-    const Line& line = lines[*index];
+    const LineSpan& line = lines[*index];
     return entryOf(content->substr(line.start, line.end - line.start))->value;
 }
 
@@ -150,13 +128,10 @@ int readProfileInt(const std::string& file, const std::string& section, const st
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
     if (negative) ++i;
-    long long number = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        number = number * 10 + (text[i] - '0');
-        if (number > 0xFFFFFFFFLL) number %= 0x100000000LL;  // wraps like a 32-bit reader
-    }
-    const auto bits = static_cast<uint32_t>(negative ? -number : number);
-    return static_cast<int>(bits);
+    uint32_t number = 0;  // unsigned: wraps as a 32-bit reader's value does
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        number = number * 10 + static_cast<uint32_t>(text[i] - '0');
+    return static_cast<int32_t>(negative ? 0u - number : number);
 }
 
 std::string readProfileString(const std::string& file, const std::string& section,
@@ -168,14 +143,14 @@ std::string readProfileString(const std::string& file, const std::string& sectio
 void writeProfileString(const std::string& file, const std::string& section,
                         const std::string& key, const std::string& value) {
     std::string content = readWholeFile(file).value_or(std::string());
-    const auto lines = splitLines(content);
+    const auto lines = lineSpans(content);
     const std::string entry = key + "=" + value;
     const auto span = findSection(content, lines, section);
     if (!span) {
         if (!content.empty() && content.back() != '\n') content += "\r\n";
         content += "[" + section + "]\r\n" + entry + "\r\n";
     } else if (const auto index = findKey(content, lines, *span, key)) {
-        const Line& line = lines[*index];
+        const LineSpan& line = lines[*index];
         content.replace(line.start, line.end - line.start, entry);
     } else {
         // After the section's last non-blank line, so that a blank line before the next
@@ -185,7 +160,7 @@ void writeProfileString(const std::string& file, const std::string& section,
                trimmed(content.substr(lines[last].start, lines[last].end - lines[last].start))
                    .empty())
             --last;
-        const Line& line = lines[last];
+        const LineSpan& line = lines[last];
         if (content[line.next - 1] != '\n') {
             content.insert(line.end, "\r\n" + entry);  // the file's last line had no line end
         } else {

@@ -3,8 +3,10 @@
 // explicitly; POSIX uses iconv "CP932". Both map the same characters the same way.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vexor {
 
@@ -25,6 +27,14 @@ std::optional<std::string> wideToCp932(const std::wstring& text);
 // True for a code page 932 lead byte (0x81-0x9F, 0xE0-0xFC).
 inline bool isLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// The bytes of the character at pos as a scan by the lead-byte rule reads them: 2 for a lead
+// byte that has a byte after it (that byte is its second byte, whatever its value), else 1.
+// Every walk over code page 932 text that must not take a second byte for a character of its
+// own (a 0x5C for "\", a 0x2E for ".") steps by this.
+inline std::size_t leadByteStep(std::string_view text, std::size_t pos) {
+    return isLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }
 
 }  // namespace vexor

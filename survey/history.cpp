@@ -7,7 +7,7 @@
 #include "engine/engine_name.h"
 #include "platform/files.h"
 #include "platform/leading_number.h"
-#include "survey/text_lines.h"
+#include "platform/text_lines.h"
 
 namespace vexor {
 
@@ -67,27 +67,18 @@ std::string historyRecord(const SystemTime& at, const std::string& keyword, int3
            "\r\n";
 }
 
-std::string rankCellText(std::optional<int32_t> rank) {
-    if (!rank) return "";
-    if (*rank == 0) return "-";
-    return std::to_string(*rank);
-}
-
-std::string rankCellText(const HistoryTable& table, const std::string& keyword) {
+std::optional<int32_t> rankOf(const HistoryTable& table, const std::string& keyword) {
     const auto found = table.find(keyword);
-    return rankCellText(found == table.end() ? std::nullopt : std::optional(found->second));
+    if (found == table.end()) return std::nullopt;
+    return found->second;
 }
 
-void loadHistory(SurveyState& state, const std::string& folder, Ui& ui) {
+void loadHistory(SurveyState& state, const std::string& folder) {
     for (int k = 0; k < HISTORY_GENERATIONS; ++k) {
+        state.historyTables[k].clear();
         const auto generation = readGeneration(historyFilePath(folder, k), state.historyTables[k]);
-        ui.setColumnCaption(k + 1,
-                            generation.header.empty() ? generation.startDate : generation.header);
+        state.generationCaptions[k] = generation.header.empty() ? generation.startDate : generation.header;
     }
-    for (std::size_t row = 0; row < state.keywords.size(); ++row)
-        for (int k = 0; k < HISTORY_GENERATIONS; ++k)
-            ui.setCell(static_cast<int>(row), k + 1,
-                       rankCellText(state.historyTables[k], state.keywords[row]));
 }
 
 bool canResumeGeneration(const SurveyState& state, const std::string& engineName) {
@@ -107,7 +98,7 @@ bool canResumeGeneration(const SurveyState& state, const std::string& engineName
     return header.compare(open + 2, close - (open + 2), engineName) == 0;
 }
 
-void rotateHistory(SurveyState& state, const std::string& header, Ui& ui) {
+void rotateHistory(SurveyState& state, const std::string& header) {
     const std::string& folder = state.historyDirectory;
     bool currentIsSaved = true;
     for (int k = HISTORY_GENERATIONS - 1; k >= 1; --k) {
@@ -119,9 +110,8 @@ void rotateHistory(SurveyState& state, const std::string& header, Ui& ui) {
     // 0.txt goes only once it stands in 1.txt: deleting it after a failed copy (a full disk, say)
     // would lose the generation. Kept, the new run appends to it instead of losing it.
     if (currentIsSaved) removeFile(historyFilePath(folder, 0));
-    for (auto& table : state.historyTables) table.clear();
-    loadHistory(state, folder, ui);
-    ui.setColumnCaption(1, header);
+    loadHistory(state, folder);
+    state.generationCaptions[0] = header;
     state.historyTables[0].clear();
 }
 

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "app/ui.h"
 #include "platform/clock.h"
 #include "survey/survey_state.h"
 
@@ -24,14 +23,13 @@ std::string generationHeader(const SystemTime& now, const std::string& engineNam
 // One record line, CR LF included: "2006/02/01:14:29:44\tkeyword\t3\r\n".
 std::string historyRecord(const SystemTime& at, const std::string& keyword, int32_t rank);
 
-// The text of a history cell: "" for no record, "-" for 0 (not found), else the decimal rank.
-std::string rankCellText(std::optional<int32_t> rank);
-std::string rankCellText(const HistoryTable& table, const std::string& keyword);
+// The rank of keyword in table, nothing when the table has no record of it.
+std::optional<int32_t> rankOf(const HistoryTable& table, const std::string& keyword);
 
-// Reads the five files of folder into state.historyTables (which the caller has emptied) and
-// shows them: the captions of columns 1 to 5 (header, else the start date, else "-") and the
-// cells of columns 1 to 5 of every row of state.keywords. Missing files are empty generations.
-void loadHistory(SurveyState& state, const std::string& folder, Ui& ui);
+// Reads the five files of folder into state.historyTables (emptied first) and names each
+// generation in state.generationCaptions: its header, else the start date (the date part of the
+// file's second line), else "-". Missing files are empty generations.
+void loadHistory(SurveyState& state, const std::string& folder);
 
 // Whether a survey started now under engineName continues generation 0 of
 // state.historyDirectory: true only while some keyword has no result in table 0 and the first
@@ -39,9 +37,9 @@ void loadHistory(SurveyState& state, const std::string& folder, Ui& ui);
 bool canResumeGeneration(const SurveyState& state, const std::string& engineName);
 
 // Begins a new generation in state.historyDirectory: shifts 3->4, 2->3, 1->2, 0->1, deletes
-// 0.txt, reloads the tables and the list, and captions column 1 with header. Copy and delete
-// failures are silent.
-void rotateHistory(SurveyState& state, const std::string& header, Ui& ui);
+// 0.txt, reloads the tables and names generation 0 by header. Copy and delete failures are
+// silent.
+void rotateHistory(SurveyState& state, const std::string& header);
 
 // Creates 0.txt with header as its first line unless 0.txt already exists (then it is left
 // unchanged). False when the file had to be written and could not be.

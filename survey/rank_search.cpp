@@ -4,8 +4,8 @@
 #include <deque>
 #include <string>
 
-#include "survey/result_parser.h"
-#include "web/query_address.h"
+#include "engine/query_address.h"
+#include "engine/result_parser.h"
 
 namespace vexor {
 namespace {
@@ -40,8 +40,7 @@ int32_t searchRank(SurveyContext& context, int row) {
         const int examined = LINKS_PER_PAGE * (page - 1);
         current.clear();
         context.events.progress(row, examined);
-        const std::string address = buildQueryAddress(engine.queryTemplate, keyword, page, engine.pageStep,
-                                                      engine.pageOffset, engine.keywordEncoding);
+        const std::string address = queryAddressOf(engine, keyword, page);
         if (state.abortRequested) return finish(0, SearchEnd::Aborted, page);
         std::string body;
         context.fetch(address, body, state.abortRequested);

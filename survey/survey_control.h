@@ -1,26 +1,20 @@
-// Starting and aborting a survey from the user-interface thread.
+// Starting, aborting and waiting for the survey worker thread. Deciding whether a run may
+// start, and what it shows, is the shell's (app/survey_commands.h).
 #pragma once
-
-#include <string>
 
 #include "engine/engine_definition.h"
 #include "platform/clock.h"
 #include "survey/survey_events.h"
-#include "survey/survey_host.h"
 #include "survey/survey_state.h"
 #include "web/page_fetcher.h"
 
 namespace vexor {
 
-// The start command. Refuses an engine without rules ("未学習です", nothing read or written) and
-// does nothing while a worker still runs. Otherwise reads state.surveyPath again (its failure
-// message stops the start), continues the current history generation when it is unfinished and
-// was begun under the same engine (baseName of currentEnginePath) or else rotates the history,
-// makes sure 0.txt has a header, clears abortRequested, sets surveyRunning and starts the worker
-// thread. True when the worker was started. engine and events must outlive the worker (join it
-// with abortSurvey or waitForSurvey before they go).
-bool startSurvey(SurveyState& state, const EngineDefinition& engine,
-                 const std::string& currentEnginePath, SurveyHost& host, SurveyEvents& events,
+// Clears abortRequested, sets surveyRunning and starts the worker over state's keywords and
+// history folder. False, with nothing started, while a worker still runs or when no thread
+// could be made. engine and events must outlive the worker (join it with abortSurvey or
+// waitForSurvey before they go).
+bool startWorker(SurveyState& state, const EngineDefinition& engine, SurveyEvents& events,
                  PageFetcher fetch, Clock clock);
 
 // The abort command: sets abortRequested and waits for the worker to end; without a worker it
@@ -28,8 +22,7 @@ bool startSurvey(SurveyState& state, const EngineDefinition& engine,
 void abortSurvey(SurveyState& state);
 
 // Waits for the worker to end without asking it to stop (a finished worker is just joined).
-// vexor-cli uses it to run a survey to its end; every owner calls this or abortSurvey before
-// SurveyState goes away.
+// Every owner calls this or abortSurvey before SurveyState goes away.
 void waitForSurvey(SurveyState& state);
 
 }  // namespace vexor

@@ -2,27 +2,23 @@
 // must contain), every further non-empty line a keyword, taken verbatim. Lines end in CR LF or LF.
 #pragma once
 
+#include <optional>
 #include <string>
-
-#include "survey/survey_host.h"
-#include "survey/survey_state.h"
+#include <vector>
 
 namespace vexor {
+
+struct SurveyDefinition {
+    std::string target;
+    std::vector<std::string> keywords;  // in file order, repeats kept
+};
+
+// The file at path, or nothing when it cannot be read or has fewer than two non-empty lines.
+std::optional<SurveyDefinition> readSurveyFile(const std::string& path);
 
 // The name of the history folder of target: target percent-encoded as query text, except that
 // "." and ".." (which would name the working directory and its parent) become "%2E" and
 // "%2E%2E".
 std::string historyFolderName(const std::string& target);
-
-// Makes the file at path the current survey: sets surveyPath first in any case; on success
-// fills the result list (one row per keyword), writes [SEARCH] last, sets target and refreshes
-// the title, creates the history folder when missing and loads its history, and returns true.
-// A file that cannot be read or has fewer than two non-empty lines shows "\"path\"" +
-// MSG_SURVEY_READ_FAILED_TAIL and returns false with everything but surveyPath unchanged.
-bool openSurveyFile(SurveyState& state, const std::string& path, SurveyHost& host);
-
-// The open command: asks for a survey file (proposing surveyFileBuffer, the path chosen last;
-// the dialog starts in its folder) and opens the confirmed file. Cancelling does nothing.
-void chooseSurveyFile(SurveyState& state, SurveyHost& host, std::string& surveyFileBuffer);
 
 }  // namespace vexor

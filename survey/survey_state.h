@@ -23,6 +23,9 @@ struct SurveyState {
     std::deque<std::string> keywords;
     std::string historyDirectory;
     std::array<HistoryTable, HISTORY_GENERATIONS> historyTables;
+    // What names each loaded generation: its header, else the date of its first record, else
+    // "-". After a rotation generation 0 is named by the new header.
+    std::array<std::string, HISTORY_GENERATIONS> generationCaptions;
     std::atomic<bool> surveyRunning{false};
     std::atomic<bool> abortRequested{false};
     std::thread workerThread;

@@ -1,7 +1,7 @@
 // Shift-JIS (code page 932) to EUC-JP by arithmetic: both map the JIS X 0208 rows, only
 // arranged differently.
 #include "platform/cp932_units.h"
-#include "web/query_address.h"
+#include "web/euc_jp.h"
 
 namespace vexor {
 namespace {

@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
 #include "app/app_state.h"
@@ -15,18 +16,19 @@
 #include "app/win32/wide_text.h"
 #include "app/win32/win32_ui.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "web/page_fetcher.h"
 
 namespace vexor {
 namespace {
 
 // The folder of the running program, from the module itself: argv[0] holds no folder when the
-// program was started through the search path.
-void changeToProgramFolder() {
+// program was started through the search path. Nothing when it cannot be told.
+std::optional<std::string> programFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return;
+        if (length == 0) return std::nullopt;
         if (length < path.size()) {
             path.resize(length);
             break;
@@ -35,22 +37,28 @@ void changeToProgramFolder() {
     }
     const std::size_t slash = path.rfind(L'\\');
     if (slash != std::wstring::npos) path.resize(slash);
-    SetCurrentDirectoryW(path.c_str());  // a failure leaves the working directory as it was
+    return pathToCp932(path);
 }
 
+struct CommandLine {
+    Workspace workspace;
+    std::string surveyPath;  // the survey file to open and survey at once, as given
+};
+
 // With an argument the program works in its own folder and keeps the first argument as the
-// survey file to open and survey at once; further arguments are ignored.
-std::string takeCommandLine() {
+// survey file (a relative one is taken from that folder); further arguments are ignored.
+// Without one it works in the current folder.
+CommandLine takeCommandLine() {
+    CommandLine taken{Workspace{workingDirectory()}, std::string()};
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr) return std::string();
-    std::string surveyPath;
+    if (arguments == nullptr) return taken;
     if (count >= 2) {
-        changeToProgramFolder();
-        surveyPath = pathToCp932(arguments[1]).value_or(std::string());
+        if (const auto folder = programFolder()) taken.workspace.root = *folder;
+        taken.surveyPath = pathToCp932(arguments[1]).value_or(std::string());
     }
     LocalFree(arguments);
-    return surveyPath;
+    return taken;
 }
 
 }  // namespace
@@ -58,7 +66,7 @@ std::string takeCommandLine() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace vexor;
-    const std::string startupSurveyPath = takeCommandLine();
+    const CommandLine commandLine = takeCommandLine();
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -67,11 +75,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // The state is declared last so that it goes first: its destructor stops and joins a
     // survey worker that still reports to events.
-    Win32Ui ui;
+    Win32Ui ui(commandLine.workspace);
     PostedSurveyEvents events;
     AppState state;
-    state.startupSurveyPath = startupSurveyPath;
-    AppServices services{ui, events, fetchPage, localNow, nullptr};
+    state.workspace = commandLine.workspace;
+    state.startupSurveyPath = commandLine.surveyPath;
+    AppServices services{ui, ui, ui, ui, events, fetchPage, localNow, nullptr};
     services.runEditDialog = [&](EditMode mode) {
         runEngineEditDialog(instance, state, services, ui, mode);
     };

@@ -2,23 +2,17 @@
 // settings and the start-up load are the portable shell logic's.
 #include "app/win32/main_window.h"
 
-#include "app/commands.h"
+#include "app/command_dispatch.h"
 #include "app/engine_menu.h"
 #include "app/settings.h"
 #include "app/survey_display.h"
 #include "app/texts.h"
+#include "app/win32/menu_commands.h"
 #include "app/win32/window_messages.h"
 #include "resources/resource_ids.h"
 
 namespace vexor {
 namespace {
-
-// The menu resource and the portable command table name the same commands.
-static_assert(IDM_OPEN_SURVEY == CMD_OPEN_SURVEY && IDM_START_SURVEY == CMD_START_SURVEY &&
-              IDM_ABORT_SURVEY == CMD_ABORT_SURVEY && IDM_EXIT == CMD_EXIT &&
-              IDM_NEW_ENGINE == CMD_NEW_ENGINE && IDM_EDIT_ENGINE == CMD_EDIT_ENGINE &&
-              IDM_IMPORT_ENGINE == CMD_IMPORT_ENGINE && IDM_ONLINE_HELP == CMD_HELP &&
-              IDCANCEL == CMD_CANCEL);
 
 void recordWindowRect(MainWindow& window, HWND hwnd) {
     RECT rect{};
@@ -57,13 +51,15 @@ void onClose(MainWindow& window, HWND hwnd) {
 }
 
 void onCommand(MainWindow& window, HWND hwnd, int id) {
-    if (dispatchCommand(window.state, window.services, id) == CommandOutcome::CloseWindow)
+    const auto command = commandOf(id, window.state.engineMenu.engineCount());
+    if (command &&
+        dispatchCommand(window.state, window.services, *command) == CommandOutcome::CloseWindow)
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
 }
 
 void onStartupLoad(MainWindow& window, HWND hwnd) {
     if (startupLoad(window.state, window.services))
-        PostMessageW(hwnd, WM_COMMAND, CMD_START_SURVEY, 0);
+        PostMessageW(hwnd, WM_COMMAND, IDM_START_SURVEY, 0);
 }
 
 INT_PTR CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,8 +8,8 @@
 
 #include <array>
 
-#include "app/engine_menu.h"
 #include "app/texts.h"
+#include "app/win32/menu_commands.h"
 #include "app/win32/wide_text.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
@@ -49,16 +49,6 @@ std::wstring fileFilter(const char* firstDescription, const wchar_t* firstPatter
     filter += L"*.*";
     filter += L'\0';
     return filter;
-}
-
-std::wstring absolutePath(const std::wstring& path) {
-    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return path;
-    std::wstring full(length, L'\0');
-    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
-    if (written == 0 || written >= length) return path;
-    full.resize(written);
-    return full;
 }
 
 struct FileDialogRequest {
@@ -191,10 +181,11 @@ void Win32Ui::setEngineMenuItems(const std::vector<std::string>& names) {
     }
 }
 
-void Win32Ui::markEngineMenuItem(int id) {
+void Win32Ui::markEngineMenuItem(int index) {
     if (engineCount_ == 0) return;
     CheckMenuRadioItem(engineSubmenu_, ENGINE_MENU_FIRST_ID,
-                       ENGINE_MENU_FIRST_ID + engineCount_ - 1, id, MF_BYCOMMAND);
+                       ENGINE_MENU_FIRST_ID + engineCount_ - 1, ENGINE_MENU_FIRST_ID + index,
+                       MF_BYCOMMAND);
 }
 
 std::optional<std::string> Win32Ui::askOpenFile(Owner owner, FileKind kind,
@@ -205,7 +196,7 @@ std::optional<std::string> Win32Ui::askOpenFile(Owner owner, FileKind kind,
         engine ? fileFilter(texts::FILTER_ENGINE_FILES, L"*.eng")
                : fileFilter(texts::FILTER_TEXT_FILES, L"*.txt"),
         cp932ToWide(proposedPath),
-        absolutePath(L"."),
+        cp932ToWide(workspace_.root),
         engine ? L"eng" : L"txt",
         OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR};
     // The dialog starts in the folder of the proposed file, when it names one.
@@ -218,7 +209,7 @@ std::optional<std::string> Win32Ui::askSaveEngineFile(Owner owner) {
     const FileDialogRequest request{ownerWindow(owner),
                                     fileFilter(texts::FILTER_ENGINE_FILES, L"*.eng"),
                                     std::wstring(),
-                                    absolutePath(cp932ToWide(texts::ENGINE_FOLDER)),
+                                    cp932ToWide(workspace_.engineFolder()),
                                     L"eng",
                                     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR};
     return runFileDialog(request, true);

@@ -1,16 +1,24 @@
-// The user interface seam over the real windows: the main window with its result list and
-// engine sub-menu, the engine edit dialog, message boxes, the common file dialogs and the shell.
-// Lives on the user-interface thread; owns no window, only remembers the handles it is given.
+// The four user interface roles over the real windows: message boxes, the main window's result
+// list, its chrome (title, engine sub-menu, common file dialogs, the shell) and the engine edit
+// dialog's form. Lives on the user-interface thread; owns no window, only remembers the handles
+// it is given.
 #pragma once
 
 #include <windows.h>
 
-#include "app/ui.h"
+#include "app/engine_form.h"
+#include "app/messages.h"
+#include "app/result_list.h"
+#include "app/window_chrome.h"
+#include "app/workspace.h"
 
 namespace vexor {
 
-class Win32Ui : public Ui {
+class Win32Ui : public Messages, public ResultList, public WindowChrome, public EngineForm {
 public:
+    // The file dialogs start in the workspace (survey files) and its engine folder.
+    explicit Win32Ui(Workspace workspace) : workspace_(std::move(workspace)) {}
+
     // At the main window's initialisation: remembers the window and its result list.
     void attachMainWindow(HWND window);
     // Creates the empty engine sub-menu and inserts it, followed by a separator, before the
@@ -35,7 +43,7 @@ public:
     void setColumnCaption(int column, const std::string& text) override;
     void setWindowTitle(const std::string& text) override;
     void setEngineMenuItems(const std::vector<std::string>& names) override;
-    void markEngineMenuItem(int id) override;
+    void markEngineMenuItem(int index) override;
     std::optional<std::string> askOpenFile(Owner owner, FileKind kind,
                                            const std::string& proposedPath) override;
     std::optional<std::string> askSaveEngineFile(Owner owner) override;
@@ -47,6 +55,7 @@ public:
 private:
     HWND ownerWindow(Owner owner) const;
 
+    Workspace workspace_;
     HWND mainWindow_ = nullptr;
     HWND resultList_ = nullptr;
     HWND editDialog_ = nullptr;

@@ -147,12 +147,14 @@ std::string workingDirectory() {
     return utf8ToCp932(utf8).value_or(utf8);
 }
 
-std::string fullPath(const std::string& path) {
-    const std::string slashed = withSlashSeparators(path);
-    if (!slashed.empty() && slashed[0] == '/') return normalised(slashed);
-    return normalised(workingDirectory() + "/" + slashed);
+bool isAbsolutePath(const std::string& path) {
+    return !path.empty() && (path[0] == '/' || path[0] == '\\');
 }
 
-bool changeDirectory(const std::string& path) { return chdir(nativePath(path).c_str()) == 0; }
+std::string absolutePath(const std::string& base, const std::string& path) {
+    const std::string slashed = withSlashSeparators(path);
+    if (isAbsolutePath(path)) return normalised(slashed);
+    return normalised(withSlashSeparators(base) + "/" + slashed);
+}
 
 }  // namespace vexor

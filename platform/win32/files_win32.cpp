@@ -143,18 +143,23 @@ std::string workingDirectory() {
     return wideToCp932(buffer).value_or(std::string());
 }
 
-std::string fullPath(const std::string& path) {
-    const std::wstring wide = cp932ToWide(path);
+bool isAbsolutePath(const std::string& path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (!path.empty() && separator(path[0])) return true;
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return drive;
+}
+
+std::string absolutePath(const std::string& base, const std::string& path) {
+    const std::string joined = isAbsolutePath(path) ? path : joinPath(base, path);
+    const std::wstring wide = cp932ToWide(joined);
     const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return path;
+    if (length == 0) return joined;
     std::wstring buffer(length, L'\0');
     const DWORD written = GetFullPathNameW(wide.c_str(), length, buffer.data(), nullptr);
     buffer.resize(written);
-    return wideToCp932(buffer).value_or(path);
-}
-
-bool changeDirectory(const std::string& path) {
-    return SetCurrentDirectoryW(cp932ToWide(path).c_str()) != 0;
+    return wideToCp932(buffer).value_or(joined);
 }
 
 }  // namespace vexor

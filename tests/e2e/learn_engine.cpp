@@ -1,13 +1,13 @@
-// Test helper for the end-to-end test: learns an engine from one sample search, exactly as the
-// edit dialog's learn button does, and writes it.
+// Test helper for the end-to-end test: learns an engine from one sample search, as the edit
+// dialog's learn button does, and writes it.
 //   usage: learn_engine ENGINE_FILE KEYWORD FIRST_URL TENTH_URL PAGE2_URL PAGE3_URL
 // Exit status 0 only when rules were learnt and the file was written.
 #include <cstdio>
 #include <string>
 
+#include "app/learn_command.h"
 #include "engine/engine_file.h"
-#include "engine/learn_command.h"
-#include "fake_ui.h"
+#include "engine/learning.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 #include "web/page_fetcher.h"
@@ -27,12 +27,14 @@ int wmain(int argc, wchar_t** argv) {
         }
         args[i] = *arg;
     }
-    testing::FakeUi ui;
-    ui.fields = {args[2], args[3], args[4], args[5], args[6], "", ""};
+    const EngineFields fields{args[2], args[3], args[4], args[5], args[6], "", ""};
     EngineDefinition engine;
-    learnDefinition(engine, ui, fetchPage, localNow);
-    const bool written = isLearnt(engine) && writeEngineFile(engine, args[1], ui);
-    for (const std::string& text : ui.messageTexts())
-        std::fprintf(stderr, "learn_engine: %s\n", cp932ToUtf8(text).c_str());
-    return written ? 0 : 1;
+    const LearnOutcome outcome = learnFromSample(engine, fields, fetchPage, localNow);
+    std::fprintf(stderr, "learn_engine: %s\n", cp932ToUtf8(learnMessage(outcome).text).c_str());
+    if (outcome != LearnOutcome::Learnt) return 1;
+    if (writeEngineFile(engine, args[1]) != EngineFileWrite::Written) {
+        std::fprintf(stderr, "learn_engine: cannot write %s\n", cp932ToUtf8(args[1]).c_str());
+        return 1;
+    }
+    return 0;
 }

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "app/texts.h"
-#include "engine/learn_command.h"
+#include "app/learn_command.h"
 #include "fake_engine_control.h"
 #include "fake_ui.h"
 #include "japanese.h"
-#include "survey/result_parser.h"
+#include "engine/result_parser.h"
 #include "web/page_fetcher.h"
-#include "web/query_address.h"
+#include "engine/query_address.h"
 
 namespace vexor {
 namespace {
@@ -71,8 +71,7 @@ EngineFields fieldsFor(const Sample& s) {
 }
 
 std::vector<std::string> linksOnPage(const EngineDefinition& engine, int page) {
-    const std::string address = buildQueryAddress(engine.queryTemplate, engine.keyword, page, engine.pageStep,
-                                                  engine.pageOffset, engine.keywordEncoding);
+    const std::string address = queryAddressOf(engine, engine.keyword, page);
     const std::atomic<bool> never{false};
     std::string body;
     fetchPage(address, body, never);
@@ -89,7 +88,7 @@ protected:
     std::string learn(const EngineFields& fields, SystemTime now) {
         testing::FakeUi ui;
         ui.fields = fields;
-        learnDefinition(engine, ui, fetchPage, [now] { return now; });
+        learnDefinition(engine, ui, ui, fetchPage, [now] { return now; });
         EXPECT_EQ(ui.messages.size(), 1u);
         status = ui.engineStatus();
         return ui.messages.empty() ? std::string() : ui.messages.back().text;

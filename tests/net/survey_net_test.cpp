@@ -11,8 +11,9 @@
 #include "fake_ui.h"
 #include "platform/files.h"
 #include "recording_events.h"
-#include "scratch_directory.h"
+#include "app/survey_commands.h"
 #include "survey/survey_control.h"
+#include "test_workspace.h"
 
 namespace vexor {
 namespace {
@@ -24,7 +25,7 @@ using testing::FakeUi;
 using testing::readBytes;
 using testing::RecordedEvent;
 using testing::RecordingEvents;
-using testing::ScratchDirectory;
+using testing::TestWorkspace;
 using testing::writeBytes;
 namespace fs = std::filesystem;
 
@@ -89,11 +90,16 @@ SystemTime pinnedTime() {
 class SurveyNet : public FakeEngineTest {
 protected:
     bool start(SurveyEvents& events) {
-        return startSurvey(state, engine, "engine\\plain.eng", host, events, fetchPage,
-                           pinnedTime);
+        const std::string enginePath = "engine\\plain.eng";
+        const SurveyStart run{engine, enginePath, events, fetchPage, pinnedTime};
+        return startSurvey(state, files.workspace(), run, ui, ui);
     }
     std::string historyFile(int generation) const {
-        return readBytes(fs::path(TARGET) / (std::to_string(generation) + ".txt"));
+        return readBytes(files.native(TARGET) / (std::to_string(generation) + ".txt"));
+    }
+    void writeSurvey(const std::string& bytes) {
+        writeBytes(files.native("survey.txt"), bytes);
+        state.surveyPath = "survey.txt";
     }
     static std::vector<std::pair<int, int>> results(const RecordingEvents& events) {
         std::vector<std::pair<int, int>> pairs;
@@ -108,11 +114,10 @@ protected:
                   "ok\n");
     }
 
-    ScratchDirectory scratch;
+    TestWorkspace files;
     SurveyState state;
     EngineDefinition engine = plainEngine();
     FakeUi ui;
-    SurveyHost host{ui, joinPath(scratch.path(), "vexor.ini"), {}};
 };
 
 TEST_F(SurveyNet, FullSurveyRecordsTheRanksTheEngineImplies) {
@@ -120,8 +125,7 @@ TEST_F(SurveyNet, FullSurveyRecordsTheRanksTheEngineImplies) {
     place("beta", 0);
     const int abc = impliedRank("abc");  // the default placement
     ASSERT_GT(abc, 10) << "the keyword should need several pages";
-    writeBytes("survey.txt", std::string(TARGET) + "\r\nabc\r\nalpha\r\nbeta\r\nabc\r\n");
-    state.surveyPath = "survey.txt";
+    writeSurvey(std::string(TARGET) + "\r\nabc\r\nalpha\r\nbeta\r\nabc\r\n");
 
     RecordingEvents events;
     ASSERT_TRUE(start(events));
@@ -141,12 +145,13 @@ TEST_F(SurveyNet, AbortDuringTheThirdKeywordThenContinue) {
         {"k1", 2}, {"k2", 15}, {"k3", 4}, {"k4", 0}, {"k5", 7}};
     for (const auto& [keyword, rank] : ranks) place(keyword, rank);
     ASSERT_EQ(controlRequest("/fault?mode=stall&keyword=k3"), "ok\n");
-    writeBytes("survey.txt", std::string(TARGET) + "\nk1\nk2\nk3\nk4\nk5\n");
-    state.surveyPath = "survey.txt";
+    writeSurvey(std::string(TARGET) + "\nk1\nk2\nk3\nk4\nk5\n");
 
     WatchingEvents first(2);
     ASSERT_TRUE(start(first));
-    first.reached.get_future().wait();  // k3 is being searched and its page never comes
+    // k3 is being searched and its page never comes.
+    ASSERT_EQ(first.reached.get_future().wait_for(std::chrono::seconds(60)),
+              std::future_status::ready);
     abortSurvey(state);
 
     EXPECT_FALSE(state.surveyRunning);
@@ -162,7 +167,7 @@ TEST_F(SurveyNet, AbortDuringTheThirdKeywordThenContinue) {
     RecordingEvents second;
     ASSERT_TRUE(start(second));
     waitForSurvey(state);
-    EXPECT_FALSE(fs::exists(fs::path(TARGET) / "1.txt")) << "the generation was continued";
+    EXPECT_FALSE(fs::exists(files.native(TARGET) / "1.txt")) << "the generation was continued";
     EXPECT_EQ(historyFile(0), partial + record("k3", 4) + record("k4", 0) + record("k5", 7));
     EXPECT_EQ(results(second), (std::vector<std::pair<int, int>>{{2, 4}, {3, 0}, {4, 7}}));
     EXPECT_EQ(requestsFor("k1"), 0);

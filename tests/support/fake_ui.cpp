@@ -54,10 +54,10 @@ void FakeUi::setWindowTitle(const std::string& text) { windowTitle = text; }
 
 void FakeUi::setEngineMenuItems(const std::vector<std::string>& names) {
     engineMenuItems = names;
-    markedEngineId = -1;
+    markedEngineIndex = -1;
 }
 
-void FakeUi::markEngineMenuItem(int id) { markedEngineId = id; }
+void FakeUi::markEngineMenuItem(int index) { markedEngineIndex = index; }
 
 std::optional<std::string> FakeUi::askOpenFile(Owner, FileKind kind,
                                                const std::string& proposedPath) {

@@ -1,5 +1,5 @@
-// A user interface for tests: records every call and answers questions and file dialogs from
-// queues the test fills. Single-threaded, like the real user-interface thread.
+// A user interface for tests, in all four roles: records every call and answers questions and
+// file dialogs from queues the test fills. Single-threaded, like the real user-interface thread.
 #pragma once
 
 #include <array>
@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ui.h"
+#include "app/engine_form.h"
+#include "app/messages.h"
+#include "app/result_list.h"
+#include "app/window_chrome.h"
 
 namespace vexor::testing {
 
@@ -19,7 +22,7 @@ struct ShownMessage {
     bool question;  // a Yes/No box rather than an OK box
 };
 
-class FakeUi : public Ui {
+class FakeUi : public Messages, public ResultList, public WindowChrome, public EngineForm {
 public:
     // What the test prepares.
     std::deque<bool> yesNoAnswers;  // empty: the answer is No
@@ -33,11 +36,11 @@ public:
     std::array<std::string, 6> captions;
     std::string windowTitle;
     std::vector<std::string> engineMenuItems;
-    int markedEngineId = -1;
+    int markedEngineIndex = -1;
     std::vector<std::string> engineStatusHistory;  // every status text set, in order
     std::vector<std::string> openedAddresses;
     std::vector<std::string> proposedOpenPaths;
-    std::vector<Ui::FileKind> openFileKinds;
+    std::vector<FileKind> openFileKinds;
     int saveDialogs = 0;
 
     // Texts of all messages shown, in order.
@@ -52,7 +55,7 @@ public:
     void setColumnCaption(int column, const std::string& text) override;
     void setWindowTitle(const std::string& text) override;
     void setEngineMenuItems(const std::vector<std::string>& names) override;
-    void markEngineMenuItem(int id) override;
+    void markEngineMenuItem(int index) override;
     std::optional<std::string> askOpenFile(Owner owner, FileKind kind,
                                            const std::string& proposedPath) override;
     std::optional<std::string> askSaveEngineFile(Owner owner) override;

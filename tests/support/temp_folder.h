@@ -15,6 +15,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return path_; }
+    const std::filesystem::path& native() const { return native_; }
     // path() joined with name by the Windows separator, as the program writes paths.
     std::string file(const std::string& name) const;
 

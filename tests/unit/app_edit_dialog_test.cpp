@@ -9,9 +9,8 @@ namespace {
 using AppEditDialog = AppTest;
 
 EngineDefinition readBack(const std::string& path) {
-    FakeUi quiet;
     EngineDefinition stored;
-    EXPECT_TRUE(readEngineFile(stored, path, quiet)) << path;
+    EXPECT_EQ(readEngineFile(stored, path), EngineFileRead::Read) << path;
     return stored;
 }
 
@@ -71,7 +70,7 @@ TEST_F(AppEditDialog, CancelRestoresTheEngineExactlyHoweverOftenItIsRepeated) {
         EXPECT_EQ(state.currentEngine, before) << "round " << round;
         ASSERT_EQ(state.currentEngine.linkRules.size(), 2u);
     }
-    EXPECT_EQ(readBack("engine\\a.eng"), learntEngine("on-disk"));
+    EXPECT_EQ(readBack(at("engine\\a.eng")), learntEngine("on-disk"));
 }
 
 TEST_F(AppEditDialog, LearningReportsToTheDialogAndCancelDiscardsIt) {
@@ -121,12 +120,12 @@ TEST_F(AppEditDialog, SavingAnUnlearntEngineAsksFirst) {
 
     // Yes: stored as it is, with no rules.
     ui.yesNoAnswers.push_back(true);
-    makeDirectory("engine");
-    ui.saveFileAnswers.push_back(fullPath("engine\\plain.eng"));
+    makeDirectory(at("engine"));
+    ui.saveFileAnswers.push_back(at("engine\\plain.eng"));
     EXPECT_TRUE(saveEditDialog(state, services));
     EXPECT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(state.currentEnginePath, fullPath("engine\\plain.eng"));
-    const EngineDefinition stored = readBack("engine\\plain.eng");
+    EXPECT_EQ(state.currentEnginePath, at("engine\\plain.eng"));
+    const EngineDefinition stored = readBack(at("engine\\plain.eng"));
     EXPECT_EQ(stored.keyword, "typed");
     EXPECT_TRUE(stored.linkRules.empty());
     EXPECT_EQ(state.currentEngine, stored);
@@ -141,7 +140,7 @@ TEST_F(AppEditDialog, CancellingSaveAsKeepsTheDialogOpenAndThePath) {
     EXPECT_EQ(ui.saveDialogs, 1);
     EXPECT_TRUE(ui.messages.empty());  // learnt: no question
     EXPECT_EQ(state.currentEnginePath, "engine\\old.eng");
-    EXPECT_FALSE(fileExists("engine\\old.eng"));
+    EXPECT_FALSE(fileExists(at("engine\\old.eng")));
 }
 
 TEST_F(AppEditDialog, EditModeSaveRewritesTheFileInPlaceWithEachRuleOnce) {
@@ -156,7 +155,7 @@ TEST_F(AppEditDialog, EditModeSaveRewritesTheFileInPlaceWithEachRuleOnce) {
     EXPECT_EQ(state.currentEnginePath, "engine\\a.eng");
     EngineDefinition expected = learntEngine("a");
     expected.startMarker = "<div id=\"res\">";
-    EXPECT_EQ(readBack("engine\\a.eng"), expected);
+    EXPECT_EQ(readBack(at("engine\\a.eng")), expected);
     EXPECT_EQ(state.currentEngine, expected);
     EXPECT_EQ(state.currentEngine.linkRules.size(), 2u);
 }
@@ -164,7 +163,7 @@ TEST_F(AppEditDialog, EditModeSaveRewritesTheFileInPlaceWithEachRuleOnce) {
 TEST_F(AppEditDialog, AFileThatFailsToReadOpensAnEmptyDialogWithNothingLeftInTheEngine) {
     writeEngine("engine\\cut.eng", learntEngine("cut"));
     const std::string whole = bytesOf("engine\\cut.eng");
-    ASSERT_TRUE(replaceFileContent("engine\\cut.eng", whole.substr(0, whole.size() - 3)));
+    ASSERT_TRUE(replaceFileContent(at("engine\\cut.eng"), whole.substr(0, whole.size() - 3)));
     state.currentEnginePath = "engine\\cut.eng";
 
     openEditDialog(state, services, EditMode::Edit);
@@ -182,7 +181,7 @@ TEST_F(AppEditDialog, AFileThatFailsToReadOpensAnEmptyDialogWithNothingLeftInThe
     EXPECT_TRUE(saveEditDialog(state, services));
     EXPECT_EQ(ui.messages.size(), 2u);
     EXPECT_TRUE(ui.messages[1].question);
-    const EngineDefinition stored = readBack("engine\\cut.eng");
+    const EngineDefinition stored = readBack(at("engine\\cut.eng"));
     EXPECT_EQ(stored.keyword, "fresh");
     EXPECT_TRUE(stored.linkRules.empty());
 }

@@ -1,6 +1,6 @@
 #include "app/engine_commands.h"
 
-#include "app/commands.h"
+#include "app/command_dispatch.h"
 #include "app/edit_dialog.h"
 #include "app/engine_menu.h"
 #include "app/texts.h"
@@ -14,43 +14,43 @@ using AppEngineCommands = AppTest;
 class AppImport : public AppTest {
 protected:
     void SetUp() override {
-        makeDirectory("outside");
-        makeDirectory("second");
+        makeDirectory(at("outside"));
+        makeDirectory(at("second"));
         writeEngine("outside\\foo.eng", learntEngine("foo-1"));
         writeEngine("second\\foo.eng", learntEngine("foo-2"));
         writeEngine("engine\\keep.eng", learntEngine("keep"));
         buildEngineMenu(state, ui);
-        ASSERT_TRUE(loadEngine(state, ui, "engine\\keep.eng"));
+        ASSERT_TRUE(loadEngine(state, services, "engine\\keep.eng"));
         state.survey.target = "www.example.jp";
     }
 
     void importFrom(const std::string& path) {
         ui.openFileAnswers.push_back(path);
-        dispatchCommand(state, services, CMD_IMPORT_ENGINE);
+        dispatchCommand(state, services, Command{Command::Kind::ImportEngine});
     }
 };
 
 TEST_F(AppImport, ANewNameIsCopiedWithoutAQuestionListedMarkedAndNamed) {
-    importFrom(fullPath("outside\\foo.eng"));
+    importFrom(at("outside\\foo.eng"));
 
-    EXPECT_EQ(ui.openFileKinds, std::vector<Ui::FileKind>{Ui::FileKind::Engine});
+    EXPECT_EQ(ui.openFileKinds, std::vector<WindowChrome::FileKind>{WindowChrome::FileKind::Engine});
     EXPECT_EQ(ui.proposedOpenPaths, std::vector<std::string>{""});
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(bytesOf("engine\\foo.eng"), bytesOf("outside\\foo.eng"));
     EXPECT_EQ(state.currentEnginePath, "engine\\foo.eng");
     EXPECT_EQ(state.currentEngine, learntEngine("foo-1"));
-    ASSERT_TRUE(state.engineMenu.engineMenuIds.contains("foo"));
-    EXPECT_EQ(ui.markedEngineId, state.engineMenu.engineMenuIds.at("foo"));
+    ASSERT_TRUE(state.engineMenu.engineMenuIndex.contains("foo"));
+    EXPECT_EQ(ui.markedEngineIndex, state.engineMenu.engineMenuIndex.at("foo"));
     EXPECT_EQ(ui.windowTitle, std::string("www.example.jp (foo) - ") + texts::APP_TITLE);
 }
 
 TEST_F(AppImport, AListedNameAsksFirstAndNoChangesNothing) {
-    importFrom(fullPath("outside\\foo.eng"));
+    importFrom(at("outside\\foo.eng"));
     const std::string stored = bytesOf("engine\\foo.eng");
     const auto itemsBefore = ui.engineMenuItems;
-    const int markBefore = ui.markedEngineId;
+    const int markBefore = ui.markedEngineIndex;
 
-    importFrom(fullPath("second\\foo.eng"));
+    importFrom(at("second\\foo.eng"));
 
     ASSERT_EQ(ui.messages.size(), 1u);
     const auto& question = ui.messages[0];
@@ -63,36 +63,36 @@ TEST_F(AppImport, AListedNameAsksFirstAndNoChangesNothing) {
     EXPECT_EQ(state.currentEnginePath, "engine\\foo.eng");
     EXPECT_EQ(state.currentEngine, learntEngine("foo-1"));
     EXPECT_EQ(ui.engineMenuItems, itemsBefore);
-    EXPECT_EQ(ui.markedEngineId, markBefore);
+    EXPECT_EQ(ui.markedEngineIndex, markBefore);
 }
 
 TEST_F(AppImport, YesOverwritesAndLoadsTheNewContent) {
-    importFrom(fullPath("outside\\foo.eng"));
+    importFrom(at("outside\\foo.eng"));
     ui.yesNoAnswers.push_back(true);
-    importFrom(fullPath("second\\foo.eng"));
+    importFrom(at("second\\foo.eng"));
 
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(bytesOf("engine\\foo.eng"), bytesOf("second\\foo.eng"));
     EXPECT_EQ(state.currentEngine, learntEngine("foo-2"));
-    EXPECT_EQ(ui.markedEngineId, state.engineMenu.engineMenuIds.at("foo"));
+    EXPECT_EQ(ui.markedEngineIndex, state.engineMenu.engineMenuIndex.at("foo"));
 }
 
 TEST_F(AppImport, ImportingTheListedFileItselfKeepsIt) {
     const std::string stored = bytesOf("engine\\keep.eng");
     ui.yesNoAnswers.push_back(true);
-    importFrom(fullPath("engine\\keep.eng"));
+    importFrom(at("engine\\keep.eng"));
     EXPECT_EQ(bytesOf("engine\\keep.eng"), stored);
     EXPECT_EQ(state.currentEngine, learntEngine("keep"));
     EXPECT_EQ(state.currentEnginePath, "engine\\keep.eng");
 }
 
 TEST_F(AppImport, AFileThatDoesNotReadIsListedButThePreviousPathComesBack) {
-    ASSERT_TRUE(replaceFileContent("outside\\junk.eng", "this is no engine"));
-    importFrom(fullPath("outside\\junk.eng"));
+    ASSERT_TRUE(replaceFileContent(at("outside\\junk.eng"), "this is no engine"));
+    importFrom(at("outside\\junk.eng"));
 
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("\"engine\\junk.eng\""), std::string::npos);
-    EXPECT_TRUE(state.engineMenu.engineMenuIds.contains("junk"));
+    EXPECT_TRUE(state.engineMenu.engineMenuIndex.contains("junk"));
     EXPECT_EQ(state.currentEnginePath, "engine\\keep.eng");
     EXPECT_FALSE(isLearnt(state.currentEngine));  // as the failed read left it
     EXPECT_EQ(ui.windowTitle, std::string("www.example.jp (keep) - ") + texts::APP_TITLE);
@@ -100,7 +100,7 @@ TEST_F(AppImport, AFileThatDoesNotReadIsListedButThePreviousPathComesBack) {
 
 TEST_F(AppImport, CancellingTheOpenDialogDoesNothing) {
     const auto before = ui.engineMenuItems;
-    dispatchCommand(state, services, CMD_IMPORT_ENGINE);
+    dispatchCommand(state, services, Command{Command::Kind::ImportEngine});
     EXPECT_EQ(ui.openFileKinds.size(), 1u);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(state.currentEnginePath, "engine\\keep.eng");
@@ -110,7 +110,7 @@ TEST_F(AppImport, CancellingTheOpenDialogDoesNothing) {
 TEST_F(AppEngineCommands, EditWithACurrentEngineUsesEditModeAndRefreshesNothing) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     buildEngineMenu(state, ui);
-    ASSERT_TRUE(loadEngine(state, ui, "engine\\a.eng"));
+    ASSERT_TRUE(loadEngine(state, services, "engine\\a.eng"));
     writeEngine("engine\\later.eng", learntEngine("later"));
     insideDialog = [this](EditMode mode) {
         openEditDialog(state, services, mode);
@@ -119,7 +119,7 @@ TEST_F(AppEngineCommands, EditWithACurrentEngineUsesEditModeAndRefreshesNothing)
         EXPECT_TRUE(saveEditDialog(state, services));
     };
 
-    dispatchCommand(state, services, CMD_EDIT_ENGINE);
+    dispatchCommand(state, services, Command{Command::Kind::EditEngine});
 
     EXPECT_EQ(dialogRuns, std::vector<EditMode>{EditMode::Edit});
     EXPECT_EQ(ui.saveDialogs, 0);
@@ -130,7 +130,7 @@ TEST_F(AppEngineCommands, EditWithACurrentEngineUsesEditModeAndRefreshesNothing)
 
 TEST_F(AppEngineCommands, EditWithoutACurrentEngineCreatesANewOne) {
     insideDialog = [this](EditMode mode) { openEditDialog(state, services, mode); };
-    dispatchCommand(state, services, CMD_EDIT_ENGINE);
+    dispatchCommand(state, services, Command{Command::Kind::EditEngine});
     EXPECT_EQ(dialogRuns, std::vector<EditMode>{EditMode::New});
     // Closed without saving: the empty path is loaded again and reports itself.
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -140,7 +140,7 @@ TEST_F(AppEngineCommands, EditWithoutACurrentEngineCreatesANewOne) {
 TEST_F(AppEngineCommands, ANewEngineSavedAsBarIsListedCurrentAndMarked) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     buildEngineMenu(state, ui);
-    ASSERT_TRUE(loadEngine(state, ui, "engine\\a.eng"));
+    ASSERT_TRUE(loadEngine(state, services, "engine\\a.eng"));
     state.survey.target = "www.example.jp";
     const EngineDefinition bar = learntEngine("bar");
     insideDialog = [&](EditMode mode) {
@@ -149,17 +149,17 @@ TEST_F(AppEngineCommands, ANewEngineSavedAsBarIsListedCurrentAndMarked) {
         // What learning would leave: the learnt fields, shown in the dialog's controls.
         state.currentEngine = bar;
         ui.fields = engineFieldsOf(bar);
-        ui.saveFileAnswers.push_back(fullPath("engine\\bar.eng"));
+        ui.saveFileAnswers.push_back(at("engine\\bar.eng"));
         EXPECT_TRUE(saveEditDialog(state, services));
     };
 
-    dispatchCommand(state, services, CMD_NEW_ENGINE);
+    dispatchCommand(state, services, Command{Command::Kind::NewEngine});
 
     EXPECT_EQ(dialogRuns, std::vector<EditMode>{EditMode::New});
-    EXPECT_EQ(state.currentEnginePath, fullPath("engine\\bar.eng"));
+    EXPECT_EQ(state.currentEnginePath, at("engine\\bar.eng"));
     EXPECT_EQ(state.currentEngine, bar);
-    ASSERT_TRUE(state.engineMenu.engineMenuIds.contains("bar"));
-    EXPECT_EQ(ui.markedEngineId, state.engineMenu.engineMenuIds.at("bar"));
+    ASSERT_TRUE(state.engineMenu.engineMenuIndex.contains("bar"));
+    EXPECT_EQ(ui.markedEngineIndex, state.engineMenu.engineMenuIndex.at("bar"));
     EXPECT_EQ(ui.windowTitle, std::string("www.example.jp (bar) - ") + texts::APP_TITLE);
     EXPECT_TRUE(ui.messages.empty());
 }

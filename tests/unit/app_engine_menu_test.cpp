@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/commands.h"
+#include "app/command_dispatch.h"
 #include "app/edit_dialog.h"
 #include "app/engine_commands.h"
 #include "app/texts.h"
@@ -14,43 +14,42 @@ namespace {
 using AppEngineMenu = AppTest;
 
 // The item names the menu must show, in the order the OS lists the folder.
-std::vector<std::string> listedNames() {
+std::vector<std::string> listedNames(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& file : listFiles("engine", ".eng")) names.push_back(file.substr(0, file.size() - 4));
+    for (const auto& file : listFiles(folder, ".eng")) names.push_back(file.substr(0, file.size() - 4));
     return names;
 }
 
-TEST_F(AppEngineMenu, ListsEngineFilesInListingOrderWithConsecutiveIds) {
+Command select(int index) { return Command{Command::Kind::SelectEngine, index}; }
+
+TEST_F(AppEngineMenu, ListsEngineFilesInListingOrder) {
     writeEngine("engine\\b.eng", learntEngine("b"));
     writeEngine("engine\\a.b.eng", learntEngine("ab"));
     writeEngine("engine\\a.eng", learntEngine("a"));
-    ASSERT_TRUE(replaceFileContent("engine\\notes.txt", "not an engine"));
-    ASSERT_TRUE(replaceFileContent("engine\\a.eng.bak", "not an engine either"));
+    ASSERT_TRUE(replaceFileContent(at("engine\\notes.txt"), "not an engine"));
+    ASSERT_TRUE(replaceFileContent(at("engine\\a.eng.bak"), "not an engine either"));
 
     buildEngineMenu(state, ui);
 
-    const auto names = listedNames();
+    const auto names = listedNames(at("engine"));
     ASSERT_EQ(names.size(), 3u);
     EXPECT_EQ(ui.engineMenuItems, names);
     EXPECT_EQ(state.engineMenu.items, names);
     ASSERT_EQ(state.engineMenu.engineCount(), 3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(state.engineMenu.engineMenuIds.at(names[i]), 3000 + i);
-    EXPECT_TRUE(isEngineMenuId(state, 3002));
-    EXPECT_FALSE(isEngineMenuId(state, 3003));
-    EXPECT_FALSE(isEngineMenuId(state, 2999));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(state.engineMenu.engineMenuIndex.at(names[i]), i);
 }
 
 TEST_F(AppEngineMenu, AMissingFolderGivesAnEmptyMenuAndNoMessage) {
     ui.engineMenuItems = {"stale"};
     state.engineMenu.items = {"stale"};
-    state.engineMenu.engineMenuIds = {{"stale", 3000}};
+    state.engineMenu.engineMenuIndex = {{"stale", 0}};
     buildEngineMenu(state, ui);
     EXPECT_TRUE(ui.engineMenuItems.empty());
     EXPECT_EQ(state.engineMenu.engineCount(), 0);
-    EXPECT_TRUE(state.engineMenu.engineMenuIds.empty());
+    EXPECT_TRUE(state.engineMenu.engineMenuIndex.empty());
     EXPECT_TRUE(ui.messages.empty());
-    // The former id selects nothing any more.
-    dispatchCommand(state, services, 3000);
+    // The former item selects nothing any more.
+    dispatchCommand(state, services, select(0));
     EXPECT_EQ(state.currentEnginePath, "");
 }
 
@@ -60,21 +59,21 @@ TEST_F(AppEngineMenu, ChoosingAnItemLoadsItsFileMarksItAndNamesItInTheCaption) {
     buildEngineMenu(state, ui);
     state.survey.target = "www.example.jp";
 
-    const int id = state.engineMenu.engineMenuIds.at("a.b");
-    EXPECT_EQ(dispatchCommand(state, services, id), CommandOutcome::Done);
+    const int index = state.engineMenu.engineMenuIndex.at("a.b");
+    EXPECT_EQ(dispatchCommand(state, services, select(index)), CommandOutcome::Done);
 
     EXPECT_EQ(state.currentEnginePath, "engine\\a.b.eng");
     EXPECT_EQ(state.currentEngine, learntEngine("ab"));
-    EXPECT_EQ(ui.markedEngineId, id);
+    EXPECT_EQ(ui.markedEngineIndex, index);
     EXPECT_EQ(ui.windowTitle, std::string("www.example.jp (a.b) - ") + texts::APP_TITLE);
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(AppEngineMenu, AfterARefreshTheMarkFollowsTheCurrentEnginesNewId) {
+TEST_F(AppEngineMenu, AfterARefreshTheMarkFollowsTheCurrentEnginesNewIndex) {
     writeEngine("engine\\m.eng", learntEngine("m"));
     writeEngine("engine\\z.eng", learntEngine("z"));
     buildEngineMenu(state, ui);
-    dispatchCommand(state, services, state.engineMenu.engineMenuIds.at("z"));
+    dispatchCommand(state, services, select(state.engineMenu.engineMenuIndex.at("z")));
 
     // New files appear; a "new engine" whose dialog is cancelled refreshes the menu and reloads
     // the current engine.
@@ -84,13 +83,13 @@ TEST_F(AppEngineMenu, AfterARefreshTheMarkFollowsTheCurrentEnginesNewId) {
         openEditDialog(state, services, mode);
         cancelEditDialog(state);
     };
-    dispatchCommand(state, services, CMD_NEW_ENGINE);
+    dispatchCommand(state, services, Command{Command::Kind::NewEngine});
 
-    const auto names = listedNames();
+    const auto names = listedNames(at("engine"));
     ASSERT_EQ(ui.engineMenuItems, names);
     const int zAt = static_cast<int>(std::find(names.begin(), names.end(), "z") - names.begin());
-    EXPECT_EQ(state.engineMenu.engineMenuIds.at("z"), 3000 + zAt);
-    EXPECT_EQ(ui.markedEngineId, 3000 + zAt);
+    EXPECT_EQ(state.engineMenu.engineMenuIndex.at("z"), zAt);
+    EXPECT_EQ(ui.markedEngineIndex, zAt);
     EXPECT_EQ(state.currentEnginePath, "engine\\z.eng");
     EXPECT_EQ(state.currentEngine, learntEngine("z"));
 }
@@ -98,45 +97,45 @@ TEST_F(AppEngineMenu, AfterARefreshTheMarkFollowsTheCurrentEnginesNewId) {
 TEST_F(AppEngineMenu, AFailedLoadKeepsTheNewPathAndTheOldMark) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     buildEngineMenu(state, ui);
-    ASSERT_TRUE(loadEngine(state, ui, "engine\\a.eng"));
-    const int marked = ui.markedEngineId;
-    ASSERT_EQ(marked, 3000);
+    ASSERT_TRUE(loadEngine(state, services, "engine\\a.eng"));
+    const int marked = ui.markedEngineIndex;
+    ASSERT_EQ(marked, 0);
 
-    EXPECT_FALSE(loadEngine(state, ui, "engine\\missing.eng"));
+    EXPECT_FALSE(loadEngine(state, services, "engine\\missing.eng"));
     EXPECT_EQ(state.currentEnginePath, "engine\\missing.eng");
     EXPECT_FALSE(isLearnt(state.currentEngine));
     EXPECT_EQ(state.currentEngine, EngineDefinition{});
-    EXPECT_EQ(ui.markedEngineId, marked);
+    EXPECT_EQ(ui.markedEngineIndex, marked);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
     EXPECT_NE(ui.messages[0].text.find("\"engine\\missing.eng\""), std::string::npos);
 
     // A file of a listed name that does not read (not an engine) keeps the mark too.
-    ASSERT_TRUE(replaceFileContent("engine\\junk.eng", "junk"));
+    ASSERT_TRUE(replaceFileContent(at("engine\\junk.eng"), "junk"));
     buildEngineMenu(state, ui);
-    ASSERT_TRUE(loadEngine(state, ui, "engine\\a.eng"));
-    const int aId = ui.markedEngineId;
-    EXPECT_FALSE(loadEngine(state, ui, "engine\\junk.eng"));
-    EXPECT_EQ(ui.markedEngineId, aId);
+    ASSERT_TRUE(loadEngine(state, services, "engine\\a.eng"));
+    const int aId = ui.markedEngineIndex;
+    EXPECT_FALSE(loadEngine(state, services, "engine\\junk.eng"));
+    EXPECT_EQ(ui.markedEngineIndex, aId);
 }
 
 TEST_F(AppEngineMenu, AnEngineOutsideTheFolderIsMarkedOnlyWhenItsNameIsListed) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     writeEngine("engine\\b.eng", learntEngine("b"));
-    makeDirectory("elsewhere");
+    makeDirectory(at("elsewhere"));
     writeEngine("elsewhere\\x.eng", learntEngine("x"));
     writeEngine("elsewhere\\b.eng", learntEngine("other-b"));
     buildEngineMenu(state, ui);
-    ASSERT_TRUE(loadEngine(state, ui, "engine\\a.eng"));
-    const int aId = state.engineMenu.engineMenuIds.at("a");
+    ASSERT_TRUE(loadEngine(state, services, "engine\\a.eng"));
+    const int aId = state.engineMenu.engineMenuIndex.at("a");
 
-    EXPECT_TRUE(loadEngine(state, ui, fullPath("elsewhere\\x.eng")));
+    EXPECT_TRUE(loadEngine(state, services, at("elsewhere\\x.eng")));
     EXPECT_EQ(state.currentEngine, learntEngine("x"));
-    EXPECT_EQ(ui.markedEngineId, aId);
+    EXPECT_EQ(ui.markedEngineIndex, aId);
 
-    EXPECT_TRUE(loadEngine(state, ui, fullPath("elsewhere\\b.eng")));
+    EXPECT_TRUE(loadEngine(state, services, at("elsewhere\\b.eng")));
     EXPECT_EQ(state.currentEngine, learntEngine("other-b"));
-    EXPECT_EQ(ui.markedEngineId, state.engineMenu.engineMenuIds.at("b"));
+    EXPECT_EQ(ui.markedEngineIndex, state.engineMenu.engineMenuIndex.at("b"));
 }
 
 TEST_F(AppEngineMenu, CaptionFollowsTheTargetAndTheEnginePath) {
@@ -153,7 +152,7 @@ TEST_F(AppEngineMenu, CaptionFollowsTheTargetAndTheEnginePath) {
     EXPECT_EQ(windowTitle(state), "www.example.jp" + std::string(texts::TITLE_NO_ENGINE) + app);
 
     // The path decides, not whether the engine could be read.
-    loadEngine(state, ui, "engine\\broken.eng");
+    loadEngine(state, services, "engine\\broken.eng");
     updateWindowTitle(state, ui);
     EXPECT_EQ(ui.windowTitle, "www.example.jp (broken) - " + app);
 }

@@ -1,17 +1,17 @@
 #include "app/settings.h"
 
-#include "app/commands.h"
+#include "app/command_dispatch.h"
 #include "app/texts.h"
 #include "app_test_fixture.h"
-#include "platform/profile.h"
+#include "platform/profile_file.h"
 
 namespace vexor::testing {
 namespace {
 
 using AppSettings = AppTest;
 
-void storeWindow(int left, int top, int right, int bottom) {
-    const std::string file = settingsFilePath();
+void storeWindow(const Workspace& workspace, int left, int top, int right, int bottom) {
+    const std::string file = workspace.settingsFile();
     writeProfileString(file, "WINDOW", "left", std::to_string(left));
     writeProfileString(file, "WINDOW", "top", std::to_string(top));
     writeProfileString(file, "WINDOW", "right", std::to_string(right));
@@ -30,15 +30,15 @@ TEST_F(AppSettings, WithoutAFileTheWindowIsCentred640By480) {
 }
 
 TEST_F(AppSettings, OnlyTheAllZeroRectangleIsReplaced) {
-    storeWindow(0, 0, 0, 300);
+    storeWindow(state.workspace, 0, 0, 0, 300);
     loadSettingsPlacement(state, 1024, 768);
     EXPECT_EQ(state.windowRect, (WindowRect{0, 0, 0, 300}));
 
-    storeWindow(-50, 20, 4000, 10);  // off screen and upside down: still taken as it is
+    storeWindow(state.workspace, -50, 20, 4000, 10);  // off screen and upside down: still taken as it is
     loadSettingsPlacement(state, 1024, 768);
     EXPECT_EQ(state.windowRect, (WindowRect{-50, 20, 4000, 10}));
 
-    storeWindow(0, 0, 0, 0);
+    storeWindow(state.workspace, 0, 0, 0, 0);
     loadSettingsPlacement(state, 800, 600);
     EXPECT_EQ(state.windowRect, (WindowRect{80, 60, 720, 540}));
 }
@@ -49,7 +49,7 @@ TEST_F(AppSettings, SavingWritesTheWindowAndTheEngineButNeverTheSurvey) {
     state.lastSurveyPath = "survey.txt";
     saveSettings(state);
 
-    const std::string file = settingsFilePath();  // the reading path names the same file
+    const std::string file = at("vexor.ini");
     EXPECT_EQ(readProfileInt(file, "WINDOW", "left", 99), -8);
     EXPECT_EQ(readProfileInt(file, "WINDOW", "top", 99), 12);
     EXPECT_EQ(readProfileInt(file, "WINDOW", "right", 99), 700);
@@ -63,6 +63,7 @@ TEST_F(AppSettings, SavingWritesTheWindowAndTheEngineButNeverTheSurvey) {
     EXPECT_EQ(readProfileString(file, "ENGINE", "last", "missing"), "");
 
     AppState next;
+    next.workspace = state.workspace;
     loadSettingsPlacement(next, 1024, 768);
     EXPECT_EQ(next.windowRect, (WindowRect{-8, 12, 700, 512}));
 }
@@ -72,40 +73,41 @@ TEST_F(AppSettings, AnEmptyEnginePathFallsBackToTheDefaultEngineWhenItExists) {
     EXPECT_EQ(state.currentEnginePath, "");
     EXPECT_EQ(state.lastSurveyPath, "");
 
-    writeEngine(texts::DEFAULT_ENGINE_PATH, learntEngine("nuq"));
+    writeEngine(DEFAULT_ENGINE_PATH, learntEngine("nuq"));
     loadSettingsPaths(state);
-    EXPECT_EQ(state.currentEnginePath, fullPath(texts::DEFAULT_ENGINE_PATH));
+    EXPECT_EQ(state.currentEnginePath, at(DEFAULT_ENGINE_PATH));
     EXPECT_TRUE(std::filesystem::path(state.currentEnginePath).is_absolute());
 
     // ... and is stored with that full path at the next close.
     saveSettings(state);
-    EXPECT_EQ(readProfileString(settingsFilePath(), "ENGINE", "last", ""),
-              fullPath(texts::DEFAULT_ENGINE_PATH));
+    EXPECT_EQ(readProfileString(state.workspace.settingsFile(), "ENGINE", "last", ""),
+              at(DEFAULT_ENGINE_PATH));
 
     // A stored engine path is kept even when it names nothing.
-    writeProfileString(settingsFilePath(), "ENGINE", "last", "engine\\gone.eng");
-    writeProfileString(settingsFilePath(), "SEARCH", "last", "sub\\s.txt");
+    writeProfileString(state.workspace.settingsFile(), "ENGINE", "last", "engine\\gone.eng");
+    writeProfileString(state.workspace.settingsFile(), "SEARCH", "last", "sub\\s.txt");
     loadSettingsPaths(state);
     EXPECT_EQ(state.currentEnginePath, "engine\\gone.eng");
     EXPECT_EQ(state.lastSurveyPath, "sub\\s.txt");
 }
 
 TEST_F(AppSettings, TheLastSurveyIsRememberedOnlyAfterASuccessfulOpen) {
-    ASSERT_TRUE(replaceFileContent("good.txt", "www.example.jp\r\nalpha\r\nbeta\r\n"));
-    ASSERT_TRUE(replaceFileContent("bad.txt", "only.a.target\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("good.txt"), "www.example.jp\r\nalpha\r\nbeta\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("bad.txt"), "only.a.target\r\n"));
 
     ui.openFileAnswers.push_back("good.txt");
-    dispatchCommand(state, services, CMD_OPEN_SURVEY);
-    EXPECT_EQ(readProfileString(settingsFilePath(), "SEARCH", "last", "missing"), "good.txt");
+    dispatchCommand(state, services, Command{Command::Kind::OpenSurvey});
+    EXPECT_EQ(readProfileString(state.workspace.settingsFile(), "SEARCH", "last", "missing"), "good.txt");
 
     ui.openFileAnswers.push_back("bad.txt");
-    dispatchCommand(state, services, CMD_OPEN_SURVEY);
-    EXPECT_EQ(readProfileString(settingsFilePath(), "SEARCH", "last", "missing"), "good.txt");
+    dispatchCommand(state, services, Command{Command::Kind::OpenSurvey});
+    EXPECT_EQ(readProfileString(state.workspace.settingsFile(), "SEARCH", "last", "missing"), "good.txt");
     EXPECT_EQ(ui.messages.size(), 1u);  // the failure of bad.txt
 
     // Closing does not touch it, and the next start-up reads it back.
     saveSettings(state);
     AppState next;
+    next.workspace = state.workspace;
     loadSettingsPaths(next);
     EXPECT_EQ(next.lastSurveyPath, "good.txt");
 }

@@ -1,5 +1,5 @@
-// Shared set-up of the shell logic tests: a fresh working directory, a recording user
-// interface, one AppState, and services with a pinned clock, a fetcher that serves nothing and
+// Shared set-up of the shell logic tests: a fresh workspace, a recording user interface, one
+// AppState working there, and services with a pinned clock, a fetcher that serves nothing and
 // an edit dialog whose inside each test scripts.
 #pragma once
 
@@ -16,7 +16,7 @@
 #include "platform/files.h"
 #include "fake_ui.h"
 #include "recording_events.h"
-#include "scratch_directory.h"
+#include "test_workspace.h"
 
 namespace vexor::testing {
 
@@ -44,17 +44,20 @@ inline EngineDefinition learntEngine(const std::string& tag) {
 
 class AppTest : public ::testing::Test {
 protected:
-    // Writes an engine file (the folder "engine" is made when missing); its own messages, if
-    // any, go to a UI the test does not look at.
+    AppTest() { state.workspace = files.workspace(); }
+
+    // Writes an engine file at a path of the workspace (the folder "engine" is made when
+    // missing).
     void writeEngine(const std::string& path, const EngineDefinition& engine) {
-        makeDirectory("engine");
-        FakeUi quiet;
-        ASSERT_TRUE(writeEngineFile(engine, path, quiet)) << path;
+        makeDirectory(at("engine"));
+        ASSERT_EQ(writeEngineFile(engine, at(path)), EngineFileWrite::Written) << path;
     }
 
-    std::string bytesOf(const std::string& path) { return readWholeFile(path).value_or(""); }
+    // A path of the workspace, and the bytes of the file there ("" when missing).
+    std::string at(const std::string& path) const { return files.at(path); }
+    std::string bytesOf(const std::string& path) { return readWholeFile(at(path)).value_or(""); }
 
-    ScratchDirectory directory;  // entered first, left last
+    TestWorkspace files;  // made first, removed last
     FakeUi ui;
     RecordingEvents events;
     std::vector<std::string> fetched;
@@ -62,7 +65,7 @@ protected:
     std::function<void(EditMode)> insideDialog;  // what the user does while the dialog is open
     AppState state;  // after everything a worker may still use: its destructor joins the worker
     AppServices services{
-        ui, events,
+        ui, ui, ui, ui, events,
         [this](const std::string& address, std::string& body, const std::atomic<bool>&) {
             fetched.push_back(address);
             body.clear();

@@ -8,7 +8,7 @@
 #include "app/texts.h"
 #include "cli/progress_display.h"
 #include "cli/survey_event_queue.h"
-#include "cli/terminal_ui.h"
+#include "cli/terminal_messages.h"
 #include "platform/text.h"
 
 namespace vexor::cli {
@@ -116,60 +116,35 @@ TEST(CliProgressDisplay, OnATerminalTheStatusLineIsRedrawnAndCleared) {
               status + "\r" + std::string(28, ' ') + "\rwarning: ");
 }
 
-TEST(CliTerminalUi, KeepsTheResultListForPrinting) {
-    CapturedConsole captured;
-    TerminalUi ui(captured.console(false));
-    EXPECT_EQ(ui.table().captions[0], texts::CAPTION_KEYWORD);
-    EXPECT_EQ(ui.table().captions[1], texts::CAPTION_RANK);
-    EXPECT_EQ(ui.table().captions[5], texts::CAPTION_HISTORY);
-    ui.appendRow("k1");
-    ui.appendRow("k2");
-    ui.setCell(1, 2, "7");
-    ui.setCell(0, 0, "not a keyword");  // column 0 keeps the keyword
-    ui.setCell(2, 1, "no such row");
-    ui.setColumnCaption(1, "2024/05/01 (nuq)\n");
-    ASSERT_EQ(ui.table().rows.size(), 2u);
-    EXPECT_EQ(ui.table().rows[0][0], "k1");
-    EXPECT_EQ(ui.table().rows[0][1], "-");
-    EXPECT_EQ(ui.table().rows[1][2], "7");
-    EXPECT_EQ(ui.table().captions[1], "2024/05/01 (nuq)\n");
-    ui.clearRows();
-    EXPECT_TRUE(ui.table().rows.empty());
+TEST(CliTableList, KeepsTheResultListForPrinting) {
+    TableList list;
+    EXPECT_EQ(list.table().captions[0], texts::CAPTION_KEYWORD);
+    EXPECT_EQ(list.table().captions[1], texts::CAPTION_RANK);
+    EXPECT_EQ(list.table().captions[5], texts::CAPTION_HISTORY);
+    list.appendRow("k1");
+    list.appendRow("k2");
+    list.setCell(1, 2, "7");
+    list.setCell(0, 0, "not a keyword");  // column 0 keeps the keyword
+    list.setCell(2, 1, "no such row");
+    list.setColumnCaption(1, "2024/05/01 (nuq)\n");
+    ASSERT_EQ(list.table().rows.size(), 2u);
+    EXPECT_EQ(list.table().rows[0][0], "k1");
+    EXPECT_EQ(list.table().rows[0][1], "-");
+    EXPECT_EQ(list.table().rows[1][2], "7");
+    EXPECT_EQ(list.table().captions[1], "2024/05/01 (nuq)\n");
+    list.clearRows();
+    EXPECT_TRUE(list.table().rows.empty());
 }
 
-TEST(CliTerminalUi, MessagesGoToTheConsoleInUtf8AndCanBeHeldBack) {
+TEST(CliTerminalMessages, GoToTheConsoleInUtf8AndQuestionsAreAnsweredNo) {
     CapturedConsole captured;
-    TerminalUi ui(captured.console(false));
-    ui.showMessage(Owner::MainWindow, texts::MSG_NOT_LEARNT, Icon::Warning);
-    ui.showMessage(Owner::EditDialog, texts::MSG_LEARN_SUCCEEDED, Icon::Information);
+    TerminalMessages messages(captured.console(false));
+    messages.showMessage(Owner::MainWindow, texts::MSG_NOT_LEARNT, Icon::Warning);
+    messages.showMessage(Owner::EditDialog, texts::MSG_LEARN_SUCCEEDED, Icon::Information);
     EXPECT_EQ(captured.err, utf8(u8"未学習です\n"));
     EXPECT_EQ(captured.out, utf8(u8"学習に成功しました\n"));
-
-    captured.out.clear();
-    ui.holdMessages();
-    ui.showMessage(Owner::EditDialog, texts::MSG_LEARN_SUCCEEDED, Icon::Information);
-    EXPECT_EQ(captured.out, "");
-    ui.printHeldMessages();
-    EXPECT_EQ(captured.out, utf8(u8"学習に成功しました\n"));
-
-    captured.out.clear();
-    ui.holdMessages();
-    ui.showMessage(Owner::EditDialog, texts::MSG_LEARN_SUCCEEDED, Icon::Information);
-    ui.dropHeldMessages();
-    ui.showMessage(Owner::MainWindow, "after", Icon::Information);
-    EXPECT_EQ(captured.out, "after\n");
-}
-
-TEST(CliTerminalUi, AnswersNoAndCancelsDialogsSinceNobodyIsThereToAsk) {
-    CapturedConsole captured;
-    EngineFields fields;
-    fields.keyword = "k";
-    TerminalUi ui(captured.console(false), fields);
-    EXPECT_FALSE(ui.askYesNo(Owner::MainWindow, "?", Icon::Question));
-    EXPECT_EQ(captured.err, "?\n");
-    EXPECT_FALSE(ui.askOpenFile(Owner::MainWindow, Ui::FileKind::Survey, "").has_value());
-    EXPECT_FALSE(ui.askSaveEngineFile(Owner::MainWindow).has_value());
-    EXPECT_EQ(ui.readEngineFields().keyword, "k");
+    EXPECT_FALSE(messages.askYesNo(Owner::MainWindow, "?", Icon::Question));
+    EXPECT_EQ(captured.err, utf8(u8"未学習です\n") + "?\n");
 }
 
 }  // namespace

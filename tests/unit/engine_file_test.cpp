@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include "app/engine_files.h"
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "engine/engine_file.h"
@@ -57,16 +58,14 @@ std::string readFailed(const std::string& path) {
 TEST(EngineFile, ResetRecordIsNinetyBytesAndRoundTrips) {
     TempFolder folder;
     const std::string path = folder.file("empty.eng");
-    FakeUi ui;
-    ASSERT_TRUE(writeEngineFile(EngineDefinition{}, path, ui));
+    ASSERT_EQ(writeEngineFile(EngineDefinition{}, path), EngineFileWrite::Written);
     const std::string bytes = readWholeFile(path).value();
     EXPECT_EQ(bytes.size(), 90u);
     EXPECT_EQ(bytes.substr(0, 29), MAGIC + std::string("\x64\0\0\0", 4));
     EngineDefinition read = learntEngine();
-    ASSERT_TRUE(readEngineFile(read, path, ui));
+    ASSERT_EQ(readEngineFile(read, path), EngineFileRead::Read);
     EXPECT_EQ(read, EngineDefinition{});
     EXPECT_FALSE(isLearnt(read));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(EngineFile, FieldsStandInTheDocumentedOrder) {
@@ -88,7 +87,7 @@ TEST(EngineFile, FieldsStandInTheDocumentedOrder) {
                                  le32(1) + "\x02" + le32(2) + str("<a");
     EXPECT_EQ(engineFileBytes(e), expected);
     EngineDefinition read;
-    ASSERT_TRUE(parseEngineFile(expected, read));
+    ASSERT_EQ(parseEngineFile(expected, read), EngineFileRead::Read);
     e.version = 100;  // the stored version is not taken over
     EXPECT_EQ(read, e);
 }
@@ -96,15 +95,13 @@ TEST(EngineFile, FieldsStandInTheDocumentedOrder) {
 TEST(EngineFile, LearntRecordRoundTripsByteExact) {
     TempFolder folder;
     const std::string path = folder.file(testing::cp932(u8"検索エンジン.eng"));
-    FakeUi ui;
     const EngineDefinition engine = learntEngine();
-    ASSERT_TRUE(writeEngineFile(engine, path, ui));
+    ASSERT_EQ(writeEngineFile(engine, path), EngineFileWrite::Written);
     EXPECT_EQ(readWholeFile(path), engineFileBytes(engine));
     EngineDefinition read;
-    ASSERT_TRUE(readEngineFile(read, path, ui));
+    ASSERT_EQ(readEngineFile(read, path), EngineFileRead::Read);
     EXPECT_EQ(read, engine);
     EXPECT_EQ(engineFileBytes(read), engineFileBytes(engine));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(EngineFile, EveryCutFailsAndKeepsWhatWasReadBefore) {
@@ -113,7 +110,9 @@ TEST(EngineFile, EveryCutFailsAndKeepsWhatWasReadBefore) {
     std::size_t lastRules = 0;
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         EngineDefinition read = engine;
-        ASSERT_FALSE(parseEngineFile(bytes.substr(0, length), read)) << "cut at " << length;
+        const EngineFileRead outcome = parseEngineFile(bytes.substr(0, length), read);
+        ASSERT_EQ(outcome, length < MAGIC.size() ? EngineFileRead::WrongMagic : EngineFileRead::Truncated)
+            << "cut at " << length;
         EXPECT_EQ(read.version, 100);
         EXPECT_GE(read.linkRules.size(), lastRules);  // rules only ever grow with the length
         lastRules = read.linkRules.size();
@@ -124,39 +123,41 @@ TEST(EngineFile, EveryCutFailsAndKeepsWhatWasReadBefore) {
 
     // Named cuts: inside the first string, after the four strings, inside learnedAt.
     EngineDefinition read;
-    EXPECT_FALSE(parseEngineFile(bytes.substr(0, 29 + 4 + 3), read));
+    EXPECT_EQ(parseEngineFile(bytes.substr(0, 29 + 4 + 3), read), EngineFileRead::Truncated);
     EXPECT_EQ(read, EngineDefinition{});
     const std::size_t afterTemplate = 29 + 4 * 4 + engine.keyword.size() + engine.page2Url.size() +
                                       engine.page3Url.size() + engine.queryTemplate.size();
-    EXPECT_FALSE(parseEngineFile(bytes.substr(0, afterTemplate + 2), read));
+    EXPECT_EQ(parseEngineFile(bytes.substr(0, afterTemplate + 2), read), EngineFileRead::Truncated);
     EXPECT_EQ(read.queryTemplate, engine.queryTemplate);
     EXPECT_EQ(read.pageStep, 0);
     const std::size_t timeAt = bytes.find(std::string("\xD6\x07", 2));
     ASSERT_NE(timeAt, std::string::npos);
-    EXPECT_FALSE(parseEngineFile(bytes.substr(0, timeAt + 5), read));
+    EXPECT_EQ(parseEngineFile(bytes.substr(0, timeAt + 5), read), EngineFileRead::Truncated);
     EXPECT_EQ(read.endMarker, engine.endMarker);
     EXPECT_EQ(read.keywordEncoding, KeywordEncoding::Utf8);
     EXPECT_EQ(read.learnedAt, (SystemTime{2006, 2, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(read.linkRules.empty());
 }
 
-TEST(EngineFile, ReadFailuresShowOneWarningWithThePath) {
+TEST(EngineFile, ReadFailuresShowOneWarningWithThePathAsGiven) {
     TempFolder folder;
+    const Workspace workspace{folder.path()};
     FakeUi ui;
-    const std::string cut = folder.file("cut.eng");
-    ASSERT_TRUE(replaceFileContent(cut, engineFileBytes(learntEngine()).substr(0, 60)));
+    ASSERT_TRUE(replaceFileContent(folder.file("cut.eng"),
+                                   engineFileBytes(learntEngine()).substr(0, 60)));
     EngineDefinition read;
-    EXPECT_FALSE(readEngineFile(read, cut, ui));
+    EXPECT_EQ(readEngineFile(read, folder.file("cut.eng")), EngineFileRead::Truncated);
+    EXPECT_FALSE(loadEngineFile(read, workspace, "cut.eng", ui));
     EXPECT_EQ(read.keyword, learntEngine().keyword);  // read before the cut
-    const std::string missing = folder.file("missing.eng");
-    EXPECT_FALSE(readEngineFile(read, missing, ui));
+    EXPECT_EQ(readEngineFile(read, folder.file("missing.eng")), EngineFileRead::CannotOpen);
+    EXPECT_FALSE(loadEngineFile(read, workspace, "missing.eng", ui));
     EXPECT_EQ(read, EngineDefinition{});
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, readFailed(cut));
+    EXPECT_EQ(ui.messages[0].text, readFailed("cut.eng"));
     EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
     EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
     EXPECT_FALSE(ui.messages[0].question);
-    EXPECT_EQ(ui.messages[1].text, readFailed(missing));
+    EXPECT_EQ(ui.messages[1].text, readFailed("missing.eng"));
 }
 
 TEST(EngineFile, AnyDifferenceInTheMagicFails) {
@@ -165,7 +166,7 @@ TEST(EngineFile, AnyDifferenceInTheMagicFails) {
         std::string bad = good;
         bad[i] = static_cast<char>(bad[i] ^ 0x20);
         EngineDefinition read;
-        EXPECT_FALSE(parseEngineFile(bad, read)) << "byte " << i;
+        EXPECT_EQ(parseEngineFile(bad, read), EngineFileRead::WrongMagic) << "byte " << i;
         EXPECT_EQ(read, EngineDefinition{});
     }
 }
@@ -175,7 +176,7 @@ TEST(EngineFile, StoredVersionIsIgnoredAndExtraBytesToo) {
     bytes.replace(25, 4, le32(7));
     bytes += "trailing garbage";
     EngineDefinition read;
-    ASSERT_TRUE(parseEngineFile(bytes, read));
+    ASSERT_EQ(parseEngineFile(bytes, read), EngineFileRead::Read);
     EXPECT_EQ(read.version, 100);
     EXPECT_EQ(read, learntEngine());
 }
@@ -185,7 +186,7 @@ TEST(EngineFile, StringsEndAtTheirFirstNul) {
                               str(std::string("\0x", 2)) + str("p3") +
                               engineFileBytes(EngineDefinition{}).substr(29 + 12);
     EngineDefinition read;
-    ASSERT_TRUE(parseEngineFile(bytes, read));
+    ASSERT_EQ(parseEngineFile(bytes, read), EngineFileRead::Read);
     EXPECT_EQ(read.keyword, "ab");
     EXPECT_EQ(read.page2Url, "");
     EXPECT_EQ(read.page3Url, "p3");  // the fields after it are read from the right place
@@ -195,20 +196,21 @@ TEST(EngineFile, StringsEndAtTheirFirstNul) {
 TEST(EngineFile, HugeCountsFailWithoutReadingOrAllocating) {
     EngineDefinition read;
     // A string announced as nearly 4 GiB in a file of a few dozen bytes.
-    EXPECT_FALSE(parseEngineFile(MAGIC + le32(100) + le32(0xFFFFFFF0) + "abc", read));
+    EXPECT_EQ(parseEngineFile(MAGIC + le32(100) + le32(0xFFFFFFF0) + "abc", read),
+              EngineFileRead::Truncated);
     EXPECT_EQ(read.keyword, "");
     // Four billion rules announced, one present.
     std::string bytes = engineFileBytes(EngineDefinition{});
     bytes.replace(bytes.size() - 4, 4, le32(0xFFFFFFFF));
     bytes += std::string("\x01", 1) + le32(1) + str("<a");
-    EXPECT_FALSE(parseEngineFile(bytes, read));
+    EXPECT_EQ(parseEngineFile(bytes, read), EngineFileRead::Truncated);
     ASSERT_EQ(read.linkRules.size(), 1u);
     EXPECT_EQ(read.linkRules[0].prefix, "<a");
     // A rule's prefix count one byte beyond the end.
     bytes = engineFileBytes(EngineDefinition{});
     bytes.replace(bytes.size() - 4, 4, le32(1));
     bytes += std::string("\x00", 1) + le32(1) + le32(3) + "ab";
-    EXPECT_FALSE(parseEngineFile(bytes, read));
+    EXPECT_EQ(parseEngineFile(bytes, read), EngineFileRead::Truncated);
     EXPECT_TRUE(read.linkRules.empty());
 }
 
@@ -217,14 +219,16 @@ TEST(EngineFile, UnknownCodesAreKeptAsStored) {
     odd.keywordEncoding = static_cast<KeywordEncoding>(9);
     odd.linkRules[0].selection = static_cast<LinkSelection>(200);
     EngineDefinition read;
-    ASSERT_TRUE(parseEngineFile(engineFileBytes(odd), read));
+    ASSERT_EQ(parseEngineFile(engineFileBytes(odd), read), EngineFileRead::Read);
     EXPECT_EQ(read, odd);
 }
 
 TEST(EngineFile, AFileThatCannotBeCreatedGivesFalseWithoutAMessage) {
     TempFolder folder;
     FakeUi ui;
-    EXPECT_FALSE(writeEngineFile(learntEngine(), folder.file("missing\\x.eng"), ui));
+    EXPECT_EQ(writeEngineFile(learntEngine(), folder.file("missing\\x.eng")),
+              EngineFileWrite::CannotCreate);
+    EXPECT_FALSE(saveEngineFile(learntEngine(), Workspace{folder.path()}, "missing\\x.eng", ui));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(listFiles(folder.path(), "").empty());
 }
@@ -235,9 +239,10 @@ TEST(EngineFile, AFailedReplaceWarnsAndLeavesWhatWasThere) {
     // A folder stands where the file should go: written, but it cannot take the folder's place.
     const std::string path = folder.file("engine.eng");
     ASSERT_TRUE(makeDirectory(path));
-    EXPECT_FALSE(writeEngineFile(learntEngine(), path, ui));
+    EXPECT_EQ(writeEngineFile(learntEngine(), path), EngineFileWrite::CannotWrite);
+    EXPECT_FALSE(saveEngineFile(learntEngine(), Workspace{folder.path()}, "engine.eng", ui));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path));
+    EXPECT_EQ(ui.messages[0].text, formatWithText(texts::FMT_ENGINE_WRITE_FAILED, "engine.eng"));
     EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
     EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
     EXPECT_TRUE(listFiles(folder.path(), "").empty());
@@ -247,8 +252,7 @@ TEST(EngineFile, AFailedReplaceWarnsAndLeavesWhatWasThere) {
 TEST(EngineFile, ASaveThatFailsHalfWayKeepsThePreviousFile) {
     TempFolder folder;
     const std::string path = folder.file("nuq.eng");
-    FakeUi ui;
-    ASSERT_TRUE(writeEngineFile(learntEngine(), path, ui));
+    ASSERT_EQ(writeEngineFile(learntEngine(), path), EngineFileWrite::Written);
     EngineDefinition bigger = learntEngine();
     bigger.startMarker = std::string(100000, 's');
     const pid_t child = fork();
@@ -257,19 +261,14 @@ TEST(EngineFile, ASaveThatFailsHalfWayKeepsThePreviousFile) {
         signal(SIGXFSZ, SIG_IGN);
         rlimit limit{8192, 8192};  // the file size limit makes the write fail half way
         setrlimit(RLIMIT_FSIZE, &limit);
-        FakeUi childUi;
-        const bool saved = writeEngineFile(bigger, path, childUi);
-        const bool warned =
-            childUi.messageTexts() ==
-            std::vector<std::string>{formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path)};
-        _exit(!saved && warned ? 0 : 1);
+        _exit(writeEngineFile(bigger, path) == EngineFileWrite::CannotWrite ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "no failure and warning from the failed save";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save was not told as one";
     EngineDefinition read;
-    ASSERT_TRUE(readEngineFile(read, path, ui));
+    ASSERT_EQ(readEngineFile(read, path), EngineFileRead::Read);
     EXPECT_EQ(read, learntEngine());
     EXPECT_EQ(listFiles(folder.path(), ""), std::vector<std::string>{"nuq.eng"});
 }

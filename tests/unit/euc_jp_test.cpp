@@ -5,7 +5,7 @@
 #include <iconv.h>
 #endif
 
-#include "web/query_address.h"
+#include "web/euc_jp.h"
 
 namespace vexor {
 namespace {

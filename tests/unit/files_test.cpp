@@ -127,25 +127,26 @@ TEST(Files, AppendCreatesThenAppends) {
     EXPECT_FALSE(appendToFile(folder.file("missing\\0.txt"), "x"));
 }
 
-TEST(Files, WorkingDirectoryAndFullPaths) {
+TEST(Files, AbsolutePathsAreTakenFromTheGivenFolder) {
     TempFolder folder;
-    const std::string before = workingDirectory();
-    ASSERT_TRUE(changeDirectory(folder.path()));
-    const std::string here = workingDirectory();
-    ASSERT_TRUE(replaceFileContent("relative.txt", "r"));
-    ASSERT_TRUE(makeDirectory("sub"));
-    EXPECT_EQ(readWholeFile(folder.file("relative.txt")), "r");
+    const std::string base = folder.path();
 #ifdef _WIN32
     const std::string sep = "\\";
 #else
     const std::string sep = "/";
 #endif
-    EXPECT_EQ(fullPath("relative.txt"), here + sep + "relative.txt");
-    EXPECT_EQ(fullPath("sub\\..\\.\\relative.txt"), here + sep + "relative.txt");
-    EXPECT_EQ(fullPath(here + sep + "sub"), here + sep + "sub");
-    EXPECT_FALSE(changeDirectory("no such folder"));
-    ASSERT_TRUE(changeDirectory(before));
-    EXPECT_EQ(workingDirectory(), before);
+    EXPECT_EQ(absolutePath(base, "relative.txt"), base + sep + "relative.txt");
+    EXPECT_EQ(absolutePath(base, "sub\\..\\.\\relative.txt"), base + sep + "relative.txt");
+    EXPECT_EQ(absolutePath(base, "sub/x/../y.txt"), base + sep + "sub" + sep + "y.txt");
+    EXPECT_EQ(absolutePath("/elsewhere", base + sep + "sub"), base + sep + "sub");
+    EXPECT_TRUE(isAbsolutePath(base));
+    EXPECT_FALSE(isAbsolutePath("engine\\nuq.eng"));
+    EXPECT_FALSE(isAbsolutePath(""));
+    // The working directory is never consulted: a file made through the result is where the
+    // folder says.
+    ASSERT_TRUE(replaceFileContent(absolutePath(base, "relative.txt"), "r"));
+    EXPECT_EQ(readWholeFile(folder.file("relative.txt")), "r");
+    EXPECT_TRUE(isAbsolutePath(workingDirectory()));
 }
 
 TEST(JoinPath, UsesTheWindowsSeparatorOnce) {

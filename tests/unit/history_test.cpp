@@ -7,15 +7,17 @@
 
 #include <filesystem>
 
+#include "app/survey_display.h"
 #include "fake_ui.h"
-#include "scratch_directory.h"
+#include "temp_folder.h"
+#include "test_workspace.h"
 
 namespace vexor {
 namespace {
 
 using testing::FakeUi;
 using testing::readBytes;
-using testing::ScratchDirectory;
+using testing::TempFolder;
 using testing::writeBytes;
 namespace fs = std::filesystem;
 
@@ -53,19 +55,21 @@ TEST(HistoryLines, RankFieldReadsLikeAFormattedScan) {
 
 TEST(HistoryLines, CellTexts) {
     const HistoryTable table{{"found", 12}, {"missing", 0}};
-    EXPECT_EQ(rankCellText(table, "found"), "12");
-    EXPECT_EQ(rankCellText(table, "missing"), "-");
-    EXPECT_EQ(rankCellText(table, "absent"), "");
+    EXPECT_EQ(rankCellText(rankOf(table, "found")), "12");
+    EXPECT_EQ(rankCellText(rankOf(table, "missing")), "-");
+    EXPECT_EQ(rankCellText(rankOf(table, "absent")), "");
 }
 
-// A survey with its history folder "site" in a scratch working directory, shown in a fake list.
+// A survey with its history folder "site" in a temporary folder, shown in a fake list.
 class HistoryFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directory("site");
-        state.historyDirectory = "site";
+        fs::create_directory(site());
+        state.historyDirectory = folder;
         setKeywords({"alpha", "beta", "gamma"});
     }
+
+    fs::path site() const { return scratch.native() / "site"; }
 
     void setKeywords(std::initializer_list<std::string> keywords) {
         state.keywords.assign(keywords);
@@ -74,18 +78,23 @@ protected:
     }
 
     void write(int generation, const std::string& bytes) {
-        writeBytes(fs::path("site") / (std::to_string(generation) + ".txt"), bytes);
+        writeBytes(site() / (std::to_string(generation) + ".txt"), bytes);
     }
     std::string read(int generation) const {
-        return readBytes(fs::path("site") / (std::to_string(generation) + ".txt"));
+        return readBytes(site() / (std::to_string(generation) + ".txt"));
     }
     bool exists(int generation) const {
-        return fs::exists(fs::path("site") / (std::to_string(generation) + ".txt"));
+        return fs::exists(site() / (std::to_string(generation) + ".txt"));
     }
 
     void load() {
-        for (auto& table : state.historyTables) table.clear();
-        loadHistory(state, "site", ui);
+        loadHistory(state, folder);
+        showHistory(ui, state);
+    }
+
+    void rotate(const std::string& header) {
+        rotateHistory(state, header);
+        showHistory(ui, state);
     }
     std::vector<std::string> column(int c) const {
         std::vector<std::string> cells;
@@ -93,7 +102,8 @@ protected:
         return cells;
     }
 
-    ScratchDirectory scratch;
+    TempFolder scratch;
+    const std::string folder = scratch.file("site");
     SurveyState state;
     FakeUi ui;
 };
@@ -166,6 +176,10 @@ TEST_F(HistoryFolder, FirstLineThatIsARecordIsNoHeader) {
     EXPECT_EQ(ui.captions[1], "2006/02/02");
     EXPECT_EQ(state.historyTables[0], (HistoryTable{{"alpha", 3}, {"beta", 5}}));
     EXPECT_FALSE(canResumeGeneration(state, "nuq"));  // gamma is missing, but no header
+
+    // Even a record whose keyword reads like a header is no header.
+    write(0, "2006/02/01:10:00:00\tkw (nuq)\t3\r\n");
+    EXPECT_FALSE(canResumeGeneration(state, "nuq"));
 }
 
 TEST_F(HistoryFolder, ResumeOnlyAnUnfinishedGenerationOfTheSameEngine) {
@@ -215,7 +229,7 @@ TEST_F(HistoryFolder, RotationWithOnlyFilesZeroAndOne) {
     write(0, old0);
     write(1, old1);
     load();
-    rotateHistory(state, "2006/02/03 (nuq)", ui);
+    rotate("2006/02/03 (nuq)");
 
     EXPECT_FALSE(exists(0));
     EXPECT_EQ(read(1), old0);
@@ -233,14 +247,14 @@ TEST_F(HistoryFolder, RotationWithOnlyFilesZeroAndOne) {
     EXPECT_EQ(column(2), (std::vector<std::string>{"3", "", ""}));
     EXPECT_EQ(column(3), (std::vector<std::string>{"8", "", ""}));
 
-    ASSERT_TRUE(writeGenerationHeader("site", "2006/02/03 (nuq)"));
+    ASSERT_TRUE(writeGenerationHeader(folder, "2006/02/03 (nuq)"));
     EXPECT_EQ(read(0), "2006/02/03 (nuq)\r\n");
 }
 
 TEST_F(HistoryFolder, RotationDropsTheOldestGeneration) {
     for (int k = 0; k < 5; ++k) write(k, "generation " + std::to_string(k) + "\r\n");
     load();
-    rotateHistory(state, "2006/02/03 (nuq)", ui);
+    rotate("2006/02/03 (nuq)");
     EXPECT_FALSE(exists(0));
     for (int k = 1; k < 5; ++k) EXPECT_EQ(read(k), "generation " + std::to_string(k - 1) + "\r\n");
 }
@@ -248,9 +262,9 @@ TEST_F(HistoryFolder, RotationDropsTheOldestGeneration) {
 TEST_F(HistoryFolder, RotationKeepsZeroWhenItCannotBeCopied) {
     const std::string old0 = "2006/02/02 (nuq)\r\n2006/02/02:10:00:00\talpha\t3\r\n";
     write(0, old0);
-    fs::create_directory(fs::path("site") / "1.txt");  // the copy onto it must fail
+    fs::create_directory(site() / "1.txt");  // the copy onto it must fail
     load();
-    rotateHistory(state, "2006/02/03 (nuq)", ui);
+    rotate("2006/02/03 (nuq)");
     EXPECT_EQ(read(0), old0);
     EXPECT_TRUE(state.historyTables[0].empty());
 }
@@ -258,11 +272,11 @@ TEST_F(HistoryFolder, RotationKeepsZeroWhenItCannotBeCopied) {
 TEST_F(HistoryFolder, HeaderIsWrittenOnlyWhenZeroIsMissing) {
     const std::string existing = "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n";
     write(0, existing);
-    EXPECT_TRUE(writeGenerationHeader("site", "2006/02/05 (other)"));
+    EXPECT_TRUE(writeGenerationHeader(folder, "2006/02/05 (other)"));
     EXPECT_EQ(read(0), existing);
 
-    EXPECT_FALSE(writeGenerationHeader("no-such-folder", "2006/02/05 (nuq)"));
-    EXPECT_FALSE(fs::exists("no-such-folder"));
+    EXPECT_FALSE(writeGenerationHeader(scratch.file("no-such-folder"), "2006/02/05 (nuq)"));
+    EXPECT_FALSE(fs::exists(scratch.native() / "no-such-folder"));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include "japanese.h"
 #include "platform/files.h"
-#include "platform/profile.h"
+#include "platform/profile_file.h"
 #include "temp_folder.h"
 
 namespace vexor {

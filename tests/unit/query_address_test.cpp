@@ -4,7 +4,8 @@
 #include <climits>
 
 #include "japanese.h"
-#include "web/query_address.h"
+#include "engine/query_address.h"
+#include "web/keyword_forms.h"
 
 namespace vexor {
 namespace {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/survey_commands.h"
+
 #include <atomic>
 #include <filesystem>
 #include <future>
@@ -16,7 +18,7 @@
 #include "fake_ui.h"
 #include "platform/files.h"
 #include "recording_events.h"
-#include "scratch_directory.h"
+#include "test_workspace.h"
 #include "survey/survey_file.h"
 
 namespace vexor {
@@ -26,7 +28,7 @@ using testing::FakeUi;
 using testing::readBytes;
 using testing::RecordedEvent;
 using testing::RecordingEvents;
-using testing::ScratchDirectory;
+using testing::TestWorkspace;
 using testing::writeBytes;
 namespace fs = std::filesystem;
 
@@ -109,18 +111,19 @@ private:
 class SurveyRun : public ::testing::Test {
 protected:
     void openSurvey(const std::string& bytes) {
-        writeBytes("survey.txt", bytes);
+        writeBytes(files.native("survey.txt"), bytes);
         state.surveyPath = "survey.txt";
     }
     bool start(ScriptedEngine& scripted, const std::string& enginePath = "engine\\nuq.eng") {
-        return startSurvey(state, engine, enginePath, host, events, scripted.fetcher(),
-                           scripted.clock());
+        const SurveyStart run{engine, enginePath, events, scripted.fetcher(), scripted.clock()};
+        return startSurvey(state, files.workspace(), run, ui, ui);
     }
+    fs::path site() const { return files.native(TARGET); }
     std::string historyFile(int generation) const {
-        return readBytes(fs::path(TARGET) / (std::to_string(generation) + ".txt"));
+        return readBytes(site() / (std::to_string(generation) + ".txt"));
     }
     bool historyExists(int generation) const {
-        return fs::exists(fs::path(TARGET) / (std::to_string(generation) + ".txt"));
+        return fs::exists(site() / (std::to_string(generation) + ".txt"));
     }
     std::vector<std::pair<int, int>> results() const {
         std::vector<std::pair<int, int>> pairs;
@@ -138,11 +141,10 @@ protected:
         return cells;
     }
 
-    ScratchDirectory scratch;
+    TestWorkspace files;
     SurveyState state;
     EngineDefinition engine = learntEngine();
     FakeUi ui;
-    SurveyHost host{ui, joinPath(scratch.path(), "vexor.ini"), {}};
     RecordingEvents events;
 };
 
@@ -180,7 +182,7 @@ TEST_F(SurveyRun, AbortContinueFinishRotate) {
     first.stallOn = "k3";
     auto reached = first.stalled.get_future();
     ASSERT_TRUE(start(first));
-    reached.wait();
+    ASSERT_EQ(reached.wait_for(std::chrono::seconds(30)), std::future_status::ready);
     EXPECT_TRUE(state.surveyRunning);
     EXPECT_FALSE(start(first)) << "a second start while the worker runs";
     abortSurvey(state);
@@ -231,11 +233,11 @@ class PreparedHistory : public SurveyRun {
 protected:
     void SetUp() override {
         openSurvey(std::string(TARGET) + "\nk1\nk2\n");
-        fs::create_directory(TARGET);
+        fs::create_directory(site());
         scripted.ranks = {{"k1", 4}, {"k2", 0}};
     }
     void writeCurrent(const std::string& bytes) {
-        writeBytes(fs::path(TARGET) / "0.txt", bytes);
+        writeBytes(site() / "0.txt", bytes);
     }
     ScriptedEngine scripted;
 };
@@ -270,15 +272,15 @@ TEST_F(PreparedHistory, UnlearntEngineTouchesNothing) {
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_TRUE(state.keywords.empty()) << "the survey file was not read";
     EXPECT_TRUE(ui.rows.empty());
-    EXPECT_TRUE(fs::is_empty(TARGET));
-    EXPECT_FALSE(fs::exists("vexor.ini"));
+    EXPECT_TRUE(fs::is_empty(site()));
+    EXPECT_FALSE(fs::exists(files.native("vexor.ini")));
     EXPECT_TRUE(scripted.requestedKeywords().empty());
 }
 
 TEST_F(PreparedHistory, StartAfterAFailedOpenFailsAgain) {
-    ASSERT_TRUE(openSurveyFile(state, "survey.txt", host));
+    ASSERT_TRUE(openSurveyFile(state, files.workspace(), "survey.txt", ui, ui));
     const auto rows = ui.rows;
-    EXPECT_FALSE(openSurveyFile(state, "missing.txt", host));
+    EXPECT_FALSE(openSurveyFile(state, files.workspace(), "missing.txt", ui, ui));
     ui.messages.clear();
 
     EXPECT_FALSE(start(scripted));
@@ -288,19 +290,19 @@ TEST_F(PreparedHistory, StartAfterAFailedOpenFailsAgain) {
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_EQ(ui.rows, rows) << "the previous survey is still shown";
     EXPECT_EQ(state.target, TARGET);
-    EXPECT_TRUE(fs::is_empty(TARGET)) << "no header written";
+    EXPECT_TRUE(fs::is_empty(site())) << "no header written";
     EXPECT_TRUE(scripted.requestedKeywords().empty());
 
-    fs::remove("survey.txt");
+    fs::remove(files.native("survey.txt"));
     state.surveyPath = "survey.txt";
     ui.messages.clear();
     EXPECT_FALSE(start(scripted)) << "a deleted survey file";
     EXPECT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(fs::is_empty(TARGET));
+    EXPECT_TRUE(fs::is_empty(site()));
 }
 
 TEST_F(SurveyRun, SurveyWithoutAWritableHistoryStillRunsToItsEnd) {
-    writeBytes(TARGET, "a file where the history folder should be");
+    writeBytes(site(), "a file where the history folder should be");
     openSurvey(std::string(TARGET) + "\nk1\nk2\n");
     ScriptedEngine scripted;
     scripted.ranks = {{"k1", 7}, {"k2", 0}};
@@ -308,13 +310,13 @@ TEST_F(SurveyRun, SurveyWithoutAWritableHistoryStillRunsToItsEnd) {
     waitForSurvey(state);
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 7}, {1, 0}}));
-    EXPECT_TRUE(fs::is_regular_file(TARGET));
+    EXPECT_TRUE(fs::is_regular_file(site()));
 }
 
 TEST_F(SurveyRun, KeywordsAllDoneStartsANewGenerationAndSearchesThemAgain) {
     openSurvey(std::string(TARGET) + "\nk1\n");
-    fs::create_directory(TARGET);
-    writeBytes(fs::path(TARGET) / "0.txt", "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n");
+    fs::create_directory(site());
+    writeBytes(site() / "0.txt", "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n");
     ScriptedEngine scripted;
     scripted.ranks = {{"k1", 9}};
     ASSERT_TRUE(start(scripted));

@@ -57,9 +57,9 @@ protected:
         KillTimer(nullptr, timer);
     }
 
-    Win32Ui ui_;
+    Win32Ui ui_{Workspace{}};
     testing::RecordingEvents events_;
-    AppServices services_{ui_, events_,
+    AppServices services_{ui_, ui_, ui_, ui_, events_,
                           [](const std::string&, std::string&, const std::atomic<bool>&) {},
                           [] { return SystemTime{}; }, nullptr};
     AppState state_;

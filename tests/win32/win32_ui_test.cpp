@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "app/win32/menu_commands.h"
 #include "app/win32/posted_survey_events.h"
 #include "app/win32/wide_text.h"
 #include "app/win32/win32_ui.h"
@@ -68,7 +69,7 @@ protected:
     }
     HMENU settingsMenu() { return GetSubMenu(GetMenu(main_), 1); }
 
-    Win32Ui ui_;
+    Win32Ui ui_{Workspace{}};
     HWND main_ = nullptr;
     HWND list_ = nullptr;
     HWND edit_ = nullptr;
@@ -137,8 +138,8 @@ TEST_F(Win32UiTest, EngineSubmenuStandsBeforeTheEngineFileCommands) {
     EXPECT_EQ(GetMenuItemID(engines, 2), 3002u);
     EXPECT_EQ(menuText(engines, 3001, MF_BYCOMMAND), japanese);
 
-    ui_.markEngineMenuItem(3002);
-    ui_.markEngineMenuItem(3001);
+    ui_.markEngineMenuItem(2);
+    ui_.markEngineMenuItem(1);
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_STATE | MIIM_FTYPE;
@@ -155,7 +156,7 @@ TEST_F(Win32UiTest, EngineSubmenuStandsBeforeTheEngineFileCommands) {
     EXPECT_EQ(GetMenuItemCount(settings), 5);
     ui_.setEngineMenuItems({});
     EXPECT_EQ(GetMenuItemCount(engines), 0);
-    ui_.markEngineMenuItem(3000);  // no items: nothing to mark, nothing breaks
+    ui_.markEngineMenuItem(0);  // no items: nothing to mark, nothing breaks
 }
 
 TEST_F(Win32UiTest, ResultListColumnsRowsAndCells) {
@@ -255,6 +256,28 @@ TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
     const std::vector<std::vector<long long>> expected = {
         {WM_SURVEY_PROGRESS, 3, 20}, {WM_SURVEY_RESULT, 4, -1}, {WM_SURVEY_RESULT, 5, 100}};
     EXPECT_EQ(seen, expected);
+}
+
+TEST(MenuCommands, EveryMenuIdMapsToItsCommandAndNoOtherIdDoes) {
+    using Kind = Command::Kind;
+    const std::pair<int, Kind> menu[] = {
+        {IDM_OPEN_SURVEY, Kind::OpenSurvey},   {IDM_START_SURVEY, Kind::StartSurvey},
+        {IDM_ABORT_SURVEY, Kind::AbortSurvey}, {IDM_EXIT, Kind::Exit},
+        {IDCANCEL, Kind::Cancel},              {IDM_NEW_ENGINE, Kind::NewEngine},
+        {IDM_EDIT_ENGINE, Kind::EditEngine},   {IDM_IMPORT_ENGINE, Kind::ImportEngine},
+        {IDM_ONLINE_HELP, Kind::Help}};
+    for (const auto& [id, kind] : menu) {
+        const auto command = commandOf(id, 0);
+        ASSERT_TRUE(command.has_value()) << id;
+        EXPECT_EQ(command->kind, kind) << id;
+    }
+    const auto engine = commandOf(ENGINE_MENU_FIRST_ID + 2, 3);
+    ASSERT_TRUE(engine.has_value());
+    EXPECT_EQ(engine->kind, Kind::SelectEngine);
+    EXPECT_EQ(engine->engineIndex, 2);
+    // The Enter key, ids beyond the engine items and unknown ids are no commands.
+    for (const int id : {IDOK, 0, ENGINE_MENU_FIRST_ID + 3, ENGINE_MENU_FIRST_ID - 1, 40000})
+        EXPECT_FALSE(commandOf(id, 3).has_value()) << id;
 }
 
 TEST(WideText, PathsAndTypedText) {

@@ -2,6 +2,7 @@
 // failure has been reported on the console by then.
 #pragma once
 
+#include "app/workspace.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
 
@@ -9,13 +10,14 @@ namespace vexor::cli {
 
 // Learns an engine from the sample search and writes it; the file is left as it was on any
 // failure (learning or writing).
-int runLearnCommand(const LearnCommand& command, const Console& console);
+int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console);
 
 // Opens the survey file, starts the survey as the Windows program's start command does, runs
 // it to the end (or to Ctrl-C) and prints the table.
-int runSurveyCommand(const SurveyCommand& command, const Console& console);
+int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
+                     const Console& console);
 
 // Opens the survey file and prints its history without surveying.
-int runShowCommand(const ShowCommand& command, const Console& console);
+int runShowCommand(const ShowCommand& command, const Workspace& workspace, const Console& console);
 
 }  // namespace vexor::cli

@@ -1,9 +1,11 @@
-// Expanding a learnt query template, and the escaping and matching that learning shares.
-#include "web/query_address.h"
+// Expanding a learnt query template.
+#include "engine/query_address.h"
 
 #include <optional>
 
-#include "platform/text.h"
+#include "platform/bytes.h"
+#include "web/euc_jp.h"
+#include "web/keyword_forms.h"
 
 namespace vexor {
 namespace {
@@ -35,8 +37,6 @@ std::string keywordForm(const std::string& keyword, KeywordEncoding encoding) {
     }
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-
 }  // namespace
 
 std::string buildQueryAddress(const std::string& queryTemplate, const std::string& keyword,
@@ -44,10 +44,7 @@ std::string buildQueryAddress(const std::string& queryTemplate, const std::strin
                               KeywordEncoding keywordEncoding) {
     const Placeholders at = findPlaceholders(queryTemplate);
     if (!at.number || !at.keyword) return std::string();
-    // 32-bit arithmetic that wraps instead of overflowing.
-    const auto value = static_cast<int32_t>(
-        static_cast<uint32_t>(pageOffset) +
-        static_cast<uint32_t>(pageStep) * (static_cast<uint32_t>(page) - 1u));
+    const int32_t value = wrapToInt32(int64_t{pageOffset} + int64_t{pageStep} * (int64_t{page} - 1));
     const std::string number = std::to_string(value);
     const std::string form = keywordForm(keyword, keywordEncoding);
 
@@ -71,40 +68,9 @@ std::string buildQueryAddress(const std::string& queryTemplate, const std::strin
     return address;
 }
 
-std::string percentEncode(const std::string& bytes) {
-    static constexpr char HEX[] = "0123456789ABCDEF";
-    std::string encoded;
-    encoded.reserve(bytes.size() * 3);
-    auto escape = [&](unsigned char c) {
-        encoded += '%';
-        encoded += HEX[c >> 4];
-        encoded += HEX[c & 0x0F];
-    };
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (isLeadByte(c)) {
-            escape(c);
-            if (i + 1 < bytes.size()) escape(static_cast<unsigned char>(bytes[++i]));
-        } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                   c == '*' || c == '-' || c == '.' || c == '@' || c == '_') {
-            encoded += static_cast<char>(c);
-        } else if (c == ' ') {
-            encoded += '+';
-        } else {
-            escape(c);
-        }
-    }
-    return encoded;
-}
-
-std::string toUtf8(const std::string& keyword) { return cp932ToUtf8(keyword); }
-
-std::size_t findIgnoringCase(const std::string& haystack, const std::string& needle) {
-    std::string lowHaystack = haystack;
-    std::string lowNeedle = needle;
-    for (char& c : lowHaystack) c = lowerAscii(c);
-    for (char& c : lowNeedle) c = lowerAscii(c);
-    return lowHaystack.find(lowNeedle);
+std::string queryAddressOf(const EngineDefinition& engine, const std::string& keyword, int32_t page) {
+    return buildQueryAddress(engine.queryTemplate, keyword, page, engine.pageStep, engine.pageOffset,
+                             engine.keywordEncoding);
 }
 
 }  // namespace vexor

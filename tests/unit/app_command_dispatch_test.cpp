@@ -1,4 +1,4 @@
-#include "app/commands.h"
+#include "app/command_dispatch.h"
 
 #include "app/engine_menu.h"
 #include "app/survey_display.h"
@@ -17,18 +17,21 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     writeEngine("engine\\b.eng", learntEngine("b"));
     buildEngineMenu(state, ui);
-    ASSERT_TRUE(loadEngine(state, ui, "engine\\a.eng"));
-    ASSERT_TRUE(replaceFileContent("s.txt", "www.example.jp\r\nkw\r\n"));
+    ASSERT_TRUE(loadEngine(state, services, "engine\\a.eng"));
+    ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nkw\r\n"));
     state.survey.surveyPath = "s.txt";
     state.survey.surveyRunning = true;
     ui.openFileAnswers = {std::string("s.txt"), std::string("s.txt")};
     const std::string title = ui.windowTitle;
 
-    const int guarded[] = {CMD_OPEN_SURVEY, CMD_START_SURVEY, CMD_NEW_ENGINE, CMD_EDIT_ENGINE,
-                           CMD_IMPORT_ENGINE, state.engineMenu.engineMenuIds.at("b")};
-    for (const int id : guarded) {
+    using Kind = Command::Kind;
+    const Command guarded[] = {{Kind::OpenSurvey}, {Kind::StartSurvey}, {Kind::NewEngine},
+                               {Kind::EditEngine}, {Kind::ImportEngine},
+                               {Kind::SelectEngine, state.engineMenu.engineMenuIndex.at("b")}};
+    for (const Command& command : guarded) {
+        const auto id = static_cast<int>(command.kind);
         ui.messages.clear();
-        EXPECT_EQ(dispatchCommand(state, services, id), CommandOutcome::Done);
+        EXPECT_EQ(dispatchCommand(state, services, command), CommandOutcome::Done);
         ASSERT_EQ(ui.messages.size(), 1u) << id;
         EXPECT_EQ(ui.messages[0].text, texts::MSG_BUSY) << id;
         EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
@@ -41,27 +44,27 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     EXPECT_EQ(state.currentEnginePath, "engine\\a.eng");
     EXPECT_EQ(state.currentEngine, learntEngine("a"));
     EXPECT_TRUE(ui.rows.empty());
-    EXPECT_FALSE(fileExists("vexor.ini"));
+    EXPECT_FALSE(fileExists(at("vexor.ini")));
     EXPECT_EQ(ui.windowTitle, title);
     EXPECT_FALSE(state.survey.workerThread.joinable());
 
     // The abort, exit, Esc and help are never refused.
     ui.messages.clear();
-    EXPECT_EQ(dispatchCommand(state, services, CMD_ABORT_SURVEY), CommandOutcome::Done);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::AbortSurvey}), CommandOutcome::Done);
     EXPECT_TRUE(state.survey.abortRequested);
-    EXPECT_EQ(dispatchCommand(state, services, CMD_EXIT), CommandOutcome::CloseWindow);
-    EXPECT_EQ(dispatchCommand(state, services, CMD_CANCEL), CommandOutcome::CloseWindow);
-    EXPECT_EQ(dispatchCommand(state, services, CMD_HELP), CommandOutcome::Done);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Exit}), CommandOutcome::CloseWindow);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Cancel}), CommandOutcome::CloseWindow);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Help}), CommandOutcome::Done);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
     writeEngine("engine\\a.eng", learntEngine("a"));
-    ASSERT_TRUE(replaceFileContent("s.txt", "www.example.jp\r\nfirst\r\nsecond\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nfirst\r\nsecond\r\n"));
     state.currentEnginePath = "engine\\a.eng";
     ASSERT_FALSE(startupLoad(state, services));
     ui.openFileAnswers.push_back(std::string("s.txt"));
-    dispatchCommand(state, services, CMD_OPEN_SURVEY);
+    dispatchCommand(state, services, Command{Command::Kind::OpenSurvey});
     ASSERT_EQ(ui.rows.size(), 2u);
     // A network that stalls until the abort.
     std::atomic<int> fetches{0};
@@ -72,15 +75,15 @@ TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
         body.clear();
     };
 
-    dispatchCommand(state, services, CMD_START_SURVEY);
+    dispatchCommand(state, services, Command{Command::Kind::StartSurvey});
     ASSERT_TRUE(state.survey.surveyRunning);
-    dispatchCommand(state, services, CMD_START_SURVEY);
+    dispatchCommand(state, services, Command{Command::Kind::StartSurvey});
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_BUSY});
 
     // Abort once the worker is inside the first keyword's fetch.
     for (int waited = 0; fetches == 0 && waited < 10000; ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    dispatchCommand(state, services, CMD_ABORT_SURVEY);
+    dispatchCommand(state, services, Command{Command::Kind::AbortSurvey});
     EXPECT_FALSE(state.survey.surveyRunning);
     EXPECT_FALSE(state.survey.workerThread.joinable());
     EXPECT_EQ(fetches, 1);
@@ -102,20 +105,22 @@ TEST_F(AppCommands, TheGuardIsSilentWhenNoSurveyRuns) {
 }
 
 TEST_F(AppCommands, AbortWithoutASurveyIsQuietAndHelpOpensOurPage) {
-    EXPECT_EQ(dispatchCommand(state, services, CMD_ABORT_SURVEY), CommandOutcome::Done);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::AbortSurvey}), CommandOutcome::Done);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(dispatchCommand(state, services, CMD_HELP), CommandOutcome::Done);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Help}), CommandOutcome::Done);
     ASSERT_EQ(ui.openedAddresses.size(), 1u);
     const std::string& help = ui.openedAddresses[0];
     EXPECT_EQ(help.rfind("http://", 0), 0u);
     EXPECT_EQ(help.substr(help.find('/', 7)), "/vexor/help.html");
 }
 
-TEST_F(AppCommands, UnknownIdsAndIdsBeyondTheEngineItemsDoNothing) {
+TEST_F(AppCommands, EngineIndexesBeyondTheEngineItemsDoNothing) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     buildEngineMenu(state, ui);
-    for (const int id : {1, 0, 3001, 2999, 40000}) {
-        EXPECT_EQ(dispatchCommand(state, services, id), CommandOutcome::Done) << id;
+    for (const int index : {1, -1, 2, 3000}) {
+        EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::SelectEngine, index}),
+                  CommandOutcome::Done)
+            << index;
     }
     EXPECT_EQ(state.currentEnginePath, "");
     EXPECT_TRUE(ui.messages.empty());
@@ -125,9 +130,9 @@ TEST_F(AppCommands, UnknownIdsAndIdsBeyondTheEngineItemsDoNothing) {
 }
 
 TEST_F(AppCommands, StartWithAnUnlearntEngineIsRefusedByTheSurvey) {
-    ASSERT_TRUE(replaceFileContent("s.txt", "www.example.jp\r\nkw\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nkw\r\n"));
     state.survey.surveyPath = "s.txt";
-    dispatchCommand(state, services, CMD_START_SURVEY);
+    dispatchCommand(state, services, Command{Command::Kind::StartSurvey});
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_NOT_LEARNT});
     EXPECT_FALSE(state.survey.surveyRunning);
     EXPECT_FALSE(state.survey.workerThread.joinable());
@@ -135,8 +140,8 @@ TEST_F(AppCommands, StartWithAnUnlearntEngineIsRefusedByTheSurvey) {
 
 TEST_F(AppCommands, ASurveyFileOnTheCommandLineIsOpenedAndStarted) {
     writeEngine("engine\\a.eng", learntEngine("a"));
-    ASSERT_TRUE(replaceFileContent("cmd.txt", "www.example.jp\r\none\r\ntwo\r\n"));
-    ASSERT_TRUE(replaceFileContent("last.txt", "www.other.jp\r\nthree\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("cmd.txt"), "www.example.jp\r\none\r\ntwo\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("last.txt"), "www.other.jp\r\nthree\r\n"));
     state.currentEnginePath = "engine\\a.eng";
     state.startupSurveyPath = "cmd.txt";
     state.lastSurveyPath = "last.txt";
@@ -152,7 +157,7 @@ TEST_F(AppCommands, ASurveyFileOnTheCommandLineIsOpenedAndStarted) {
 }
 
 TEST_F(AppCommands, WithoutACommandLineFileTheLastSurveyIsReopenedButNotStarted) {
-    ASSERT_TRUE(replaceFileContent("last.txt", "www.other.jp\r\nthree\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("last.txt"), "www.other.jp\r\nthree\r\n"));
     state.lastSurveyPath = "last.txt";
     EXPECT_FALSE(startupLoad(state, services));
     EXPECT_EQ(state.survey.target, "www.other.jp");

@@ -1,20 +1,11 @@
-// Temporary working directories for tests that touch files.
-#include "scratch_directory.h"
+// Byte access to test files.
+#include "test_workspace.h"
 
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-#include "platform/files.h"
-
 namespace vexor::testing {
-
-ScratchDirectory::ScratchDirectory() : previous_(workingDirectory()) {
-    if (!changeDirectory(folder_.path()))
-        throw std::runtime_error("cannot enter the temporary folder");
-}
-
-ScratchDirectory::~ScratchDirectory() { changeDirectory(previous_); }
 
 void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

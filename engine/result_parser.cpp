@@ -1,5 +1,5 @@
 // Result page parsing: plain substring searches over the bytes between the markers.
-#include "survey/result_parser.h"
+#include "engine/result_parser.h"
 
 #include <array>
 #include <vector>

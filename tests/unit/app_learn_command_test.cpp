@@ -1,4 +1,4 @@
-#include "engine/learn_command.h"
+#include "app/learn_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ protected:
             steps.push_back("clock");
             return PINNED;
         };
-        learnDefinition(engine, ui, fetch, clock);
+        learnDefinition(engine, ui, ui, fetch, clock);
     }
 
     void expectOneMessage(const char* text, Icon icon) {

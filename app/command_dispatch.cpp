@@ -1,0 +1,104 @@
+// The main window's command handling and its start-up load.
+#include "app/command_dispatch.h"
+
+#include "app/engine_commands.h"
+#include "app/engine_menu.h"
+#include "app/survey_commands.h"
+#include "app/texts.h"
+#include "survey/survey_control.h"
+
+namespace vexor {
+namespace {
+
+// The commands that change the survey or the current engine, which the worker reads unlocked.
+bool isGuarded(Command::Kind kind) {
+    switch (kind) {
+        case Command::Kind::OpenSurvey:
+        case Command::Kind::StartSurvey:
+        case Command::Kind::NewEngine:
+        case Command::Kind::EditEngine:
+        case Command::Kind::ImportEngine:
+        case Command::Kind::SelectEngine:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool openSurvey(AppState& state, AppServices& services, const std::string& path) {
+    return openSurveyFile(state.survey, state.workspace, path, services.messages, services.list);
+}
+
+}  // namespace
+
+bool busyGuard(const AppState& state, Messages& messages) {
+    if (!state.survey.surveyRunning) return false;
+    messages.showMessage(Owner::MainWindow, texts::MSG_BUSY, Icon::Warning);
+    return true;
+}
+
+void startCurrentSurvey(AppState& state, AppServices& services) {
+    const SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
+                            services.fetch, services.clock};
+    startSurvey(state.survey, state.workspace, start, services.messages, services.list);
+    updateWindowTitle(state, services.chrome);
+}
+
+CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command command) {
+    if (command.kind == Command::Kind::SelectEngine &&
+        (command.engineIndex < 0 || command.engineIndex >= state.engineMenu.engineCount()))
+        return CommandOutcome::Done;
+    if (isGuarded(command.kind) && busyGuard(state, services.messages)) return CommandOutcome::Done;
+
+    switch (command.kind) {
+        case Command::Kind::OpenSurvey:
+            chooseSurveyFile(state.survey, state.workspace, state.surveyFileBuffer,
+                             services.messages, services.list, services.chrome);
+            updateWindowTitle(state, services.chrome);
+            break;
+        case Command::Kind::StartSurvey:
+            startCurrentSurvey(state, services);
+            break;
+        case Command::Kind::AbortSurvey:
+            abortSurvey(state.survey);
+            break;
+        case Command::Kind::Exit:
+        case Command::Kind::Cancel:
+            return CommandOutcome::CloseWindow;
+        case Command::Kind::NewEngine:
+            newEngineFile(state, services);
+            updateWindowTitle(state, services.chrome);
+            break;
+        case Command::Kind::EditEngine:
+            editEngineFile(state, services);
+            updateWindowTitle(state, services.chrome);
+            break;
+        case Command::Kind::ImportEngine:
+            importEngineFile(state, services);
+            updateWindowTitle(state, services.chrome);
+            break;
+        case Command::Kind::Help:
+            services.chrome.openAddress(HELP_ADDRESS);
+            break;
+        case Command::Kind::SelectEngine:
+            selectEngine(state, services, command.engineIndex);
+            updateWindowTitle(state, services.chrome);
+            break;
+    }
+    return CommandOutcome::Done;
+}
+
+bool startupLoad(AppState& state, AppServices& services) {
+    if (!state.currentEnginePath.empty()) loadEngine(state, services, state.currentEnginePath);
+    bool startNow = false;
+    if (!state.startupSurveyPath.empty()) {
+        openSurvey(state, services, state.startupSurveyPath);
+        startNow = true;
+    } else if (!state.lastSurveyPath.empty()) {
+        openSurvey(state, services, state.lastSurveyPath);
+    }
+    updateWindowTitle(state, services.chrome);
+    return startNow;
+}
+
+}  // namespace vexor

@@ -1,0 +1,36 @@
+// Engine file outcomes in words.
+#include "app/engine_files.h"
+
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "engine/engine_file.h"
+
+namespace vexor {
+
+Message engineReadFailed(const std::string& path) {
+    return {formatWithText(texts::FMT_ENGINE_READ_FAILED, path), Icon::Warning};
+}
+
+Message engineWriteFailed(const std::string& path) {
+    return {formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path), Icon::Warning};
+}
+
+bool loadEngineFile(EngineDefinition& record, const Workspace& workspace, const std::string& path,
+                    Messages& messages) {
+    if (readEngineFile(record, workspace.resolve(path)) == EngineFileRead::Read) return true;
+    messages.show(Owner::MainWindow, engineReadFailed(path));
+    return false;
+}
+
+bool saveEngineFile(const EngineDefinition& record, const Workspace& workspace,
+                    const std::string& path, Messages& messages) {
+    switch (writeEngineFile(record, workspace.resolve(path))) {
+        case EngineFileWrite::Written: return true;
+        case EngineFileWrite::CannotCreate: return false;
+        case EngineFileWrite::CannotWrite: break;
+    }
+    messages.show(Owner::MainWindow, engineWriteFailed(path));
+    return false;
+}
+
+}  // namespace vexor

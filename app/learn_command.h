@@ -1,0 +1,29 @@
+// The learn command of the engine edit dialog ("学習"), and the words for each way learning
+// ends, which vexor-cli prints as well.
+#pragma once
+
+#include <string>
+
+#include "app/engine_form.h"
+#include "app/messages.h"
+#include "engine/engine_definition.h"
+#include "engine/learning.h"
+#include "platform/clock.h"
+#include "web/page_fetcher.h"
+
+namespace vexor {
+
+// The one message of a learning run: the missing field, address and failure warnings, or the
+// success as information.
+Message learnMessage(LearnOutcome outcome);
+
+// Learns into current from the form's fields (learnFromSample) and shows exactly one message
+// owned by the edit dialog. After a learning run (not after a stop for a missing field or a
+// failed address) the status label is refreshed.
+void learnDefinition(EngineDefinition& current, Messages& messages, EngineForm& form,
+                     const PageFetcher& fetch, const Clock& clock);
+
+// The status label: "未学習" without rules, otherwise "最終学習日時: yyyy/MM/dd HH:mm".
+std::string engineStatusText(const EngineDefinition& definition);
+
+}  // namespace vexor

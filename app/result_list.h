@@ -1,0 +1,24 @@
+// The result list: one row per keyword of the open survey, with the keyword (column 0), the
+// current run (column 1) and the four runs before it (columns 2 to 5). The Windows program
+// shows it in a list view; vexor-cli keeps it to print; tests record it. Texts are code page 932.
+#pragma once
+
+#include <string>
+
+namespace vexor {
+
+inline constexpr int RESULT_COLUMNS = 6;
+
+class ResultList {
+public:
+    virtual ~ResultList() = default;
+    // Rows are numbered from 0 in insertion order.
+    virtual void clearRows() = 0;
+    // Inserts a row after the last one with keyword in column 0 and "-" in column 1.
+    virtual void appendRow(const std::string& keyword) = 0;
+    // Column 0 is never changed after insertion.
+    virtual void setCell(int row, int column, const std::string& text) = 0;
+    virtual void setColumnCaption(int column, const std::string& text) = 0;
+};
+
+}  // namespace vexor

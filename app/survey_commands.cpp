@@ -1,0 +1,69 @@
+// The open and start commands of a survey.
+#include "app/survey_commands.h"
+
+#include "app/settings.h"
+#include "app/survey_display.h"
+#include "app/texts.h"
+#include "engine/engine_name.h"
+#include "platform/files.h"
+#include "survey/history.h"
+#include "survey/survey_control.h"
+#include "survey/survey_file.h"
+
+namespace vexor {
+
+bool openSurveyFile(SurveyState& state, const Workspace& workspace, const std::string& path,
+                    Messages& messages, ResultList& list) {
+    state.surveyPath = path;
+    auto definition = readSurveyFile(workspace.resolve(path));
+    if (!definition) {
+        messages.showMessage(Owner::MainWindow,
+                             "\"" + path + "\"" + texts::MSG_SURVEY_READ_FAILED_TAIL, Icon::Warning);
+        return false;
+    }
+
+    list.clearRows();
+    for (const auto& keyword : definition->keywords) list.appendRow(keyword);
+    saveLastSurveyPath(workspace, path);
+
+    state.target = std::move(definition->target);
+    state.keywords.assign(std::make_move_iterator(definition->keywords.begin()),
+                          std::make_move_iterator(definition->keywords.end()));
+    const std::string folder = workspace.historyFolder(state.target);
+    makeDirectory(folder);
+    loadHistory(state, folder);
+    showHistory(list, state);
+    state.historyDirectory = folder;
+    return true;
+}
+
+bool chooseSurveyFile(SurveyState& state, const Workspace& workspace, std::string& surveyFileBuffer,
+                      Messages& messages, ResultList& list, WindowChrome& chrome) {
+    const auto chosen =
+        chrome.askOpenFile(Owner::MainWindow, WindowChrome::FileKind::Survey, surveyFileBuffer);
+    if (!chosen) return false;
+    surveyFileBuffer = *chosen;
+    return openSurveyFile(state, workspace, surveyFileBuffer, messages, list);
+}
+
+bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveyStart& start,
+                 Messages& messages, ResultList& list) {
+    if (state.surveyRunning) return false;
+    if (!isLearnt(start.engine)) {
+        messages.showMessage(Owner::MainWindow, texts::MSG_NOT_LEARNT, Icon::Warning);
+        return false;
+    }
+    if (!openSurveyFile(state, workspace, state.surveyPath, messages, list)) return false;
+
+    const std::string engineName = baseName(start.enginePath);
+    const std::string header = generationHeader(start.clock(), engineName);
+    if (!canResumeGeneration(state, engineName)) {
+        rotateHistory(state, header);
+        showHistory(list, state);
+    }
+    // Without a header (say the folder could not be made) the survey still runs.
+    writeGenerationHeader(state.historyDirectory, header);
+    return startWorker(state, start.engine, start.events, start.fetch, start.clock);
+}
+
+}  // namespace vexor

@@ -1,0 +1,51 @@
+// Opening a survey file and starting a survey, as the shell does them for both front ends: the
+// survey layer reads and rotates, this says what happened and fills the result list.
+#pragma once
+
+#include <string>
+
+#include "app/messages.h"
+#include "app/result_list.h"
+#include "app/window_chrome.h"
+#include "app/workspace.h"
+#include "engine/engine_definition.h"
+#include "platform/clock.h"
+#include "survey/survey_events.h"
+#include "survey/survey_state.h"
+#include "web/page_fetcher.h"
+
+namespace vexor {
+
+// Makes the file at path (as given; a relative one is taken from the workspace) the current
+// survey: sets surveyPath first in any case; on success fills the list (one row per keyword),
+// writes [SEARCH] last, sets target, creates the history folder when missing, loads its
+// history into state and the list, and returns true. A file that cannot be read or has fewer
+// than two non-empty lines shows "\"path\"の読み込みに失敗しました。" over the main window and
+// returns false with everything but surveyPath unchanged.
+bool openSurveyFile(SurveyState& state, const Workspace& workspace, const std::string& path,
+                    Messages& messages, ResultList& list);
+
+// The open command: asks for a survey file (proposing surveyFileBuffer, the path chosen last;
+// the dialog starts in its folder) and opens the confirmed file. Cancelling does nothing.
+// True when a file was opened.
+bool chooseSurveyFile(SurveyState& state, const Workspace& workspace, std::string& surveyFileBuffer,
+                      Messages& messages, ResultList& list, WindowChrome& chrome);
+
+// What a survey start runs with; every reference outlives the worker.
+struct SurveyStart {
+    const EngineDefinition& engine;
+    const std::string& enginePath;  // as given; its name heads a new generation
+    SurveyEvents& events;
+    PageFetcher fetch;
+    Clock clock;
+};
+
+// The start command. Refuses an engine without rules ("未学習です", nothing read or written) and
+// does nothing while a worker still runs. Otherwise reads state.surveyPath again (its failure
+// message stops the start), continues the current history generation when it is unfinished and
+// was begun under the same engine or else rotates the history (and shows it), makes sure 0.txt
+// has a header and starts the worker. True when the worker was started.
+bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveyStart& start,
+                 Messages& messages, ResultList& list);
+
+}  // namespace vexor

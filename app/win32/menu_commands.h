@@ -1,0 +1,17 @@
+// The Windows program's menu, key and engine item ids as the shell's portable commands.
+#pragma once
+
+#include <optional>
+
+#include "app/command_dispatch.h"
+
+namespace vexor {
+
+// The first command id of the engine sub-menu's items; item i has ENGINE_MENU_FIRST_ID + i.
+inline constexpr int ENGINE_MENU_FIRST_ID = 3000;
+
+// The command of a WM_COMMAND id with engineCount engine items; nothing for any other id (1,
+// the Enter key, among them).
+std::optional<Command> commandOf(int id, int engineCount);
+
+}  // namespace vexor

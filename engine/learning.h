@@ -1,0 +1,28 @@
+// Learning an engine from one sample search: the query address from the sample addresses of
+// result pages 2 and 3, then the link rules from result page 1.
+#pragma once
+
+#include "engine/engine_definition.h"
+#include "engine/engine_fields.h"
+#include "platform/clock.h"
+#include "web/page_fetcher.h"
+
+namespace vexor {
+
+// How a learning run ended.
+enum class LearnOutcome {
+    MissingField,  // keyword, either page address or either result sample empty
+    BadAddress,    // the query address could not be learnt from the page addresses
+    NoRules,       // result page 1 gave no rule (or could not be fetched)
+    Learnt,
+};
+
+// Takes fields into current, checks the five required ones, learns the query address and then
+// the link rules (fetching result page 1 through fetch). The clock is read just before the
+// fetch; learnedAt takes that time only when rules were learnt. What each outcome leaves in
+// current: the fields always; from BadAddress on a keywordEncoding that was found; from NoRules
+// on the new query template, step, offset and encoding; on Learnt also the rules and learnedAt.
+LearnOutcome learnFromSample(EngineDefinition& current, const EngineFields& fields,
+                             const PageFetcher& fetch, const Clock& clock);
+
+}  // namespace vexor

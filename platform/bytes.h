@@ -1,0 +1,32 @@
+// Byte-level helpers shared by the text code: ASCII case folding, "%XX" escapes and the
+// wrap-around of 32-bit arithmetic.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vexor {
+
+// A to Z become a to z; every other byte stays.
+inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+inline std::string lowerAscii(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) c = lowerAscii(c);
+    return lowered;
+}
+
+// "%" and the byte in two upper-case hexadecimal digits.
+inline void appendHexEscape(std::string& out, unsigned char byte) {
+    static constexpr char HEX[] = "0123456789ABCDEF";
+    out += '%';
+    out += HEX[byte >> 4];
+    out += HEX[byte & 0x0F];
+}
+
+// The low 32 bits of value as a signed number: 32-bit arithmetic that wraps instead of
+// overflowing.
+inline int32_t wrapToInt32(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+}  // namespace vexor
