@@ -4,52 +4,21 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/engine_name.h"
 #include "platform/files.h"
-#include "platform/leading_number.h"
 #include "platform/text_lines.h"
+#include "survey/history_format.h"
 
 namespace vexor {
 
 namespace {
 
-std::vector<std::string> splitAtTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto tab = line.find('\t', start);
-        if (tab == std::string::npos) break;
-        fields.push_back(line.substr(start, tab - start));
-        start = tab + 1;
-    }
-    fields.push_back(line.substr(start));
-    return fields;
-}
-
-// One generation file: its table, its header (baseName of a first line that is no record) and
-// the date part of its second physical line.
-struct Generation {
-    std::string header;
-    std::string startDate = "-";
-};
-
-Generation readGeneration(const std::string& path, HistoryTable& table) {
-    Generation generation;
+// One generation file into table; what names it.
+GenerationNames readGeneration(const std::string& path, HistoryTable& table) {
     const auto content = readWholeFile(path);
-    if (!content) return generation;
-    const auto lines = splitLines(*content);
-    int counted = 0;
-    for (const auto& line : lines) {
-        if (line.empty()) continue;
-        ++counted;
-        const auto fields = splitAtTabs(line);
-        if (fields.size() == 3)
-            recordRank(table, fields[1], leadingNumber(fields[2]));
-        else if (counted == 1)
-            generation.header = baseNameAtBackslash(line);
-    }
-    if (lines.size() >= 2) generation.startDate = lines[1].substr(0, lines[1].find(':'));
-    return generation;
+    if (!content) return GenerationNames{};
+    return scanHistory(*content, [&](const HistoryRecord& record) {
+        recordRank(table, std::string(record.keyword), record.rank);
+    });
 }
 
 }  // namespace
@@ -89,13 +58,9 @@ bool canResumeGeneration(const SurveyState& state, const std::string& engineName
     if (!unfinished) return false;
     const auto content = readWholeFile(historyFilePath(state.historyDirectory, 0));
     if (!content || content->empty()) return false;
-    const std::string header = splitLines(*content).front();
-    if (header.find('\t') != std::string::npos) return false;
-    const auto open = header.find(" (");
-    if (open == std::string::npos) return false;
-    const auto close = header.find(')', open + 2);
-    if (close == std::string::npos) return false;
-    return header.compare(open + 2, close - (open + 2), engineName) == 0;
+    const auto spans = lineSpans(*content);
+    const auto engine = headerEngine(std::string_view(*content).substr(0, spans.front().end));
+    return engine && *engine == engineName;
 }
 
 void rotateHistory(SurveyState& state, const std::string& header) {
