@@ -8,6 +8,7 @@
 #include "cli/cli_commands.h"
 #include "cli/exit_status.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace vexor::cli {
 namespace {
@@ -19,6 +20,18 @@ Workspace workspaceFor(const WorkFolder& folder) {
     return Workspace{folder ? absolutePath(current, *folder) : current};
 }
 
+// Runs command in its workspace; a --dir that names no folder stops it first.
+template <typename Command, typename Run>
+int inWorkspace(const Command& command, const Console& console, Run run) {
+    const Workspace workspace = workspaceFor(command.folder);
+    if (!folderExists(workspace.root)) {
+        const std::string named = command.folder ? *command.folder : workspace.root;
+        console.err("vexor-cli: the folder \"" + cp932ToUtf8(named) + "\" does not exist\n");
+        return EXIT_FAILED;
+    }
+    return run(command, workspace, console);
+}
+
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, const Console& console) {
@@ -27,11 +40,11 @@ int runCli(const std::vector<std::string>& args, const Console& console) {
         [&console](const auto& command) -> int {
             using Command = std::decay_t<decltype(command)>;
             if constexpr (std::is_same_v<Command, LearnCommand>) {
-                return runLearnCommand(command, workspaceFor(command.folder), console);
+                return inWorkspace(command, console, runLearnCommand);
             } else if constexpr (std::is_same_v<Command, SurveyCommand>) {
-                return runSurveyCommand(command, workspaceFor(command.folder), console);
+                return inWorkspace(command, console, runSurveyCommand);
             } else if constexpr (std::is_same_v<Command, ShowCommand>) {
-                return runShowCommand(command, workspaceFor(command.folder), console);
+                return inWorkspace(command, console, runShowCommand);
             } else if constexpr (std::is_same_v<Command, HelpCommand>) {
                 console.out(usageText());
                 return EXIT_DONE;

@@ -26,6 +26,7 @@ ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::str
 bool appendToFile(const std::string& path, const std::string& bytes);
 
 bool fileExists(const std::string& path);  // an existing regular file that can be opened to read
+bool folderExists(const std::string& path);
 bool makeDirectory(const std::string& path);  // false when it exists or cannot be made
 bool copyFileReplacing(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);

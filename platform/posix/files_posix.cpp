@@ -108,6 +108,11 @@ bool fileExists(const std::string& path) {
     return true;
 }
 
+bool folderExists(const std::string& path) {
+    struct stat info{};
+    return stat(nativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool makeDirectory(const std::string& path) { return mkdir(nativePath(path).c_str(), 0777) == 0; }
 
 bool copyFileReplacing(const std::string& from, const std::string& to) {

@@ -106,6 +106,11 @@ bool fileExists(const std::string& path) {
     return file.valid();
 }
 
+bool folderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(cp932ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool makeDirectory(const std::string& path) {
     return CreateDirectoryW(cp932ToWide(path).c_str(), nullptr) != 0;
 }

@@ -262,6 +262,25 @@ class SurveyTest(CliTestCase):
         self.assertFalse(os.path.exists(self.history(0)))
         self.assertEqual(done.stdout, b"")
 
+    def test_dir_works_in_the_named_folder_from_anywhere(self):
+        survey = self.write_survey(["abc"])
+        elsewhere = tempfile.mkdtemp(prefix="vexor-cli-elsewhere-")
+        self.addCleanup(shutil.rmtree, elsewhere, True)
+        done = subprocess.run([CLI, "survey", survey, "--dir", self.work], cwd=elsewhere,
+                              capture_output=True, timeout=300)
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.check_generation(0, ["abc"])
+        self.assertEqual(os.listdir(elsewhere), [])  # nothing made where it was started
+        # A relative --dir is taken from where vexor-cli was started.
+        shown = subprocess.run([CLI, "show", survey, "--format", "csv", "--dir",
+                                os.path.relpath(self.work, elsewhere)],
+                               cwd=elsewhere, capture_output=True, timeout=60)
+        self.assertEqual(shown.returncode, 0, self.text(shown.stderr))
+        self.assertEqual(self.text(shown.stdout).splitlines()[1].split(",")[0], "abc")
+        missing = self.run_cli("show", survey, "--dir", self.path("no-such-folder"))
+        self.assertEqual(missing.returncode, 1)
+        self.assertIn("no-such-folder", self.text(missing.stderr))
+
     def test_a_survey_file_that_cannot_be_read_exits_1(self):
         only_target = self.write_survey([], name="only-target.txt")
         for name in ["missing.txt", only_target]:

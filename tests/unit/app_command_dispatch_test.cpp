@@ -4,6 +4,7 @@
 #include "app/survey_display.h"
 #include "app/texts.h"
 #include "app_test_fixture.h"
+#include "deadline.h"
 
 #include <chrono>
 #include <thread>
@@ -71,7 +72,7 @@ TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
     services.fetch = [&fetches](const std::string&, std::string& body,
                                 const std::atomic<bool>& abortFlag) {
         ++fetches;
-        while (!abortFlag) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        stallUntilAborted(abortFlag);
         body.clear();
     };
 
@@ -81,8 +82,7 @@ TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_BUSY});
 
     // Abort once the worker is inside the first keyword's fetch.
-    for (int waited = 0; fetches == 0 && waited < 10000; ++waited)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(waitUntil([&fetches] { return fetches > 0; }));
     dispatchCommand(state, services, Command{Command::Kind::AbortSurvey});
     EXPECT_FALSE(state.survey.surveyRunning);
     EXPECT_FALSE(state.survey.workerThread.joinable());

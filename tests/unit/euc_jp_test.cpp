@@ -20,6 +20,16 @@ TEST(ToEucJp, ConvertsKnownCharacters) {
     EXPECT_EQ(toEucJp("\x87\x40"), "\xAD\xA1");                          // ① in the NEC row
 }
 
+// Lead bytes 0xEB-0xEF lie past JIS X 0208 (the NEC-selected IBM rows among them); the row
+// arithmetic carries them on into EUC-JP rows 0xF5-0xFE instead of dropping them.
+TEST(ToEucJp, LeadBytesPastJisX0208FollowTheRowArithmetic) {
+    EXPECT_EQ(toEucJp("\xEB\x40"), "\xF5\xA1");
+    EXPECT_EQ(toEucJp("\xEC\x9F"), "\xF8\xA1");
+    EXPECT_EQ(toEucJp("\xED\x40\xEE\xFC"), "\xF9\xA1\xFC\xFE");
+    EXPECT_EQ(toEucJp("\xEF\xFC"), "\xFE\xFE");
+    EXPECT_EQ(toEucJp("a\xEF\x80" "b"), "a\xFD\xE0" "b");
+}
+
 TEST(ToEucJp, KeepsAsciiAndMakesSs2PairsOfHalfWidthKatakana) {
     EXPECT_EQ(toEucJp("abc 1+1/~\\"), "abc 1+1/~\\");
     EXPECT_EQ(toEucJp("\xB1\xDF\xA1"), "\x8E\xB1\x8E\xDF\x8E\xA1");

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/texts.h"
+#include "deadline.h"
 #include "fake_ui.h"
 #include "platform/files.h"
 #include "recording_events.h"
@@ -88,7 +89,7 @@ private:
         ++minutes_;
         if (!stallOn.empty() && keyword == stallOn) {
             stalled.set_value();
-            while (!abortFlag) std::this_thread::yield();
+            testing::stallUntilAborted(abortFlag);
             return;  // an aborted fetch yields an empty page
         }
         const int rank = ranks.at(keyword);
