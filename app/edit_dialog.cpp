@@ -39,13 +39,19 @@ bool saveEditDialog(AppState& state, AppServices& services) {
     if (!isLearnt(state.currentEngine) &&
         !messages.askYesNo(Owner::EditDialog, texts::MSG_SAVE_UNLEARNT, Icon::Warning))
         return false;
+    const std::string previousPath = state.currentEnginePath;
     if (state.editMode == EditMode::New) {
         const auto chosen = services.chrome.askSaveEngineFile(Owner::EditDialog);
         if (!chosen) return false;
         state.currentEnginePath = *chosen;
     }
-    // Both report their own failures; reading back makes the engine equal what is stored.
-    saveEngineFile(state.currentEngine, state.workspace, state.currentEnginePath, messages);
+    // A save that did not write keeps the dialog open and the engine as it is, learnt rules and
+    // all: reading the file back would put an older file or nothing in their place.
+    if (!saveEngineFile(state.currentEngine, state.workspace, state.currentEnginePath, messages)) {
+        state.currentEnginePath = previousPath;
+        return false;
+    }
+    // Reading back makes the engine equal what is stored; a failure reports itself.
     loadEngineFile(state.currentEngine, state.workspace, state.currentEnginePath, messages);
     return true;
 }

@@ -24,11 +24,7 @@ bool loadEngineFile(EngineDefinition& record, const Workspace& workspace, const 
 
 bool saveEngineFile(const EngineDefinition& record, const Workspace& workspace,
                     const std::string& path, Messages& messages) {
-    switch (writeEngineFile(record, workspace.resolve(path))) {
-        case EngineFileWrite::Written: return true;
-        case EngineFileWrite::CannotCreate: return false;
-        case EngineFileWrite::CannotWrite: break;
-    }
+    if (writeEngineFile(record, workspace.resolve(path)) == EngineFileWrite::Written) return true;
     messages.show(Owner::MainWindow, engineWriteFailed(path));
     return false;
 }

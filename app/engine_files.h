@@ -19,9 +19,9 @@ Message engineWriteFailed(const std::string& path);
 bool loadEngineFile(EngineDefinition& record, const Workspace& workspace, const std::string& path,
                     Messages& messages);
 
-// Writes record to path (see writeEngineFile). A file that could not be written after it was
-// made shows the write failure; one that could not be made at all is left to the read-back that
-// follows every save, which reports it.
+// Writes record to path (see writeEngineFile). Any failure shows the write failure: a file that
+// could not even be made too, since a save that did not write must say so before anything reads
+// the file back over the engine in memory.
 bool saveEngineFile(const EngineDefinition& record, const Workspace& workspace,
                     const std::string& path, Messages& messages);
 

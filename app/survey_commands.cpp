@@ -3,10 +3,12 @@
 
 #include "app/settings.h"
 #include "app/survey_display.h"
+#include "app/text_format.h"
 #include "app/texts.h"
 #include "engine/engine_name.h"
 #include "platform/files.h"
 #include "survey/history.h"
+#include "survey/history_rotation.h"
 #include "survey/survey_control.h"
 #include "survey/survey_file.h"
 
@@ -46,6 +48,14 @@ bool chooseSurveyFile(SurveyState& state, const Workspace& workspace, std::strin
     return openSurveyFile(state, workspace, surveyFileBuffer, messages, list);
 }
 
+Message historyNotStored(const std::string& folder) {
+    return {formatWithText(texts::FMT_HISTORY_NOT_STORED, folder), Icon::Warning};
+}
+
+void showHistoryNotStored(const SurveyState& state, Messages& messages) {
+    messages.show(Owner::MainWindow, historyNotStored(state.historyDirectory));
+}
+
 bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveyStart& start,
                  Messages& messages, ResultList& list) {
     if (state.surveyRunning) return false;
@@ -55,14 +65,34 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     }
     if (!openSurveyFile(state, workspace, state.surveyPath, messages, list)) return false;
 
+    const std::string& folder = state.historyDirectory;
+    FileLock lock = lockHistory(folder);
+    // A folder that cannot take the lock file cannot take the history either: that is said
+    // below, and the survey runs without both.
+    if (!lock.held() && folderExists(folder) && fileKind(joinPath(folder, "lock")) == FileKind::Regular) {
+        messages.showMessage(Owner::MainWindow, texts::MSG_SURVEY_RUNNING, Icon::Warning);
+        return false;
+    }
+    if (finishInterruptedRotation(folder)) {
+        loadHistory(state, folder);
+        showHistory(list, state);
+    }
+
     const std::string engineName = baseName(start.enginePath);
     const std::string header = generationHeader(start.clock(), engineName);
     if (!canResumeGeneration(state, engineName)) {
-        rotateHistory(state, header);
+        if (folderExists(folder) && rotateGenerations(folder, header) == RotationOutcome::Failed) {
+            messages.show(Owner::MainWindow,
+                          {formatWithText(texts::FMT_ROTATION_FAILED, folder), Icon::Warning});
+            return false;
+        }
+        loadHistory(state, folder);
+        state.generationCaptions[0] = header;
         showHistory(list, state);
     }
-    // Without a header (say the folder could not be made) the survey still runs.
-    writeGenerationHeader(state.historyDirectory, header);
+    state.historyWriteFailed = !writeGenerationHeader(folder, header) || !endLastLine(folder);
+    if (state.historyWriteFailed) messages.show(Owner::MainWindow, historyNotStored(folder));
+    state.runLock = std::move(lock);
     return startWorker(state, start.engine, start.events, start.fetch, start.clock);
 }
 

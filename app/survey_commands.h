@@ -42,10 +42,21 @@ struct SurveyStart {
 
 // The start command. Refuses an engine without rules ("未学習です", nothing read or written) and
 // does nothing while a worker still runs. Otherwise reads state.surveyPath again (its failure
-// message stops the start), continues the current history generation when it is unfinished and
-// was begun under the same engine or else rotates the history (and shows it), makes sure 0.txt
-// has a header and starts the worker. True when the worker was started.
+// message stops the start), takes the history folder's lock (another run of the same survey
+// stops the start with a message), finishes a rotation a killed run left half done, continues
+// the current history generation when it is unfinished and was begun under the same engine or
+// else rotates the history (a rotation that cannot be made stops the start with a message and
+// changes no file) and shows it, makes sure 0.txt has a header and ends in a whole line, and
+// starts the worker. A history that cannot be written is said once (historyNotStored) and the
+// survey runs all the same. True when the worker was started.
 bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveyStart& start,
                  Messages& messages, ResultList& list);
+
+// The one message of a run whose history could not be stored in folder.
+Message historyNotStored(const std::string& folder);
+
+// What the shell does when the worker reports that a record could not be stored: says so, once
+// a run.
+void showHistoryNotStored(const SurveyState& state, Messages& messages);
 
 }  // namespace vexor

@@ -16,6 +16,7 @@
 #include "engine/engine_definition.h"
 #include "engine/engine_name.h"
 #include "platform/clock.h"
+#include "platform/text.h"
 #include "survey/survey_control.h"
 #include "survey/survey_state.h"
 #include "web/page_fetcher.h"
@@ -33,7 +34,8 @@ void printTable(const Console& console, const TableList& list, const SurveyState
     console.out(formatResultTable(table, format));
 }
 
-void handle(const SurveyEvent& event, TableList& list, ProgressDisplay& display) {
+void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
+            ProgressDisplay& display) {
     switch (event.kind) {
         case SurveyEvent::Kind::Progress:
             showSurveyProgress(list, event.row, event.value);
@@ -45,6 +47,9 @@ void handle(const SurveyEvent& event, TableList& list, ProgressDisplay& display)
             break;
         case SurveyEvent::Kind::SearchEnded:
             display.searchEnded(event.row, event.how, event.page);
+            break;
+        case SurveyEvent::Kind::HistoryNotStored:
+            display.note(cp932ToUtf8(historyNotStored(state.historyDirectory).text));
             break;
     }
 }
@@ -61,14 +66,14 @@ bool followSurvey(SurveyState& state, SurveyEventQueue& events, TableList& list,
             abortSurvey(state);  // returns once the worker has ended
         }
         if (auto event = events.pop(100ms)) {
-            handle(*event, list, display);
+            handle(*event, state, list, display);
             continue;
         }
         // The worker clears the flag after its last report, so what it posted is queued now.
         if (!state.surveyRunning) break;
     }
     waitForSurvey(state);
-    while (auto event = events.pop(0ms)) handle(*event, list, display);
+    while (auto event = events.pop(0ms)) handle(*event, state, list, display);
     return interrupted;
 }
 
@@ -97,6 +102,7 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
 
     printTable(console, list, state, enginePath, command.format);
     if (interrupted) return EXIT_INTERRUPTED;
+    if (state.historyWriteFailed) return EXIT_FAILED;
     return display.unreadableKeywords() > 0 ? EXIT_UNREADABLE_PAGES : EXIT_DONE;
 }
 

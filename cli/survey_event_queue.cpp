@@ -13,6 +13,8 @@ void SurveyEventQueue::searchEnded(int row, SearchEnd how, int page) {
     push({SurveyEvent::Kind::SearchEnded, row, 0, how, page});
 }
 
+void SurveyEventQueue::historyNotStored() { push({SurveyEvent::Kind::HistoryNotStored}); }
+
 void SurveyEventQueue::push(const SurveyEvent& event) {
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -13,7 +13,7 @@
 namespace vexor::cli {
 
 struct SurveyEvent {
-    enum class Kind { Progress, Result, SearchEnded } kind;
+    enum class Kind { Progress, Result, SearchEnded, HistoryNotStored } kind;
     int row = 0;
     int value = 0;  // examined results for Progress, the rank for Result (-1 aborted)
     SearchEnd how = SearchEnd::Found;  // SearchEnded only
@@ -26,6 +26,7 @@ public:
     void progress(int row, int examined) override;
     void result(int row, int rank) override;
     void searchEnded(int row, SearchEnd how, int page) override;
+    void historyNotStored() override;
 
     // Main-thread side: the oldest event, waiting at most timeout for one to arrive.
     std::optional<SurveyEvent> pop(std::chrono::milliseconds timeout);

@@ -26,13 +26,7 @@ std::string nameAfter(const std::string& text, bool slashToo) {
 
 }  // namespace
 
-std::string baseName(const std::string& path) {
-#ifdef _WIN32
-    return nameAfter(path, false);
-#else
-    return nameAfter(path, true);
-#endif
-}
+std::string baseName(const std::string& path) { return nameAfter(path, true); }
 
 std::string baseNameAtBackslash(const std::string& text) { return nameAfter(text, false); }
 

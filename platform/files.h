@@ -4,32 +4,58 @@
 // be taken from the process's working directory, which nothing below the entry points relies on.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vexor {
 
-// The whole content of a file, or nothing when it cannot be opened or read.
+// The content of a regular file (a symbolic link to one is followed) in chunks of at most 64 KiB,
+// in order, until onChunk returns false. False when it cannot be opened or read; never waits on
+// a FIFO or a device.
+bool forEachChunk(const std::string& path, const std::function<bool(std::string_view)>& onChunk);
+
+// The whole content of a regular file, or nothing when it cannot be opened or read.
 std::optional<std::string> readWholeFile(const std::string& path);
 
-// Writes bytes to a temporary file beside path and only then replaces path with it, so an
-// interrupted or failed write leaves the old file intact. False on any failure.
-bool replaceFileContent(const std::string& path, const std::string& bytes);
+// Every line of a regular file, read in chunks so that memory does not grow with the file: the
+// line without its line end (LF or CR LF), and whether a line end followed it (only the last
+// line can lack one). False when the file cannot be opened or read as a regular file.
+bool forEachLine(const std::string& path,
+                 const std::function<void(std::string_view line, bool terminated)>& onLine);
 
-// The same, telling a file that could not be created at all (folder missing or not writable)
-// from a failure after that (writing, or putting the new file in place of the old one).
+// Writes bytes in place of path's content. The bytes go to a temporary file beside path that
+// then replaces it, so an interrupted write leaves the old file intact; where no temporary file
+// can be made beside it (a folder that takes no new files, a name at the length limit), path is
+// written in place instead. NotCreated: path itself could not be created or opened for writing;
+// NotWritten: a failure after that (writing, or putting the new file in place of the old one).
 enum class ReplaceOutcome { Replaced, NotCreated, NotWritten };
 ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes);
+bool replaceFileContent(const std::string& path, const std::string& bytes);
 
-// Appends bytes to path, creating it when missing; binary (the caller writes CR LF itself).
+// Appends bytes to the regular file path, creating it when missing; binary (the caller writes
+// CR LF itself). Whole or nothing: a write that fails part way is cut back off, and the bytes
+// are flushed to the disk before it returns true. A symbolic link, a FIFO or a folder at path
+// is refused, never followed or waited on.
 bool appendToFile(const std::string& path, const std::string& bytes);
+
+// Cuts the regular file at path to size bytes (no symbolic link followed).
+bool truncateFile(const std::string& path, std::uint64_t size);
+
+// What stands at path, a symbolic link not followed.
+enum class FileKind { Missing, Regular, Folder, Other };
+FileKind fileKind(const std::string& path);
 
 bool fileExists(const std::string& path);  // an existing regular file that can be opened to read
 bool folderExists(const std::string& path);
 bool makeDirectory(const std::string& path);  // false when it exists or cannot be made
 bool copyFileReplacing(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);
+// Moves from to to in one step (both in one folder tree), replacing a file at to.
+bool renameFile(const std::string& from, const std::string& to);
 
 // Names of the regular files of folder whose name ends in suffix (compared without regard to
 // ASCII case, as the Windows file system matches "*.eng"), in the order the OS lists them.

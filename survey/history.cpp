@@ -1,27 +1,15 @@
-// Reading, rotating and starting the five history generations of a survey.
+// Reading, starting and locking the history generations of a survey.
 #include "survey/history.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
+#include <unordered_set>
 
 #include "platform/files.h"
-#include "platform/text_lines.h"
 #include "survey/history_format.h"
 
 namespace vexor {
-
-namespace {
-
-// One generation file into table; what names it.
-GenerationNames readGeneration(const std::string& path, HistoryTable& table) {
-    const auto content = readWholeFile(path);
-    if (!content) return GenerationNames{};
-    return scanHistory(*content, [&](const HistoryRecord& record) {
-        recordRank(table, std::string(record.keyword), record.rank);
-    });
-}
-
-}  // namespace
 
 std::string historyFilePath(const std::string& folder, int generation) {
     return joinPath(folder, std::to_string(generation) + ".txt");
@@ -43,9 +31,14 @@ std::optional<int32_t> rankOf(const HistoryTable& table, const std::string& keyw
 }
 
 void loadHistory(SurveyState& state, const std::string& folder) {
+    const std::unordered_set<std::string_view> shown(state.keywords.begin(), state.keywords.end());
     for (int k = 0; k < HISTORY_GENERATIONS; ++k) {
-        state.historyTables[k].clear();
-        const auto generation = readGeneration(historyFilePath(folder, k), state.historyTables[k]);
+        HistoryTable& table = state.historyTables[k];
+        table.clear();
+        const auto names = scanHistoryFile(historyFilePath(folder, k), [&](const HistoryRecord& record) {
+            if (shown.contains(record.keyword)) recordRank(table, std::string(record.keyword), record.rank);
+        });
+        const GenerationNames generation = names.value_or(GenerationNames{});
         state.generationCaptions[k] = generation.header.empty() ? generation.startDate : generation.header;
     }
 }
@@ -56,34 +49,47 @@ bool canResumeGeneration(const SurveyState& state, const std::string& engineName
         std::any_of(state.keywords.begin(), state.keywords.end(),
                     [&](const std::string& keyword) { return !current.contains(keyword); });
     if (!unfinished) return false;
-    const auto content = readWholeFile(historyFilePath(state.historyDirectory, 0));
-    if (!content || content->empty()) return false;
-    const auto spans = lineSpans(*content);
-    const auto engine = headerEngine(std::string_view(*content).substr(0, spans.front().end));
+    const auto first = firstHistoryLine(historyFilePath(state.historyDirectory, 0));
+    if (!first) return false;
+    const auto engine = headerEngine(*first);
     return engine && *engine == engineName;
-}
-
-void rotateHistory(SurveyState& state, const std::string& header) {
-    const std::string& folder = state.historyDirectory;
-    bool currentIsSaved = true;
-    for (int k = HISTORY_GENERATIONS - 1; k >= 1; --k) {
-        const auto older = historyFilePath(folder, k - 1);
-        if (!fileExists(older)) continue;
-        const bool copied = copyFileReplacing(older, historyFilePath(folder, k));
-        if (k == 1) currentIsSaved = copied;
-    }
-    // 0.txt goes only once it stands in 1.txt: deleting it after a failed copy (a full disk, say)
-    // would lose the generation. Kept, the new run appends to it instead of losing it.
-    if (currentIsSaved) removeFile(historyFilePath(folder, 0));
-    loadHistory(state, folder);
-    state.generationCaptions[0] = header;
-    state.historyTables[0].clear();
 }
 
 bool writeGenerationHeader(const std::string& folder, const std::string& header) {
     const auto path = historyFilePath(folder, 0);
-    if (fileExists(path)) return true;
+    if (fileKind(path) == FileKind::Regular) return true;
     return appendToFile(path, header + "\r\n");
 }
+
+bool endLastLine(const std::string& folder) {
+    const std::string path = historyFilePath(folder, 0);
+    switch (fileKind(path)) {
+        case FileKind::Missing: return true;
+        case FileKind::Regular: break;
+        default: return false;
+    }
+    std::uint64_t size = 0;
+    std::uint64_t lastLineAt = 0;  // where the line after the last line end begins
+    std::string lastLine;
+    const bool read = forEachChunk(path, [&](std::string_view chunk) {
+        const std::size_t lf = chunk.rfind('\n');
+        if (lf == std::string_view::npos) {
+            lastLine.append(chunk);
+        } else {
+            lastLineAt = size + lf + 1;
+            lastLine.assign(chunk.substr(lf + 1));
+        }
+        size += chunk.size();
+        return true;
+    });
+    if (!read) return false;
+    if (lastLine.empty()) return true;
+    std::string_view line = lastLine;
+    if (line.back() == '\r') line.remove_suffix(1);
+    if (recordOf(line)) return truncateFile(path, lastLineAt);
+    return appendToFile(path, "\r\n");
+}
+
+FileLock lockHistory(const std::string& folder) { return FileLock::acquire(joinPath(folder, "lock")); }
 
 }  // namespace vexor

@@ -1,7 +1,8 @@
 // The history of a survey: five generation files 0.txt (current) to 4.txt (oldest) in the
 // survey's history folder, each a header line "yyyy/MM/dd (engine)" followed by one record
-// "yyyy/MM/dd:HH:mm:ss<TAB>keyword<TAB>rank" per finished keyword. Lines end in CR LF on disk on
-// every platform; readers accept CR LF and LF.
+// "yyyy/MM/dd:HH:mm:ss<TAB>keyword<TAB>rank" per finished keyword (survey/history_format.h).
+// Lines end in CR LF on disk on every platform; readers accept CR LF and LF. Older generations
+// move on into the folder "archive" (survey/history_rotation.h).
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/file_lock.h"
 #include "survey/survey_state.h"
 
 namespace vexor {
@@ -26,9 +28,11 @@ std::string historyRecord(const SystemTime& at, const std::string& keyword, int3
 // The rank of keyword in table, nothing when the table has no record of it.
 std::optional<int32_t> rankOf(const HistoryTable& table, const std::string& keyword);
 
-// Reads the five files of folder into state.historyTables (emptied first) and names each
-// generation in state.generationCaptions: its header, else the start date (the date part of the
-// file's second line), else "-". Missing files are empty generations.
+// Reads the five files of folder into state.historyTables (emptied first), keeping only the
+// records of state.keywords (memory follows what is shown, not the files' size), and names each
+// generation in state.generationCaptions: its header, else the start date (the date part of
+// the file's second line), else "-". Missing files, and names that hold no regular file, are
+// empty generations.
 void loadHistory(SurveyState& state, const std::string& folder);
 
 // Whether a survey started now under engineName continues generation 0 of
@@ -36,13 +40,17 @@ void loadHistory(SurveyState& state, const std::string& folder);
 // line of 0.txt is a header naming exactly engineName.
 bool canResumeGeneration(const SurveyState& state, const std::string& engineName);
 
-// Begins a new generation in state.historyDirectory: shifts 3->4, 2->3, 1->2, 0->1, deletes
-// 0.txt, reloads the tables and names generation 0 by header. Copy and delete failures are
-// silent.
-void rotateHistory(SurveyState& state, const std::string& header);
-
-// Creates 0.txt with header as its first line unless 0.txt already exists (then it is left
-// unchanged). False when the file had to be written and could not be.
+// Makes sure 0.txt of folder starts with header when it is missing; an existing 0.txt is left
+// as it is. False when the file had to be written and could not be.
 bool writeGenerationHeader(const std::string& folder, const std::string& header);
+
+// Prepares 0.txt of folder for records to be appended: a last line without a line end that
+// holds a record (one cut short) is cut off, any other is ended. False when 0.txt is there but
+// cannot be read or changed.
+bool endLastLine(const std::string& folder);
+
+// The lock a run holds on its history folder, so that a second run on the same survey is
+// refused; the file "lock" stays, empty, in the folder.
+FileLock lockHistory(const std::string& folder);
 
 }  // namespace vexor

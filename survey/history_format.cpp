@@ -2,6 +2,7 @@
 #include "survey/history_format.h"
 
 #include "engine/engine_name.h"
+#include "platform/files.h"
 #include "platform/leading_number.h"
 #include "platform/text_lines.h"
 
@@ -17,28 +18,32 @@ std::optional<HistoryRecord> recordOf(std::string_view line) {
                          leadingNumber(line.substr(second + 1))};
 }
 
-GenerationNames scanHistory(std::string_view content,
-                            const std::function<void(const HistoryRecord&)>& onRecord) {
-    GenerationNames names;
-    const auto spans = lineSpans(content);
-    const auto lineAt = [&](std::size_t i) {
-        return content.substr(spans[i].start, spans[i].end - spans[i].start);
-    };
-    int counted = 0;
-    for (std::size_t i = 0; i < spans.size(); ++i) {
-        const std::string_view line = lineAt(i);
-        if (line.empty()) continue;
-        ++counted;
-        if (const auto record = recordOf(line))
-            onRecord(*record);
-        else if (counted == 1)
-            names.header = baseNameAtBackslash(std::string(line));
+void HistoryScan::line(std::string_view text, bool terminated) {
+    if (++physical_ == 2) names_.startDate = text.substr(0, text.find(':'));
+    if (text.empty()) return;
+    ++counted_;
+    const auto record = recordOf(text);
+    if (record) {
+        if (terminated) onRecord_(*record);
+    } else if (counted_ == 1) {
+        names_.header = baseNameAtBackslash(std::string(text));
     }
-    if (spans.size() >= 2) {
-        const std::string_view second = lineAt(1);
-        names.startDate = second.substr(0, second.find(':'));
-    }
-    return names;
+}
+
+GenerationNames scanHistory(std::string_view content, const RecordHandler& onRecord) {
+    HistoryScan scan(onRecord);
+    for (const LineSpan& span : lineSpans(content))
+        scan.line(content.substr(span.start, span.end - span.start),
+                  span.next > span.end && content[span.next - 1] == '\n');
+    return scan.names();
+}
+
+std::optional<GenerationNames> scanHistoryFile(const std::string& path, const RecordHandler& onRecord) {
+    if (fileKind(path) != FileKind::Regular) return std::nullopt;
+    HistoryScan scan(onRecord);
+    if (!forEachLine(path, [&scan](std::string_view text, bool terminated) { scan.line(text, terminated); }))
+        return std::nullopt;
+    return scan.names();
 }
 
 std::optional<std::string> headerEngine(std::string_view line) {
@@ -48,6 +53,22 @@ std::optional<std::string> headerEngine(std::string_view line) {
     const std::size_t close = line.find(')', open + 2);
     if (close == std::string_view::npos) return std::nullopt;
     return std::string(line.substr(open + 2, close - (open + 2)));
+}
+
+std::optional<std::string> firstHistoryLine(const std::string& path) {
+    if (fileKind(path) != FileKind::Regular) return std::nullopt;
+    std::optional<std::string> first;
+    std::string pending;
+    forEachChunk(path, [&](std::string_view chunk) {
+        const std::size_t lf = chunk.find('\n');
+        pending.append(chunk.substr(0, lf));
+        if (lf == std::string_view::npos) return true;
+        first = pending;
+        return false;
+    });
+    if (!first && !pending.empty()) first = pending;
+    if (first && !first->empty() && first->back() == '\r') first->pop_back();
+    return first;
 }
 
 }  // namespace vexor

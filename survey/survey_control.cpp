@@ -18,6 +18,7 @@ bool startWorker(SurveyState& state, const EngineDefinition& engine, SurveyEvent
         state.workerThread = std::thread(
             runSurvey, SurveyContext{state, engine, events, std::move(fetch), std::move(clock)});
     } catch (const std::system_error&) {
+        state.runLock.release();
         state.surveyRunning = false;
         return false;
     }

@@ -24,6 +24,9 @@ public:
     virtual void result(int row, int rank) = 0;
     // How the search of a row ended and on which page (1..10); before result().
     virtual void searchEnded(int /*row*/, SearchEnd /*how*/, int /*page*/) {}
+    // A record could not be stored in the history; reported once a run, before that row's
+    // result(). The rank is still reported.
+    virtual void historyNotStored() {}
 };
 
 }  // namespace vexor

@@ -16,9 +16,13 @@ struct SurveyDefinition {
 // The file at path, or nothing when it cannot be read or has fewer than two non-empty lines.
 std::optional<SurveyDefinition> readSurveyFile(const std::string& path);
 
-// The name of the history folder of target: target percent-encoded as query text, except that
-// "." and ".." (which would name the working directory and its parent) become "%2E" and
-// "%2E%2E".
+// The name of the history folder of target: target percent-encoded as query text, the same on
+// every platform, with what no folder of the workspace can be named so escaped too: "." and
+// ".." (the workspace itself and its parent) become "%2E" and "%2E%2E"; "*" becomes "%2A"; a
+// Windows device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, in any case, alone or before a
+// dot) gets its first letter escaped; a final "." becomes "%2E". A name longer than a folder
+// name may be (255 bytes) keeps its first 200 bytes, then "~" and 16 hexadecimal digits of a
+// hash of the target, a form no escaped name has. Every other name is the escaped target.
 std::string historyFolderName(const std::string& target);
 
 }  // namespace vexor

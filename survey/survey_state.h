@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/file_lock.h"
+
 namespace vexor {
 
 // keyword -> rank (1..100 found, 0 not found); ordered byte by byte; insertion never replaces.
@@ -29,6 +31,8 @@ struct SurveyState {
     std::atomic<bool> surveyRunning{false};
     std::atomic<bool> abortRequested{false};
     std::thread workerThread;
+    FileLock runLock;                 // held on the history folder for the length of a run
+    bool historyWriteFailed = false;  // a record or header of the run could not be stored
 };
 
 // Inserts keyword -> rank unless the table already holds the keyword.

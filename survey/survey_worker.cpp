@@ -20,10 +20,15 @@ void runSurvey(SurveyContext context) {
             context.events.result(static_cast<int>(row), -1);
             break;
         }
-        // A record that cannot be written is lost; the rank is still shown.
-        appendToFile(recordFile, historyRecord(context.clock(), keyword, rank));
+        // A record that cannot be written is lost, which is said once; the rank is still shown.
+        if (!appendToFile(recordFile, historyRecord(context.clock(), keyword, rank)) &&
+            !state.historyWriteFailed) {
+            state.historyWriteFailed = true;
+            context.events.historyNotStored();
+        }
         context.events.result(static_cast<int>(row), rank);
     }
+    state.runLock.release();
     // Last: once this is seen false, everything the worker wrote is visible to the reader.
     state.surveyRunning = false;
 }

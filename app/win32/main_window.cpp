@@ -5,6 +5,7 @@
 #include "app/command_dispatch.h"
 #include "app/engine_menu.h"
 #include "app/settings.h"
+#include "app/survey_commands.h"
 #include "app/survey_display.h"
 #include "app/texts.h"
 #include "app/win32/menu_commands.h"
@@ -77,6 +78,7 @@ INT_PTR CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_STARTUP_LOAD: onStartupLoad(*window, hwnd); return TRUE;
         case WM_SURVEY_PROGRESS: showSurveyProgress(window->ui, row, number); return TRUE;
         case WM_SURVEY_RESULT: showSurveyResult(window->ui, row, number); return TRUE;
+        case WM_SURVEY_HISTORY_NOT_STORED: showHistoryNotStored(window->state.survey, window->ui); return TRUE;
         default: return FALSE;
     }
 }

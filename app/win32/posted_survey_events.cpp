@@ -1,3 +1,4 @@
+// Survey events posted to the main window.
 #include "app/win32/posted_survey_events.h"
 
 #include "app/win32/window_messages.h"
@@ -11,6 +12,10 @@ void PostedSurveyEvents::progress(int row, int examined) {
 // A rank of -1 (aborted) travels sign-extended in lParam.
 void PostedSurveyEvents::result(int row, int rank) {
     PostMessageW(window_, WM_SURVEY_RESULT, static_cast<WPARAM>(row), rank);
+}
+
+void PostedSurveyEvents::historyNotStored() {
+    PostMessageW(window_, WM_SURVEY_HISTORY_NOT_STORED, 0, 0);
 }
 
 }  // namespace vexor

@@ -16,6 +16,7 @@ public:
 
     void progress(int row, int examined) override;
     void result(int row, int rank) override;
+    void historyNotStored() override;
 
 private:
     HWND window_ = nullptr;

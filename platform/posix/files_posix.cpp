@@ -17,10 +17,30 @@ namespace {
 
 std::string nativePath(const std::string& path) { return cp932ToUtf8(withSlashSeparators(path)); }
 
-bool writeAll(int fd, const std::string& bytes) {
+// A file descriptor closed with its owner.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { close(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    bool valid() const { return fd_ >= 0; }
+    int get() const { return fd_; }
+    bool close() {
+        if (fd_ < 0) return true;
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        return closed;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char* data, std::size_t size) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = write(fd, data + done, size - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
@@ -28,9 +48,28 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
-bool isRegularFile(const std::string& native) {
+bool isRegular(int fd) {
     struct stat info{};
-    return stat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Opens without waiting on a FIFO (O_NONBLOCK) and keeps the descriptor only for a regular file.
+Descriptor openRegular(const std::string& native, int flags, mode_t mode = 0666) {
+    const int fd = open(native.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+    if (fd >= 0 && !isRegular(fd)) {
+        ::close(fd);
+        return Descriptor(-1);
+    }
+    return Descriptor(fd);
+}
+
+// Writes bytes to path itself, truncating it first: the way a file is written when no temporary
+// file can be made beside it.
+ReplaceOutcome writeInPlace(const std::string& native, const std::string& bytes) {
+    Descriptor fd = openRegular(native, O_WRONLY | O_CREAT | O_TRUNC);
+    if (!fd.valid()) return ReplaceOutcome::NotCreated;
+    const bool written = writeAll(fd.get(), bytes.data(), bytes.size()) && fsync(fd.get()) == 0;
+    return fd.close() && written ? ReplaceOutcome::Replaced : ReplaceOutcome::NotWritten;
 }
 
 // Drops "." segments and resolves ".." against what precedes it, as the Windows full-path
@@ -56,19 +95,17 @@ std::string normalised(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    const std::string native = nativePath(path);
-    if (!isRegularFile(native)) return std::nullopt;
-    FILE* file = std::fopen(native.c_str(), "rb");
-    if (!file) return std::nullopt;
-    std::string content;
-    char chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) return std::nullopt;
-    return content;
+bool forEachChunk(const std::string& path, const std::function<bool(std::string_view)>& onChunk) {
+    Descriptor fd = openRegular(nativePath(path), O_RDONLY);
+    if (!fd.valid()) return false;
+    std::vector<char> chunk(65536);
+    for (;;) {
+        const ssize_t n = read(fd.get(), chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!onChunk(std::string_view(chunk.data(), static_cast<std::size_t>(n)))) return true;
+    }
 }
 
 ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes) {
@@ -76,15 +113,16 @@ ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::str
     if (native.empty()) return ReplaceOutcome::NotCreated;
     // A name of our own beside the target, so that the rename stays within one file system.
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    int created = -1;
+    for (int attempt = 0; attempt < 100 && created < 0; ++attempt) {
         temp = native + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return ReplaceOutcome::NotCreated;
+        created = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (created < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return ReplaceOutcome::NotCreated;
-    const bool written = writeAll(fd, bytes) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
+    if (created < 0) return writeInPlace(native, bytes);
+    Descriptor fd(created);
+    const bool written = writeAll(fd.get(), bytes.data(), bytes.size()) && fsync(fd.get()) == 0;
+    const bool closed = fd.close();
     if (!written || !closed || rename(temp.c_str(), native.c_str()) != 0) {
         unlink(temp.c_str());
         return ReplaceOutcome::NotWritten;
@@ -93,20 +131,33 @@ ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::str
 }
 
 bool appendToFile(const std::string& path, const std::string& bytes) {
-    const int fd = open(nativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool written = writeAll(fd, bytes);
-    return close(fd) == 0 && written;
+    Descriptor fd = openRegular(nativePath(path), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW);
+    if (!fd.valid()) return false;
+    const off_t before = lseek(fd.get(), 0, SEEK_END);
+    if (before < 0) return false;
+    if (!writeAll(fd.get(), bytes.data(), bytes.size()) || fsync(fd.get()) != 0) {
+        // A part of the bytes would stand glued to whatever is appended next.
+        if (ftruncate(fd.get(), before) == 0) fsync(fd.get());
+        return false;
+    }
+    return fd.close();
 }
 
-bool fileExists(const std::string& path) {
-    const std::string native = nativePath(path);
-    if (!isRegularFile(native)) return false;
-    const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
+bool truncateFile(const std::string& path, std::uint64_t size) {
+    Descriptor fd = openRegular(nativePath(path), O_WRONLY | O_NOFOLLOW);
+    return fd.valid() && ftruncate(fd.get(), static_cast<off_t>(size)) == 0 &&
+           fsync(fd.get()) == 0 && fd.close();
 }
+
+FileKind fileKind(const std::string& path) {
+    struct stat info{};
+    if (lstat(nativePath(path).c_str(), &info) != 0) return FileKind::Missing;
+    if (S_ISREG(info.st_mode)) return FileKind::Regular;
+    if (S_ISDIR(info.st_mode)) return FileKind::Folder;
+    return FileKind::Other;
+}
+
+bool fileExists(const std::string& path) { return openRegular(nativePath(path), O_RDONLY).valid(); }
 
 bool folderExists(const std::string& path) {
     struct stat info{};
@@ -121,8 +172,11 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
 }
 
 bool removeFile(const std::string& path) {
-    const std::string native = nativePath(path);
-    return isRegularFile(native) && unlink(native.c_str()) == 0;
+    return fileKind(path) == FileKind::Regular && unlink(nativePath(path).c_str()) == 0;
+}
+
+bool renameFile(const std::string& from, const std::string& to) {
+    return rename(nativePath(from).c_str(), nativePath(to).c_str()) == 0;
 }
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& suffix) {
@@ -134,8 +188,9 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
         // A name with no code page 932 form could not be opened through a code page 932 path.
         const auto name = utf8ToCp932(entry->d_name);
         if (!name || !endsWithIgnoringCase(*name, suffix)) continue;
-        if (isRegularFile(native.empty() ? entry->d_name : native + "/" + entry->d_name))
-            names.push_back(*name);
+        struct stat info{};
+        const std::string full = native.empty() ? entry->d_name : native + "/" + entry->d_name;
+        if (stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode)) names.push_back(*name);
     }
     closedir(dir);
     return names;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -47,20 +48,36 @@ bool isRegularFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// A symbolic link or junction (never followed out of a folder) or a device name.
+bool isLinkOrDevice(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// Writes bytes to path itself, truncating it first: the way a file is written when no temporary
+// file can be made beside it.
+ReplaceOutcome writeInPlace(const std::wstring& path, const std::string& bytes) {
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return ReplaceOutcome::NotCreated;
+    const bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
+    return file.close() && written ? ReplaceOutcome::Replaced : ReplaceOutcome::NotWritten;
+}
+
 }  // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    Handle file(CreateFileW(cp932ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return std::nullopt;
-    std::string content;
-    char chunk[65536];
+bool forEachChunk(const std::string& path, const std::function<bool(std::string_view)>& onChunk) {
+    Handle file(CreateFileW(cp932ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+    std::vector<char> chunk(65536);
     DWORD n = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &n, nullptr)) {
-        if (n == 0) return content;
-        content.append(chunk, n);
+    while (ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &n, nullptr)) {
+        if (n == 0) return true;
+        if (!onChunk(std::string_view(chunk.data(), n))) return true;
     }
-    return std::nullopt;
+    return false;
 }
 
 ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes) {
@@ -74,11 +91,10 @@ ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::str
                std::to_wstring(attempt);
         created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            return ReplaceOutcome::NotCreated;
+        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }
+    if (created == INVALID_HANDLE_VALUE) return writeInPlace(target, bytes);
     Handle file(created);
-    if (!file.valid()) return ReplaceOutcome::NotCreated;
     const bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
     const bool closed = file.close();
     if (!written || !closed ||
@@ -91,11 +107,39 @@ ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::str
 }
 
 bool appendToFile(const std::string& path, const std::string& bytes) {
-    Handle file(CreateFileW(cp932ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool written = writeAll(file.get(), bytes);
-    return file.close() && written;
+    const std::wstring wide = cp932ToWide(path);
+    if (isLinkOrDevice(wide)) return false;
+    Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+    LARGE_INTEGER before{};
+    if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, &before, FILE_END)) return false;
+    if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
+        // A part of the bytes would stand glued to whatever is appended next.
+        if (SetFilePointerEx(file.get(), before, nullptr, FILE_BEGIN)) SetEndOfFile(file.get());
+        return false;
+    }
+    return file.close();
+}
+
+bool truncateFile(const std::string& path, std::uint64_t size) {
+    const std::wstring wide = cp932ToWide(path);
+    if (isLinkOrDevice(wide)) return false;
+    Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(size);
+    return file.valid() && SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(file.get()) && FlushFileBuffers(file.get()) && file.close();
+}
+
+FileKind fileKind(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(cp932ToWide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::Missing;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::Other;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Folder;
+    if (attributes & FILE_ATTRIBUTE_DEVICE) return FileKind::Other;
+    return FileKind::Regular;
 }
 
 bool fileExists(const std::string& path) {
@@ -120,6 +164,11 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
 }
 
 bool removeFile(const std::string& path) { return DeleteFileW(cp932ToWide(path).c_str()) != 0; }
+
+bool renameFile(const std::string& from, const std::string& to) {
+    return MoveFileExW(cp932ToWide(from).c_str(), cp932ToWide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& suffix) {
     std::vector<std::string> names;

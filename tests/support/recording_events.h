@@ -9,7 +9,7 @@
 namespace vexor::testing {
 
 struct RecordedEvent {
-    enum Kind { Progress, Result, Ended } kind;
+    enum Kind { Progress, Result, Ended, Stored } kind;  // Stored: historyNotStored()
     int row;
     int value;  // examined results, rank, or the SearchEnd value
     int page;   // for Ended only
@@ -24,6 +24,7 @@ public:
     void searchEnded(int row, SearchEnd how, int page) override {
         add({RecordedEvent::Ended, row, static_cast<int>(how), page});
     }
+    void historyNotStored() override { add({RecordedEvent::Stored, -1, 0, 0}); }
 
     std::vector<RecordedEvent> events() const {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -1,6 +1,11 @@
 #include "app/edit_dialog.h"
 
+#include "app/text_format.h"
 #include "app/texts.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 #include "app_test_fixture.h"
 
 namespace vexor::testing {
@@ -196,16 +201,48 @@ TEST_F(AppEditDialog, TheCloseBoxKeepsWhatTheDialogPutIntoTheEngine) {
     EXPECT_EQ(state.backupEngine, learntEngine("before"));
 }
 
-TEST_F(AppEditDialog, ASaveWhoseFileCannotBeMadeClosesAfterTheReadFailure) {
+TEST_F(AppEditDialog, ASaveWhoseFileCannotBeMadeSaysSoAndKeepsTheDialogAndTheEngine) {
+    state.currentEnginePath = "engine\\before.eng";
     openEditDialog(state, services, EditMode::New);
     state.currentEngine = learntEngine("x");
     ui.fields = engineFieldsOf(state.currentEngine);
     ui.saveFileAnswers.push_back("no-such-folder\\x.eng");
-    EXPECT_TRUE(saveEditDialog(state, services));
+    EXPECT_FALSE(saveEditDialog(state, services)) << "the dialog stays open";
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("\"no-such-folder\\x.eng\""), std::string::npos);
-    EXPECT_EQ(state.currentEnginePath, "no-such-folder\\x.eng");
+    EXPECT_EQ(ui.messages[0].text, formatWithText(texts::FMT_ENGINE_WRITE_FAILED, "no-such-folder\\x.eng"));
+    EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+    EXPECT_EQ(state.currentEngine, learntEngine("x")) << "the learnt engine is not read over";
+    EXPECT_EQ(state.currentEnginePath, "engine\\before.eng");
 }
+
+#ifndef _WIN32
+TEST_F(AppEditDialog, ASaveThatCannotMakeATemporaryFileWritesTheFileInPlace) {
+    writeEngine("engine\\a.eng", learntEngine("old"));
+    state.currentEnginePath = "engine\\a.eng";
+    openEditDialog(state, services, EditMode::Edit);
+    state.currentEngine = learntEngine("new");
+    ui.fields = engineFieldsOf(state.currentEngine);
+    // Every name the save would take for its temporary file is taken.
+    for (int attempt = 0; attempt < 100; ++attempt)
+        ASSERT_TRUE(makeDirectory(at("engine\\a.eng.tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt))));
+    EXPECT_TRUE(saveEditDialog(state, services));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(readBack(at("engine\\a.eng")), learntEngine("new"));
+    EXPECT_EQ(state.currentEngine, learntEngine("new"));
+}
+
+TEST_F(AppEditDialog, ASaveUnderANameAtTheLengthLimitWritesTheFileInPlace) {
+    const std::string name = "engine\\" + std::string(251, 'n') + ".eng";  // 255 bytes
+    writeEngine(name, learntEngine("old"));
+    state.currentEnginePath = name;
+    openEditDialog(state, services, EditMode::Edit);
+    state.currentEngine = learntEngine("new");
+    ui.fields = engineFieldsOf(state.currentEngine);
+    EXPECT_TRUE(saveEditDialog(state, services));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(readBack(at(name)), learntEngine("new"));
+}
+#endif
 
 }  // namespace
 }  // namespace vexor::testing

@@ -223,13 +223,14 @@ TEST(EngineFile, UnknownCodesAreKeptAsStored) {
     EXPECT_EQ(read, odd);
 }
 
-TEST(EngineFile, AFileThatCannotBeCreatedGivesFalseWithoutAMessage) {
+TEST(EngineFile, AFileThatCannotBeCreatedIsToldApartAndSaidAsAWriteFailure) {
     TempFolder folder;
     FakeUi ui;
     EXPECT_EQ(writeEngineFile(learntEngine(), folder.file("missing\\x.eng")),
               EngineFileWrite::CannotCreate);
     EXPECT_FALSE(saveEngineFile(learntEngine(), Workspace{folder.path()}, "missing\\x.eng", ui));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.messageTexts(),
+              std::vector<std::string>{formatWithText(texts::FMT_ENGINE_WRITE_FAILED, "missing\\x.eng")});
     EXPECT_TRUE(listFiles(folder.path(), "").empty());
 }
 

@@ -25,12 +25,13 @@ TEST(BaseName, HeaderRuleKeepsSlashesAndCutsAtTheLastFullStop) {
     EXPECT_EQ(baseNameAtBackslash("2006/02/01 (my.engine)"), "2006/02/01 (my");
 }
 
-#ifndef _WIN32
-TEST(BaseName, PosixPathsSplitAtSlashesToo) {
+// Windows takes both separators in paths, so engine/nuq.eng must name the engine nuq there too:
+// a survey run with that path and one with engine\nuq.eng continue one generation.
+TEST(BaseName, PathsSplitAtSlashesTooOnEveryPlatform) {
     EXPECT_EQ(baseName("/home/u/engine/nuq.eng"), "nuq");
     EXPECT_EQ(baseName("engine/a.b.eng"), "a.b");
+    EXPECT_EQ(baseName("C:/tools\\engine/nuq.eng"), baseName("engine\\nuq.eng"));
 }
-#endif
 
 }  // namespace
 }  // namespace vexor

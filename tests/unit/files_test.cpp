@@ -127,6 +127,63 @@ TEST(Files, AppendCreatesThenAppends) {
     EXPECT_FALSE(appendToFile(folder.file("missing\\0.txt"), "x"));
 }
 
+#ifndef _WIN32
+TEST(Files, AnAppendIsWholeOrNothing) {
+    TempFolder folder;
+    const std::string path = folder.file("0.txt");
+    ASSERT_TRUE(appendToFile(path, "header\r\n"));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{12, 12};  // room for four bytes of the next record only: a full disk
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(appendToFile(path, "2006/02/01:10:00:00\tkw\t11\r\n") ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed append was not told as one";
+    EXPECT_EQ(readWholeFile(path), "header\r\n") << "no part of the record stays behind";
+}
+#endif
+
+TEST(Files, LinesAreReadWholeAcrossChunks) {
+    TempFolder folder;
+    const std::string path = folder.file("long.txt");
+    const std::string longLine(200000, 'x');  // beyond any one chunk
+    std::string content = "a\r\n\n" + longLine + "\r\nb";
+    // A CR LF split between two chunks still ends its line.
+    const std::size_t fill = 65536 - (content.size() % 65536) - 1;
+    content += std::string(fill, 'y') + "\r\nz\r";
+    ASSERT_TRUE(replaceFileContent(path, content));
+    std::vector<std::pair<std::string, bool>> lines;
+    ASSERT_TRUE(forEachLine(path, [&](std::string_view line, bool terminated) {
+        lines.emplace_back(std::string(line), terminated);
+    }));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], std::make_pair(std::string("a"), true));
+    EXPECT_EQ(lines[1], std::make_pair(std::string(""), true));
+    EXPECT_EQ(lines[2], std::make_pair(longLine, true));
+    EXPECT_EQ(lines[3].first, "b" + std::string(fill, 'y'));
+    EXPECT_TRUE(lines[3].second);
+    EXPECT_EQ(lines[4], std::make_pair(std::string("z"), false));
+    EXPECT_FALSE(forEachLine(folder.file("missing.txt"), [](std::string_view, bool) {}));
+    EXPECT_FALSE(forEachLine(folder.path(), [](std::string_view, bool) {}));
+}
+
+TEST(ReplaceFileContent, WritesInPlaceWhereNoTemporaryFileFitsBesideTheTarget) {
+    TempFolder folder;
+    const std::string path = folder.file(std::string(255, 'n'));  // at the name length limit
+    ASSERT_TRUE(appendToFile(path, "old"));
+    EXPECT_EQ(replaceFileContentTelling(path, "new content"), ReplaceOutcome::Replaced);
+    EXPECT_EQ(readWholeFile(path), "new content");
+    EXPECT_EQ(listFiles(folder.path(), "").size(), 1u);
+    // Neither a temporary file nor the target can be made: the target is what cannot be made.
+    EXPECT_EQ(replaceFileContentTelling(folder.file(std::string(256, 'n')), "x"),
+              ReplaceOutcome::NotCreated);
+}
+
 TEST(Files, AbsolutePathsAreTakenFromTheGivenFolder) {
     TempFolder folder;
     const std::string base = folder.path();

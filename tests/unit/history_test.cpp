@@ -1,11 +1,17 @@
 // History files: record and header bytes, loading into tables and the result list, the resume
 // decision and the rotation of generations.
 #include "survey/history.h"
+#include "survey/history_rotation.h"
+#include "platform/files.h"
 #include "platform/leading_number.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "app/survey_display.h"
 #include "fake_ui.h"
@@ -92,9 +98,12 @@ protected:
         showHistory(ui, state);
     }
 
-    void rotate(const std::string& header) {
-        rotateHistory(state, header);
+    RotationOutcome rotate(const std::string& header) {
+        const RotationOutcome outcome = rotateGenerations(folder, header);
+        loadHistory(state, folder);
+        if (outcome == RotationOutcome::Rotated) state.generationCaptions[0] = header;
         showHistory(ui, state);
+        return outcome;
     }
     std::vector<std::string> column(int c) const {
         std::vector<std::string> cells;
@@ -154,12 +163,13 @@ TEST_F(HistoryFolder, RecordsAreReadByTheirFields) {
           "2006/02/01:10:00:02\tbe\tta\t8\r\n"        // four fields: ignored
           "2006/02/01:10:00:03\tgamma\tnone\r\n"      // no digits: 0
           "a stray line that is not the first\r\n"
-          "2006/02/01:10:00:04\tdelta\t 17x");        // no line end, extra bytes after digits
-    setKeywords({"alpha", "be\tta", "gamma", "delta"});
+          "2006/02/01:10:00:04\tdelta\t 17x\n"      // extra bytes after the digits
+          "2006/02/01:10:00:05\tepsilon\t1");       // no line end: cut short, maybe from "11"
+    setKeywords({"alpha", "be\tta", "gamma", "delta", "epsilon"});
     load();
     EXPECT_EQ(state.historyTables[0],
               (HistoryTable{{"alpha", 3}, {"gamma", 0}, {"delta", 17}}));
-    EXPECT_EQ(column(1), (std::vector<std::string>{"3", "", "-", "17"}));
+    EXPECT_EQ(column(1), (std::vector<std::string>{"3", "", "-", "17", ""}));
     EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
 }
 
@@ -229,9 +239,9 @@ TEST_F(HistoryFolder, RotationWithOnlyFilesZeroAndOne) {
     write(0, old0);
     write(1, old1);
     load();
-    rotate("2006/02/03 (nuq)");
+    ASSERT_EQ(rotate("2006/02/03 (nuq)"), RotationOutcome::Rotated);
 
-    EXPECT_FALSE(exists(0));
+    EXPECT_EQ(read(0), "2006/02/03 (nuq)\r\n");  // the new generation's header
     EXPECT_EQ(read(1), old0);
     EXPECT_EQ(read(2), old1);
     EXPECT_FALSE(exists(3));
@@ -251,22 +261,49 @@ TEST_F(HistoryFolder, RotationWithOnlyFilesZeroAndOne) {
     EXPECT_EQ(read(0), "2006/02/03 (nuq)\r\n");
 }
 
-TEST_F(HistoryFolder, RotationDropsTheOldestGeneration) {
-    for (int k = 0; k < 5; ++k) write(k, "generation " + std::to_string(k) + "\r\n");
+TEST_F(HistoryFolder, RotationArchivesTheOldestGenerationUnderItsStart) {
+    for (int k = 0; k < 5; ++k)
+        write(k, "2006/01/0" + std::to_string(9 - k) + " (nuq)\r\n2006/01/0" + std::to_string(9 - k) +
+                     ":1" + std::to_string(k) + ":00:00\talpha\t" + std::to_string(k + 1) + "\r\n");
+    const std::string oldest = read(4);
     load();
-    rotate("2006/02/03 (nuq)");
-    EXPECT_FALSE(exists(0));
-    for (int k = 1; k < 5; ++k) EXPECT_EQ(read(k), "generation " + std::to_string(k - 1) + "\r\n");
+    ASSERT_EQ(rotate("2006/02/03 (nuq)"), RotationOutcome::Rotated);
+    EXPECT_EQ(read(0), "2006/02/03 (nuq)\r\n");
+    for (int k = 1; k < 5; ++k) EXPECT_EQ(read(k).substr(0, 18), "2006/01/0" + std::to_string(10 - k) + " (nuq)\r\n");
+    EXPECT_EQ(readBytes(site() / "archive" / "20060105-140000.txt"), oldest);
+    EXPECT_EQ(state.historyTables[4], (HistoryTable{{"alpha", 4}}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(site()), fs::directory_iterator()), 6)
+        << "0.txt to 4.txt and the archive: no marker, no draft left";
 }
 
-TEST_F(HistoryFolder, RotationKeepsZeroWhenItCannotBeCopied) {
+TEST_F(HistoryFolder, ArchiveNamesSortByTheRunsStartAndNeverReplaceOneAnother) {
+    write(4, "2006/01/05 (nuq)\r\n");  // no record: the header's date
+    EXPECT_EQ(archiveName(folder + "\\4.txt"), "20060105-000000.txt");
+    write(4, "odd\r\n");
+    EXPECT_EQ(archiveName(folder + "\\4.txt"), "00000000-000000.txt");
+    for (int run = 0; run < 3; ++run) {
+        write(4, "2006/01/05 (nuq)\r\nrun " + std::to_string(run) + "\r\n");
+        ASSERT_EQ(rotateGenerations(folder, "2006/02/03 (nuq)"), RotationOutcome::Rotated);
+    }
+    EXPECT_EQ(readBytes(site() / "archive" / "20060105-000000.txt"), "2006/01/05 (nuq)\r\nrun 0\r\n");
+    EXPECT_EQ(readBytes(site() / "archive" / "20060105-000000-2.txt"), "2006/01/05 (nuq)\r\nrun 1\r\n");
+    EXPECT_EQ(readBytes(site() / "archive" / "20060105-000000-3.txt"), "2006/01/05 (nuq)\r\nrun 2\r\n");
+}
+
+TEST_F(HistoryFolder, ARotationThatCannotBeMadeChangesNoFile) {
     const std::string old0 = "2006/02/02 (nuq)\r\n2006/02/02:10:00:00\talpha\t3\r\n";
+    const std::string old2 = "2006/02/01 (nuq)\r\n";
     write(0, old0);
-    fs::create_directory(site() / "1.txt");  // the copy onto it must fail
+    write(2, old2);
+    fs::create_directory(site() / "1.txt");  // not a generation file: nothing may move
     load();
-    rotate("2006/02/03 (nuq)");
+    EXPECT_EQ(rotate("2006/02/03 (nuq)"), RotationOutcome::Failed);
     EXPECT_EQ(read(0), old0);
-    EXPECT_TRUE(state.historyTables[0].empty());
+    EXPECT_TRUE(fs::is_directory(site() / "1.txt"));
+    EXPECT_EQ(read(2), old2);
+    EXPECT_FALSE(exists(3));
+    EXPECT_EQ(state.historyTables[0], (HistoryTable{{"alpha", 3}}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(site()), fs::directory_iterator()), 3);
 }
 
 TEST_F(HistoryFolder, HeaderIsWrittenOnlyWhenZeroIsMissing) {
@@ -277,6 +314,58 @@ TEST_F(HistoryFolder, HeaderIsWrittenOnlyWhenZeroIsMissing) {
 
     EXPECT_FALSE(writeGenerationHeader(scratch.file("no-such-folder"), "2006/02/05 (nuq)"));
     EXPECT_FALSE(fs::exists(scratch.native() / "no-such-folder"));
+}
+
+TEST_F(HistoryFolder, AppendingStartsOnAWholeLine) {
+    // A record cut short (no line end) goes, so the next record is not glued to it.
+    write(0, "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n2006/02/01:10:00:01\tbeta\t1");
+    ASSERT_TRUE(endLastLine(folder));
+    EXPECT_EQ(read(0), "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n");
+    // A header without its line end is ended.
+    write(0, "2006/02/01 (nuq)");
+    ASSERT_TRUE(endLastLine(folder));
+    EXPECT_EQ(read(0), "2006/02/01 (nuq)\r\n");
+    ASSERT_TRUE(endLastLine(folder));
+    EXPECT_EQ(read(0), "2006/02/01 (nuq)\r\n") << "a whole last line is left as it is";
+    write(0, "");
+    ASSERT_TRUE(endLastLine(folder));
+    EXPECT_EQ(read(0), "");
+    fs::remove(site() / "0.txt");
+    EXPECT_TRUE(endLastLine(folder)) << "no 0.txt: nothing to end";
+    fs::create_directory(site() / "0.txt");
+    EXPECT_FALSE(endLastLine(folder));
+}
+
+#ifndef _WIN32
+TEST_F(HistoryFolder, FilesThatAreNotRegularAreNeitherFollowedNorWaitedOn) {
+    const fs::path outside = scratch.native() / "outside.txt";
+    writeBytes(outside, "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n");
+    fs::create_symlink(outside, site() / "0.txt");
+    ASSERT_EQ(mkfifo((site() / "1.txt").c_str(), 0600), 0);  // a reader would wait forever
+    load();
+    EXPECT_TRUE(state.historyTables[0].empty());
+    EXPECT_TRUE(state.historyTables[1].empty());
+    EXPECT_FALSE(canResumeGeneration(state, "nuq"));
+    EXPECT_FALSE(appendToFile(folder + "\\0.txt", "x\r\n"));
+    EXPECT_FALSE(appendToFile(folder + "\\1.txt", "x\r\n"));
+    EXPECT_EQ(readBytes(outside), "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n");
+    EXPECT_FALSE(endLastLine(folder));
+    EXPECT_EQ(rotateGenerations(folder, "2006/02/03 (nuq)"), RotationOutcome::Failed);
+    // A dangling link is not created through either.
+    fs::remove(outside);
+    EXPECT_FALSE(writeGenerationHeader(folder, "2006/02/03 (nuq)"));
+    EXPECT_FALSE(fs::exists(outside));
+}
+#endif
+
+TEST_F(HistoryFolder, ARunHoldsTheFoldersLockUntilItLetsGo) {
+    FileLock first = lockHistory(folder);
+    ASSERT_TRUE(first.held());
+    EXPECT_FALSE(lockHistory(folder).held()) << "a second run on the same survey";
+    first.release();
+    FileLock second = lockHistory(folder);
+    EXPECT_TRUE(second.held()) << "the lock file left behind is no lock";
+    EXPECT_FALSE(lockHistory(scratch.file("no-such-folder")).held());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "app/texts.h"
 #include "fake_ui.h"
+#include "japanese.h"
 #include "platform/files.h"
 #include "platform/profile_file.h"
 #include "platform/text.h"
@@ -139,10 +140,51 @@ TEST_F(SurveyFile, HistoryFolderIsThePercentEncodedTarget) {
     EXPECT_EQ(historyFolderName("www.example.com/~me"), "www.example.com%2F%7Eme");
 }
 
+TEST_F(SurveyFile, NamesNoFolderCanTakeAreEscapedTheSameOnEveryPlatform) {
+    EXPECT_EQ(historyFolderName("a*b?c\"d<e>f|g:h"), "a%2Ab%3Fc%22d%3Ce%3Ef%7Cg%3Ah");
+    for (const char* device : {"CON", "con", "Prn", "AUX", "NUL", "COM1", "com9", "LPT1", "lpt9"}) {
+        const std::string name = historyFolderName(device);
+        EXPECT_EQ(name.substr(0, 1), "%") << device;
+        EXPECT_EQ(name.substr(3), std::string(device).substr(1)) << device;
+        EXPECT_EQ(historyFolderName(std::string(device) + ".example.com").substr(0, 1), "%") << device;
+    }
+    EXPECT_EQ(historyFolderName("nul.example.com"), "%6Eul.example.com");
+    // Only the device names themselves: longer or other names stay as they were.
+    for (const char* plain : {"COM10", "COM0", "LPT", "CONSOLE", "xcon", "aux-site.jp", "con_x"})
+        EXPECT_EQ(historyFolderName(plain), plain);
+    EXPECT_EQ(historyFolderName("example.com."), "example.com%2E");
+    EXPECT_EQ(historyFolderName("example.com"), "example.com");
+    EXPECT_NE(historyFolderName("example.com."), historyFolderName("example.com"));
+    EXPECT_EQ(historyFolderName("a b "), "a+b+");
+}
+
+TEST_F(SurveyFile, OverLongNamesAreShortenedStablyAndApart) {
+    const std::string ascii(300, 'a');
+    const std::string name = historyFolderName(ascii);
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_EQ(name, historyFolderName(ascii)) << "the same target, the same folder";
+    EXPECT_EQ(name.substr(0, 200), std::string(200, 'a'));
+    EXPECT_EQ(name[200], '~');
+    EXPECT_NE(historyFolderName(ascii + "b"), name);
+    EXPECT_EQ(historyFolderName(std::string(255, 'a')), std::string(255, 'a'));
+    // 43 Japanese characters escape to 258 bytes; the cut never splits an escape.
+    const std::string japanese = testing::cp932(u8"日本語日本語日本語日本語日本語日本語日本語日本語日本語日本語日本語日本語日本語日本語日");
+    const std::string escaped = historyFolderName(japanese);
+    EXPECT_LE(escaped.size(), 255u);
+    const std::string kept = escaped.substr(0, escaped.find('~'));
+    EXPECT_EQ(kept.size() % 3, 0u);
+    EXPECT_TRUE(std::regex_match(kept, std::regex("(%[0-9A-F]{2})+")));
+    EXPECT_TRUE(std::regex_match(escaped.substr(kept.size()), std::regex("~[0-9A-F]{16}")));
+    // The shortened folder is made and takes the history.
+    write("long.txt", ascii + "\nkw\n");
+    ASSERT_TRUE(open("long.txt"));
+    EXPECT_TRUE(isFolder(name));
+}
+
 TEST_F(SurveyFile, DotTargetsGetAFolderOfTheirOwn) {
     EXPECT_EQ(historyFolderName("."), "%2E");
     EXPECT_EQ(historyFolderName(".."), "%2E%2E");
-    EXPECT_EQ(historyFolderName("..."), "...");
+    EXPECT_EQ(historyFolderName("..."), "..%2E");
     EXPECT_EQ(historyFolderName(".a"), ".a");
 
     // Unescaped, ".." would load (and later write) the history of the workspace's parent.

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/survey_commands.h"
+#include "app/text_format.h"
+#include "survey/history.h"
 
 #include <atomic>
 #include <filesystem>
@@ -53,6 +55,7 @@ public:
     std::map<std::string, int> ranks;
     std::string stallOn;
     std::promise<void> stalled;
+    std::function<void(int request)> onRequest;  // called with each request's number, from 1
 
     PageFetcher fetcher() {
         return [this](const std::string& address, std::string& body,
@@ -86,7 +89,8 @@ private:
             std::lock_guard<std::mutex> lock(mutex_);
             requested_.push_back(keyword);
         }
-        ++minutes_;
+        const int request = ++minutes_;
+        if (onRequest) onRequest(request);
         if (!stallOn.empty() && keyword == stallOn) {
             stalled.set_value();
             testing::stallUntilAborted(abortFlag);
@@ -302,7 +306,7 @@ TEST_F(PreparedHistory, StartAfterAFailedOpenFailsAgain) {
     EXPECT_TRUE(fs::is_empty(site()));
 }
 
-TEST_F(SurveyRun, SurveyWithoutAWritableHistoryStillRunsToItsEnd) {
+TEST_F(SurveyRun, AHistoryThatCannotBeWrittenIsSaidOnceAndTheSurveyRunsToItsEnd) {
     writeBytes(site(), "a file where the history folder should be");
     openSurvey(std::string(TARGET) + "\nk1\nk2\n");
     ScriptedEngine scripted;
@@ -312,6 +316,90 @@ TEST_F(SurveyRun, SurveyWithoutAWritableHistoryStillRunsToItsEnd) {
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 7}, {1, 0}}));
     EXPECT_TRUE(fs::is_regular_file(site()));
+    EXPECT_TRUE(state.historyWriteFailed);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{historyNotStored(state.historyDirectory).text});
+    EXPECT_TRUE(events.of(RecordedEvent::Stored).empty()) << "said at the start, not again";
+}
+
+TEST_F(SurveyRun, ARecordThatCannotBeAppendedIsReportedOnceARun) {
+    openSurvey(std::string(TARGET) + "\nk1\nk2\nk3\n");
+    ScriptedEngine scripted;
+    scripted.ranks = {{"k1", 7}, {"k2", 0}, {"k3", 1}};
+    // Once the run is under way its 0.txt turns into a folder: no record can be appended.
+    scripted.onRequest = [this](int request) {
+        if (request != 1) return;
+        fs::remove(site() / "0.txt");
+        fs::create_directory(site() / "0.txt");
+    };
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 7}, {1, 0}, {2, 1}}));
+    EXPECT_TRUE(state.historyWriteFailed);
+    EXPECT_EQ(events.of(RecordedEvent::Stored).size(), 1u);
+    EXPECT_TRUE(ui.messages.empty()) << "the worker reports; the window says it";
+}
+
+TEST_F(PreparedHistory, ASecondRunOfTheSameSurveyIsRefused) {
+    writeCurrent("2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n2006/01/31:09:00:00\tk2\t2\r\n");
+    FileLock other = lockHistory(files.joined(TARGET));
+    ASSERT_TRUE(other.held());
+    EXPECT_FALSE(start(scripted));
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_SURVEY_RUNNING});
+    EXPECT_FALSE(state.surveyRunning);
+    EXPECT_FALSE(historyExists(1)) << "no rotation";
+    EXPECT_TRUE(scripted.requestedKeywords().empty());
+
+    other.release();
+    ui.messages.clear();
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(lockHistory(files.joined(TARGET)).held()) << "a finished run lets go of the lock";
+}
+
+TEST_F(PreparedHistory, ARotationThatCannotBeMadeStopsTheStartAndChangesNoFile) {
+    const std::string finished =
+        "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n2006/01/31:09:00:01\tk2\t0\r\n";
+    writeCurrent(finished);
+    fs::create_directory(site() / "2.txt");
+    EXPECT_FALSE(start(scripted));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, formatWithText(texts::FMT_ROTATION_FAILED, files.joined(TARGET)));
+    EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+    EXPECT_FALSE(state.surveyRunning);
+    EXPECT_EQ(historyFile(0), finished);
+    EXPECT_FALSE(historyExists(1));
+    EXPECT_TRUE(fs::is_directory(site() / "2.txt"));
+    EXPECT_TRUE(scripted.requestedKeywords().empty());
+    EXPECT_TRUE(lockHistory(files.joined(TARGET)).held()) << "the refused start holds no lock";
+}
+
+TEST_F(PreparedHistory, ARotationAKilledRunLeftIsFinishedBeforeTheStart) {
+    // Killed after moving 0.txt up and before putting its new 0.txt in place.
+    const std::string earlier = "2006/01/30 (nuq)\r\n2006/01/30:09:00:00\tk1\t5\r\n";
+    writeBytes(site() / "1.txt", earlier);
+    writeBytes(site() / "0.new", "2006/01/31 (nuq)\r\n");
+    writeBytes(site() / "rotation", "0\r\n2006/01/31 (nuq)\r\n");
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+    EXPECT_EQ(historyFile(1), earlier) << "not rotated a second time";
+    EXPECT_FALSE(historyExists(2));
+    EXPECT_EQ(historyFile(0),
+              "2006/01/31 (nuq)\r\n"  // the generation the killed run began, continued
+              "2006/02/01:10:01:00\tk1\t4\r\n"
+              "2006/02/01:10:02:00\tk2\t0\r\n");
+    EXPECT_FALSE(fs::exists(site() / "rotation"));
+    EXPECT_FALSE(fs::exists(site() / "0.new"));
+}
+
+TEST_F(PreparedHistory, ACutLastRecordIsSearchedAgainAndNotGluedToTheNext) {
+    writeCurrent("2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t1");  // "11" cut to "1"
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+    EXPECT_EQ(historyFile(0),
+              "2006/01/31 (nuq)\r\n"
+              "2006/02/01:10:01:00\tk1\t4\r\n"
+              "2006/02/01:10:02:00\tk2\t0\r\n");
 }
 
 TEST_F(SurveyRun, KeywordsAllDoneStartsANewGenerationAndSearchesThemAgain) {
