@@ -1,6 +1,7 @@
 // Parsing of the vexor-cli command line.
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/text.h"
@@ -53,19 +54,34 @@ std::optional<std::string> splitArguments(const std::vector<std::string>& args,
     return std::nullopt;
 }
 
-// Converts one argument; remembers the first one that has no code page 932 form.
+// utf8 with its "\" written as "/": the name a path names on the file system.
+std::string withSlashes(std::string utf8) {
+    std::replace(utf8.begin(), utf8.end(), '\\', '/');
+    return utf8;
+}
+
+// Converts arguments; remembers the first one that has no code page 932 form, or (for a path)
+// whose code page 932 form names another file.
 class Converter {
 public:
     std::string operator()(const std::string& utf8) {
         auto converted = utf8ToCp932(utf8);
         if (converted) return *converted;
-        if (!failed_) failed_ = utf8;
+        if (!failed_) failed_ = EncodingError{utf8, false};
         return {};
     }
-    const std::optional<std::string>& failed() const { return failed_; }
+    // A path is used as its code page 932 form, which "¥" (0x5C there, the separator) or a
+    // character of two Unicode forms would turn into the name of another file.
+    std::string path(const std::string& utf8) {
+        std::string converted = (*this)(utf8);
+        if (!failed_ && withSlashes(cp932ToUtf8(converted)) != withSlashes(utf8))
+            failed_ = EncodingError{utf8, true};
+        return converted;
+    }
+    const std::optional<EncodingError>& failed() const { return failed_; }
 
 private:
-    std::optional<std::string> failed_;
+    std::optional<EncodingError> failed_;
 };
 
 std::optional<OutputFormat> formatNamed(const std::string& name) {
@@ -87,7 +103,7 @@ std::optional<std::string> singleFile(const RawArguments& raw, const char* what,
 WorkFolder workFolder(const RawArguments& raw, Converter& convert) {
     const auto it = raw.options.find("--dir");
     if (it == raw.options.end()) return std::nullopt;
-    return convert(it->second);
+    return convert.path(it->second);
 }
 
 ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
@@ -106,7 +122,7 @@ ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
 
     Converter convert;
     LearnCommand learn;
-    learn.engineFile = convert(*file);
+    learn.engineFile = convert.path(*file);
     learn.fields.keyword = convert(raw.options["--keyword"]);
     learn.fields.page2Url = convert(raw.options["--page2"]);
     learn.fields.page3Url = convert(raw.options["--page3"]);
@@ -115,7 +131,7 @@ ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
     learn.fields.startMarker = convert(raw.options["--start-marker"]);
     learn.fields.endMarker = convert(raw.options["--end-marker"]);
     learn.folder = workFolder(raw, convert);
-    if (convert.failed()) return EncodingError{*convert.failed()};
+    if (convert.failed()) return *convert.failed();
     return learn;
 }
 
@@ -136,12 +152,12 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
     }
 
     Converter convert;
-    const std::string surveyFile = convert(*file);
+    const std::string surveyFile = convert.path(*file);
     std::optional<std::string> engineFile;
     if (const auto it = raw.options.find("--engine"); it != raw.options.end())
-        engineFile = convert(it->second);
+        engineFile = convert.path(it->second);
     const WorkFolder folder = workFolder(raw, convert);
-    if (convert.failed()) return EncodingError{*convert.failed()};
+    if (convert.failed()) return *convert.failed();
     if (survey) return SurveyCommand{surveyFile, engineFile, format, folder};
     return ShowCommand{surveyFile, format, folder};
 }

@@ -45,9 +45,11 @@ struct UsageError {
     std::string problem;  // UTF-8
 };
 
-// An argument without a code page 932 form (exit status 2).
+// An argument without a code page 932 form, or a path whose code page 932 form names another
+// file (exit status 2).
 struct EncodingError {
     std::string argument;  // UTF-8 as given (or the raw bytes when they were not UTF-8)
+    bool pathChanges = false;
 };
 
 using ParsedCommandLine = std::variant<LearnCommand, SurveyCommand, ShowCommand, HelpCommand,

@@ -1,6 +1,7 @@
 // Printing a result table as aligned text, CSV or JSON.
 #include "cli/output_format.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/terminal_text.h"
@@ -14,9 +15,16 @@ std::string withoutTrailingLineBreaks(std::string text) {
     return text;
 }
 
-std::string captionText(const ResultTable& table, int column) {
+// JSON escapes control characters itself (\u001B), losing nothing and printing nothing raw.
+std::string jsonCaption(const ResultTable& table, int column) {
     return cp932ToUtf8(withoutTrailingLineBreaks(table.captions[column]));
 }
+
+std::string csvCaption(const ResultTable& table, int column) {
+    return terminalText(withoutTrailingLineBreaks(table.captions[column])).utf8;
+}
+
+std::string printable(const std::string& cp932) { return terminalText(cp932).utf8; }
 
 std::string csvField(const std::string& utf8) {
     if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
@@ -54,41 +62,36 @@ std::string jsonString(const std::string& utf8) {
 }  // namespace
 
 std::string formatAsTable(const ResultTable& table) {
-    std::vector<std::array<TerminalText, TABLE_COLUMNS>> lines;
-    std::array<TerminalText, TABLE_COLUMNS> header;
-    for (int c = 0; c < TABLE_COLUMNS; ++c)
-        header[c] = terminalText(withoutTrailingLineBreaks(table.captions[c]));
-    lines.push_back(header);
-    for (const auto& row : table.rows) {
-        std::array<TerminalText, TABLE_COLUMNS> line;
-        for (int c = 0; c < TABLE_COLUMNS; ++c) line[c] = terminalText(row[c]);
-        lines.push_back(line);
-    }
+    // Two passes, the widths first: a table of a million keywords keeps no second copy of
+    // itself in converted form.
+    std::array<std::string, TABLE_COLUMNS> captions;
+    for (int c = 0; c < TABLE_COLUMNS; ++c) captions[c] = withoutTrailingLineBreaks(table.captions[c]);
     std::array<std::size_t, TABLE_COLUMNS> widths{};
-    for (const auto& line : lines)
-        for (int c = 0; c < TABLE_COLUMNS; ++c)
-            if (line[c].width > widths[c]) widths[c] = line[c].width;
-
-    auto render = [&](const std::array<TerminalText, TABLE_COLUMNS>& line) {
-        std::string text;
-        for (int c = 0; c < TABLE_COLUMNS; ++c) {
-            text += line[c].utf8;
-            if (c + 1 < TABLE_COLUMNS) text += std::string(widths[c] - line[c].width + 2, ' ');
-        }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
-        return text + '\n';
+    const auto widen = [&widths](const auto& cells) {
+        for (int c = 0; c < TABLE_COLUMNS; ++c) widths[c] = std::max(widths[c], terminalText(cells[c]).width);
     };
+    widen(captions);
+    for (const auto& row : table.rows) widen(row);
 
     std::string out = "site: " + terminalText(table.target).utf8 +
                       "  engine: " + terminalText(table.engine).utf8 + "\n";
-    out += render(lines.front());
-    std::string rule;
+    const auto render = [&](const auto& cells) {
+        const std::size_t start = out.size();
+        for (int c = 0; c < TABLE_COLUMNS; ++c) {
+            const TerminalText text = terminalText(cells[c]);
+            out += text.utf8;
+            if (c + 1 < TABLE_COLUMNS) out.append(widths[c] - text.width + 2, ' ');
+        }
+        while (out.size() > start && out.back() == ' ') out.pop_back();
+        out += '\n';
+    };
+    render(captions);
     for (int c = 0; c < TABLE_COLUMNS; ++c) {
-        rule += std::string(widths[c] > 0 ? widths[c] : 1, '-');
-        if (c + 1 < TABLE_COLUMNS) rule += "  ";
+        out.append(widths[c] > 0 ? widths[c] : 1, '-');
+        if (c + 1 < TABLE_COLUMNS) out += "  ";
     }
-    out += rule + '\n';
-    for (std::size_t i = 1; i < lines.size(); ++i) out += render(lines[i]);
+    out += '\n';
+    for (const auto& row : table.rows) render(row);
     return out;
 }
 
@@ -102,10 +105,10 @@ std::string formatAsCsv(const ResultTable& table) {
         out += "\r\n";
     };
     std::array<std::string, TABLE_COLUMNS> fields;
-    for (int c = 0; c < TABLE_COLUMNS; ++c) fields[c] = captionText(table, c);
+    for (int c = 0; c < TABLE_COLUMNS; ++c) fields[c] = csvCaption(table, c);
     record(fields);
     for (const auto& row : table.rows) {
-        for (int c = 0; c < TABLE_COLUMNS; ++c) fields[c] = cp932ToUtf8(row[c]);
+        for (int c = 0; c < TABLE_COLUMNS; ++c) fields[c] = printable(row[c]);
         record(fields);
     }
     return out;
@@ -117,7 +120,7 @@ std::string formatAsJson(const ResultTable& table) {
                       ", \"columns\": [";
     for (int c = 0; c < TABLE_COLUMNS; ++c) {
         if (c > 0) out += ", ";
-        out += jsonString(captionText(table, c));
+        out += jsonString(jsonCaption(table, c));
     }
     out += "], \"rows\": [";
     for (std::size_t r = 0; r < table.rows.size(); ++r) {

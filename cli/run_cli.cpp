@@ -8,7 +8,7 @@
 #include "cli/cli_commands.h"
 #include "cli/exit_status.h"
 #include "platform/files.h"
-#include "platform/text.h"
+#include "cli/terminal_text.h"
 
 namespace vexor::cli {
 namespace {
@@ -26,7 +26,7 @@ int inWorkspace(const Command& command, const Console& console, Run run) {
     const Workspace workspace = workspaceFor(command.folder);
     if (!folderExists(workspace.root)) {
         const std::string named = command.folder ? *command.folder : workspace.root;
-        console.err("vexor-cli: the folder \"" + cp932ToUtf8(named) + "\" does not exist\n");
+        console.err("vexor-cli: the folder \"" + terminalText(named).utf8 + "\" does not exist\n");
         return EXIT_FAILED;
     }
     return run(command, workspace, console);
@@ -56,9 +56,16 @@ int runCli(const std::vector<std::string>& args, const Console& console) {
                 return EXIT_WRONG_USAGE;
             } else {
                 static_assert(std::is_same_v<Command, EncodingError>);
-                console.err("vexor-cli: the argument \"" + command.argument +
-                            "\" holds characters that Shift_JIS (code page 932) cannot "
-                            "represent; vexor keeps every text in that code page\n");
+                if (command.pathChanges) {
+                    console.err("vexor-cli: the file name \"" + command.argument +
+                                "\" would name another file in Shift_JIS (code page 932), where "
+                                "vexor keeps its paths (there \"\u00A5\" is the path separator); "
+                                "rename the file or its folder\n");
+                } else {
+                    console.err("vexor-cli: the argument \"" + command.argument +
+                                "\" holds characters that Shift_JIS (code page 932) cannot "
+                                "represent; vexor keeps every text in that code page\n");
+                }
                 return EXIT_WRONG_USAGE;
             }
         },

@@ -13,10 +13,10 @@
 #include "cli/progress_display.h"
 #include "cli/survey_event_queue.h"
 #include "cli/terminal_messages.h"
+#include "cli/terminal_text.h"
 #include "engine/engine_definition.h"
 #include "engine/engine_name.h"
 #include "platform/clock.h"
-#include "platform/text.h"
 #include "survey/survey_control.h"
 #include "survey/survey_state.h"
 #include "web/page_fetcher.h"
@@ -49,7 +49,7 @@ void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
             display.searchEnded(event.row, event.how, event.page);
             break;
         case SurveyEvent::Kind::HistoryNotStored:
-            display.note(cp932ToUtf8(historyNotStored(state.historyDirectory).text));
+            display.note(terminalLines(historyNotStored(state.historyDirectory).text));
             break;
     }
 }

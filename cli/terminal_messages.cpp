@@ -2,12 +2,12 @@
 #include "cli/terminal_messages.h"
 
 #include "app/texts.h"
-#include "platform/text.h"
+#include "cli/terminal_text.h"
 
 namespace vexor::cli {
 
 void TerminalMessages::showMessage(Owner, const std::string& text, Icon icon) {
-    const std::string line = cp932ToUtf8(text) + "\n";
+    const std::string line = terminalLines(text) + "\n";
     if (icon == Icon::Information)
         console_.out(line);
     else

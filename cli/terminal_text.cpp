@@ -1,27 +1,43 @@
-// Preparing code page 932 texts for a line of a terminal.
+// Preparing code page 932 texts for a terminal.
 #include "cli/terminal_text.h"
 
+#include "platform/bytes.h"
+#include "platform/cp932_units.h"
 #include "platform/text.h"
 
 namespace vexor::cli {
+namespace {
 
-TerminalText terminalText(const std::string& cp932) {
+TerminalText converted(const std::string& cp932, bool keepLineFeeds) {
     std::string shown;
     std::size_t width = 0;
-    for (std::size_t i = 0; i < cp932.size(); ++i) {
+    for (std::size_t i = 0; i < cp932.size();) {
+        const std::size_t length = cp932CharLength(cp932, i);
         const auto c = static_cast<unsigned char>(cp932[i]);
-        if (isLeadByte(c)) {
-            if (i + 1 < cp932.size()) {
-                shown.append(cp932, i, 2);
-                width += 2;
-            }
-            ++i;  // a lead byte without its second byte is dropped by the conversion anyway
-        } else {
-            shown.push_back(c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c));
+        if (length == 2) {
+            shown.append(cp932, i, 2);
+            width += 2;
+        } else if (length == 1 && (c >= 0x20 && c != 0x7F)) {
+            shown += static_cast<char>(c);
             width += 1;
+        } else if (length == 1 && c == '\n' && keepLineFeeds) {
+            shown += '\n';
+        } else {
+            // "\xHH": escapes are ASCII, so the conversion below keeps them as they are.
+            std::string escape;
+            appendHexEscape(escape, c);
+            shown += "\\x" + escape.substr(1);
+            width += 4;
         }
+        i += length == 0 ? 1 : length;
     }
     return {cp932ToUtf8(shown), width};
 }
+
+}  // namespace
+
+TerminalText terminalText(const std::string& cp932) { return converted(cp932, false); }
+
+std::string terminalLines(const std::string& cp932) { return converted(cp932, true).utf8; }
 
 }  // namespace vexor::cli

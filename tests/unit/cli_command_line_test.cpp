@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "japanese.h"
 #include "platform/text.h"
 
 namespace vexor::cli {
@@ -73,6 +74,31 @@ TEST(CliCommandLine, AnArgumentWithoutACodePage932FormIsAnEncodingError) {
     // Bytes that are not UTF-8 at all (a Latin-1 file name) are refused the same way.
     EXPECT_EQ(as<EncodingError>(parseCommandLine({"show", "caf\xE9.txt"})).argument,
               "caf\xE9.txt");
+}
+
+TEST(CliCommandLine, APathWhoseCodePage932FormNamesAnotherFileIsRefused) {
+    const std::string yen = utf8(u8"a\u00A5b.txt");  // would open a/b.txt
+    const auto refused = parseCommandLine({"show", yen});
+#ifndef _WIN32
+    ASSERT_TRUE(std::holds_alternative<EncodingError>(refused));
+    EXPECT_EQ(std::get<EncodingError>(refused).argument, yen);
+    EXPECT_TRUE(std::get<EncodingError>(refused).pathChanges);
+    // The wave dash comes back as the full-width tilde: another name.
+    EXPECT_TRUE(as<EncodingError>(parseCommandLine({"survey", "s.txt", "--engine",
+                                                    utf8(u8"\u301C.eng")}))
+                    .pathChanges);
+    EXPECT_TRUE(as<EncodingError>(parseCommandLine({"show", "s.txt", "--dir", yen})).pathChanges);
+#else
+    EXPECT_TRUE(std::holds_alternative<EncodingError>(refused));  // no code page 932 form at all
+#endif
+    // Backslashes are separators as slashes are, and Japanese names keep their meaning.
+    EXPECT_EQ(as<ShowCommand>(parseCommandLine({"show", "sub\\s.txt"})).surveyFile, "sub\\s.txt");
+    EXPECT_EQ(as<ShowCommand>(parseCommandLine({"show", utf8(u8"表示/ソフト.txt")})).surveyFile,
+              testing::cp932(u8"表示/ソフト.txt"));
+    // Texts that are not paths may hold anything code page 932 takes.
+    auto args = LEARN_ARGS;
+    args[3] = yen;
+    EXPECT_TRUE(std::holds_alternative<LearnCommand>(parseCommandLine(args)));
 }
 
 TEST(CliCommandLine, SurveyAndShowTakeTheirOptions) {

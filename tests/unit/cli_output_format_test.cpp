@@ -34,14 +34,15 @@ TEST(CliTableFormat, AlignsColumnsCountingDoubleByteCharactersAsTwo) {
     EXPECT_EQ(formatAsTable(sampleTable()), expected);
 }
 
-TEST(CliTableFormat, ControlCharactersCannotBreakTheLayout) {
+TEST(CliTableFormat, ControlCharactersShowAsVisibleEscapesAndKeepTheLayout) {
     ResultTable table = sampleTable();
-    table.rows = {{"a\tb\rc", "1", "", "", "", ""}};
+    // An escape sequence in a stored keyword, and one behind a lead byte that has no second byte.
+    table.rows = {{"a\tb\rc\x1B[2J", "1", "", "", "", ""}, {"\x83\x1B]0;x\x07", "2", "", "", "", ""}};
     const std::string text = formatAsTable(table);
-    // The keyword column is as wide as its caption (ten columns), the cell five of them.
-    EXPECT_NE(text.find("\na b c       1\n"), std::string::npos) << text;
-    EXPECT_EQ(text.find('\t'), std::string::npos);
-    EXPECT_EQ(text.find('\r'), std::string::npos);
+    // The keyword column is as wide as its longest text, 18 columns, then two spaces.
+    EXPECT_NE(text.find("\na\\x09b\\x0Dc\\x1B[2J  1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n\\x83\\x1B]0;x\\x07    2\n"), std::string::npos) << text;
+    for (const char control : {'\t', '\r', '\x1B', '\x07'}) EXPECT_EQ(text.find(control), std::string::npos);
 }
 
 TEST(CliCsvFormat, HeaderRowThenOneQuotedWhereNeededRecordPerKeyword) {
@@ -51,7 +52,7 @@ TEST(CliCsvFormat, HeaderRowThenOneQuotedWhereNeededRecordPerKeyword) {
         u8"キーワード,2024/05/02 (nuq),2024/05/01 (nuq),-,-,-\r\n"
         u8"東京 ホテル,3,12,,,\r\n"
         u8"abc,-,-,,,\r\n"
-        u8"\"a,b\",\"\"\"x\"\"\",\"line\nbreak\",,,\r\n");
+        u8"\"a,b\",\"\"\"x\"\"\",line\\x0Abreak,,,\r\n");
     EXPECT_EQ(formatAsCsv(table), expected);
 }
 
