@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/path_text.h"
+#include "platform/text_lines.h"
 
 namespace vexor {
 
@@ -26,31 +27,13 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 
 bool forEachLine(const std::string& path,
                  const std::function<void(std::string_view line, bool terminated)>& onLine) {
-    std::string pending;  // the part of a line read so far
+    LineAssembler lines;
     const bool read = forEachChunk(path, [&](std::string_view chunk) {
-        std::size_t start = 0;
-        for (std::size_t lf = chunk.find('\n'); lf != std::string_view::npos;
-             lf = chunk.find('\n', start)) {
-            std::string_view line = chunk.substr(start, lf - start);
-            if (!pending.empty()) {
-                pending.append(line);
-                line = pending;
-            }
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            onLine(line, true);
-            pending.clear();
-            start = lf + 1;
-        }
-        pending.append(chunk.substr(start));
+        lines.feed(chunk, onLine);
         return true;
     });
-    if (!read) return false;
-    if (!pending.empty()) {
-        std::string_view line = pending;
-        if (line.back() == '\r') line.remove_suffix(1);
-        onLine(line, false);
-    }
-    return true;
+    if (read) lines.finish(onLine);
+    return read;
 }
 
 }  // namespace vexor

@@ -109,40 +109,24 @@ std::optional<std::string> findValue(const std::string& file, const std::string&
                                      const std::string& key) {
     const auto content = readWholeFile(file);
     if (!content) return std::nullopt;
-    const auto lines = lineSpans(*content);
-    const auto span = findSection(*content, lines, section);
-    if (!span) return std::nullopt;
-    const auto index = findKey(*content, lines, *span, key);
-    if (!index) return std::nullopt;
-    const LineSpan& line = lines[*index];
-    return entryOf(content->substr(line.start, line.end - line.start))->value;
+    return profileValue(*content, section, key);
 }
 
 }  // namespace
 
-int readProfileInt(const std::string& file, const std::string& section, const std::string& key,
-                   int fallback) {
-    const auto value = findValue(file, section, key);
-    if (!value) return fallback;
-    const std::string text = withoutQuotes(*value);
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative) ++i;
-    uint32_t number = 0;  // unsigned: wraps as a 32-bit reader's value does
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        number = number * 10 + static_cast<uint32_t>(text[i] - '0');
-    return static_cast<int32_t>(negative ? 0u - number : number);
+std::optional<std::string> profileValue(const std::string& content, const std::string& section,
+                                        const std::string& key) {
+    const auto lines = lineSpans(content);
+    const auto span = findSection(content, lines, section);
+    if (!span) return std::nullopt;
+    const auto index = findKey(content, lines, *span, key);
+    if (!index) return std::nullopt;
+    const LineSpan& line = lines[*index];
+    return entryOf(content.substr(line.start, line.end - line.start))->value;
 }
 
-std::string readProfileString(const std::string& file, const std::string& section,
-                              const std::string& key, const std::string& fallback) {
-    const auto value = findValue(file, section, key);
-    return capped(value ? withoutQuotes(*value) : fallback);
-}
-
-void writeProfileString(const std::string& file, const std::string& section,
-                        const std::string& key, const std::string& value) {
-    std::string content = readWholeFile(file).value_or(std::string());
+std::string withProfileValue(std::string content, const std::string& section,
+                             const std::string& key, const std::string& value) {
     const auto lines = lineSpans(content);
     const std::string entry = key + "=" + value;
     const auto span = findSection(content, lines, section);
@@ -167,7 +151,33 @@ void writeProfileString(const std::string& file, const std::string& section,
             content.insert(line.next, entry + "\r\n");
         }
     }
-    replaceFileContent(file, content);
+    return content;
+}
+
+int readProfileInt(const std::string& file, const std::string& section, const std::string& key,
+                   int fallback) {
+    const auto value = findValue(file, section, key);
+    if (!value) return fallback;
+    const std::string text = withoutQuotes(*value);
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) ++i;
+    uint32_t number = 0;  // unsigned: wraps as a 32-bit reader's value does
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        number = number * 10 + static_cast<uint32_t>(text[i] - '0');
+    return static_cast<int32_t>(negative ? 0u - number : number);
+}
+
+std::string readProfileString(const std::string& file, const std::string& section,
+                              const std::string& key, const std::string& fallback) {
+    const auto value = findValue(file, section, key);
+    return capped(value ? withoutQuotes(*value) : fallback);
+}
+
+void writeProfileString(const std::string& file, const std::string& section,
+                        const std::string& key, const std::string& value) {
+    replaceFileContent(file, withProfileValue(readWholeFile(file).value_or(std::string()), section,
+                                              key, value));
 }
 
 }  // namespace vexor

@@ -2,6 +2,7 @@
 // keeps values as code page 932 bytes on every platform and under every system code page.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace vexor {
@@ -18,5 +19,12 @@ std::string readProfileString(const std::string& file, const std::string& sectio
 // Writes one value, creating the file and the section when missing. Failures are silent.
 void writeProfileString(const std::string& file, const std::string& section,
                         const std::string& key, const std::string& value);
+
+// The same on a file's content: the value of key in section as written (blanks around it taken
+// off, quotes kept), and the content with that value set.
+std::optional<std::string> profileValue(const std::string& content, const std::string& section,
+                                        const std::string& key);
+std::string withProfileValue(std::string content, const std::string& section,
+                             const std::string& key, const std::string& value);
 
 }  // namespace vexor

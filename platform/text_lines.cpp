@@ -24,4 +24,28 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
+void LineAssembler::feed(std::string_view chunk, const OnLine& onLine) {
+    std::size_t start = 0;
+    for (std::size_t lf = chunk.find('\n'); lf != std::string_view::npos; lf = chunk.find('\n', start)) {
+        std::string_view line = chunk.substr(start, lf - start);
+        if (!pending_.empty()) {
+            pending_.append(line);
+            line = pending_;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        onLine(line, true);
+        pending_.clear();
+        start = lf + 1;
+    }
+    pending_.append(chunk.substr(start));
+}
+
+void LineAssembler::finish(const OnLine& onLine) {
+    if (pending_.empty()) return;
+    std::string_view line = pending_;
+    if (line.back() == '\r') line.remove_suffix(1);
+    onLine(line, false);
+    pending_.clear();
+}
+
 }  // namespace vexor

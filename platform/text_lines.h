@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,5 +23,18 @@ std::vector<LineSpan> lineSpans(std::string_view text);
 
 // The same lines as strings, each without its line end.
 std::vector<std::string> splitLines(std::string_view text);
+
+// The lines of a text that arrives in pieces (a file read in chunks): the same lines that
+// splitLines gives for the whole text, each with whether a line end followed it.
+class LineAssembler {
+public:
+    using OnLine = std::function<void(std::string_view line, bool terminated)>;
+    void feed(std::string_view chunk, const OnLine& onLine);
+    // After the last piece: the last line, when it had no line end.
+    void finish(const OnLine& onLine);
+
+private:
+    std::string pending_;  // the part of a line that has arrived so far
+};
 
 }  // namespace vexor

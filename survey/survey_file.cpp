@@ -14,8 +14,12 @@ namespace vexor {
 std::optional<SurveyDefinition> readSurveyFile(const std::string& path) {
     const auto content = readWholeFile(path);
     if (!content) return std::nullopt;
+    return parseSurveyFile(*content);
+}
+
+std::optional<SurveyDefinition> parseSurveyFile(std::string_view content) {
     std::vector<std::string> lines;
-    for (auto& line : splitLines(*content))
+    for (auto& line : splitLines(content))
         if (!line.empty()) lines.push_back(std::move(line));
     if (lines.size() < 2) return std::nullopt;
     SurveyDefinition definition;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vexor {
@@ -15,6 +16,9 @@ struct SurveyDefinition {
 
 // The file at path, or nothing when it cannot be read or has fewer than two non-empty lines.
 std::optional<SurveyDefinition> readSurveyFile(const std::string& path);
+
+// The same from the file's content.
+std::optional<SurveyDefinition> parseSurveyFile(std::string_view content);
 
 // The name of the history folder of target: target percent-encoded as query text, the same on
 // every platform, with what no folder of the workspace can be named so escaped too: "." and
