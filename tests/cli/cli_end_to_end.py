@@ -262,6 +262,51 @@ class SurveyTest(CliTestCase):
         self.assertFalse(os.path.exists(self.history(0)))
         self.assertEqual(done.stdout, b"")
 
+    def test_a_rotation_that_cannot_be_made_stops_the_survey_with_exit_1(self):
+        survey = self.write_survey(["abc"])
+        self.assertEqual(self.run_cli("survey", survey).returncode, 0)
+        first = open(self.history(0), "rb").read()
+        os.makedirs(self.history(1))  # a folder where 0.txt must move to
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn("履歴ファイルを入れ替えられないため、調査を開始できません。",
+                      self.text(done.stderr))
+        self.assertEqual(open(self.history(0), "rb").read(), first)
+        self.assertEqual(sorted(os.listdir(self.path(TARGET))), ["0.txt", "1.txt", "lock"])
+
+    def test_a_history_that_cannot_be_stored_is_said_once_and_exits_1(self):
+        survey = self.write_survey(["abc", "東京 ホテル"])
+        with open(self.path(TARGET), "wb") as f:  # a file where the history folder should be
+            f.write(b"not a folder")
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 1)
+        errors = self.text(done.stderr)
+        self.assertEqual(errors.count("に履歴を保存できません。"), 1, errors)
+        rows = self.text(done.stdout).splitlines()
+        self.assertTrue(rows[-1].startswith("東京 ホテル  "), rows)  # the ranks are shown
+
+    def test_a_second_run_of_the_same_survey_is_refused_with_exit_1(self):
+        survey = self.write_survey(["k1", "k2"])
+        control("/fault?mode=slow&keyword=k1")  # eight seconds a page: the first run is busy
+        first = subprocess.Popen([CLI, "survey", survey], cwd=self.work,
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        try:
+            deadline = time.monotonic() + 30
+            while not os.path.exists(self.path(TARGET, "lock")) and time.monotonic() < deadline:
+                time.sleep(0.05)
+            time.sleep(0.3)
+            second = self.run_cli("survey", survey)
+            self.assertEqual(second.returncode, 1)
+            self.assertIn("この調査は既に実行中です。", self.text(second.stderr))
+        finally:
+            first.kill()
+            first.communicate(timeout=60)
+        # A killed run leaves no lock behind.
+        control("/reset")
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.check_generation(0, ["k1", "k2"])
+
     def test_dir_works_in_the_named_folder_from_anywhere(self):
         survey = self.write_survey(["abc"])
         elsewhere = tempfile.mkdtemp(prefix="vexor-cli-elsewhere-")
