@@ -22,6 +22,7 @@ bool openSurveyFile(SurveyState& state, const Workspace& workspace, const std::s
         return false;
     }
 
+    const BulkUpdate bulk(list);
     list.clearRows();
     for (const auto& keyword : definition->keywords) list.appendRow(keyword);
     saveLastSurveyPath(workspace, path);
@@ -59,6 +60,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     const std::string header = generationHeader(start.clock(), engineName);
     if (!canResumeGeneration(state, engineName)) {
         rotateHistory(state, header);
+        const BulkUpdate bulk(list);
         showHistory(list, state);
     }
     // Without a header (say the folder could not be made) the survey still runs.
