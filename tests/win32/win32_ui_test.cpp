@@ -101,6 +101,10 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     EXPECT_EQ(menuText(bar, IDM_OPEN_SURVEY, MF_BYCOMMAND), cp932(u8"調査定義ファイルを開く(&O)"));
     EXPECT_EQ(menuText(bar, IDM_START_SURVEY, MF_BYCOMMAND), cp932(u8"調査開始(&B)"));
     EXPECT_EQ(menuText(bar, IDM_ABORT_SURVEY, MF_BYCOMMAND), cp932(u8"調査中止(&E)"));
+    EXPECT_EQ(menuText(bar, IDM_WRITE_REPORT, MF_BYCOMMAND), cp932(u8"レポート作成(&R)"));
+    HMENU file = GetSubMenu(bar, 0);
+    EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_ABORT_SURVEY));
+    EXPECT_EQ(GetMenuItemID(file, 4), static_cast<UINT>(IDM_WRITE_REPORT));  // right after it
     EXPECT_EQ(menuText(bar, IDM_EXIT, MF_BYCOMMAND), cp932(u8"終了(&X)"));
     EXPECT_EQ(menuText(bar, IDM_NEW_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの新規作成(&N)"));
     EXPECT_EQ(menuText(bar, IDM_EDIT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの編集(&E)"));
@@ -388,7 +392,8 @@ TEST(MenuCommands, EveryMenuIdMapsToItsCommandAndNoOtherIdDoes) {
     using Kind = Command::Kind;
     const std::pair<int, Kind> menu[] = {
         {IDM_OPEN_SURVEY, Kind::OpenSurvey},   {IDM_START_SURVEY, Kind::StartSurvey},
-        {IDM_ABORT_SURVEY, Kind::AbortSurvey}, {IDM_EXIT, Kind::Exit},
+        {IDM_ABORT_SURVEY, Kind::AbortSurvey}, {IDM_WRITE_REPORT, Kind::WriteReport},
+        {IDM_EXIT, Kind::Exit},
         {IDCANCEL, Kind::Cancel},              {IDM_NEW_ENGINE, Kind::NewEngine},
         {IDM_EDIT_ENGINE, Kind::EditEngine},   {IDM_IMPORT_ENGINE, Kind::ImportEngine},
         {IDM_ONLINE_HELP, Kind::Help}};
