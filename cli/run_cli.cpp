@@ -32,6 +32,8 @@ int runCli(const std::vector<std::string>& args, const Console& console) {
                 return runSurveyCommand(command, workspaceFor(command.folder), console);
             } else if constexpr (std::is_same_v<Command, ShowCommand>) {
                 return runShowCommand(command, workspaceFor(command.folder), console);
+            } else if constexpr (std::is_same_v<Command, ReportCommand>) {
+                return runReportCommand(command, workspaceFor(command.folder), console);
             } else if constexpr (std::is_same_v<Command, HelpCommand>) {
                 console.out(usageText());
                 return EXIT_DONE;
