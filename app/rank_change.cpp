@@ -30,12 +30,11 @@ CellValue cellValue(const std::string& text) {
 }  // namespace
 
 RankChange rankChange(std::optional<int32_t> rank, std::optional<int32_t> olderRank) {
-    if (!rank) return RankChange::None;
-    if (!isRanked(*rank)) {
-        if (!olderRank) return RankChange::None;
-        return isRanked(*olderRank) ? RankChange::DroppedOut : RankChange::Unchanged;
-    }
-    if (!olderRank || !isRanked(*olderRank)) return RankChange::NewlyRanked;
+    // Without a record on either side (a keyword new to the survey, a run that is missing or
+    // unfinished) nothing is known about a change.
+    if (!rank || !olderRank) return RankChange::None;
+    if (!isRanked(*rank)) return isRanked(*olderRank) ? RankChange::DroppedOut : RankChange::Unchanged;
+    if (!isRanked(*olderRank)) return RankChange::NewlyRanked;
     if (*rank < *olderRank) return RankChange::Better;
     if (*rank > *olderRank) return RankChange::Worse;
     return RankChange::Unchanged;

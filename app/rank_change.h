@@ -9,10 +9,10 @@
 namespace vexor {
 
 enum class RankChange {
-    None,         // nothing to compare: no record in this run, or none to compare it with
+    None,         // nothing to compare: no record in this run or none in the run before
     Better,       // ranked in both, higher (a smaller number) now
     Worse,        // ranked in both, lower now
-    NewlyRanked,  // ranked now, not ranked (or not surveyed) before
+    NewlyRanked,  // ranked now, not ranked before
     DroppedOut,   // not ranked now, ranked before
     Unchanged,    // the same rank, or not ranked in both
 };

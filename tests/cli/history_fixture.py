@@ -135,11 +135,11 @@ def expected_keyword_rows():
     for order, keyword in enumerate(dict.fromkeys(SURVEY_KEYWORDS)):
         series = rank_series(keyword)
         now, before = series[-1], series[-2]
-        if now is None:
+        if now is None or before is None:
             change = ""
         elif now < 1:
-            change = "" if before is None else ("圏外へ" if before >= 1 else "→")
-        elif before is None or before < 1:
+            change = "圏外へ" if before >= 1 else "→"
+        elif before < 1:
             change = "ランクイン"
         else:
             change = "▲%d" % (before - now) if now < before else (

@@ -27,12 +27,13 @@ TEST(RankChange, EveryPairOfRanks) {
         {3, 5, RankChange::Better},         {1, 100, RankChange::Better},
         {5, 3, RankChange::Worse},          {100, 1, RankChange::Worse},
         {7, 7, RankChange::Unchanged},      {0, 0, RankChange::Unchanged},
-        {4, 0, RankChange::NewlyRanked},    {4, NO_RECORD, RankChange::NewlyRanked},
+        {4, 0, RankChange::NewlyRanked},    {4, NO_RECORD, RankChange::None},
         {0, 4, RankChange::DroppedOut},     {0, NO_RECORD, RankChange::None},
         {NO_RECORD, 4, RankChange::None},   {NO_RECORD, 0, RankChange::None},
         {NO_RECORD, NO_RECORD, RankChange::None},
         // Hand-written ranks below 1 count as not ranked.
         {-2, 5, RankChange::DroppedOut},    {5, -2, RankChange::NewlyRanked},
+        {-2, NO_RECORD, RankChange::None},
         {-2, 0, RankChange::Unchanged},
     };
     for (const Case& c : cases)
