@@ -102,8 +102,6 @@ std::string paletteStyle() {
 // A system text (code page 932) for the page.
 std::string word(const char* text) { return htmlText(text); }
 
-std::string dateOf(const std::string& start) { return start.substr(0, start.find(' ')); }
-
 std::string enginesText(const ReportData& data) {
     std::string engines;
     for (std::size_t run = 0; run < data.runs.size(); ++run) {
@@ -120,8 +118,8 @@ std::string factsList(const std::string& target, const ReportData& data, const S
     };
     std::string period = "-";
     if (!data.runs.empty())
-        period = htmlText(dateOf(data.runs.front().start)) + " \xE2\x80\x93 " +  // –, UTF-8
-                 htmlText(dateOf(data.runs.back().start));
+        period = htmlText(runDate(data.runs.front().start)) + " \xE2\x80\x93 " +  // –, UTF-8
+                 htmlText(runDate(data.runs.back().start));
     return "<dl class=\"facts\">" + fact(texts::REPORT_SITE, htmlText(target)) +
            fact(texts::REPORT_ENGINE, enginesText(data)) +
            fact(texts::REPORT_RUNS, std::to_string(data.runs.size())) +
@@ -146,7 +144,7 @@ std::string bandSection(const ReportData& data) {
 std::string bestText(const KeywordTrend& trend, const ReportData& data) {
     if (!trend.bestRank) return "-";
     return std::to_string(*trend.bestRank) + " <span class=\"date\">(" +
-           htmlText(dateOf(data.runs[trend.bestRun].start)) + ")</span>";
+           htmlText(runDate(data.runs[trend.bestRun].start)) + ")</span>";
 }
 
 std::string keywordSection(const ReportData& data) {

@@ -17,12 +17,12 @@ constexpr int PLOT_RIGHT = 628;
 constexpr int PLOT_TOP = 10;
 constexpr int PLOT_BOTTOM = 190;
 
+// A coordinate (never negative) to one decimal, finer than any screen shows; whole numbers
+// drop it.
 std::string number(double value) {
-    // One decimal is finer than any screen shows; whole numbers drop it.
     const long long tenths = std::llround(value * 10);
     std::string text = std::to_string(tenths / 10);
-    if (tenths % 10 != 0) text += "." + std::to_string(std::llabs(tenths % 10));
-    if (tenths < 0 && tenths > -10) text = "-" + text;
+    if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
     return text;
 }
 
@@ -55,8 +55,6 @@ double countY(int count, int keywordCount) {
     return PLOT_BOTTOM - (PLOT_BOTTOM - PLOT_TOP) * static_cast<double>(count) /
                              static_cast<double>(std::max(keywordCount, 1));
 }
-
-std::string dateOf(const std::string& start) { return start.substr(0, start.find(' ')); }
 
 }  // namespace
 
@@ -123,10 +121,10 @@ std::string bandChart(const ReportData& data) {
     }
     const std::string labelY = std::to_string(PLOT_BOTTOM + 22);
     svg += "<text class=\"tick\" x=\"" + std::to_string(PLOT_LEFT) + "\" y=\"" + labelY + "\">" +
-           htmlText(dateOf(data.runs.front().start)) + "</text>";
+           htmlText(runDate(data.runs.front().start)) + "</text>";
     if (runs > 1)
         svg += "<text class=\"tick\" x=\"" + std::to_string(PLOT_RIGHT) + "\" y=\"" + labelY +
-               "\" text-anchor=\"end\">" + htmlText(dateOf(data.runs.back().start)) + "</text>";
+               "\" text-anchor=\"end\">" + htmlText(runDate(data.runs.back().start)) + "</text>";
     return svg + "</svg>";
 }
 

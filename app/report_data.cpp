@@ -37,6 +37,8 @@ void summarise(KeywordTrend& trend) {
 
 }  // namespace
 
+std::string runDate(const std::string& start) { return start.substr(0, start.find(' ')); }
+
 ReportData reportData(const SiteHistory& history, const std::deque<std::string>& keywords) {
     ReportData data;
     const std::size_t runCount = history.runs.size();

@@ -45,4 +45,7 @@ struct ReportData {
 // The survey's keywords (a repeated one once) over every run of history.
 ReportData reportData(const SiteHistory& history, const std::deque<std::string>& keywords);
 
+// The date part of a run's start: "2024/05/01" of "2024/05/01 07:00:00".
+std::string runDate(const std::string& start);
+
 }  // namespace vexor

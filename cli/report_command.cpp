@@ -25,8 +25,11 @@ int runReportCommand(const ReportCommand& command, const Workspace& workspace,
         console.out(html);
         return EXIT_DONE;
     }
-    const std::string shown = command.outputFile ? *command.outputFile : reportPathOf(state);
-    if (!replaceFileContent(command.outputFile ? workspace.resolve(shown) : shown, html)) {
+    // The history folder's report is named as the system names its files ("/" on POSIX); -o's
+    // file as given.
+    const std::string shown = command.outputFile ? *command.outputFile
+                                                 : absolutePath(workspace.root, reportPathOf(state));
+    if (!replaceFileContent(command.outputFile ? workspace.resolve(shown) : reportPathOf(state), html)) {
         messages.showMessage(Owner::MainWindow, formatWithText(texts::FMT_ENGINE_WRITE_FAILED, shown),
                              Icon::Warning);
         return EXIT_FAILED;
