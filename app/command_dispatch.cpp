@@ -3,6 +3,7 @@
 
 #include "app/engine_commands.h"
 #include "app/engine_menu.h"
+#include "app/report_command.h"
 #include "app/survey_commands.h"
 #include "app/texts.h"
 #include "survey/survey_control.h"
@@ -15,6 +16,7 @@ bool isGuarded(Command::Kind kind) {
     switch (kind) {
         case Command::Kind::OpenSurvey:
         case Command::Kind::StartSurvey:
+        case Command::Kind::WriteReport:  // reads the history files the worker writes
         case Command::Kind::NewEngine:
         case Command::Kind::EditEngine:
         case Command::Kind::ImportEngine:
@@ -61,6 +63,9 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
             break;
         case Command::Kind::AbortSurvey:
             abortSurvey(state.survey);
+            break;
+        case Command::Kind::WriteReport:
+            writeSurveyReport(state, services);
             break;
         case Command::Kind::Exit:
         case Command::Kind::Cancel:

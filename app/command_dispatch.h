@@ -12,6 +12,7 @@ struct Command {
         OpenSurvey,    // 調査定義ファイルを開く(&O)
         StartSurvey,   // 調査開始(&B)
         AbortSurvey,   // 調査中止(&E)
+        WriteReport,   // レポート作成(&R)
         Exit,          // 終了(&X)
         Cancel,        // the Esc key
         NewEngine,     // エンジンファイルの新規作成(&N)
@@ -33,8 +34,8 @@ bool busyGuard(const AppState& state, Messages& messages);
 // What the window must do after a command.
 enum class CommandOutcome { Done, CloseWindow };
 
-// Carries out one command: the guarded ones (open survey, start, engine items, new, edit,
-// import) only when busyGuard lets them; abort, exit, Esc and help always. An engine index
+// Carries out one command: the guarded ones (open survey, start, report, engine items, new,
+// edit, import) only when busyGuard lets them; abort, exit, Esc and help always. An engine index
 // beyond the items does nothing. CloseWindow: close the window, whose handler calls
 // saveSettings.
 CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command command);

@@ -19,6 +19,22 @@ public:
     // Column 0 is never changed after insertion.
     virtual void setCell(int row, int column, const std::string& text) = 0;
     virtual void setColumnCaption(int column, const std::string& text) = 0;
+
+    // Around many changes at once (a survey's rows and history): a list that draws may show
+    // them only at the end. Calls nest; BulkUpdate pairs them.
+    virtual void beginBulkUpdate() {}
+    virtual void endBulkUpdate() {}
+};
+
+class BulkUpdate {
+public:
+    explicit BulkUpdate(ResultList& list) : list_(list) { list_.beginBulkUpdate(); }
+    ~BulkUpdate() { list_.endBulkUpdate(); }
+    BulkUpdate(const BulkUpdate&) = delete;
+    BulkUpdate& operator=(const BulkUpdate&) = delete;
+
+private:
+    ResultList& list_;
 };
 
 }  // namespace vexor

@@ -24,6 +24,7 @@ bool openSurveyFile(SurveyState& state, const Workspace& workspace, const std::s
         return false;
     }
 
+    const BulkUpdate bulk(list);
     list.clearRows();
     for (const auto& keyword : definition->keywords) list.appendRow(keyword);
     saveLastSurveyPath(workspace, path);
@@ -75,6 +76,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     }
     if (finishInterruptedRotation(folder)) {
         loadHistory(state, folder);
+        const BulkUpdate bulk(list);
         showHistory(list, state);
     }
 
@@ -88,6 +90,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
         }
         loadHistory(state, folder);
         state.generationCaptions[0] = header;
+        const BulkUpdate bulk(list);
         showHistory(list, state);
     }
     state.historyWriteFailed = !writeGenerationHeader(folder, header) || !endLastLine(folder);

@@ -96,4 +96,82 @@ inline constexpr char FMT_ROTATION_FAILED[] = "\"%s\" \x82\xCC\x97\x9A\x97\xF0\x
 // "%s" に履歴を保存できません。\n順位は表示されますが、記録されません。
 inline constexpr char FMT_HISTORY_NOT_STORED[] = "\"%s\" \x82\xC9\x97\x9A\x97\xF0\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x81" "B\n\x8F\x87\x88\xCA\x82\xCD\x95\x5C\x8E\xA6\x82\xB3\x82\xEA\x82\xDC\x82\xB7\x82\xAA\x81" "A\x8BL\x98\x5E\x82\xB3\x82\xEA\x82\xDC\x82\xB9\x82\xF1\x81" "B";
 
+// the report command without an open survey
+// 調査定義ファイルが開かれていません
+inline constexpr char MSG_NO_SURVEY_OPEN[] = "\x92\xB2\x8D\xB8\x92\xE8\x8B`\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8AJ\x82\xA9\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1";
+
+// the report of a survey's history (shown as UTF-8 in the HTML page)
+// 順位レポート
+inline constexpr char REPORT_TITLE[] = "\x8F\x87\x88\xCA\x83\x8C\x83|\x81[\x83g";
+
+// サイト
+inline constexpr char REPORT_SITE[] = "\x83T\x83" "C\x83g";
+
+// エンジン
+inline constexpr char REPORT_ENGINE[] = "\x83G\x83\x93\x83W\x83\x93";
+
+// 調査回数
+inline constexpr char REPORT_RUNS[] = "\x92\xB2\x8D\xB8\x89\xF1\x90\x94";
+
+// 期間
+inline constexpr char REPORT_PERIOD[] = "\x8A\xFA\x8A\xD4";
+
+// 作成日時
+inline constexpr char REPORT_WRITTEN_AT[] = "\x8D\xEC\x90\xAC\x93\xFA\x8E\x9E";
+
+// 順位帯ごとのキーワード数
+inline constexpr char REPORT_BANDS_HEADING[] = "\x8F\x87\x88\xCA\x91\xD1\x82\xB2\x82\xC6\x82\xCC\x83L\x81[\x83\x8F\x81[\x83h\x90\x94";
+
+// 上位%d位
+inline constexpr char FMT_REPORT_BAND[] = "\x8F\xE3\x88\xCA%d\x88\xCA";
+
+// エンジン変更
+inline constexpr char REPORT_ENGINE_CHANGE[] = "\x83G\x83\x93\x83W\x83\x93\x95\xCF\x8DX";
+
+// キーワード別の順位
+inline constexpr char REPORT_KEYWORDS_HEADING[] = "\x83L\x81[\x83\x8F\x81[\x83h\x95\xCA\x82\xCC\x8F\x87\x88\xCA";
+
+// 現在の順位
+inline constexpr char REPORT_CURRENT_RANK[] = "\x8C\xBB\x8D\xDD\x82\xCC\x8F\x87\x88\xCA";
+
+// 前回比
+inline constexpr char REPORT_CHANGE[] = "\x91O\x89\xF1\x94\xE4";
+
+// 最高順位
+inline constexpr char REPORT_BEST_RANK[] = "\x8D\xC5\x8D\x82\x8F\x87\x88\xCA";
+
+// 推移
+inline constexpr char REPORT_TREND[] = "\x90\x84\x88\xDA";
+
+// 推移のグラフは上ほど高い順位で、途切れた所は圏外か未調査です。
+inline constexpr char REPORT_TREND_NOTE[] = "\x90\x84\x88\xDA\x82\xCC\x83O\x83\x89\x83t\x82\xCD\x8F\xE3\x82\xD9\x82\xC7\x8D\x82\x82\xA2\x8F\x87\x88\xCA\x82\xC5\x81" "A\x93r\x90\xD8\x82\xEA\x82\xBD\x8F\x8A\x82\xCD\x8C\x97\x8AO\x82\xA9\x96\xA2\x92\xB2\x8D\xB8\x82\xC5\x82\xB7\x81" "B";
+
+// 調査の一覧
+inline constexpr char REPORT_RUNS_HEADING[] = "\x92\xB2\x8D\xB8\x82\xCC\x88\xEA\x97\x97";
+
+// 開始
+inline constexpr char REPORT_RUN_START[] = "\x8AJ\x8En";
+
+// 記録数
+inline constexpr char REPORT_RUN_RECORDS[] = "\x8BL\x98^\x90\x94";
+
+// 調査の記録はまだありません。
+inline constexpr char REPORT_NO_RUNS[] = "\x92\xB2\x8D\xB8\x82\xCC\x8BL\x98^\x82\xCD\x82\xDC\x82\xBE\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81" "B";
+
+// a rank's change since the run before, in the report
+// ランクイン
+inline constexpr char CHANGE_NEWLY_RANKED[] = "\x83\x89\x83\x93\x83N\x83" "C\x83\x93";
+
+// 圏外へ
+inline constexpr char CHANGE_DROPPED_OUT[] = "\x8C\x97\x8AO\x82\xD6";
+
+// →
+inline constexpr char CHANGE_UNCHANGED[] = "\x81\xA8";
+
+// ▲
+inline constexpr char CHANGE_BETTER_MARK[] = "\x81\xA3";
+
+// ▼
+inline constexpr char CHANGE_WORSE_MARK[] = "\x81\xA5";
+
 }  // namespace vexor::texts

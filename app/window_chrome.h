@@ -29,7 +29,8 @@ public:
     // Save As for a new engine file, starting in the engine folder, asking before overwriting.
     virtual std::optional<std::string> askSaveEngineFile(Owner owner) = 0;
 
-    // Opens an address in the user's browser.
+    // Opens an address, or a file such as the report, with the shell's "open" verb (the
+    // user's browser for a web page).
     virtual void openAddress(const std::string& address) = 0;
 };
 

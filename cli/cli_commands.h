@@ -1,4 +1,4 @@
-// The three commands of vexor-cli over the shared core. Each returns the exit status; every
+// The commands of vexor-cli over the shared core. Each returns the exit status; every
 // failure has been reported on the console by then.
 #pragma once
 
@@ -17,7 +17,13 @@ int runLearnCommand(const LearnCommand& command, const Workspace& workspace, con
 int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
                      const Console& console);
 
-// Opens the survey file and prints its history without surveying.
+// Opens the survey file and prints its history without surveying: the last five runs, or with
+// allRuns every run in long form.
 int runShowCommand(const ShowCommand& command, const Workspace& workspace, const Console& console);
+
+// Opens the survey file and writes the HTML report of every run of its history: into the
+// history folder, to the output file, or to standard output for "-". Prints where it went.
+int runReportCommand(const ReportCommand& command, const Workspace& workspace,
+                     const Console& console);
 
 }  // namespace vexor::cli

@@ -3,24 +3,28 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "platform/text.h"
 
 namespace vexor::cli {
 namespace {
 
-// One command's arguments as given (UTF-8): options by name, and the positional file.
+// One command's arguments as given (UTF-8): options by name, flags, and the positional file.
 struct RawArguments {
     std::map<std::string, std::string> options;
+    std::set<std::string> flags;
     std::vector<std::string> positionals;
     bool help = false;
 };
 
-// Splits "--name value", "--name=value", "--help" and positionals; "--" ends the options.
-// Returns a problem text, or nothing when the arguments are well formed.
+// Splits "--name value", "--name=value", flags (options without a value), "--help" and
+// positionals; "--" ends the options. Returns a problem text, or nothing when the arguments
+// are well formed.
 std::optional<std::string> splitArguments(const std::vector<std::string>& args,
                                           const std::vector<std::string>& known,
-                                          RawArguments& raw) {
+                                          RawArguments& raw,
+                                          const std::vector<std::string>& knownFlags = {}) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -34,6 +38,10 @@ std::optional<std::string> splitArguments(const std::vector<std::string>& args,
         }
         if (arg == "--help" || arg == "-h") {
             raw.help = true;
+            continue;
+        }
+        if (std::find(knownFlags.begin(), knownFlags.end(), arg) != knownFlags.end()) {
+            if (!raw.flags.insert(arg).second) return "option " + arg + " given twice";
             continue;
         }
         std::string name = arg;
@@ -138,8 +146,10 @@ ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
 ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool survey) {
     std::vector<std::string> known = {"--format", "--dir"};
     if (survey) known.push_back("--engine");
+    std::vector<std::string> flags;
+    if (!survey) flags.push_back("--all");
     RawArguments raw;
-    if (auto problem = splitArguments(args, known, raw)) return UsageError{*problem};
+    if (auto problem = splitArguments(args, known, raw, flags)) return UsageError{*problem};
     if (raw.help) return HelpCommand{};
     std::string problem;
     const auto file = singleFile(raw, "SURVEY_FILE", problem);
@@ -150,6 +160,9 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
         if (!named) return UsageError{"unknown format " + it->second + " (table, csv or json)"};
         format = *named;
     }
+    const bool allRuns = raw.flags.count("--all") > 0;
+    if (allRuns && format == OutputFormat::Table)
+        return UsageError{"--all needs --format csv or --format json"};
 
     Converter convert;
     const std::string surveyFile = convert.path(*file);
@@ -159,7 +172,29 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
     const WorkFolder folder = workFolder(raw, convert);
     if (convert.failed()) return *convert.failed();
     if (survey) return SurveyCommand{surveyFile, engineFile, format, folder};
-    return ShowCommand{surveyFile, format, folder};
+    return ShowCommand{surveyFile, format, folder, allRuns};
+}
+
+ParsedCommandLine parseReport(const std::vector<std::string>& args) {
+    RawArguments raw;
+    if (auto problem = splitArguments(args, {"-o", "--output", "--dir"}, raw))
+        return UsageError{*problem};
+    if (raw.help) return HelpCommand{};
+    std::string problem;
+    const auto file = singleFile(raw, "SURVEY_FILE", problem);
+    if (!file) return UsageError{problem};
+    if (raw.options.count("-o") && raw.options.count("--output"))
+        return UsageError{"option --output given twice"};
+
+    Converter convert;
+    ReportCommand report;
+    report.surveyFile = convert(*file);
+    for (const char* name : {"-o", "--output"})
+        if (const auto it = raw.options.find(name); it != raw.options.end())
+            report.outputFile = convert(it->second);
+    report.folder = workFolder(raw, convert);
+    if (convert.failed()) return EncodingError{*convert.failed()};
+    return report;
 }
 
 }  // namespace
@@ -173,9 +208,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         if (!rest.empty()) return UsageError{"--version takes no arguments"};
         return VersionCommand{};
     }
-    if (command != "learn" && command != "survey" && command != "show")
+    if (command != "learn" && command != "survey" && command != "show" && command != "report")
         return UsageError{"unknown command " + command};
     if (command == "learn") return parseLearn(rest);
+    if (command == "report") return parseReport(rest);
     return parseSurveyOrShow(rest, command == "survey");
 }
 
@@ -186,12 +222,18 @@ std::string usageText() {
            "  vexor-cli survey SURVEY_FILE [--engine ENGINE_FILE] [--format table|csv|json]\n"
            "                  [--dir DIR]\n"
            "  vexor-cli show SURVEY_FILE [--format table|csv|json] [--dir DIR]\n"
+           "  vexor-cli show SURVEY_FILE --all --format csv|json [--dir DIR]\n"
+           "  vexor-cli report SURVEY_FILE [-o FILE] [--dir DIR]\n"
            "  vexor-cli --help | --version\n"
            "\n"
            "learn   learns an engine from one sample search and writes ENGINE_FILE.\n"
            "survey  surveys the ranks of SURVEY_FILE's site and prints the last five runs.\n"
            "        The engine is --engine, else [ENGINE] last of vexor.ini, else engine/nuq.eng.\n"
-           "show    prints the last five runs without surveying.\n"
+           "show    prints the last five runs without surveying; with --all every run the\n"
+           "        history keeps, one line per keyword and run (run, start, engine, keyword,\n"
+           "        rank; rank 0 is not found).\n"
+           "report  writes an HTML report of every run (charts of the ranks) into the site's\n"
+           "        history folder, or to FILE with -o (\"-\" for standard output).\n"
            "\n"
            "engine/, vexor.ini and the history folders live in the current directory, or in\n"
            "DIR with --dir; relative file names are then taken from DIR as well.\n"

@@ -35,6 +35,13 @@ struct ShowCommand {
     std::string surveyFile;  // code page 932
     OutputFormat format = OutputFormat::Table;
     WorkFolder folder;
+    bool allRuns = false;  // --all: every run in long form (csv or json only)
+};
+
+struct ReportCommand {
+    std::string surveyFile;                 // code page 932
+    std::optional<std::string> outputFile;  // -o, code page 932; "-" is standard output
+    WorkFolder folder;
 };
 
 struct HelpCommand {};
@@ -52,8 +59,8 @@ struct EncodingError {
     bool pathChanges = false;
 };
 
-using ParsedCommandLine = std::variant<LearnCommand, SurveyCommand, ShowCommand, HelpCommand,
-                                       VersionCommand, UsageError, EncodingError>;
+using ParsedCommandLine = std::variant<LearnCommand, SurveyCommand, ShowCommand, ReportCommand,
+                                       HelpCommand, VersionCommand, UsageError, EncodingError>;
 
 // args excludes the program name.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);

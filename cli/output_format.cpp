@@ -146,4 +146,37 @@ std::string formatResultTable(const ResultTable& table, OutputFormat format) {
     return formatAsTable(table);
 }
 
+std::string formatRunsAsCsv(const SiteHistory& history) {
+    std::string out = "run,start,engine,keyword,rank\r\n";
+    for (std::size_t r = 0; r < history.runs.size(); ++r) {
+        const HistoryRun& run = history.runs[r];
+        const std::string prefix = std::to_string(r + 1) + "," + csvField(cp932ToUtf8(run.start)) +
+                                   "," + csvField(cp932ToUtf8(run.engine)) + ",";
+        for (const RunRecord& record : run.records)
+            out += prefix + csvField(cp932ToUtf8(history.keywords[record.keyword])) + "," +
+                   std::to_string(record.rank) + "\r\n";
+    }
+    return out;
+}
+
+std::string formatRunsAsJson(const std::string& target, const SiteHistory& history) {
+    std::string out = "{\"target\": " + jsonString(cp932ToUtf8(target)) + ", \"records\": [";
+    bool first = true;
+    for (std::size_t r = 0; r < history.runs.size(); ++r) {
+        const HistoryRun& run = history.runs[r];
+        const std::string prefix = "{\"run\": " + std::to_string(r + 1) +
+                                   ", \"start\": " + jsonString(cp932ToUtf8(run.start)) +
+                                   ", \"engine\": " + jsonString(cp932ToUtf8(run.engine)) +
+                                   ", \"keyword\": ";
+        for (const RunRecord& record : run.records) {
+            out += first ? "\n  " : ",\n  ";
+            first = false;
+            out += prefix + jsonString(cp932ToUtf8(history.keywords[record.keyword])) +
+                   ", \"rank\": " + std::to_string(record.rank) + "}";
+        }
+    }
+    out += first ? "]}\n" : "\n]}\n";
+    return out;
+}
+
 }  // namespace vexor::cli

@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/result_table.h"
+#include "survey/site_history.h"
 
 namespace vexor::cli {
 
@@ -24,5 +25,13 @@ std::string formatAsCsv(const ResultTable& table);
 std::string formatAsJson(const ResultTable& table);
 
 std::string formatResultTable(const ResultTable& table, OutputFormat format);
+
+// Every run of a history in long form, oldest run first, its records in file order: the run's
+// number (from 1), its start, its engine, the keyword and the rank (0: not found).
+// CSV: a header row "run,start,engine,keyword,rank", then one record per line (RFC 4180).
+std::string formatRunsAsCsv(const SiteHistory& history);
+// JSON: {"target": …, "records": [{"run": 1, "start": …, "engine": …, "keyword": …,
+// "rank": 3}, …]} and a line feed.
+std::string formatRunsAsJson(const std::string& target, const SiteHistory& history);
 
 }  // namespace vexor::cli

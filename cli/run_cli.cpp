@@ -45,6 +45,8 @@ int runCli(const std::vector<std::string>& args, const Console& console) {
                 return inWorkspace(command, console, runSurveyCommand);
             } else if constexpr (std::is_same_v<Command, ShowCommand>) {
                 return inWorkspace(command, console, runShowCommand);
+            } else if constexpr (std::is_same_v<Command, ReportCommand>) {
+                return inWorkspace(command, console, runReportCommand);
             } else if constexpr (std::is_same_v<Command, HelpCommand>) {
                 console.out(usageText());
                 return EXIT_DONE;

@@ -17,6 +17,7 @@
 #include "engine/engine_definition.h"
 #include "engine/engine_name.h"
 #include "platform/clock.h"
+#include "survey/site_history.h"
 #include "survey/survey_control.h"
 #include "survey/survey_state.h"
 #include "web/page_fetcher.h"
@@ -111,6 +112,12 @@ int runShowCommand(const ShowCommand& command, const Workspace& workspace, const
     TableList list;
     SurveyState state;
     if (!openSurveyFile(state, workspace, command.surveyFile, messages, list)) return EXIT_FAILED;
+    if (command.allRuns) {
+        const SiteHistory history = readSiteHistory(state.historyDirectory);
+        console.out(command.format == OutputFormat::Csv ? formatRunsAsCsv(history)
+                                                        : formatRunsAsJson(state.target, history));
+        return EXIT_DONE;
+    }
     printTable(console, list, state, chooseEnginePath(std::nullopt, workspace), command.format);
     return EXIT_DONE;
 }

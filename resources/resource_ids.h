@@ -20,6 +20,7 @@
 #define IDM_EDIT_ENGINE 40020
 #define IDM_NEW_ENGINE 40021
 #define IDM_IMPORT_ENGINE 40025
+#define IDM_WRITE_REPORT 40030
 
 // engine edit dialog
 #define IDC_PAGE2_URL 1007

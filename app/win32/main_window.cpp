@@ -58,6 +58,14 @@ void onCommand(MainWindow& window, HWND hwnd, int id) {
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
 }
 
+// The result list asks its parent for what it shows.
+INT_PTR onNotify(MainWindow& window, HWND hwnd, NMHDR& header) {
+    LRESULT result = 0;
+    if (!window.ui.handleNotify(header, result)) return FALSE;
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
 void onStartupLoad(MainWindow& window, HWND hwnd) {
     if (startupLoad(window.state, window.services))
         PostMessageW(hwnd, WM_COMMAND, IDM_START_SURVEY, 0);
@@ -75,6 +83,7 @@ INT_PTR CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_SIZE: onSize(*window, hwnd); return FALSE;
         case WM_CLOSE: onClose(*window, hwnd); return TRUE;
         case WM_COMMAND: onCommand(*window, hwnd, LOWORD(wParam)); return TRUE;
+        case WM_NOTIFY: return onNotify(*window, hwnd, *reinterpret_cast<NMHDR*>(lParam));
         case WM_STARTUP_LOAD: onStartupLoad(*window, hwnd); return TRUE;
         case WM_SURVEY_PROGRESS: showSurveyProgress(window->ui, row, number); return TRUE;
         case WM_SURVEY_RESULT: showSurveyResult(window->ui, row, number); return TRUE;

@@ -10,6 +10,7 @@
 
 #include "app/texts.h"
 #include "app/win32/menu_commands.h"
+#include "app/win32/result_list_draw.h"
 #include "app/win32/wide_text.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
@@ -141,21 +142,56 @@ bool Win32Ui::askYesNo(Owner owner, const std::string& text, Icon icon) {
                        cp932ToWide(texts::APP_TITLE).c_str(), MB_YESNO | iconStyle(icon)) == IDYES;
 }
 
-void Win32Ui::clearRows() { ListView_DeleteAllItems(resultList_); }
-
-void Win32Ui::appendRow(const std::string& keyword) {
-    std::wstring text = cp932ToWide(keyword);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = ListView_GetItemCount(resultList_);
-    item.pszText = text.data();
-    const int row = ListView_InsertItem(resultList_, &item);
-    if (row >= 0) setCell(row, 1, texts::TEXT_NOT_FOUND);
+bool Win32Ui::handleNotify(NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != resultList_ || resultList_ == nullptr) return false;
+    // The structures' first member is the NMHDR the list view sent.
+    switch (header.code) {
+        case LVN_GETDISPINFOW:
+            serveCellText(*reinterpret_cast<NMLVDISPINFOW*>(&header), rows_);
+            result = 0;
+            return true;
+        case LVN_ODFINDITEMW:
+            result = findTypedRow(*reinterpret_cast<const NMLVFINDITEMW*>(&header), rows_);
+            return true;
+        case NM_CUSTOMDRAW:
+            result = drawResultCell(*reinterpret_cast<NMLVCUSTOMDRAW*>(&header), rows_);
+            return true;
+        default:
+            return false;
+    }
 }
 
+void Win32Ui::clearRows() {
+    rows_.clear();
+    if (bulkDepth_ > 0)
+        clearedInBulk_ = true;
+    else
+        ListView_DeleteAllItems(resultList_);
+}
+
+// The list view only learns the row count; it asks for texts when it paints. Each count change
+// costs the window work (scroll bars), hence the bulk updates.
+void Win32Ui::appendRow(const std::string& keyword) {
+    rows_.appendRow(keyword);
+    if (bulkDepth_ == 0)
+        ListView_SetItemCountEx(resultList_, rows_.rowCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+// The whole row, since a cell's colour depends on its neighbour.
 void Win32Ui::setCell(int row, int column, const std::string& text) {
-    std::wstring wide = cp932ToWide(text);
-    ListView_SetItemText(resultList_, row, column, wide.data());
+    if (rows_.setCell(row, column, text) && bulkDepth_ == 0)
+        ListView_RedrawItems(resultList_, row, row);
+}
+
+void Win32Ui::beginBulkUpdate() { ++bulkDepth_; }
+
+void Win32Ui::endBulkUpdate() {
+    if (bulkDepth_ == 0 || --bulkDepth_ > 0) return;
+    // Cleared rows lose their selection and the list scrolls back to the top, as a real clear.
+    if (clearedInBulk_) ListView_DeleteAllItems(resultList_);
+    clearedInBulk_ = false;
+    ListView_SetItemCountEx(resultList_, rows_.rowCount(), LVSICF_NOSCROLL);
+    InvalidateRect(resultList_, nullptr, FALSE);
 }
 
 void Win32Ui::setColumnCaption(int column, const std::string& text) {

@@ -9,6 +9,7 @@
 #include "app/engine_form.h"
 #include "app/messages.h"
 #include "app/result_list.h"
+#include "app/result_list_model.h"
 #include "app/window_chrome.h"
 #include "app/workspace.h"
 
@@ -28,6 +29,10 @@ public:
     void setUpResultList();
     // Moves the result list to the client area's origin with the client area's size.
     void fitResultListToClientArea();
+    // The main window's WM_NOTIFY: answers the result list's requests for cell texts, typed
+    // search and custom draw (the list holds no texts of its own). False for any other
+    // notification; otherwise result is the message's result.
+    bool handleNotify(NMHDR& header, LRESULT& result);
 
     // The engine edit dialog while it is open, nullptr once it has closed.
     void attachEditDialog(HWND dialog) { editDialog_ = dialog; }
@@ -41,6 +46,8 @@ public:
     void appendRow(const std::string& keyword) override;
     void setCell(int row, int column, const std::string& text) override;
     void setColumnCaption(int column, const std::string& text) override;
+    void beginBulkUpdate() override;
+    void endBulkUpdate() override;
     void setWindowTitle(const std::string& text) override;
     void setEngineMenuItems(const std::vector<std::string>& names) override;
     void markEngineMenuItem(int index) override;
@@ -58,6 +65,9 @@ private:
     Workspace workspace_;
     HWND mainWindow_ = nullptr;
     HWND resultList_ = nullptr;
+    ResultListModel rows_;  // what the owner-data list view shows
+    int bulkDepth_ = 0;     // inside a bulk update the list view is told only at its end
+    bool clearedInBulk_ = false;
     HWND editDialog_ = nullptr;
     HMENU engineSubmenu_ = nullptr;
     int engineCount_ = 0;

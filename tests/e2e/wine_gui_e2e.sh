@@ -8,8 +8,12 @@
 # The program is started from another folder with a relative survey file as its argument: it
 # must make its own folder the working directory, open the file, survey at once, write the
 # history header and one record per keyword with the ranks the fake engine implies, and show
-# them. Screenshots of the main window and of the engine edit dialog (opened from the menu) are
-# kept. Closing the window must write vexor.ini with the window rectangle and the engine path.
+# them. The history holds two earlier runs under another engine, so the start rotates them and
+# the rank cells show all five changes in colour. Screenshots of the main window and of the
+# engine edit dialog (opened from the menu) are kept. The report command of the file menu must
+# write the report into the history folder and open it with the shell (a recorder stands in for
+# the browser). Closing the window must write vexor.ini with the window rectangle and the engine
+# path.
 set -euo pipefail
 
 exe=$1
@@ -25,6 +29,7 @@ rm -f "$shots/failure.png"
 program_pid=
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  "$wine_run" reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -73,13 +78,42 @@ with open(path, "wb") as f:
     f.write(("\r\n".join([target, *keywords]) + "\r\n").encode("cp932"))
 PY
 
+# Two finished runs under the engine "old", and one archived before them. Against the ranks of
+# the new run (92, 31, 64, 0, 3) the run before gives better, worse, newly ranked, dropped out
+# and unchanged.
+mkdir -p "$work/$target/archive"
+python3 - "$work/$target" "${keywords[@]}" <<'PY'
+import sys
+folder, keywords = sys.argv[1], sys.argv[2:]
+runs = {"0.txt": ("2024/05/02", [95, 20, 0, 7, 3]),
+        "1.txt": ("2024/05/01", [99, 20, 0, 9, 3]),
+        "archive/20240430-090000.txt": ("2024/04/30", [99, 25, 0, 9, 4])}
+for name, (day, ranks) in runs.items():
+    lines = [day + " (old)"] + [f"{day}:09:00:{n:02d}\t{k}\t{r}"
+                                for n, (k, r) in enumerate(zip(keywords, ranks))]
+    with open(f"{folder}/{name}", "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+PY
+cp "$work/$target/0.txt" "$work/previous-0.txt"
+cp "$work/$target/1.txt" "$work/previous-1.txt"
+
+# The shell's "open" verb for the report: .html goes to winebrowser, which hands the address to
+# the recorder instead of a real browser.
+printf '#!/bin/sh\necho "$@" >>"%s/opened.txt"\n' "$work" >"$work/open-recorder"
+chmod +x "$work/open-recorder"
+"$wine_run" reg add 'HKCR\.html' /ve /t REG_SZ /d htmlfile /f >/dev/null 2>&1 ||
+  fail "cannot register .html in the Wine prefix"
+"$wine_run" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ \
+  /d "$work/open-recorder" /f >/dev/null 2>&1 || fail "cannot set the Wine browser"
+
 # Started from another folder: the relative survey file is found in the program's folder.
 (cd / && exec "$wine_run" "$work/vexor.exe" survey.txt) >"$work/program.out" 2>&1 &
 program_pid=$!
 
 history="$work/$target/0.txt"
 records_written() {
-  [ -f "$history" ] && [ "$(tr -cd '\n' <"$history" | wc -c)" -ge $((${#keywords[@]} + 1)) ]
+  [ -f "$history" ] && head -n1 "$history" | grep -q '(nuq)' &&
+    [ "$(tr -cd '\n' <"$history" | wc -c)" -ge $((${#keywords[@]} + 1)) ]
 }
 wait_for 180 records_written || fail "no complete history in $history: $(cat "$history" 2>/dev/null)"
 
@@ -100,12 +134,19 @@ for line, keyword, rank in zip(records, keywords, ranks):
     assert value == rank.encode(), (keyword, value, rank)
 print("history:", header.decode(), "/", ", ".join(f"{k}={r}" for k, r in zip(keywords, ranks)))
 PY
+cmp -s "$work/previous-0.txt" "$work/$target/1.txt" || fail "the run before is not in 1.txt"
+cmp -s "$work/previous-1.txt" "$work/$target/2.txt" || fail "the run before that is not in 2.txt"
 
 main_window=$(wait_for 20 'xdotool search --onlyvisible --name "nuq" >/dev/null 2>&1' &&
   xdotool search --onlyvisible --name "$target" | head -n1) || true
 [ -n "$main_window" ] || fail "main window not found"
 sleep 1  # the last result message is posted after its record is written
 import -window "$main_window" "$shots/main_window.png" || fail "no screenshot of the main window"
+# The five fills of the rank changes are on screen (blue, orange, dark blue, dark orange, grey).
+colours=$(convert "$shots/main_window.png" -format %c histogram:info:- 2>/dev/null)
+for fill in A6CEE3 FDBF6F 1F78B4 B35806 E0E0E0; do
+  grep -qi "#$fill" <<<"$colours" || fail "the colour #$fill of a rank change is not on screen"
+done
 title=$(xdotool getwindowname "$main_window")
 [ "$title" = "$target (nuq) - nuqランキング調査" ] || fail "window title: $title"
 
@@ -125,6 +166,19 @@ import -window "$edit_dialog" "$shots/engine_edit_dialog.png" || fail "no screen
 xdotool windowfocus --sync "$edit_dialog" 2>/dev/null || xdotool windowfocus "$edit_dialog"
 xdotool key Escape
 wait_for 20 '! find_edit_dialog' || fail "the engine edit dialog did not close on Esc"
+
+# ファイル(&F), then レポート作成(&R): the report in the history folder, opened by the shell.
+report="$work/$target/report.html"
+xdotool windowfocus --sync "$main_window" 2>/dev/null || xdotool windowfocus "$main_window"
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key r
+wait_for 30 '[ -s "$report" ] && grep -qs "report.html" "$work/opened.txt"' ||
+  fail "the report was not written and opened: $(ls "$work/$target") / $(cat "$work/opened.txt" 2>/dev/null)"
+grep -q "<title>順位レポート: $target</title>" "$report" || fail "the report has no title"
+grep -q '<td class="keyword">ソフト</td><td class="num current">3</td><td class="change same">' "$report" ||
+  fail "the report does not show the new run"
+echo "report: opened $(cat "$work/opened.txt")"
 
 # Closing writes the settings.
 "$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true

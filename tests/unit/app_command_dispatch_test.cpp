@@ -26,8 +26,8 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     const std::string title = ui.windowTitle;
 
     using Kind = Command::Kind;
-    const Command guarded[] = {{Kind::OpenSurvey}, {Kind::StartSurvey}, {Kind::NewEngine},
-                               {Kind::EditEngine}, {Kind::ImportEngine},
+    const Command guarded[] = {{Kind::OpenSurvey}, {Kind::StartSurvey}, {Kind::WriteReport},
+                               {Kind::NewEngine},  {Kind::EditEngine}, {Kind::ImportEngine},
                                {Kind::SelectEngine, state.engineMenu.engineMenuIndex.at("b")}};
     for (const Command& command : guarded) {
         const auto id = static_cast<int>(command.kind);

@@ -121,6 +121,25 @@ TEST(CliCommandLine, SurveyAndShowTakeTheirOptions) {
               "-odd.txt");
 }
 
+TEST(CliCommandLine, ShowAllAndReportTakeTheirOptions) {
+    const auto all = as<ShowCommand>(parseCommandLine({"show", "--all", "s.txt", "--format=json"}));
+    EXPECT_TRUE(all.allRuns);
+    EXPECT_EQ(all.format, OutputFormat::Json);
+    EXPECT_FALSE(as<ShowCommand>(parseCommandLine({"show", "s.txt"})).allRuns);
+
+    const auto plain = as<ReportCommand>(parseCommandLine({"report", "s.txt"}));
+    EXPECT_EQ(plain.surveyFile, "s.txt");
+    EXPECT_FALSE(plain.outputFile.has_value());
+    EXPECT_FALSE(plain.folder.has_value());
+    const auto full = as<ReportCommand>(
+        parseCommandLine({"report", "--dir", "w", utf8(u8"調査.txt"), "-o", utf8(u8"順位.html")}));
+    EXPECT_EQ(full.surveyFile, cp932(u8"調査.txt"));
+    EXPECT_EQ(full.outputFile, cp932(u8"順位.html"));
+    EXPECT_EQ(full.folder, "w");
+    EXPECT_EQ(as<ReportCommand>(parseCommandLine({"report", "s.txt", "--output=-"})).outputFile, "-");
+    EXPECT_TRUE(std::holds_alternative<HelpCommand>(parseCommandLine({"report", "--help"})));
+}
+
 TEST(CliCommandLine, WrongUsageIsRefusedWithTheProblemNamed) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "missing command"},
@@ -133,6 +152,13 @@ TEST(CliCommandLine, WrongUsageIsRefusedWithTheProblemNamed) {
         {{"show", "s.txt", "--engine", "e.eng"}, "unknown option --engine"},
         {{"show", "s.txt", "--format", "csv", "--format=json"}, "option --format given twice"},
         {{"learn", "--keyword", "k"}, "missing ENGINE_FILE"},
+        {{"show", "s.txt", "--all"}, "--all needs --format csv or --format json"},
+        {{"show", "s.txt", "--all", "--all", "--format=csv"}, "option --all given twice"},
+        {{"survey", "s.txt", "--all"}, "unknown option --all"},
+        {{"report"}, "missing SURVEY_FILE"},
+        {{"report", "s.txt", "-o"}, "option -o needs a value"},
+        {{"report", "s.txt", "-o", "a", "--output", "b"}, "option --output given twice"},
+        {{"report", "s.txt", "--format", "csv"}, "unknown option --format"},
         {{"--version", "x"}, "--version takes no arguments"},
     };
     for (const auto& [args, problem] : cases) {

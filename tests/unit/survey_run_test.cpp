@@ -7,6 +7,7 @@
 #include "app/survey_commands.h"
 #include "app/text_format.h"
 #include "survey/history.h"
+#include "survey/site_history.h"
 
 #include <atomic>
 #include <filesystem>
@@ -56,6 +57,7 @@ public:
     std::string stallOn;
     std::promise<void> stalled;
     std::function<void(int request)> onRequest;  // called with each request's number, from 1
+    uint16_t day = 1;                             // of February 2006, the pinned clock's date
 
     PageFetcher fetcher() {
         return [this](const std::string& address, std::string& body,
@@ -66,7 +68,7 @@ public:
             SystemTime t;
             t.year = 2006;
             t.month = 2;
-            t.day = 1;
+            t.day = day;
             const int minutes = minutes_.load();
             t.hour = static_cast<uint16_t>(10 + minutes / 60);
             t.minute = static_cast<uint16_t>(minutes % 60);
@@ -412,6 +414,59 @@ TEST_F(SurveyRun, KeywordsAllDoneStartsANewGenerationAndSearchesThemAgain) {
     waitForSurvey(state);
     EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 9}}));
     EXPECT_EQ(historyFile(0), "2006/02/01 (nuq)\r\n2006/02/01:10:01:00\tk1\t9\r\n");
+}
+
+TEST_F(SurveyRun, EveryRunIsKeptTenRunsLeaveFiveFilesAndFiveArchivedRuns) {
+    openSurvey(std::string(TARGET) + "\nk1\nk2\n");
+    for (uint16_t day = 1; day <= 10; ++day) {
+        ScriptedEngine scripted;
+        scripted.ranks = {{"k1", day}, {"k2", 0}};
+        scripted.day = day;
+        if (day == 4) {
+            // This run is aborted in its second keyword and resumed: one run, archived once.
+            scripted.stallOn = "k2";
+            auto reached = scripted.stalled.get_future();
+            ASSERT_TRUE(start(scripted));
+            ASSERT_EQ(reached.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+            abortSurvey(state);
+            scripted.stallOn.clear();
+        }
+        ASSERT_TRUE(start(scripted)) << "day " << day;
+        waitForSurvey(state);
+    }
+    for (int k = 0; k < 5; ++k) EXPECT_TRUE(historyExists(k)) << k;
+    std::vector<std::string> archived;
+    for (const auto& entry : fs::directory_iterator(site() / "archive"))
+        archived.push_back(entry.path().filename().string());
+    std::sort(archived.begin(), archived.end());
+    EXPECT_EQ(archived, (std::vector<std::string>{"20060201-100100.txt", "20060202-100100.txt",
+                                                  "20060203-100100.txt", "20060204-100100.txt",
+                                                  "20060205-100100.txt"}));
+    // Every run as data, oldest first, each once with its own ranks.
+    const SiteHistory history = readSiteHistory(files.joined(TARGET));
+    ASSERT_EQ(history.runs.size(), 10u);
+    for (std::size_t run = 0; run < 10; ++run) {
+        const auto& records = history.runs[run].records;
+        ASSERT_EQ(records.size(), 2u) << run;
+        EXPECT_EQ(history.keywords[records[0].keyword], "k1");
+        EXPECT_EQ(records[0].rank, static_cast<int32_t>(run + 1));
+    }
+}
+
+TEST_F(PreparedHistory, AFolderWrittenBeforeTheArchiveLoadsAndRotatesIntoIt) {
+    for (int k = 4; k >= 0; --k)
+        writeBytes(site() / (std::to_string(k) + ".txt"),
+                   "2006/01/2" + std::to_string(5 - k) + " (nuq)\r\n2006/01/2" + std::to_string(5 - k) +
+                       ":09:00:00\tk1\t" + std::to_string(k + 1) + "\r\n2006/01/2" + std::to_string(5 - k) +
+                       ":09:00:01\tk2\t0\r\n");
+    writeBytes(site() / "3.txt.tmp4321-0", "a copy an older rotation left half done");
+    const std::string oldest = historyFile(4);
+    ASSERT_TRUE(start(scripted));
+    waitForSurvey(state);
+    EXPECT_EQ(readBytes(site() / "archive" / "20060121-090000.txt"), oldest);
+    EXPECT_EQ(historyFile(4).substr(0, 18), "2006/01/22 (nuq)\r\n");
+    EXPECT_FALSE(fs::exists(site() / "3.txt.tmp4321-0"));
+    EXPECT_EQ(readSiteHistory(files.joined(TARGET)).runs.size(), 6u);
 }
 
 }  // namespace

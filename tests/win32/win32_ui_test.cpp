@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/rank_colours.h"
 #include "app/texts.h"
 #include "app/win32/menu_commands.h"
 #include "app/win32/posted_survey_events.h"
@@ -38,12 +39,27 @@ HWND createDialog(int id, HWND owner = nullptr) {
     return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner, passiveProc, 0);
 }
 
+// The main window's part in the result list: its notifications go to the Win32Ui given at
+// creation, as the program's own dialog procedure hands them over.
+INT_PTR CALLBACK notifyingProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+    auto* ui = reinterpret_cast<Win32Ui*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    LRESULT result = 0;
+    if (message != WM_NOTIFY || ui == nullptr || !ui->handleNotify(*reinterpret_cast<NMHDR*>(lParam), result))
+        return FALSE;
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+COLORREF colourRef(const Rgb& rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+
 class Win32UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
-        main_ = createDialog(IDD_MAIN_WINDOW);
+        main_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN_WINDOW),
+                                   nullptr, notifyingProc, reinterpret_cast<LPARAM>(&ui_));
         ASSERT_NE(main_, nullptr) << "no display?";
         ui_.attachMainWindow(main_);
         list_ = GetDlgItem(main_, IDC_RESULT_LIST);
@@ -85,6 +101,10 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     EXPECT_EQ(menuText(bar, IDM_OPEN_SURVEY, MF_BYCOMMAND), cp932(u8"調査定義ファイルを開く(&O)"));
     EXPECT_EQ(menuText(bar, IDM_START_SURVEY, MF_BYCOMMAND), cp932(u8"調査開始(&B)"));
     EXPECT_EQ(menuText(bar, IDM_ABORT_SURVEY, MF_BYCOMMAND), cp932(u8"調査中止(&E)"));
+    EXPECT_EQ(menuText(bar, IDM_WRITE_REPORT, MF_BYCOMMAND), cp932(u8"レポート作成(&R)"));
+    HMENU file = GetSubMenu(bar, 0);
+    EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_ABORT_SURVEY));
+    EXPECT_EQ(GetMenuItemID(file, 4), static_cast<UINT>(IDM_WRITE_REPORT));  // right after it
     EXPECT_EQ(menuText(bar, IDM_EXIT, MF_BYCOMMAND), cp932(u8"終了(&X)"));
     EXPECT_EQ(menuText(bar, IDM_NEW_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの新規作成(&N)"));
     EXPECT_EQ(menuText(bar, IDM_EDIT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの編集(&E)"));
@@ -195,6 +215,116 @@ TEST_F(Win32UiTest, ResultListColumnsRowsAndCells) {
     EXPECT_EQ(cell(0, 0), "again");
 }
 
+// The list holds no texts: it asks its parent for each one (owner data), so a big survey opens
+// without window work per row; inside a bulk update it learns the rows only at the end.
+TEST_F(Win32UiTest, ResultListTakesItsRowsFromTheModelAtTheEndOfABulkUpdate) {
+    ui_.setUpResultList();
+    EXPECT_TRUE(GetWindowLongW(list_, GWL_STYLE) & LVS_OWNERDATA);
+    ui_.appendRow("old");
+    {
+        const BulkUpdate outer(ui_);
+        ui_.clearRows();
+        {
+            const BulkUpdate inner(ui_);
+            for (int i = 0; i < 1000; ++i) ui_.appendRow("k" + std::to_string(i));
+        }
+        ui_.setCell(999, 5, "42");
+        EXPECT_EQ(ListView_GetItemCount(list_), 1);  // nested: nothing yet
+    }
+    ASSERT_EQ(ListView_GetItemCount(list_), 1000);
+    EXPECT_EQ(cell(0, 0), "k0");
+    EXPECT_EQ(cell(999, 0), "k999");
+    EXPECT_EQ(cell(999, 1), "-");
+    EXPECT_EQ(cell(999, 5), "42");
+    EXPECT_EQ(cell(1000, 0), "");
+
+    // Typing in the list finds a row by the start of its keyword.
+    LVFINDINFOW find{};
+    find.flags = LVFI_STRING | LVFI_PARTIAL;
+    find.psz = L"K99";
+    EXPECT_EQ(ListView_FindItem(list_, -1, &find), 99);
+    find.flags = LVFI_STRING;
+    find.psz = L"k998";
+    EXPECT_EQ(ListView_FindItem(list_, -1, &find), 998);
+    find.psz = L"k99";
+    EXPECT_EQ(ListView_FindItem(list_, 100, &find), -1);
+}
+
+// Each rank cell is filled with the colour of its change against the next column; the keyword,
+// the oldest column and cells with nothing to compare keep the window colour.
+TEST_F(Win32UiTest, RankCellsAreDrawnInTheColourOfTheirChange) {
+    ui_.setUpResultList();
+    MoveWindow(main_, 0, 0, 700, 300, FALSE);
+    ui_.fitResultListToClientArea();
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    const std::vector<std::pair<std::pair<const char*, const char*>, RankChange>> rows = {
+        {{"3", "5"}, RankChange::Better},   {{"9", "2"}, RankChange::Worse},
+        {{"4", "-"}, RankChange::NewlyRanked}, {{"-", "6"}, RankChange::DroppedOut},
+        {{"7", "7"}, RankChange::Unchanged}, {{"-", ""}, RankChange::None}};
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        ui_.appendRow("row" + std::to_string(r));
+        ui_.setCell(static_cast<int>(r), 1, rows[r].first.first);
+        ui_.setCell(static_cast<int>(r), 2, rows[r].first.second);
+    }
+    UpdateWindow(list_);
+    HDC dc = GetDC(list_);
+    auto pixelIn = [&](int row, int column) {
+        RECT box{};
+        ListView_GetSubItemRect(list_, row, column, LVIR_BOUNDS, &box);
+        return GetPixel(dc, box.right - 4, (box.top + box.bottom) / 2);  // right of the text
+    };
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto colours = changeColours(rows[r].second);
+        EXPECT_EQ(pixelIn(static_cast<int>(r), 1), colours ? colourRef(colours->fill) : window) << r;
+        EXPECT_EQ(pixelIn(static_cast<int>(r), 0), window) << r;
+    }
+    // Column 2 against column 3, which is empty: nothing to compare with.
+    EXPECT_EQ(pixelIn(0, 2), window);
+    EXPECT_EQ(pixelIn(5, 2), window);
+    // A progress text hides the colour; the result brings it back.
+    ui_.setCell(0, 1, cp932(u8"取得中: 10"));
+    UpdateWindow(list_);
+    EXPECT_EQ(pixelIn(0, 1), window);
+    ui_.setCell(0, 1, "8");
+    UpdateWindow(list_);
+    EXPECT_EQ(pixelIn(0, 1), colourRef(changeColours(RankChange::Worse)->fill));
+    ReleaseDC(list_, dc);
+}
+
+TEST_F(Win32UiTest, CustomDrawAsksForEveryCellAndLeavesSelectedRowsAlone) {
+    ui_.setUpResultList();
+    ui_.appendRow("a");
+    ui_.setCell(0, 1, "3");
+    ui_.setCell(0, 2, "5");
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = list_;
+    draw.nmcd.hdr.idFrom = IDC_RESULT_LIST;
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    LRESULT result = 0;
+    auto ask = [&](DWORD stage, int subItem) {
+        draw.nmcd.dwDrawStage = stage;
+        draw.iSubItem = subItem;
+        EXPECT_TRUE(ui_.handleNotify(draw.nmcd.hdr, result));
+        return result;
+    };
+    EXPECT_EQ(ask(CDDS_PREPAINT, 0), CDRF_NOTIFYITEMDRAW);
+    EXPECT_EQ(ask(CDDS_ITEMPREPAINT, 0), CDRF_NOTIFYSUBITEMDRAW);
+    EXPECT_EQ(ask(CDDS_ITEMPREPAINT | CDDS_SUBITEM, 1), CDRF_NEWFONT);
+    EXPECT_EQ(draw.clrTextBk, colourRef(changeColours(RankChange::Better)->fill));
+    EXPECT_EQ(draw.clrText, colourRef(changeColours(RankChange::Better)->text));
+    ask(CDDS_ITEMPREPAINT | CDDS_SUBITEM, 0);
+    EXPECT_EQ(draw.clrTextBk, CLR_DEFAULT);
+    EXPECT_EQ(draw.clrText, CLR_DEFAULT);
+
+    ListView_SetItemState(list_, 0, LVIS_SELECTED, LVIS_SELECTED);
+    ask(CDDS_ITEMPREPAINT | CDDS_SUBITEM, 1);
+    EXPECT_EQ(draw.clrTextBk, CLR_DEFAULT);
+    // Notifications of other controls are not the list's.
+    draw.nmcd.hdr.hwndFrom = main_;
+    EXPECT_FALSE(ui_.handleNotify(draw.nmcd.hdr, result));
+}
+
 TEST_F(Win32UiTest, ResultListFillsTheClientArea) {
     MoveWindow(main_, 10, 20, 500, 300, FALSE);
     ui_.fitResultListToClientArea();
@@ -262,7 +392,8 @@ TEST(MenuCommands, EveryMenuIdMapsToItsCommandAndNoOtherIdDoes) {
     using Kind = Command::Kind;
     const std::pair<int, Kind> menu[] = {
         {IDM_OPEN_SURVEY, Kind::OpenSurvey},   {IDM_START_SURVEY, Kind::StartSurvey},
-        {IDM_ABORT_SURVEY, Kind::AbortSurvey}, {IDM_EXIT, Kind::Exit},
+        {IDM_ABORT_SURVEY, Kind::AbortSurvey}, {IDM_WRITE_REPORT, Kind::WriteReport},
+        {IDM_EXIT, Kind::Exit},
         {IDCANCEL, Kind::Cancel},              {IDM_NEW_ENGINE, Kind::NewEngine},
         {IDM_EDIT_ENGINE, Kind::EditEngine},   {IDM_IMPORT_ENGINE, Kind::ImportEngine},
         {IDM_ONLINE_HELP, Kind::Help}};

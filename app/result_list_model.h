@@ -1,0 +1,34 @@
+// The result list's rows as data: the texts of every cell and the change each rank cell shows
+// against the run before it (the next column). The Windows program's list view draws from it
+// on demand, so opening a big survey costs no window work per row.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/rank_change.h"
+#include "app/result_list.h"
+
+namespace vexor {
+
+class ResultListModel {
+public:
+    void clear() { rows_.clear(); }
+    // A row after the last one: keyword in column 0, "-" in column 1. Returns its index.
+    int appendRow(const std::string& keyword);
+    // False (and nothing changed) for a row or column that does not exist.
+    bool setCell(int row, int column, const std::string& text);
+
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    // "" for a row or column that does not exist.
+    const std::string& cell(int row, int column) const;
+    // Columns 1 to 4 against the column after them (the next older run); the keyword column
+    // and the oldest run shown compare with nothing.
+    RankChange cellChange(int row, int column) const;
+
+private:
+    std::vector<std::array<std::string, RESULT_COLUMNS>> rows_;
+};
+
+}  // namespace vexor

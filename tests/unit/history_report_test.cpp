@@ -1,0 +1,264 @@
+// The history report: its figures per keyword and run, its charts, the page and the command
+// that writes and opens it.
+#include "app/history_report.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/command_dispatch.h"
+#include "app/html_text.h"
+#include "app/report_charts.h"
+#include "app/report_command.h"
+#include "app/report_data.h"
+#include "app/texts.h"
+#include "app_test_fixture.h"
+#include "japanese.h"
+
+namespace vexor {
+namespace {
+
+using testing::cp932;
+using testing::utf8Bytes;
+using Rank = std::optional<int32_t>;
+
+// A history built in memory: one run per element, each "keyword=rank" in order.
+SiteHistory historyOf(const std::vector<std::pair<std::string, std::vector<std::pair<std::string, int32_t>>>>& runs) {
+    SiteHistory history;
+    int day = 1;
+    for (const auto& [engine, records] : runs) {
+        HistoryRun run;
+        run.start = "2024/05/" + std::string(day < 10 ? "0" : "") + std::to_string(day) + " 07:00:00";
+        run.engine = engine;
+        ++day;
+        for (const auto& [keyword, rank] : records) {
+            auto [it, added] = history.keywordIndex.try_emplace(keyword, static_cast<uint32_t>(history.keywords.size()));
+            if (added) history.keywords.push_back(keyword);
+            run.records.push_back({it->second, rank});
+        }
+        history.runs.push_back(run);
+    }
+    return history;
+}
+
+const KeywordTrend& trendOf(const ReportData& data, const std::string& keyword) {
+    for (const auto& trend : data.keywords)
+        if (trend.keyword == keyword) return trend;
+    throw std::runtime_error("no trend for " + keyword);
+}
+
+TEST(ReportData, CurrentRankChangeBestAndOrder) {
+    const SiteHistory history = historyOf({
+        {"old", {{"up", 9}, {"down", 2}, {"lost", 4}, {"gone", 1}, {"flat", 0}, {"other", 1}}},
+        {"nuq", {{"up", 5}, {"down", 3}, {"lost", 6}, {"new", 0}, {"flat", 0}}},
+        {"nuq", {{"up", 2}, {"down", 8}, {"lost", 0}, {"new", 40}, {"flat", 0}, {"up", 1}}},
+    });
+    const std::deque<std::string> keywords = {"flat", "lost", "down", "up", "new", "gone",
+                                              "never", "up"};
+    const ReportData data = reportData(history, keywords);
+
+    // The repeated keyword once; ranked by current rank, then not ranked, then no record, ties in
+    // survey order.
+    std::vector<std::string> order;
+    for (const auto& trend : data.keywords) order.push_back(trend.keyword);
+    EXPECT_EQ(order, (std::vector<std::string>{"up", "down", "new", "flat", "lost", "gone", "never"}));
+
+    const KeywordTrend& up = trendOf(data, "up");
+    EXPECT_EQ(up.ranks, (std::vector<Rank>{9, 5, 2}));  // its second record in run 3 is ignored
+    EXPECT_EQ(up.current, 2);
+    EXPECT_EQ(up.change, RankChange::Better);
+    EXPECT_EQ(up.changeAmount, 3);
+    EXPECT_EQ(up.bestRank, 2);
+    EXPECT_EQ(up.bestRun, 2u);
+
+    const KeywordTrend& down = trendOf(data, "down");
+    EXPECT_EQ(down.change, RankChange::Worse);
+    EXPECT_EQ(down.changeAmount, 5);
+    EXPECT_EQ(down.bestRank, 2);
+    EXPECT_EQ(down.bestRun, 0u);
+
+    EXPECT_EQ(trendOf(data, "new").change, RankChange::NewlyRanked);
+    EXPECT_EQ(trendOf(data, "lost").change, RankChange::DroppedOut);
+    EXPECT_EQ(trendOf(data, "lost").current, 0);
+    EXPECT_EQ(trendOf(data, "flat").change, RankChange::Unchanged);
+    EXPECT_EQ(trendOf(data, "flat").bestRank, std::nullopt);
+    const KeywordTrend& gone = trendOf(data, "gone");
+    EXPECT_EQ(gone.ranks, (std::vector<Rank>{1, std::nullopt, std::nullopt}));
+    EXPECT_EQ(gone.current, std::nullopt);
+    EXPECT_EQ(gone.change, RankChange::None);
+    EXPECT_EQ(gone.bestRank, 1);
+    EXPECT_EQ(trendOf(data, "never").ranks, (std::vector<Rank>(3)));
+
+    // Runs: every record counts, the bands only the survey's keywords.
+    ASSERT_EQ(data.runs.size(), 3u);
+    EXPECT_EQ(data.runs[0].records, 6u);
+    EXPECT_EQ(data.runs[0].engine, "old");
+    EXPECT_EQ(data.runs[0].start, "2024/05/01 07:00:00");
+    EXPECT_EQ(data.runs[0].inBand, (std::array<int, 4>{2, 4, 4, 4}));  // gone 1, down 2, lost 4, up 9
+    EXPECT_EQ(data.runs[2].inBand, (std::array<int, 4>{1, 2, 2, 3}));  // up 2, down 8, new 40
+}
+
+TEST(ReportData, NoRunsAndNoKeywords) {
+    const ReportData empty = reportData(SiteHistory{}, {"a", "b"});
+    EXPECT_TRUE(empty.runs.empty());
+    ASSERT_EQ(empty.keywords.size(), 2u);
+    EXPECT_TRUE(empty.keywords[0].ranks.empty());
+    EXPECT_EQ(empty.keywords[0].current, std::nullopt);
+    EXPECT_EQ(empty.keywords[0].change, RankChange::None);
+    EXPECT_TRUE(reportData(historyOf({{"nuq", {{"a", 1}}}}), {}).keywords.empty());
+}
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(ReportCharts, RankOneOnTopAndGapsWhereNotRanked) {
+    EXPECT_EQ(rankHeight(1), 0);
+    EXPECT_EQ(rankHeight(10), 50);
+    EXPECT_EQ(rankHeight(100), 100);
+    EXPECT_EQ(rankHeight(250), 100);
+    EXPECT_EQ(rankHeight(-4), 0);
+    EXPECT_LT(rankHeight(2), rankHeight(3));
+
+    // Stretches: runs 0-1, the lone run 3, runs 5-8 (with a level middle left out).
+    const std::vector<Rank> ranks = {1, 10, 0, 100, std::nullopt, 10, 10, 10, 1};
+    const std::string svg = rankChart(ranks);
+    EXPECT_EQ(count(svg, "<polyline class=\"rank-line"), 3) << svg;
+    EXPECT_NE(svg.find("points=\"0,0 1,50\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("class=\"rank-line lone\" points=\"3,100 3,100\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("points=\"5,50 7,50 8,0\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("viewBox=\"0 -6 8 112\""), std::string::npos) << svg;
+
+    EXPECT_EQ(count(rankChart({}), "<polyline"), 0);
+    EXPECT_EQ(count(rankChart({0, std::nullopt}), "<polyline"), 0);
+    EXPECT_NE(rankChart({7}).find("points=\"0,42 0,42\""), std::string::npos);
+}
+
+TEST(ReportCharts, BandChartHasALinePerBandAndMarksEngineChanges) {
+    const ReportData data = reportData(historyOf({{"old", {{"a", 2}, {"b", 20}}},
+                                                  {"old", {{"a", 1}}},
+                                                  {"nuq", {{"a", 5}, {"b", 50}}},
+                                                  {"old", {{"a", 50}}}}),
+                                       {"a", "b"});
+    const std::string svg = bandChart(data);
+    EXPECT_EQ(count(svg, "<polyline class=\"band-line"), 4) << svg;
+    EXPECT_EQ(count(svg, "class=\"engine-change\""), 2) << svg;
+    // Top 3: 1 keyword in runs 1 and 2, none after; x from 44 to 628, count 2 at the top (10).
+    EXPECT_NE(svg.find("class=\"band-line band-3\" points=\"44,100 238.7,100 433.3,190 628,190\""),
+              std::string::npos) << svg;
+    EXPECT_NE(svg.find("class=\"band-line band-100\" points=\"44,10 238.7,100 433.3,10 628,100\""),
+              std::string::npos) << svg;
+    EXPECT_NE(svg.find(">2024/05/01<"), std::string::npos);
+    EXPECT_NE(svg.find(">2024/05/04<"), std::string::npos);
+
+    const ReportData single = reportData(historyOf({{"nuq", {{"a", 2}}}}), {"a"});
+    EXPECT_NE(bandChart(single).find("points=\"336,10 336,10\""), std::string::npos) << bandChart(single);
+    EXPECT_EQ(count(bandChart(reportData(SiteHistory{}, {})), "<polyline"), 0);
+}
+
+TEST(HtmlText, MarkupIsEscapedAndJapaneseBecomesUtf8) {
+    EXPECT_EQ(htmlEscaped("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&#39;");
+    EXPECT_EQ(htmlText(cp932(u8"表示<ソフト>")), utf8Bytes(u8"表示&lt;ソフト&gt;"));
+}
+
+TEST(HistoryReport, ThePageSaysWhatTheFiguresSay) {
+    const std::string japanese = cp932(u8"表示 ソフト");
+    const SiteHistory history = historyOf({{"old", {{japanese, 9}, {"a<b>", 3}}},
+                                           {"nuq", {{japanese, 4}, {"a<b>", 0}}}});
+    const ReportData data = reportData(history, {japanese, "a<b>"});
+    const std::string html =
+        historyReportHtml(cp932(u8"例え.jp"), data, SystemTime{2024, 5, 0, 3, 8, 30, 0, 0});
+
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
+    EXPECT_NE(html.find("name=\"viewport\""), std::string::npos);
+    EXPECT_NE(html.find(utf8Bytes(u8"<title>順位レポート: 例え.jp</title>")), std::string::npos);
+    EXPECT_NE(html.find(utf8Bytes(u8"<td class=\"keyword\">表示 ソフト</td><td class=\"num current\">4</td>"
+                                  "<td class=\"change better\">▲5</td>"
+                                  "<td class=\"num best\">4 <span class=\"date\">(2024/05/02)</span></td>")),
+              std::string::npos);
+    EXPECT_NE(html.find(utf8Bytes(u8"<td class=\"keyword\">a&lt;b&gt;</td><td class=\"num current\">-</td>"
+                                  "<td class=\"change out\">圏外へ</td>"
+                                  "<td class=\"num best\">3 <span class=\"date\">(2024/05/01)</span></td>")),
+              std::string::npos);
+    EXPECT_NE(html.find(utf8Bytes(u8"old → nuq")), std::string::npos);
+    EXPECT_NE(html.find(utf8Bytes(u8"2024/05/01 – 2024/05/02")), std::string::npos);
+    EXPECT_NE(html.find("2024/05/03 08:30"), std::string::npos);
+    EXPECT_EQ(count(html, "<polyline class=\"rank-line"), 2);
+    EXPECT_EQ(count(html, "<polyline class=\"band-line"), 4);
+    // The palette of the result list, and nothing that runs or is fetched.
+    EXPECT_NE(html.find("td.better{color:#000000;background:#A6CEE3}"), std::string::npos);
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_EQ(html.find("src="), std::string::npos);
+    EXPECT_EQ(html.find("href="), std::string::npos);
+    EXPECT_EQ(html.find("url("), std::string::npos);
+}
+
+TEST(HistoryReport, ChangeTexts) {
+    KeywordTrend trend;
+    const std::pair<RankChange, std::u8string> cases[] = {
+        {RankChange::Better, u8"▲3"},       {RankChange::Worse, u8"▼3"},
+        {RankChange::NewlyRanked, u8"ランクイン"}, {RankChange::DroppedOut, u8"圏外へ"},
+        {RankChange::Unchanged, u8"→"},     {RankChange::None, u8""}};
+    trend.changeAmount = 3;
+    for (const auto& [change, text] : cases) {
+        trend.change = change;
+        EXPECT_EQ(changeText(trend), cp932(text));
+    }
+}
+
+using ReportCommand = testing::AppTest;
+
+TEST_F(ReportCommand, WritesTheReportIntoTheHistoryFolderAndOpensIt) {
+    ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nalpha\r\nbeta\r\n"));
+    makeDirectory(at("www.example.jp"));
+    ASSERT_TRUE(replaceFileContent(at("www.example.jp\\1.txt"),
+                                   "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t7\r\n"));
+    ASSERT_TRUE(replaceFileContent(at("www.example.jp\\0.txt"),
+                                   "2006/02/02 (nuq)\r\n2006/02/02:10:00:00\talpha\t3\r\n"));
+    state.lastSurveyPath = "s.txt";
+    startupLoad(state, services);
+    ui.messages.clear();
+
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::WriteReport}), CommandOutcome::Done);
+    EXPECT_TRUE(ui.messages.empty());
+    const std::string path = files.joined("www.example.jp\\report.html");
+    EXPECT_EQ(ui.openedAddresses, std::vector<std::string>{path});
+    const std::string html = bytesOf("www.example.jp\\report.html");
+    EXPECT_NE(html.find("<td class=\"keyword\">alpha</td><td class=\"num current\">3</td>"
+                        "<td class=\"change better\">"),
+              std::string::npos);
+    EXPECT_NE(html.find("<td class=\"keyword\">beta</td><td class=\"num current\"></td>"), std::string::npos);
+    EXPECT_NE(html.find("2006/02/01 14:29"), std::string::npos);  // the pinned clock
+
+    // A second report replaces the first.
+    ASSERT_TRUE(replaceFileContent(at("www.example.jp\\0.txt"),
+                                   "2006/02/02 (nuq)\r\n2006/02/02:10:00:00\talpha\t9\r\n"));
+    dispatchCommand(state, services, Command{Command::Kind::WriteReport});
+    EXPECT_NE(bytesOf("www.example.jp\\report.html").find("<td class=\"num current\">9</td>"),
+              std::string::npos);
+}
+
+TEST_F(ReportCommand, WithoutASurveyOrWhereItCannotBeWrittenItSaysSo) {
+    dispatchCommand(state, services, Command{Command::Kind::WriteReport});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, texts::MSG_NO_SURVEY_OPEN);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+    EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+
+    ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nalpha\r\n"));
+    state.lastSurveyPath = "s.txt";
+    startupLoad(state, services);
+    makeDirectory(at("www.example.jp\\report.html"));  // a folder where the file goes
+    ui.messages.clear();
+    dispatchCommand(state, services, Command{Command::Kind::WriteReport});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "\"" + files.joined("www.example.jp\\report.html") + "\" " +
+                                       std::string(texts::FMT_ENGINE_WRITE_FAILED).substr(5));
+    EXPECT_TRUE(ui.openedAddresses.empty());
+}
+
+}  // namespace
+}  // namespace vexor
