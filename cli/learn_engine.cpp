@@ -26,7 +26,8 @@ void makeEngineFolderFor(const std::string& engineFile, const Workspace& workspa
 int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console) {
     TerminalMessages messages(console);
     EngineDefinition definition;
-    const LearnOutcome outcome = learnFromSample(definition, command.fields, fetchPage, localNow);
+    const LearnOutcome outcome = learnFromSample(definition, command.fields,
+                                               keepAliveFetcher(USER_AGENT), localNow);
     if (outcome != LearnOutcome::Learnt) {
         messages.show(Owner::EditDialog, learnMessage(outcome));
         return EXIT_FAILED;

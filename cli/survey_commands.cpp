@@ -44,7 +44,9 @@ void handle(const SurveyEvent& event, TableList& list, ProgressDisplay& display)
             display.result(event.row, event.value);
             break;
         case SurveyEvent::Kind::SearchEnded:
-            display.searchEnded(event.row, event.how, event.page);
+            display.searchEnded(event.row, event.ending);
+            break;
+        case SurveyEvent::Kind::SurveyEnded:
             break;
     }
 }
@@ -62,13 +64,10 @@ bool followSurvey(SurveyState& state, SurveyEventQueue& events, TableList& list,
         }
         if (auto event = events.pop(100ms)) {
             handle(*event, list, display);
-            continue;
+            if (event->kind == SurveyEvent::Kind::SurveyEnded) break;  // the worker's last report
         }
-        // The worker clears the flag after its last report, so what it posted is queued now.
-        if (!state.surveyRunning) break;
     }
     waitForSurvey(state);
-    while (auto event = events.pop(0ms)) handle(*event, list, display);
     return interrupted;
 }
 
@@ -89,7 +88,7 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     if (!openSurveyFile(state, workspace, command.surveyFile, messages, list)) return EXIT_FAILED;
 
     watchForInterrupt();
-    const SurveyStart start{engine, enginePath, events, fetchPage, localNow};
+    const SurveyStart start{engine, enginePath, events, keepAliveFetcher(USER_AGENT), localNow};
     if (!startSurvey(state, workspace, start, messages, list)) return EXIT_FAILED;
     ProgressDisplay display(console, state.keywords);
     const bool interrupted = followSurvey(state, events, list, display);

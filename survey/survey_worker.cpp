@@ -24,6 +24,7 @@ void runSurvey(SurveyContext context) {
         appendToFile(recordFile, historyRecord(context.clock(), keyword, rank));
         context.events.result(static_cast<int>(row), rank);
     }
+    context.events.surveyEnded();
     // Last: once this is seen false, everything the worker wrote is visible to the reader.
     state.surveyRunning = false;
 }

@@ -9,7 +9,7 @@ namespace vexor {
 // one, appends its record to 0.txt of the history folder (time taken when its search ended) and
 // reports result(row, rank). A search that ends with abortRequested set is reported as
 // result(row, -1) without a record, and the run stops there. A record that cannot be appended
-// is lost but the rank is still reported. Clears surveyRunning at its end.
+// is lost but the rank is still reported. Reports surveyEnded(), then clears surveyRunning.
 // Reports only through context.events; touches no user interface.
 void runSurvey(SurveyContext context);
 

@@ -80,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     AppState state;
     state.workspace = commandLine.workspace;
     state.startupSurveyPath = commandLine.surveyPath;
-    AppServices services{ui, ui, ui, ui, events, fetchPage, localNow, nullptr};
+    AppServices services{ui, ui, ui, ui, events, keepAliveFetcher(USER_AGENT), localNow, nullptr};
     services.runEditDialog = [&](EditMode mode) {
         runEngineEditDialog(instance, state, services, ui, mode);
     };

@@ -73,6 +73,7 @@ TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
         ++fetches;
         while (!abortFlag) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         body.clear();
+        return FetchOutcome{};
     };
 
     dispatchCommand(state, services, Command{Command::Kind::StartSurvey});
