@@ -3,6 +3,8 @@
 #include <chrono>
 
 #include "app/engine_files.h"
+#include "app/network_fetcher.h"
+#include "app/settings.h"
 #include "app/survey_commands.h"
 #include "app/survey_display.h"
 #include "cli/cli_commands.h"
@@ -18,7 +20,6 @@
 #include "platform/clock.h"
 #include "survey/survey_control.h"
 #include "survey/survey_state.h"
-#include "web/page_fetcher.h"
 
 namespace vexor::cli {
 namespace {
@@ -88,7 +89,8 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     if (!openSurveyFile(state, workspace, command.surveyFile, messages, list)) return EXIT_FAILED;
 
     watchForInterrupt();
-    const SurveyStart start{engine, enginePath, events, keepAliveFetcher(USER_AGENT), localNow};
+    const SurveyStart start{engine, enginePath, events,
+                            networkFetcher(loadNetworkSettings(workspace)), localNow};
     if (!startSurvey(state, workspace, start, messages, list)) return EXIT_FAILED;
     ProgressDisplay display(console, state.keywords);
     const bool interrupted = followSurvey(state, events, list, display);

@@ -440,6 +440,40 @@ class SecureEngineTest(CliTestCase):
                          [(k, expected_rank(k)) for k in keywords])
 
 
+class NetworkSettingsTest(CliTestCase):
+    """[NETWORK] UserAgent and PageDelay of vexor.ini: what the engine sees of a survey."""
+
+    def survey_abc_on_page_three(self):
+        self.assertEqual(subprocess.run([*LAUNCHER, CLI, *learn_arguments("engine/nuq.eng")],
+                                        cwd=self.work, capture_output=True).returncode, 0)
+        control("/reset")
+        control("/place?keyword=abc&rank=25")
+        done = self.run_cli("survey", self.write_survey(["abc"]))
+        self.assertEqual(done.returncode, 0, done.stderr.decode("utf-8", "replace"))
+        gets = logged(ENGINE_HOST)
+        self.assertEqual(len(gets), 3)
+        return [f[6] for f in gets], [float(b[11]) - float(a[11]) for a, b in zip(gets, gets[1:])]
+
+    def test_user_agent_and_page_delay_change_what_the_engine_sees(self):
+        with open(self.path("vexor.ini"), "wb") as f:
+            f.write(b"[NETWORK]\r\nUserAgent=Mozilla/5.0 (vexor-cli test)\r\nPageDelay=300\r\n")
+        agents, gaps = self.survey_abc_on_page_three()
+        self.assertEqual(set(agents), {"Mozilla/5.0 (vexor-cli test)"})
+        for gap in gaps:
+            self.assertGreaterEqual(gap, 0.3)
+            self.assertLess(gap, 0.6 + 1.0)
+        with open(self.path("vexor.ini"), "rb") as f:  # read, never written
+            self.assertTrue(f.read().startswith(b"[NETWORK]\r\nUserAgent=Mozilla/5.0 (vexor-cli "
+                                                b"test)\r\nPageDelay=300\r\n[SEARCH]"))
+
+    def test_without_them_the_requests_are_the_fixed_ones(self):
+        agents, gaps = self.survey_abc_on_page_three()
+        self.assertEqual(set(agents),
+                         {"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.1.4322)"})
+        for gap in gaps:
+            self.assertLess(gap, 0.3)
+
+
 if __name__ == "__main__":
     if CLI is None or "http_proxy" not in os.environ:
         sys.exit("usage: with-fake-engine python3 cli_end_to_end.py path/to/vexor-cli")

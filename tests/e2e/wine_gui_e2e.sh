@@ -9,9 +9,10 @@
 # must make its own folder the working directory, open the file, survey at once, write the
 # history header and one record per keyword with the ranks the fake engine implies, and show
 # them. One keyword's first page is refused (HTTP 403): its record says 0 and the end of the run
-# brings one warning box. Screenshots of the main window, the warning and the engine edit dialog
+# brings one warning box. The vexor.ini it finds names a user agent in [NETWORK], which every
+# request must carry. Screenshots of the main window, the warning and the engine edit dialog
 # (opened from the menu) are kept. Closing the window must write vexor.ini with the window
-# rectangle and the engine path.
+# rectangle and the engine path, and leave [NETWORK] as it was.
 set -euo pipefail
 
 exe=$1
@@ -60,12 +61,14 @@ target=www.target-site.example
 # puts the target at (sum of the keyword's UTF-8 bytes) mod 101 unless a placement says otherwise.
 keywords=("abc" "表示" "順位 調査" "vexor" "ソフト" "blocked")
 expected=("92" "31" "64" "0" "3" "0")
+user_agent="vexor-e2e/1.0 (Wine)"
 control reset >/dev/null || fail "fake engine not reachable through http_proxy=$http_proxy"
 
 cp "$exe" "$work/vexor.exe"
 mkdir "$work/engine"
 (cd "$work" && "$@") || fail "engine maker failed: $*"
 [ -s "$work/engine/nuq.eng" ] || fail "engine maker wrote no engine/nuq.eng"
+printf '[NETWORK]\r\nUserAgent=%s\r\n' "$user_agent" >"$work/vexor.ini"
 # After learning, so that the log holds the survey's requests only.
 control reset >/dev/null || fail "fake engine reset failed"
 control "place?keyword=vexor&rank=0" >/dev/null || fail "placement failed"
@@ -106,6 +109,13 @@ for line, keyword, rank in zip(records, keywords, ranks):
     assert value == rank.encode(), (keyword, value, rank)
 print("history:", header.decode(), "/", ", ".join(f"{k}={r}" for k, r in zip(keywords, ranks)))
 PY
+
+# Every request of the survey carried the user agent of vexor.ini.
+control "log?host=plain.engine.test" | python3 -c '
+import sys
+agents = {line.split("\t")[6] for line in sys.stdin.read().splitlines()}
+assert agents == {sys.argv[1]}, agents
+' "$user_agent" || fail "the survey did not send the user agent of vexor.ini"
 
 # The end of the run names the one keyword whose first page was refused, in a warning box.
 end_box=
@@ -167,6 +177,7 @@ window = sections["WINDOW"]
 assert (window["left"], window["top"], window["right"], window["bottom"]) == ("192", "144", "832", "624"), window
 assert sections["ENGINE"]["last"].lower() == (folder.rstrip("\\") + "\\engine\\nuq.eng").lower(), sections["ENGINE"]
 assert sections["SEARCH"]["last"] == "survey.txt", sections["SEARCH"]
+assert sections["NETWORK"] == {"UserAgent": "vexor-e2e/1.0 (Wine)"}, sections["NETWORK"]
 print("settings:", sections)
 PY
 
