@@ -81,17 +81,17 @@ bool learnQueryTemplate(EngineDefinition& definition) {
         return false;
     const Span value2 = pageValueSpan(page2, differ);
     const Span value3 = pageValueSpan(page3, differ);
-    const int32_t v2 = leadingNumber(page2.substr(value2.start, value2.length));
-    const int32_t v3 = leadingNumber(page3.substr(value3.start, value3.length));
-    definition.pageStep = wrapToInt32(int64_t{v3} - v2);
-    definition.pageOffset = wrapToInt32(int64_t{v2} - definition.pageStep);
-
     // Regions that overlap would leave a template without one of its placeholders.
     const bool keywordFirst = keyword.start < value2.start;
     const Span left = keywordFirst ? keyword : value2;
     const Span right = keywordFirst ? value2 : keyword;
     const std::size_t between = left.start + left.length;
     if (between > right.start) return false;
+
+    const int32_t v2 = leadingNumber(page2.substr(value2.start, value2.length));
+    const int32_t v3 = leadingNumber(page3.substr(value3.start, value3.length));
+    definition.pageStep = wrapToInt32(int64_t{v3} - v2);
+    definition.pageOffset = wrapToInt32(int64_t{v2} - definition.pageStep);
     definition.queryTemplate = escapePercents(page2.substr(0, left.start)) +
                                (keywordFirst ? "%s" : "%d") +
                                escapePercents(page2.substr(between, right.start - between)) +

@@ -200,8 +200,12 @@ TEST(LearnQueryTemplate, OverlappingRegionsAreAnAddressFailure) {
     // Keyword and page number in one value: no template could hold both placeholders.
     EngineDefinition d = sample("abc", "/s?q=abc2", "/s?q=abc3");
     d.queryTemplate = "/old?q=%s&p=%d";
+    d.pageStep = 7;
+    d.pageOffset = 3;
     EXPECT_FALSE(learnQueryTemplate(d));
     EXPECT_EQ(d.queryTemplate, "/old?q=%s&p=%d");
+    EXPECT_EQ(d.pageStep, 7);
+    EXPECT_EQ(d.pageOffset, 3);
 }
 
 }  // namespace
