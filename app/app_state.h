@@ -55,6 +55,7 @@ struct AppState {
     std::string startupSurveyPath;    // the survey file named on the command line
     WindowRect windowRect;            // written to the settings file at close
     std::string surveyFileBuffer;     // the survey Open dialog's last choice
+    int failedFirstPages = 0;         // keywords of the running survey whose first page failed
 
     AppState() = default;
     AppState(const AppState&) = delete;

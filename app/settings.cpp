@@ -1,6 +1,8 @@
 // Reading and writing vexor.ini through the profile store.
 #include "app/settings.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/profile_file.h"
 
@@ -10,6 +12,7 @@ namespace {
 constexpr char WINDOW_SECTION[] = "WINDOW";
 constexpr char ENGINE_SECTION[] = "ENGINE";
 constexpr char SEARCH_SECTION[] = "SEARCH";
+constexpr char NETWORK_SECTION[] = "NETWORK";
 constexpr char LAST_KEY[] = "last";
 
 }  // namespace
@@ -54,6 +57,12 @@ std::string lastEnginePath(const Workspace& workspace) {
 
 void saveLastSurveyPath(const Workspace& workspace, const std::string& path) {
     writeProfileString(workspace.settingsFile(), SEARCH_SECTION, LAST_KEY, path);
+}
+
+NetworkSettings loadNetworkSettings(const Workspace& workspace) {
+    const std::string file = workspace.settingsFile();
+    return {readProfileString(file, NETWORK_SECTION, "UserAgent", ""),
+            std::max(0, readProfileInt(file, NETWORK_SECTION, "PageDelay", 0))};
 }
 
 }  // namespace vexor

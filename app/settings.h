@@ -3,6 +3,7 @@
 //   [WINDOW] left, top, right, bottom   written at close with "%d"
 //   [ENGINE] last                        written at close, also when empty
 //   [SEARCH] last                        written only by a successful survey file open
+//   [NETWORK] UserAgent, PageDelay       read only: the user adds them, the program never writes
 #pragma once
 
 #include <string>
@@ -35,5 +36,16 @@ std::string lastEnginePath(const Workspace& workspace);
 
 // [SEARCH] last: the survey file opened last, as it was given.
 void saveLastSurveyPath(const Workspace& workspace, const std::string& path);
+
+// How pages are fetched, from [NETWORK]; missing keys keep the fixed request.
+struct NetworkSettings {
+    std::string userAgent;  // UserAgent: sent instead of the fixed user agent when not empty
+    int pageDelayMs = 0;    // PageDelay: milliseconds between two result pages, plus a random
+                            // part of up to as many again; 0 (or less, or no number): no wait
+
+    friend bool operator==(const NetworkSettings&, const NetworkSettings&) = default;
+};
+
+NetworkSettings loadNetworkSettings(const Workspace& workspace);
 
 }  // namespace vexor

@@ -1,6 +1,8 @@
 // vexor-cli learn: learning from the sample search given as options, then the engine file.
 #include "app/engine_files.h"
 #include "app/learn_command.h"
+#include "app/network_fetcher.h"
+#include "app/settings.h"
 #include "cli/cli_commands.h"
 #include "cli/exit_status.h"
 #include "cli/terminal_messages.h"
@@ -9,7 +11,6 @@
 #include "engine/learning.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "web/page_fetcher.h"
 
 namespace vexor::cli {
 namespace {
@@ -26,7 +27,8 @@ void makeEngineFolderFor(const std::string& engineFile, const Workspace& workspa
 int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console) {
     TerminalMessages messages(console);
     EngineDefinition definition;
-    const LearnOutcome outcome = learnFromSample(definition, command.fields, fetchPage, localNow);
+    const LearnOutcome outcome = learnFromSample(
+        definition, command.fields, networkFetcher(loadNetworkSettings(workspace)), localNow);
     if (outcome != LearnOutcome::Learnt) {
         messages.show(Owner::EditDialog, learnMessage(outcome));
         return EXIT_FAILED;

@@ -12,6 +12,40 @@ std::string rankText(int rank) {
     return "rank " + std::to_string(rank);
 }
 
+std::string fetchFailureText(FetchFailure failure) {
+    switch (failure) {
+        case FetchFailure::BadAddress:
+            return "the query address names no host; nothing was sent";
+        case FetchFailure::Network:
+            return "the engine could not be reached (no connection, or it broke off or stalled)";
+        case FetchFailure::Certificate:
+            return "the engine's certificate could not be verified (unknown authority, another "
+                   "name or out of date)";
+        case FetchFailure::SecureChannel:
+            return "no secure (TLS) connection could be made with the engine";
+        case FetchFailure::Redirect:
+            return "the engine redirected to an address that is not followed (from https to "
+                   "http, or more than ten redirects)";
+        default:
+            return "the first results page came back empty";
+    }
+}
+
+// Why a first results page could not be read, for a search that ended there.
+std::string firstPageFailureText(const SearchEnding& ending) {
+    switch (ending.how) {
+        case SearchEnd::HttpError:
+            return "the first results page came back with HTTP status " +
+                   std::to_string(ending.fetch.status);
+        case SearchEnd::NoTenLinks:
+            return "the first results page gave no accepted set of ten links";
+        case SearchEnd::FetchFailed:
+            return fetchFailureText(ending.fetch.failure);
+        default:
+            return "the first results page came back empty";
+    }
+}
+
 }  // namespace
 
 ProgressDisplay::ProgressDisplay(const Console& console, const std::deque<std::string>& keywords)
@@ -55,14 +89,11 @@ void ProgressDisplay::result(int row, int rank) {
     console_.err(label(row).utf8 + "  " + rankText(rank) + "\n");
 }
 
-void ProgressDisplay::searchEnded(int row, SearchEnd how, int page) {
-    if (page != 1 || (how != SearchEnd::EmptyPage && how != SearchEnd::NoTenLinks)) return;
+void ProgressDisplay::searchEnded(int row, const SearchEnding& ending) {
+    if (!firstPageFailed(ending)) return;
     ++unreadable_;
     clearStatus();
-    const std::string why = how == SearchEnd::EmptyPage
-                                ? "the first results page came back empty"
-                                : "the first results page gave no accepted set of ten links";
-    console_.err("warning: \"" + keywordAt(row) + "\": " + why +
+    console_.err("warning: \"" + keywordAt(row) + "\": " + firstPageFailureText(ending) +
                  "; recorded as not ranked\n");
 }
 

@@ -1,8 +1,9 @@
 // What vexor-cli tells the user on standard error while it surveys: on a terminal one status
 // line redrawn in place (keyword, results read, then the rank), otherwise one line per finished
 // keyword. It also catches the commonest silent failure of a rank tracker: a first results page
-// that came back empty or no longer parses looks like "not ranked" in the history, so such a
-// keyword gets a warning of its own here.
+// that came back empty, refused (an error status, a certificate that did not verify) or no
+// longer parses looks like "not ranked" in the history, so such a keyword gets a warning of its
+// own here that names the cause.
 #pragma once
 
 #include <deque>
@@ -21,7 +22,8 @@ public:
 
     void progress(int row, int examined);
     void result(int row, int rank);
-    void searchEnded(int row, SearchEnd how, int page);
+    // A keyword whose first results page could not be read gets a warning naming why.
+    void searchEnded(int row, const SearchEnding& ending);
 
     // A line of its own (UTF-8, without the line end), clear of any status line.
     void note(const std::string& utf8);

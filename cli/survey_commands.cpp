@@ -3,6 +3,8 @@
 #include <chrono>
 
 #include "app/engine_files.h"
+#include "app/network_fetcher.h"
+#include "app/settings.h"
 #include "app/survey_commands.h"
 #include "app/survey_display.h"
 #include "cli/cli_commands.h"
@@ -20,7 +22,6 @@
 #include "survey/site_history.h"
 #include "survey/survey_control.h"
 #include "survey/survey_state.h"
-#include "web/page_fetcher.h"
 
 namespace vexor::cli {
 namespace {
@@ -47,7 +48,9 @@ void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
             display.result(event.row, event.value);
             break;
         case SurveyEvent::Kind::SearchEnded:
-            display.searchEnded(event.row, event.how, event.page);
+            display.searchEnded(event.row, event.ending);
+            break;
+        case SurveyEvent::Kind::SurveyEnded:
             break;
         case SurveyEvent::Kind::HistoryNotStored:
             display.note(terminalLines(historyNotStored(state.historyDirectory).text));
@@ -68,13 +71,10 @@ bool followSurvey(SurveyState& state, SurveyEventQueue& events, TableList& list,
         }
         if (auto event = events.pop(100ms)) {
             handle(*event, state, list, display);
-            continue;
+            if (event->kind == SurveyEvent::Kind::SurveyEnded) break;  // the worker's last report
         }
-        // The worker clears the flag after its last report, so what it posted is queued now.
-        if (!state.surveyRunning) break;
     }
     waitForSurvey(state);
-    while (auto event = events.pop(0ms)) handle(*event, state, list, display);
     return interrupted;
 }
 
@@ -95,7 +95,8 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     if (!openSurveyFile(state, workspace, command.surveyFile, messages, list)) return EXIT_FAILED;
 
     watchForInterrupt();
-    const SurveyStart start{engine, enginePath, events, fetchPage, localNow};
+    const SurveyStart start{engine, enginePath, events,
+                            networkFetcher(loadNetworkSettings(workspace)), localNow};
     if (!startSurvey(state, workspace, start, messages, list)) return EXIT_FAILED;
     ProgressDisplay display(console, state.keywords);
     const bool interrupted = followSurvey(state, events, list, display);

@@ -4,16 +4,18 @@
 namespace vexor::cli {
 
 void SurveyEventQueue::progress(int row, int examined) {
-    push({SurveyEvent::Kind::Progress, row, examined});
+    push({SurveyEvent::Kind::Progress, row, examined, {}});
 }
 
-void SurveyEventQueue::result(int row, int rank) { push({SurveyEvent::Kind::Result, row, rank}); }
+void SurveyEventQueue::result(int row, int rank) { push({SurveyEvent::Kind::Result, row, rank, {}}); }
 
-void SurveyEventQueue::searchEnded(int row, SearchEnd how, int page) {
-    push({SurveyEvent::Kind::SearchEnded, row, 0, how, page});
+void SurveyEventQueue::searchEnded(int row, const SearchEnding& ending) {
+    push({SurveyEvent::Kind::SearchEnded, row, 0, ending});
 }
 
-void SurveyEventQueue::historyNotStored() { push({SurveyEvent::Kind::HistoryNotStored}); }
+void SurveyEventQueue::historyNotStored() { push({SurveyEvent::Kind::HistoryNotStored, 0, 0, {}}); }
+
+void SurveyEventQueue::surveyEnded() { push({SurveyEvent::Kind::SurveyEnded, 0, 0, {}}); }
 
 void SurveyEventQueue::push(const SurveyEvent& event) {
     {

@@ -13,11 +13,10 @@
 namespace vexor::cli {
 
 struct SurveyEvent {
-    enum class Kind { Progress, Result, SearchEnded, HistoryNotStored } kind;
+    enum class Kind { Progress, Result, SearchEnded, HistoryNotStored, SurveyEnded } kind;
     int row = 0;
-    int value = 0;  // examined results for Progress, the rank for Result (-1 aborted)
-    SearchEnd how = SearchEnd::Found;  // SearchEnded only
-    int page = 0;                      // SearchEnded only
+    int value = 0;        // examined results for Progress, the rank for Result (-1 aborted)
+    SearchEnding ending;  // SearchEnded only
 };
 
 class SurveyEventQueue : public SurveyEvents {
@@ -25,8 +24,9 @@ public:
     // Worker side: never waits for the main thread.
     void progress(int row, int examined) override;
     void result(int row, int rank) override;
-    void searchEnded(int row, SearchEnd how, int page) override;
+    void searchEnded(int row, const SearchEnding& ending) override;
     void historyNotStored() override;
+    void surveyEnded() override;
 
     // Main-thread side: the oldest event, waiting at most timeout for one to arrive.
     std::optional<SurveyEvent> pop(std::chrono::milliseconds timeout);

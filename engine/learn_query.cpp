@@ -18,7 +18,7 @@ constexpr std::size_t npos = std::string::npos;
 
 struct Span {
     std::size_t start;
-    std::size_t length;  // may reach past the end of the text: then the rest of the text
+    std::size_t length;
 };
 
 // The value of the page parameter around position at: from just after the last "=" at or
@@ -31,22 +31,39 @@ Span pageValueSpan(const std::string& address, std::size_t at) {
     return {start, end - start};
 }
 
+// The template's reader takes "%%" for one "%": every "%" of the sample outside the two
+// placeholders, an escape such as "%d3" among them, must reach the query address as it stood.
+std::string escapePercents(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        if (c == '%') escaped += '%';
+        escaped += c;
+    }
+    return escaped;
+}
+
 }  // namespace
 
 bool learnQueryTemplate(EngineDefinition& definition) {
     const std::string& page2 = definition.page2Url;
     const std::string& page3 = definition.page3Url;
 
-    const std::array<std::pair<KeywordEncoding, std::string>, 3> candidates{{
-        {KeywordEncoding::ShiftJis, percentEncode(definition.keyword)},
-        {KeywordEncoding::EucJp, percentEncode(toEucJp(definition.keyword))},
-        {KeywordEncoding::Utf8, percentEncode(toUtf8(definition.keyword))},
+    struct Candidate {
+        KeywordEncoding encoding;
+        std::string bytes;
+        ByteScan scan;
+    };
+    const std::array<Candidate, 3> candidates{{
+        {KeywordEncoding::ShiftJis, definition.keyword, ByteScan::CodePage932},
+        {KeywordEncoding::EucJp, toEucJp(definition.keyword), ByteScan::Ascii},
+        {KeywordEncoding::Utf8, toUtf8(definition.keyword), ByteScan::Ascii},
     }};
     std::size_t keywordStart = npos;
-    for (const auto& [encoding, form] : candidates) {
-        keywordStart = findIgnoringCase(page2, form);
+    for (const auto& candidate : candidates) {
+        keywordStart = findEscapedKeyword(page2, candidate.bytes, candidate.scan);
         if (keywordStart != npos) {
-            definition.keywordEncoding = encoding;
+            definition.keywordEncoding = candidate.encoding;
             break;
         }
     }
@@ -64,21 +81,22 @@ bool learnQueryTemplate(EngineDefinition& definition) {
         return false;
     const Span value2 = pageValueSpan(page2, differ);
     const Span value3 = pageValueSpan(page3, differ);
+    // Regions that overlap would leave a template without one of its placeholders.
+    const bool keywordFirst = keyword.start < value2.start;
+    const Span left = keywordFirst ? keyword : value2;
+    const Span right = keywordFirst ? value2 : keyword;
+    const std::size_t between = left.start + left.length;
+    if (between > right.start) return false;
+
     const int32_t v2 = leadingNumber(page2.substr(value2.start, value2.length));
     const int32_t v3 = leadingNumber(page3.substr(value3.start, value3.length));
     definition.pageStep = wrapToInt32(int64_t{v3} - v2);
     definition.pageOffset = wrapToInt32(int64_t{v2} - definition.pageStep);
-
-    // Replacing the region further right first keeps the other region's position valid.
-    std::string queryTemplate = page2;
-    if (keyword.start < value2.start) {
-        queryTemplate.replace(value2.start, value2.length, "%d");
-        queryTemplate.replace(keyword.start, keyword.length, "%s");
-    } else {
-        queryTemplate.replace(keyword.start, keyword.length, "%s");
-        queryTemplate.replace(value2.start, value2.length, "%d");
-    }
-    definition.queryTemplate = std::move(queryTemplate);
+    definition.queryTemplate = escapePercents(page2.substr(0, left.start)) +
+                               (keywordFirst ? "%s" : "%d") +
+                               escapePercents(page2.substr(between, right.start - between)) +
+                               (keywordFirst ? "%d" : "%s") +
+                               escapePercents(page2.substr(right.start + right.length));
     return true;
 }
 

@@ -7,13 +7,16 @@
 namespace vexor {
 
 // Derives keywordEncoding, queryTemplate, pageStep and pageOffset from keyword, page2Url and
-// page3Url, writing into definition. The keyword is looked for in page2Url as the escaped
-// code page 932, EUC-JP and UTF-8 forms, in that order, hexadecimal digits in either case;
-// keywordEncoding is written as soon as one is found, even when a later step fails. Its region
-// reaches to the next "&". The page parameter is the name=value pair around the first byte at
-// which the two addresses differ. False when the keyword is not found, the addresses do not
-// differ within the shorter one or differ at their first byte, or no "=" stands before and no
-// "&" after the difference in either address.
+// page3Url, writing into definition. The keyword is looked for in page2Url as its code page
+// 932, EUC-JP and UTF-8 bytes, in that order, comparing them with the address's bytes as a query
+// reader decodes them ("%XX" in either case, "+" and "%20" for a space, bytes not escaped as
+// they stand); keywordEncoding is written as soon as one is found, even when a later step
+// fails. Its region reaches to the next "&". The page parameter is the name=value pair around
+// the first byte at which the two addresses differ. The template is page2Url with the two
+// regions replaced by "%s" and "%d" and every other "%" written "%%", so that the address built
+// from it holds the sample's bytes unchanged. False when the keyword is not found, the
+// addresses do not differ within the shorter one or differ at their first byte, no "=" stands
+// before and no "&" after the difference in either address, or the two regions overlap.
 bool learnQueryTemplate(EngineDefinition& definition);
 
 }  // namespace vexor

@@ -29,11 +29,13 @@ Placeholders findPlaceholders(const std::string& queryTemplate) {
     return found;
 }
 
+// Escaped in every encoding: learning chose the encoding by the escaped form, and a keyword
+// such as "Q&A", "C#" or "1+1" sent as it is would end its parameter or lose characters.
 std::string keywordForm(const std::string& keyword, KeywordEncoding encoding) {
     switch (encoding) {
         case KeywordEncoding::EucJp: return percentEncode(toEucJp(keyword));
         case KeywordEncoding::Utf8: return percentEncode(toUtf8(keyword));
-        default: return keyword;
+        default: return percentEncode(keyword);
     }
 }
 

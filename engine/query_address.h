@@ -9,7 +9,8 @@
 namespace vexor {
 
 // Expands template: the first "%d" takes pageOffset + pageStep * (page - 1) (32-bit, wrapping),
-// the first "%s" the keyword in the form keywordEncoding asks for, "%%" gives "%", any other "%"
+// the first "%s" the keyword escaped by percentEncode, converted first to EUC-JP or UTF-8 when
+// keywordEncoding asks for it (code page 932 bytes otherwise), "%%" gives "%", any other "%"
 // sequence (a later "%d" or "%s" too) is copied unchanged. The template is read left to right as
 // printf reads a format, so "%%d" is a literal "%d", not a placeholder. Empty when the template
 // lacks "%d" or "%s". Never truncates.

@@ -50,7 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                                                               engine.firstResultUrl, engine.tenthResultUrl);
     const vexor::EngineDefinition before = engine;
     const bool learnt = vexor::learnLinkRules(
-        engine, [&](const std::string&, std::string& body, const std::atomic<bool>&) { body = page; });
+        engine, [&](const std::string&, std::string& body, const std::atomic<bool>&) {
+            body = page;
+            return vexor::FetchOutcome{};
+        });
     if (learnt != !expected.empty()) std::abort();
     if (learnt ? engine.linkRules != expected : !(engine == before)) std::abort();
     for (const auto& rule : learnt ? engine.linkRules : std::vector<vexor::LinkRule>{}) {

@@ -13,6 +13,16 @@ namespace {
 constexpr int LINKS_PER_PAGE = 10;
 constexpr int LAST_PAGE = 10;
 
+// Why a page without ten links ended the search: an error status names itself; an empty page
+// is either one the server sent empty or one the fetch could not bring.
+SearchEnd endOfShortPage(const std::string& body, const FetchOutcome& fetched) {
+    if (fetched.status >= 400) return SearchEnd::HttpError;
+    if (!body.empty()) return SearchEnd::NoTenLinks;
+    const bool sentEmpty =
+        fetched.failure == FetchFailure::None || fetched.failure == FetchFailure::EmptyBody;
+    return sentEmpty ? SearchEnd::EmptyPage : SearchEnd::FetchFailed;
+}
+
 // Equal (link, link) pairs across the two pages; duplicates within a page count once each.
 std::size_t equalPairs(const std::deque<std::string>& current, const std::deque<std::string>& previous) {
     std::size_t count = 0;
@@ -28,9 +38,9 @@ int32_t searchRank(SurveyContext& context, int row) {
     SurveyState& state = context.state;
     const EngineDefinition& engine = context.engine;
     const std::string& keyword = state.keywords[static_cast<std::size_t>(row)];
-    const auto finish = [&](int32_t rank, SearchEnd how, int page) {
+    const auto finish = [&](int32_t rank, SearchEnd how, int page, FetchOutcome fetched = {}) {
         recordRank(state.historyTables[0], keyword, rank);
-        context.events.searchEnded(row, how, page);
+        context.events.searchEnded(row, {how, page, fetched});
         return rank;
     };
 
@@ -43,21 +53,22 @@ int32_t searchRank(SurveyContext& context, int row) {
         const std::string address = queryAddressOf(engine, keyword, page);
         if (state.abortRequested) return finish(0, SearchEnd::Aborted, page);
         std::string body;
-        context.fetch(address, body, state.abortRequested);
+        const FetchOutcome fetched = context.fetch(address, body, state.abortRequested);
         parseResultPage(body, engine, current);
-        if (state.abortRequested) return finish(0, SearchEnd::Aborted, page);
+        if (state.abortRequested) return finish(0, SearchEnd::Aborted, page, fetched);
 
         int32_t rank = examined + 1;
         for (const auto& link : current) {
-            if (link.find(state.target) != std::string::npos) return finish(rank, SearchEnd::Found, page);
+            if (link.find(state.target) != std::string::npos)
+                return finish(rank, SearchEnd::Found, page, fetched);
             ++rank;
         }
         // Fewer than ten links: the results have ended (an unreadable page ends them too).
         if (current.size() < LINKS_PER_PAGE)
-            return finish(0, body.empty() ? SearchEnd::EmptyPage : SearchEnd::NoTenLinks, page);
+            return finish(0, endOfShortPage(body, fetched), page, fetched);
         // Engines answer pages past their last one with a copy of the last page.
         if (equalPairs(current, previous) > current.size() / 2)
-            return finish(0, SearchEnd::RepeatedPage, page);
+            return finish(0, SearchEnd::RepeatedPage, page, fetched);
         previous.swap(current);
     }
     return finish(0, SearchEnd::TenPages, LAST_PAGE);

@@ -29,6 +29,7 @@ void runSurvey(SurveyContext context) {
         context.events.result(static_cast<int>(row), rank);
     }
     state.runLock.release();
+    context.events.surveyEnded();
     // Last: once this is seen false, everything the worker wrote is visible to the reader.
     state.surveyRunning = false;
 }

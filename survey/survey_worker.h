@@ -11,7 +11,8 @@ namespace vexor {
 // result(row, -1) without a record, and the run stops there. A record that cannot be appended
 // is lost but the rank is still reported; the first such loss of a run (unless the start
 // already found the history unwritable, historyWriteFailed) is reported as historyNotStored().
-// At its end it releases the run's lock on the history folder and clears surveyRunning.
+// At its end it releases the run's lock on the history folder, reports surveyEnded() and
+// clears surveyRunning.
 // Reports only through context.events; touches no user interface.
 void runSurvey(SurveyContext context);
 

@@ -1,6 +1,8 @@
 // Escaping, conversion and case-blind matching of keywords.
 #include "web/keyword_forms.h"
 
+#include <vector>
+
 #include "platform/bytes.h"
 #include "platform/text.h"
 
@@ -31,8 +33,65 @@ std::string percentEncode(const std::string& bytes) {
 
 std::string toUtf8(const std::string& keyword) { return cp932ToUtf8(keyword); }
 
-std::size_t findIgnoringCase(const std::string& haystack, const std::string& needle) {
-    return lowerAscii(haystack).find(lowerAscii(needle));
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// One byte of an address as a query reader sees it, and where it was written.
+struct DecodedByte {
+    char byte;
+    std::size_t at;
+};
+
+std::vector<DecodedByte> decodeQueryBytes(const std::string& address) {
+    std::vector<DecodedByte> decoded;
+    decoded.reserve(address.size());
+    for (std::size_t i = 0; i < address.size(); ++i) {
+        const char c = address[i];
+        if (c == '%' && i + 2 < address.size() && hexValue(address[i + 1]) >= 0 &&
+            hexValue(address[i + 2]) >= 0) {
+            const int byte = hexValue(address[i + 1]) * 16 + hexValue(address[i + 2]);
+            decoded.push_back({static_cast<char>(byte), i});
+            i += 2;
+        } else {
+            decoded.push_back({c == '+' ? ' ' : c, i});
+        }
+    }
+    return decoded;
+}
+
+// For each byte of keyword: whether it is an ASCII letter standing as a character of its own.
+std::vector<bool> caseBlindBytes(const std::string& keyword, ByteScan scan) {
+    std::vector<bool> blind(keyword.size(), false);
+    for (std::size_t i = 0; i < keyword.size();) {
+        const std::size_t width = scan == ByteScan::CodePage932 ? leadByteStep(keyword, i) : 1;
+        const char c = keyword[i];
+        blind[i] = width == 1 && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
+        i += width;
+    }
+    return blind;
+}
+
+}  // namespace
+
+std::size_t findEscapedKeyword(const std::string& address, const std::string& keyword, ByteScan scan) {
+    if (keyword.empty()) return 0;
+    const std::vector<DecodedByte> decoded = decodeQueryBytes(address);
+    const std::vector<bool> blind = caseBlindBytes(keyword, scan);
+    for (std::size_t start = 0; start + keyword.size() <= decoded.size(); ++start) {
+        std::size_t k = 0;
+        for (; k < keyword.size(); ++k) {
+            const char got = decoded[start + k].byte;
+            if (blind[k] ? lowerAscii(got) != lowerAscii(keyword[k]) : got != keyword[k]) break;
+        }
+        if (k == keyword.size()) return decoded[start].at;
+    }
+    return std::string::npos;
 }
 
 }  // namespace vexor

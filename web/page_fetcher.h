@@ -1,6 +1,13 @@
-// Fetching one page by HTTP GET. The body comes back byte for byte (NUL bytes included), empty
-// when nothing could be read after 20 attempts. abortFlag is owned by the caller and may be
-// set from another thread; the fetch notices it before every attempt and every read.
+// Fetching one page by HTTP GET. The body comes back byte for byte (NUL bytes included),
+// whatever the HTTP status, and empty when nothing could be read after 20 attempts; the outcome
+// says why it is empty and which status the server answered with. abortFlag is owned by the
+// caller and may be set from another thread; the fetch notices it before every attempt and
+// every read.
+//
+// An http address is fetched by plain HTTP from port 80 of its host (also when it names another
+// port or an unknown scheme); an https address over TLS from the port it names or 443, with the
+// server's certificate verified against the system's trust store. Redirects are followed from
+// http to http or https and from https to https; one to http from https is refused.
 #pragma once
 
 #include <atomic>
@@ -9,13 +16,40 @@
 
 namespace vexor {
 
-// The seam through which learning and the rank search fetch; tests pass scripted fetchers.
-using PageFetcher =
-    std::function<void(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag)>;
+// Why a fetch brought no body.
+enum class FetchFailure {
+    None,           // a body came back, or the fetch was aborted
+    EmptyBody,      // the server answered every attempt with an empty body
+    BadAddress,     // the address names no host (or no valid https port): nothing was sent
+    Network,        // no connection, or it broke off or stalled (the proxy's included)
+    Certificate,    // the server's certificate did not verify: authority, name or dates
+    SecureChannel,  // the TLS handshake failed for another reason
+    Redirect,       // a redirect that is not followed: to http from https, to another scheme,
+                    // or one past the tenth
+};
 
-// The real fetcher: WinINet on Windows (page_fetcher_win32.cpp), libcurl on POSIX
-// (page_fetcher_posix.cpp).
-void fetchPage(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag);
+struct FetchOutcome {
+    FetchFailure failure = FetchFailure::None;
+    int status = 0;  // HTTP status of the last response received; 0 when none came
+
+    friend bool operator==(const FetchOutcome&, const FetchOutcome&) = default;
+};
+
+// The seam through which learning and the rank search fetch; tests pass scripted fetchers.
+using PageFetcher = std::function<FetchOutcome(const std::string& address, std::string& body,
+                                               const std::atomic<bool>& abortFlag)>;
+
+// The real fetcher with the fixed user agent: WinINet on Windows (page_fetcher_win32.cpp),
+// libcurl on POSIX (page_fetcher_posix.cpp). On POSIX it keeps no connection open once the
+// page has come.
+FetchOutcome fetchPage(const std::string& address, std::string& body,
+                       const std::atomic<bool>& abortFlag);
+
+// The real fetcher that sends userAgent and keeps connections open from one page to the next,
+// as WinINet does in any case: pages of one engine then cost one connection and one TLS
+// handshake, not one each. The copies of the fetcher share its connections; it may be used
+// from several threads.
+PageFetcher keepAliveFetcher(const std::string& userAgent);
 
 inline constexpr char USER_AGENT[] =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.1.4322)";
@@ -24,5 +58,13 @@ inline constexpr int READ_CHUNK = 255;
 inline constexpr int READS_PER_ATTEMPT = 9999;
 inline constexpr long BODY_CAP = static_cast<long>(READ_CHUNK) * READS_PER_ATTEMPT;  // 2,549,745
 inline constexpr int NETWORK_TIMEOUT_MS = 5000;
+inline constexpr int MAX_REDIRECTS = 10;
+
+// Whether a retry could bring a body after this failure: a certificate, a refused redirect or an
+// address without host gives the same answer every time.
+inline bool worthRetrying(FetchFailure failure) {
+    return failure != FetchFailure::Certificate && failure != FetchFailure::Redirect &&
+           failure != FetchFailure::BadAddress;
+}
 
 }  // namespace vexor

@@ -1,40 +1,80 @@
-// The page fetcher over libcurl. It sends the request the Windows fetcher sends: GET of
-// path and query by plain HTTP to port 80 of the address's host, the fixed user agent, a reload
-// that bypasses caches, through the proxy named by http_proxy, redirects followed, no
-// compression asked for. 5 s to connect and at most 5 s without data; up to 20 attempts while
+// The page fetcher over libcurl. It sends the request the Windows fetcher sends: GET of path and
+// query, by plain HTTP to port 80 of the address's host, or over TLS to the port an https
+// address names (443 when none); the fixed user agent; a reload that bypasses caches; no
+// compression asked for. Proxies as curl users set them: http_proxy, and https_proxy with
+// CONNECT for https. Certificates are verified against the system's trust store, or against
+// the bundle that CURL_CA_BUNDLE names, the variable the curl tool reads (libcurl itself reads
+// none). Redirects are followed here, hop by hop, so that one from https to http is refused
+// before anything is sent. 5 s to connect and at most 5 s without data; up to 20 attempts while
 // the body is empty; the abort flag is checked between chunks and at least once a second.
+// A keep-alive fetcher shares one libcurl connection cache (and TLS sessions) between its
+// fetches, so that the pages of an engine reuse one connection as WinINet's do.
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 
+#include "web/address_scheme.h"
 #include "web/page_fetcher.h"
 
 namespace vexor {
 namespace {
 
-// Host and request target (path with query) of an address "scheme://[user@]host[:port]/...".
-// The scheme, the port and any user name are read past, never used.
-bool splitAddress(const std::string& address, std::string& host, std::string& path) {
+constexpr long HTTP_PORT = 80;
+constexpr long HTTPS_PORT = 443;
+
+// Where one address is fetched from.
+struct FetchTarget {
+    bool secure;
+    std::string host;  // as in the address; an IPv6 host keeps its brackets
+    long port;
+    std::string path;  // request target: path and query, without a fragment
+};
+
+// The port of an https authority: decimal digits from 1 to 65535.
+std::optional<long> portNumber(const std::string& digits) {
+    if (digits.empty() || digits.size() > 5 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const long port = std::stol(digits);
+    if (port < 1 || port > 65535) return std::nullopt;
+    return port;
+}
+
+// Target of an address "scheme://[user@]host[:port]/...". Only an https address keeps its port;
+// every other one is fetched by plain HTTP from port 80, whatever its scheme and port say.
+std::optional<FetchTarget> splitAddress(const std::string& address) {
     const auto schemeEnd = address.find("://");
-    if (schemeEnd == std::string::npos || schemeEnd == 0) return false;
+    if (schemeEnd == std::string::npos || schemeEnd == 0) return std::nullopt;
+    const bool secure = schemeOf(address) == AddressScheme::Https;
     const auto hostStart = schemeEnd + 3;
     auto authorityEnd = address.find_first_of("/?#", hostStart);
     if (authorityEnd == std::string::npos) authorityEnd = address.size();
     std::string authority = address.substr(hostStart, authorityEnd - hostStart);
     if (const auto at = authority.rfind('@'); at != std::string::npos) authority.erase(0, at + 1);
+    long port = secure ? HTTPS_PORT : HTTP_PORT;
     const auto portStart = authority.rfind(':');
     const bool bracketed = !authority.empty() && authority.front() == '[';
-    if (portStart != std::string::npos && (!bracketed || authority[portStart - 1] == ']'))
+    if (portStart != std::string::npos && (!bracketed || authority[portStart - 1] == ']')) {
+        const std::string digits = authority.substr(portStart + 1);
         authority.erase(portStart);
-    if (authority.empty()) return false;
-    host = authority;
-    path = address.substr(authorityEnd);
+        if (secure && !digits.empty()) {
+            const auto named = portNumber(digits);
+            if (!named) return std::nullopt;
+            port = *named;
+        }
+    }
+    if (authority.empty()) return std::nullopt;
+    std::string path = address.substr(authorityEnd);
     if (const auto hash = path.find('#'); hash != std::string::npos) path.erase(hash);
     if (path.empty() || path.front() != '/') path.insert(0, "/");
-    return true;
+    return FetchTarget{secure, authority, port, path};
 }
 
 // A request line cannot carry spaces or control bytes; every other byte (raw Shift-JIS
@@ -53,6 +93,41 @@ std::string escapeForRequestLine(const std::string& path) {
         }
     }
     return out;
+}
+
+// The address libcurl is given for a target.
+std::string curlAddress(const FetchTarget& target) {
+    std::string url = target.secure ? "https://" : "http://";
+    url += target.host;
+    if (target.secure && target.port != HTTPS_PORT) url += ":" + std::to_string(target.port);
+    return url + escapeForRequestLine(target.path);
+}
+
+FetchFailure failureOf(CURLcode code) {
+    switch (code) {
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+            return FetchFailure::Certificate;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_ENGINE_NOTFOUND:
+        case CURLE_SSL_ENGINE_SETFAILED:
+        case CURLE_SSL_ENGINE_INITFAILED:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_SHUTDOWN_FAILED:
+        case CURLE_SSL_CRL_BADFILE:
+        case CURLE_USE_SSL_FAILED:
+            return FetchFailure::SecureChannel;
+        default:
+            return FetchFailure::Network;
+    }
+}
+
+bool isRedirectStatus(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -104,53 +179,131 @@ struct SlistDeleter {
     void operator()(curl_slist* l) const { curl_slist_free_all(l); }
 };
 
-// One GET. body ends empty when the transfer failed, except after an abort or at the cap,
-// where it keeps what was read.
-void fetchOnce(CURL* curl, std::string& body, const std::atomic<bool>& abortFlag) {
+// One GET of url. body ends empty when the transfer failed, except after an abort or at the
+// cap, where it keeps what was read.
+FetchOutcome getOnce(CURL* curl, const std::string& url, std::string& body,
+                     const std::atomic<bool>& abortFlag) {
     body.clear();
     Transfer transfer{body, abortFlag};
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
     const CURLcode result = curl_easy_perform(curl);
-    if (result != CURLE_OK && !transfer.aborted && !transfer.capped) body.clear();
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (result == CURLE_OK || transfer.aborted || transfer.capped)
+        return {FetchFailure::None, static_cast<int>(status)};
+    body.clear();
+    return {failureOf(result), static_cast<int>(status)};
 }
 
-}  // namespace
+// One attempt: the GET of address and of each redirect it leads to.
+FetchOutcome fetchOnce(CURL* curl, const std::string& address, std::string& body,
+                       const std::atomic<bool>& abortFlag) {
+    std::string current = address;
+    for (int hop = 0;; ++hop) {
+        const auto target = splitAddress(current);
+        if (!target) {
+            body.clear();
+            return {FetchFailure::BadAddress, 0};
+        }
+        const FetchOutcome got = getOnce(curl, curlAddress(*target), body, abortFlag);
+        if (got.failure != FetchFailure::None || !isRedirectStatus(got.status) || abortFlag.load())
+            return got;
+        char* location = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
+        if (location == nullptr) return got;  // a redirect status without a place to go
+        body.clear();
+        if (hop == MAX_REDIRECTS || !redirectFollowed(current, location))
+            return {FetchFailure::Redirect, got.status};
+        current = location;
+    }
+}
 
-void fetchPage(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+// Connections, TLS sessions and name lookups kept between the fetches of a keep-alive fetcher,
+// with the locks libcurl asks for when several threads use them.
+struct ConnectionShare {
+    CURLSH* handle = curl_share_init();
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+
+    ConnectionShare() {
+        if (!handle) return;
+        curl_share_setopt(handle, CURLSHOPT_LOCKFUNC, lock);
+        curl_share_setopt(handle, CURLSHOPT_UNLOCKFUNC, unlock);
+        curl_share_setopt(handle, CURLSHOPT_USERDATA, this);
+        for (const curl_lock_data data : {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_SSL_SESSION, CURL_LOCK_DATA_DNS})
+            curl_share_setopt(handle, CURLSHOPT_SHARE, data);
+    }
+    ~ConnectionShare() {
+        if (handle) curl_share_cleanup(handle);
+    }
+    ConnectionShare(const ConnectionShare&) = delete;
+    ConnectionShare& operator=(const ConnectionShare&) = delete;
+
+    static void lock(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+        static_cast<ConnectionShare*>(user)->locks[data].lock();
+    }
+    static void unlock(CURL*, curl_lock_data data, void* user) {
+        static_cast<ConnectionShare*>(user)->locks[data].unlock();
+    }
+};
+
+// A fetch as both fetchers make it; share, when given, keeps the connections.
+FetchOutcome fetchWith(ConnectionShare* share, const std::string& userAgent,
+                       const std::string& address, std::string& body,
+                       const std::atomic<bool>& abortFlag) {
     body.clear();
-    std::string host, path;
-    if (!splitAddress(address, host, path)) return;
+    if (!splitAddress(address)) return {FetchFailure::BadAddress, 0};
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-    if (!curl) return;
     // What a reload sends: the no-cache headers of HTTP/1.0 and HTTP/1.1.
     std::unique_ptr<curl_slist, SlistDeleter> headers(
         curl_slist_append(nullptr, "Pragma: no-cache"));
-    if (!headers || !curl_slist_append(headers.get(), "Cache-Control: no-cache")) return;
-    const std::string url = "http://" + host + escapeForRequestLine(path);
+    if (!curl || !headers || !curl_slist_append(headers.get(), "Cache-Control: no-cache"))
+        return {FetchFailure::Network, 0};
 
     CURL* c = curl.get();
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, USER_AGENT);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, userAgent.c_str());
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (const char* bundle = std::getenv("CURL_CA_BUNDLE"); bundle && *bundle)
+        curl_easy_setopt(c, CURLOPT_CAINFO, bundle);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(NETWORK_TIMEOUT_MS));
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeaderLine);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBodyChunk);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    if (share && share->handle) curl_easy_setopt(c, CURLOPT_SHARE, share->handle);
 
+    FetchOutcome outcome;
     for (int attempt = 0; attempt < FETCH_ATTEMPTS && !abortFlag.load(); ++attempt) {
-        fetchOnce(c, body, abortFlag);
-        if (!body.empty()) break;
+        outcome = fetchOnce(c, address, body, abortFlag);
+        if (!body.empty() || !worthRetrying(outcome.failure)) break;
     }
+    if (body.empty() && outcome.failure == FetchFailure::None && !abortFlag.load())
+        outcome.failure = FetchFailure::EmptyBody;
+    return outcome;
+}
+
+}  // namespace
+
+FetchOutcome fetchPage(const std::string& address, std::string& body,
+                       const std::atomic<bool>& abortFlag) {
+    return fetchWith(nullptr, USER_AGENT, address, body, abortFlag);
+}
+
+PageFetcher keepAliveFetcher(const std::string& userAgent) {
+    auto share = std::make_shared<ConnectionShare>();
+    return [share, userAgent](const std::string& address, std::string& body,
+                              const std::atomic<bool>& abortFlag) {
+        return fetchWith(share.get(), userAgent, address, body, abortFlag);
+    };
 }
 
 }  // namespace vexor

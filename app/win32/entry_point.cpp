@@ -10,6 +10,8 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/network_fetcher.h"
+#include "app/settings.h"
 #include "app/win32/engine_edit_dialog.h"
 #include "app/win32/main_window.h"
 #include "app/win32/posted_survey_events.h"
@@ -17,7 +19,6 @@
 #include "app/win32/win32_ui.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "web/page_fetcher.h"
 
 namespace vexor {
 namespace {
@@ -80,7 +81,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     AppState state;
     state.workspace = commandLine.workspace;
     state.startupSurveyPath = commandLine.surveyPath;
-    AppServices services{ui, ui, ui, ui, events, fetchPage, localNow, nullptr};
+    AppServices services{ui, ui, ui, ui, events,
+                         networkFetcher(loadNetworkSettings(commandLine.workspace)), localNow, nullptr};
     services.runEditDialog = [&](EditMode mode) {
         runEngineEditDialog(instance, state, services, ui, mode);
     };

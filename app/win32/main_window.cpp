@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/survey_commands.h"
 #include "app/survey_display.h"
+#include "app/survey_failures.h"
 #include "app/texts.h"
 #include "app/win32/menu_commands.h"
 #include "app/win32/window_messages.h"
@@ -87,6 +88,10 @@ INT_PTR CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_STARTUP_LOAD: onStartupLoad(*window, hwnd); return TRUE;
         case WM_SURVEY_PROGRESS: showSurveyProgress(window->ui, row, number); return TRUE;
         case WM_SURVEY_RESULT: showSurveyResult(window->ui, row, number); return TRUE;
+        case WM_SURVEY_FAILURE:
+            showFirstPageFailure(window->state, window->ui, row, unpackFirstPageFailure(lParam));
+            return TRUE;
+        case WM_SURVEY_ENDED: reportSurveyEnd(window->state, window->ui); return TRUE;
         case WM_SURVEY_HISTORY_NOT_STORED: showHistoryNotStored(window->state.survey, window->ui); return TRUE;
         default: return FALSE;
     }

@@ -12,10 +12,19 @@ void PostedSurveyEvents::progress(int row, int examined) {
 // A rank of -1 (aborted) travels sign-extended in lParam.
 void PostedSurveyEvents::result(int row, int rank) {
     PostMessageW(window_, WM_SURVEY_RESULT, static_cast<WPARAM>(row), rank);
+    if (row == failedRow_) PostMessageW(window_, WM_SURVEY_FAILURE, static_cast<WPARAM>(row), failure_);
+    failedRow_ = -1;
 }
 
 void PostedSurveyEvents::historyNotStored() {
     PostMessageW(window_, WM_SURVEY_HISTORY_NOT_STORED, 0, 0);
 }
+
+void PostedSurveyEvents::searchEnded(int row, const SearchEnding& ending) {
+    failedRow_ = firstPageFailed(ending) ? row : -1;
+    failure_ = packFirstPageFailure(ending);
+}
+
+void PostedSurveyEvents::surveyEnded() { PostMessageW(window_, WM_SURVEY_ENDED, 0, 0); }
 
 }  // namespace vexor

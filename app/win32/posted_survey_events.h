@@ -16,10 +16,16 @@ public:
 
     void progress(int row, int examined) override;
     void result(int row, int rank) override;
+    void searchEnded(int row, const SearchEnding& ending) override;
     void historyNotStored() override;
+    void surveyEnded() override;
 
 private:
     HWND window_ = nullptr;
+    // A failed first page of the row being searched, posted after its result so that the
+    // failure, not "-", stays in its cell. Touched by the worker thread only.
+    int failedRow_ = -1;
+    LPARAM failure_ = 0;
 };
 
 }  // namespace vexor

@@ -1,8 +1,10 @@
 """vexor-cli end to end: the built program against the fake search engine.
 
-Run through tests/net/with-fake-engine, which points http_proxy at a fake engine of its own:
-    with-fake-engine python3 cli_end_to_end.py path/to/vexor-cli
-Every test works in a fresh working directory, as a user's scheduler would.
+Run through tests/net/with-fake-engine, which points http_proxy and https_proxy at a fake engine
+of its own:
+    with-fake-engine python3 cli_end_to_end.py path/to/vexor-cli [TestClass ...]
+Every test works in a fresh working directory, as a user's scheduler would. VEXOR_CLI_LAUNCHER
+names a program that starts vexor-cli (cmake/wine-run for vexor-cli.exe).
 """
 
 import csv
@@ -11,7 +13,9 @@ import io
 import json
 import os
 import re
+import shlex
 import shutil
+import struct
 import signal
 import subprocess
 import sys
@@ -22,6 +26,7 @@ import urllib.parse
 import urllib.request
 
 CLI = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+LAUNCHER = shlex.split(os.environ.get("VEXOR_CLI_LAUNCHER", ""))
 TARGET = "www.target-site.example"
 ENGINE_HOST = "plain.engine.test"
 SAMPLE_KEYWORD = "東京 ホテル"
@@ -81,7 +86,8 @@ class CliTestCase(unittest.TestCase):
         return os.path.join(self.work, *parts)
 
     def run_cli(self, *args, timeout=300):
-        return subprocess.run([CLI, *args], cwd=self.work, capture_output=True, timeout=timeout)
+        return subprocess.run([*LAUNCHER, CLI, *args], cwd=self.work, capture_output=True,
+                              timeout=timeout)
 
     def text(self, data):
         return data.decode("utf-8")  # strict: the output must be well-formed UTF-8
@@ -388,24 +394,148 @@ class SurveyTest(CliTestCase):
         self.assertNotIn("q=k2&", searched)
 
     def test_an_empty_or_unreadable_first_page_is_warned_about_and_exits_3(self):
-        keywords = ["abc", "blank page", "changed page", "tail"]
+        keywords = ["abc", "blank page", "changed page", "refused", "throttled", "tail"]
         survey = self.write_survey(keywords)
-        control("/fault?mode=empty&" + urllib.parse.urlencode({"keyword": "blank page"}))
-        control("/fault?mode=e404&" + urllib.parse.urlencode({"keyword": "changed page"}))
+        for mode, keyword in [("empty", "blank page"), ("nul", "changed page"),
+                              ("e403", "refused"), ("e429", "throttled")]:
+            control(f"/fault?mode={mode}&" + urllib.parse.urlencode({"keyword": keyword}))
         done = self.run_cli("survey", survey)
         self.assertEqual(done.returncode, 3, self.text(done.stderr))
         errors = self.text(done.stderr)
         self.assertIn('warning: "blank page": the first results page came back empty', errors)
         self.assertIn('warning: "changed page": the first results page gave no accepted set '
                       'of ten links', errors)
-        self.assertNotIn('"abc"', errors.replace("[1/4] abc", ""))
-        self.assertIn("2 keywords could not be read on the first results page; the engine may "
+        # An error status is named as such, not as a page that no longer parses.
+        self.assertIn('warning: "refused": the first results page came back with HTTP status '
+                      '403; recorded as not ranked', errors)
+        self.assertIn('warning: "throttled": the first results page came back with HTTP status '
+                      '429; recorded as not ranked', errors)
+        self.assertNotIn('"abc"', errors.replace("[1/6] abc", ""))
+        self.assertIn("4 keywords could not be read on the first results page; the engine may "
                       "need to be learnt again", errors)
         # The history keeps the plain "not found" of the Windows program.
         records = {r.split("\t")[1]: r.split("\t")[2] for r in cp932_lines(self.history(0))[1:-1]}
-        self.assertEqual(records["blank page"], "0")
-        self.assertEqual(records["changed page"], "0")
+        for keyword in keywords[1:5]:
+            self.assertEqual(records[keyword], "0", keyword)
         self.assertEqual(records["abc"], str(expected_rank("abc")))
+
+
+def logged(host=None):
+    """The fake engine's log as lists of fields (of one host's requests, when given)."""
+    query = "?" + urllib.parse.urlencode({"host": host}) if host else ""
+    return [line.split("\t") for line in control("/log" + query).splitlines()]
+
+
+def retarget_engine(path, old_host, new_host):
+    """Moves an engine file's sample and template addresses to another host: the file's first
+    four strings (keyword, pages 2 and 3, template) follow the magic and the version, each a
+    32-bit little-endian byte count and its bytes."""
+    with open(path, "rb") as f:
+        data = f.read()
+    at = len(b"_VEXOR_ENGINE_DEFINITION_") + 4
+    out = [data[:at]]
+    for _ in range(4):
+        (size,) = struct.unpack_from("<i", data, at)
+        text = data[at + 4:at + 4 + size].replace(old_host.encode(), new_host.encode())
+        out += [struct.pack("<i", len(text)), text]
+        at += 4 + size
+    out.append(data[at:])
+    with open(path, "wb") as f:
+        f.write(b"".join(out))
+
+
+class SecureEngineTest(CliTestCase):
+    """Engines over HTTPS: learnt and surveyed through a CONNECT tunnel with the certificate of
+    the fake engine's test CA verified, and the failures a survey must name."""
+
+    KEYWORDS = ["abc", "rank tracker", "vexor"]
+
+    def learn_at(self, base, engine_file="engine/nuq.eng"):
+        listed = results("abc")
+        done = self.run_cli("learn", engine_file, "--keyword", "abc",
+                            "--page2", f"{base}/search?q=abc&start=10&hl=ja",
+                            "--page3", f"{base}/search?q=abc&start=20&hl=ja",
+                            "--first", listed[0][1], "--tenth", listed[9][1])
+        self.assertEqual(done.returncode, 0, done.stderr.decode("utf-8", "replace"))
+        control("/reset")
+
+    def errors(self, done):
+        return done.stderr.decode("utf-8", "replace")
+
+    def test_an_engine_learnt_from_https_pages_surveys_through_a_tunnel(self):
+        self.learn_at("https://plain.engine.test")
+        done = self.run_cli("survey", self.write_survey(self.KEYWORDS))
+        self.assertEqual(done.returncode, 0, self.errors(done))
+        self.check_generation(self.KEYWORDS)
+        gets = [f for f in logged("plain.engine.test") if f[1] == "GET"]
+        self.assertTrue(gets)
+        self.assertEqual({f[10] for f in gets}, {"https"})
+
+    def test_an_http_engine_whose_host_moved_to_https_still_surveys(self):
+        self.learn_at("http://tohttps.fault.test")
+        done = self.run_cli("survey", self.write_survey(self.KEYWORDS))
+        self.assertEqual(done.returncode, 0, self.errors(done))
+        self.check_generation(self.KEYWORDS)
+        gets = [f for f in logged("plain.engine.test") if f[1] == "GET"]
+        self.assertEqual({f[10] for f in gets}, {"https"})
+        self.assertEqual(len(gets), len([f for f in logged("tohttps.fault.test")]))
+
+    def test_a_certificate_or_a_redirect_to_http_is_named_and_exits_3(self):
+        self.learn_at("https://plain.engine.test")
+        for host, why in [("untrusted.tls.test", "the engine's certificate could not be "
+                                                 "verified (unknown authority, another name or "
+                                                 "out of date)"),
+                          ("moved.fault.test", "the engine redirected to an address that is not "
+                                               "followed (from https to http, or more than ten "
+                                               "redirects)")]:
+            with self.subTest(host=host):
+                shutil.copy(self.path("engine", "nuq.eng"), self.path("engine", "moved.eng"))
+                retarget_engine(self.path("engine", "moved.eng"), "plain.engine.test", host)
+                done = self.run_cli("survey", self.write_survey(["abc"]),
+                                    "--engine", "engine/moved.eng")
+                self.assertEqual(done.returncode, 3, self.errors(done))
+                self.assertIn(f'warning: "abc": {why}; recorded as not ranked', self.errors(done))
+                self.assertNotIn("plain.engine.test", control("/log"))
+                shutil.rmtree(self.path(TARGET))
+
+    def check_generation(self, keywords):
+        records = [r.split("\t") for r in cp932_lines(self.history(0))[1:-1]]
+        self.assertEqual([(r[1], int(r[2])) for r in records],
+                         [(k, expected_rank(k)) for k in keywords])
+
+
+class NetworkSettingsTest(CliTestCase):
+    """[NETWORK] UserAgent and PageDelay of vexor.ini: what the engine sees of a survey."""
+
+    def survey_abc_on_page_three(self):
+        self.assertEqual(subprocess.run([*LAUNCHER, CLI, *learn_arguments("engine/nuq.eng")],
+                                        cwd=self.work, capture_output=True).returncode, 0)
+        control("/reset")
+        control("/place?keyword=abc&rank=25")
+        done = self.run_cli("survey", self.write_survey(["abc"]))
+        self.assertEqual(done.returncode, 0, done.stderr.decode("utf-8", "replace"))
+        gets = logged(ENGINE_HOST)
+        self.assertEqual(len(gets), 3)
+        return [f[6] for f in gets], [float(b[11]) - float(a[11]) for a, b in zip(gets, gets[1:])]
+
+    def test_user_agent_and_page_delay_change_what_the_engine_sees(self):
+        with open(self.path("vexor.ini"), "wb") as f:
+            f.write(b"[NETWORK]\r\nUserAgent=Mozilla/5.0 (vexor-cli test)\r\nPageDelay=300\r\n")
+        agents, gaps = self.survey_abc_on_page_three()
+        self.assertEqual(set(agents), {"Mozilla/5.0 (vexor-cli test)"})
+        for gap in gaps:
+            self.assertGreaterEqual(gap, 0.3)
+            self.assertLess(gap, 0.6 + 1.0)
+        with open(self.path("vexor.ini"), "rb") as f:  # read, never written
+            self.assertTrue(f.read().startswith(b"[NETWORK]\r\nUserAgent=Mozilla/5.0 (vexor-cli "
+                                                b"test)\r\nPageDelay=300\r\n[SEARCH]"))
+
+    def test_without_them_the_requests_are_the_fixed_ones(self):
+        agents, gaps = self.survey_abc_on_page_three()
+        self.assertEqual(set(agents),
+                         {"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.1.4322)"})
+        for gap in gaps:
+            self.assertLess(gap, 0.3)
 
 
 if __name__ == "__main__":

@@ -9,11 +9,13 @@
 # must make its own folder the working directory, open the file, survey at once, write the
 # history header and one record per keyword with the ranks the fake engine implies, and show
 # them. The history holds two earlier runs under another engine, so the start rotates them and
-# the rank cells show all five changes in colour. Screenshots of the main window and of the
-# engine edit dialog (opened from the menu) are kept. The report command of the file menu must
-# write the report into the history folder and open it with the shell (a recorder stands in for
-# the browser). Closing the window must write vexor.ini with the window rectangle and the engine
-# path.
+# the rank cells show all five changes in colour. One keyword's first page is refused (HTTP
+# 403): its record says 0 and the end of the run brings one warning box. The vexor.ini it finds
+# names a user agent in [NETWORK], which every request must carry. Screenshots of the main
+# window, the warning and the engine edit dialog (opened from the menu) are kept. The report
+# command of the file menu must write the report into the history folder and open it with the
+# shell (a recorder stands in for the browser). Closing the window must write vexor.ini with the
+# window rectangle and the engine path, and leave [NETWORK] as it was.
 set -euo pipefail
 
 exe=$1
@@ -52,24 +54,30 @@ wait_for() {
   return 1
 }
 
-# A request to the fake engine's control host, through the proxy like every other request.
+# A request to the fake engine's control host, through the proxy like every other request; the
+# answer goes to standard output.
 control() {
-  python3 -c 'import sys, urllib.request; urllib.request.urlopen("http://control.test/" + sys.argv[1], timeout=10).read()' "$1"
+  python3 -c 'import sys, urllib.request; sys.stdout.write(urllib.request.urlopen("http://control.test/" + sys.argv[1], timeout=10).read().decode("latin-1"))' "$1"
 }
 
 target=www.target-site.example
 # keyword (UTF-8 here, code page 932 in the survey file) and its expected rank: the fake engine
 # puts the target at (sum of the keyword's UTF-8 bytes) mod 101 unless a placement says otherwise.
-keywords=("abc" "表示" "順位 調査" "vexor" "ソフト")
-expected=("92" "31" "64" "0" "3")
-control reset || fail "fake engine not reachable through http_proxy=$http_proxy"
-control "place?keyword=vexor&rank=0" || fail "placement failed"
-control "place?keyword=%E3%82%BD%E3%83%95%E3%83%88&rank=3" || fail "placement failed"
+keywords=("abc" "表示" "順位 調査" "vexor" "ソフト" "blocked")
+expected=("92" "31" "64" "0" "3" "0")
+user_agent="vexor-e2e/1.0 (Wine)"
+control reset >/dev/null || fail "fake engine not reachable through http_proxy=$http_proxy"
 
 cp "$exe" "$work/vexor.exe"
 mkdir "$work/engine"
 (cd "$work" && "$@") || fail "engine maker failed: $*"
 [ -s "$work/engine/nuq.eng" ] || fail "engine maker wrote no engine/nuq.eng"
+printf '[NETWORK]\r\nUserAgent=%s\r\n' "$user_agent" >"$work/vexor.ini"
+# After learning, so that the log holds the survey's requests only.
+control reset >/dev/null || fail "fake engine reset failed"
+control "place?keyword=vexor&rank=0" >/dev/null || fail "placement failed"
+control "place?keyword=%E3%82%BD%E3%83%95%E3%83%88&rank=3" >/dev/null || fail "placement failed"
+control "fault?mode=e403&keyword=blocked" >/dev/null || fail "fault rule failed"
 
 python3 - "$work/survey.txt" "$target" "${keywords[@]}" <<'PY'
 import sys
@@ -137,6 +145,26 @@ PY
 cmp -s "$work/previous-0.txt" "$work/$target/1.txt" || fail "the run before is not in 1.txt"
 cmp -s "$work/previous-1.txt" "$work/$target/2.txt" || fail "the run before that is not in 2.txt"
 
+# Every request of the survey carried the user agent of vexor.ini.
+control "log?host=plain.engine.test" | python3 -c '
+import sys
+agents = {line.split("\t")[6] for line in sys.stdin.read().splitlines()}
+assert agents == {sys.argv[1]}, agents
+' "$user_agent" || fail "the survey did not send the user agent of vexor.ini"
+
+# The end of the run names the one keyword whose first page was refused, in a warning box.
+end_box=
+find_end_box() {
+  end_box=$(xdotool search --onlyvisible --name '^(Error|エラー)$' 2>/dev/null | head -n1)
+  [ -n "$end_box" ]
+}
+wait_for 30 find_end_box || fail "no warning at the end of the run"
+sleep 0.5
+import -window "$end_box" "$shots/end_of_run_warning.png" || fail "no screenshot of the warning"
+xdotool windowfocus --sync "$end_box" 2>/dev/null || xdotool windowfocus "$end_box"
+xdotool key Return
+wait_for 20 '! find_end_box' || fail "the warning did not close on Return"
+
 main_window=$(wait_for 20 'xdotool search --onlyvisible --name "nuq" >/dev/null 2>&1' &&
   xdotool search --onlyvisible --name "$target" | head -n1) || true
 [ -n "$main_window" ] || fail "main window not found"
@@ -202,6 +230,7 @@ window = sections["WINDOW"]
 assert (window["left"], window["top"], window["right"], window["bottom"]) == ("192", "144", "832", "624"), window
 assert sections["ENGINE"]["last"].lower() == (folder.rstrip("\\") + "\\engine\\nuq.eng").lower(), sections["ENGINE"]
 assert sections["SEARCH"]["last"] == "survey.txt", sections["SEARCH"]
+assert sections["NETWORK"] == {"UserAgent": "vexor-e2e/1.0 (Wine)"}, sections["NETWORK"]
 print("settings:", sections)
 PY
 

@@ -39,8 +39,9 @@ std::vector<LoggedRequest> loggedRequests(const std::string& host) {
         std::vector<std::string> f;
         std::istringstream fields(line);
         for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
-        f.resize(10);  // trailing empty fields
-        requests.push_back({f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9]});
+        f.resize(12);  // trailing empty fields
+        requests.push_back({f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10],
+                            f[11].empty() ? 0.0 : std::stod(f[11])});
     }
     return requests;
 }

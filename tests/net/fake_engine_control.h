@@ -12,15 +12,17 @@ namespace vexor::test {
 
 // One line of the engine's request log.
 struct LoggedRequest {
-    std::string method;
+    std::string method;  // "CONNECT" for a tunnel, then the tunnel's requests
     std::string target;  // as on the request line
     std::string host;
     std::string port;    // as named in the target or Host header; empty when none
-    std::string path;    // path and query
+    std::string path;    // path and query; empty for CONNECT
     std::string userAgent;
     std::string pragma;
     std::string cacheControl;
     std::string acceptEncoding;
+    std::string scheme;  // "https" for a request inside a tunnel, else "http"
+    double time = 0;     // seconds since the engine started, when the request line came
 };
 
 // The body of GET http://control.test<pathAndQuery>.

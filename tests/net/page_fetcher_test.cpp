@@ -71,7 +71,7 @@ TEST_F(PageFetcherTest, RetriesWhileTheBodyIsEmpty) {
 
 TEST_F(PageFetcherTest, AsksPlainHttpOnPort80ForPathAndQueryWithoutCaches) {
     const std::string body =
-        fetch("https://user@Plain.Engine.Test:8080/search?q=abc&start=10&hl=ja");
+        fetch("http://user@Plain.Engine.Test:8080/search?q=abc&start=10&hl=ja");
     EXPECT_NE(body.find("http://www.site011-k294.example/p11.html"), std::string::npos);
 
     const auto requests = loggedRequests();

@@ -9,10 +9,11 @@
 namespace vexor::testing {
 
 struct RecordedEvent {
-    enum Kind { Progress, Result, Ended, Stored } kind;  // Stored: historyNotStored()
+    enum Kind { Progress, Result, Ended, Stored, SurveyEnded } kind;  // Stored: historyNotStored()
     int row;
     int value;  // examined results, rank, or the SearchEnd value
     int page;   // for Ended only
+    FetchOutcome fetch = {};  // for Ended only
 
     friend bool operator==(const RecordedEvent&, const RecordedEvent&) = default;
 };
@@ -21,14 +22,19 @@ class RecordingEvents : public SurveyEvents {
 public:
     void progress(int row, int examined) override { add({RecordedEvent::Progress, row, examined, 0}); }
     void result(int row, int rank) override { add({RecordedEvent::Result, row, rank, 0}); }
-    void searchEnded(int row, SearchEnd how, int page) override {
-        add({RecordedEvent::Ended, row, static_cast<int>(how), page});
+    void searchEnded(int row, const SearchEnding& ending) override {
+        add({RecordedEvent::Ended, row, static_cast<int>(ending.how), ending.page, ending.fetch});
     }
     void historyNotStored() override { add({RecordedEvent::Stored, -1, 0, 0}); }
+    void surveyEnded() override { add({RecordedEvent::SurveyEnded, -1, 0, 0}); }
 
     std::vector<RecordedEvent> events() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return events_;
+    }
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.clear();
     }
     // The events of one kind, in order.
     std::vector<RecordedEvent> of(RecordedEvent::Kind kind) const {

@@ -74,6 +74,7 @@ TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
         ++fetches;
         stallUntilAborted(abortFlag);
         body.clear();
+        return FetchOutcome{};
     };
 
     dispatchCommand(state, services, Command{Command::Kind::StartSurvey});

@@ -95,6 +95,7 @@ TEST_F(AppEditDialog, LearningReportsToTheDialogAndCancelDiscardsIt) {
         page += "<li><a href=\"http://r" + std::to_string(i) + ".example/\">" + std::to_string(i) + "</a>";
     services.fetch = [&page](const std::string&, std::string& body, const std::atomic<bool>&) {
         body = page;
+        return FetchOutcome{};
     };
     ui.fields.firstResultUrl = "http://r1.example/";
     ui.fields.tenthResultUrl = "http://r10.example/";

@@ -45,6 +45,7 @@ protected:
                                          const std::atomic<bool>&) {
             steps.push_back("fetch " + address);
             body = page;
+            return FetchOutcome{};
         };
         const Clock clock = [this] {
             steps.push_back("clock");

@@ -112,5 +112,32 @@ TEST_F(AppSettings, TheLastSurveyIsRememberedOnlyAfterASuccessfulOpen) {
     EXPECT_EQ(next.lastSurveyPath, "good.txt");
 }
 
+TEST_F(AppSettings, NetworkSettingsAreReadAndNeverWritten) {
+    EXPECT_EQ(loadNetworkSettings(state.workspace), (NetworkSettings{"", 0}));  // no file
+
+    const std::string file = at("vexor.ini");
+    writeBytes(files.native("vexor.ini"),
+               "[NETWORK]\r\nUserAgent=Mozilla/5.0 (X11; Linux x86_64) vexor\r\nPageDelay=1500\r\n");
+    EXPECT_EQ(loadNetworkSettings(state.workspace),
+              (NetworkSettings{"Mozilla/5.0 (X11; Linux x86_64) vexor", 1500}));
+
+    // A delay that is no number, or below zero, is no delay.
+    writeProfileString(file, "NETWORK", "PageDelay", "soon");
+    EXPECT_EQ(loadNetworkSettings(state.workspace).pageDelayMs, 0);
+    writeProfileString(file, "NETWORK", "PageDelay", "-300");
+    EXPECT_EQ(loadNetworkSettings(state.workspace).pageDelayMs, 0);
+
+    // Closing the window writes its own keys and leaves the section as the user wrote it.
+    writeProfileString(file, "NETWORK", "PageDelay", "800");
+    saveSettings(state);
+    saveLastSurveyPath(state.workspace, "survey.txt");
+    const std::string after = readBytes(files.native("vexor.ini"));
+    EXPECT_NE(after.find("[NETWORK]\r\nUserAgent=Mozilla/5.0 (X11; Linux x86_64) vexor\r\nPageDelay=800\r\n"),
+              std::string::npos)
+        << after;
+    EXPECT_EQ(loadNetworkSettings(state.workspace),
+              (NetworkSettings{"Mozilla/5.0 (X11; Linux x86_64) vexor", 800}));
+}
+
 }  // namespace
 }  // namespace vexor::testing

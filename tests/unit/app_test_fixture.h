@@ -69,6 +69,7 @@ protected:
         [this](const std::string& address, std::string& body, const std::atomic<bool>&) {
             fetched.push_back(address);
             body.clear();
+            return FetchOutcome{FetchFailure::EmptyBody, 200};
         },
         [] { return pinnedTime(); },
         [this](EditMode mode) {

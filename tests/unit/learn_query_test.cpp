@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/query_address.h"
+#include "form_escape.h"
 #include "japanese.h"
+#include "web/euc_jp.h"
+#include "web/keyword_forms.h"
 
 namespace vexor {
 namespace {
@@ -41,6 +45,7 @@ Learnt learnFrom(const std::string& keyword, const std::string& page2, const std
 }
 
 using testing::cp932;
+using testing::formEscaped;
 
 TEST(LearnQueryTemplate, KeywordBeforeOrAfterThePageParameter) {
     EXPECT_EQ(learnFrom("abc", HOST + "/find?q=abc&start=10&lang=ja", HOST + "/find?q=abc&start=20&lang=ja"),
@@ -64,10 +69,38 @@ TEST(LearnQueryTemplate, KeywordAndEscapesFoundWithoutRegardToLetterCase) {
               (Learnt{"/s?q=%s&n=%d", 1, 1, KeywordEncoding::Utf8}));
 }
 
-TEST(LearnQueryTemplate, ASpaceStandsOnlyAsPlus) {
+TEST(LearnQueryTemplate, ASpaceStandsAsPlusOrAsAnEscape) {
     EXPECT_EQ(learnFrom("a b", "/s?q=a+b&n=2", "/s?q=a+b&n=3").queryTemplate, "/s?q=%s&n=%d");
-    EngineDefinition d = sample("a b", "/s?q=a%20b&n=2", "/s?q=a%20b&n=3");
-    EXPECT_FALSE(learnQueryTemplate(d));
+    EXPECT_EQ(learnFrom("a b", "/s?q=a%20b&n=2", "/s?q=a%20b&n=3").queryTemplate, "/s?q=%s&n=%d");
+}
+
+TEST(LearnQueryTemplate, EveryKeywordIsFoundInTheFormABrowserWrites) {
+    // Keywords whose escaped form differs from percentEncode's: a space or an ASCII letter
+    // after a character that the code page 932 scan would take for a lead byte.
+    const std::vector<std::string> keywords = {
+        "Q&A", "1+1", "C#", "100%", "a b", cp932(u8"天気 tokyo"), cp932(u8"あa"),
+        cp932(u8"天気 東京"), cp932(u8"東京 ホテル"), cp932(u8"ЖЖ ab")};
+    for (const auto& keyword : keywords) {
+        for (const auto& [encoding, bytes] :
+             {std::pair{KeywordEncoding::ShiftJis, keyword}, std::pair{KeywordEncoding::EucJp, toEucJp(keyword)},
+              std::pair{KeywordEncoding::Utf8, toUtf8(keyword)}}) {
+            const std::string form = formEscaped(bytes);
+            SCOPED_TRACE(form);
+            const Learnt l = learnFrom(keyword, "/s?q=" + form + "&start=10", "/s?q=" + form + "&start=20");
+            // ASCII keywords read the same in every character set and give code 0.
+            const bool ascii = bytes == keyword && toUtf8(keyword) == keyword;
+            EXPECT_EQ(l, (Learnt{"/s?q=%s&start=%d", 10, 0, ascii ? KeywordEncoding::ShiftJis : encoding}));
+            // The addresses built for the sample's pages hold the same bytes: learning from
+            // them gives the same again.
+            const auto built = [&](int page) {
+                return buildQueryAddress(l.queryTemplate, keyword, page, l.pageStep, l.pageOffset,
+                                         l.keywordEncoding);
+            };
+            EngineDefinition again = sample(keyword, built(2), built(3));
+            ASSERT_TRUE(learnQueryTemplate(again)) << built(2);
+            EXPECT_EQ(learnt(again), l) << built(2);
+        }
+    }
 }
 
 TEST(LearnQueryTemplate, EncodingIsTheFirstFormFoundInTheOrderShiftJisEucJpUtf8) {
@@ -82,12 +115,32 @@ TEST(LearnQueryTemplate, EncodingIsTheFirstFormFoundInTheOrderShiftJisEucJpUtf8)
     EXPECT_EQ(encodingOf("a=" + utf8 + "&b=" + eucJp), KeywordEncoding::EucJp);
     // The region is where the winning form stands, not where the first escape stands.
     EXPECT_EQ(learnFrom(tokyo, "/s?a=" + utf8 + "&q=" + shiftJis + "&n=2", "/s?a=" + utf8 + "&q=" + shiftJis + "&n=3"),
-              (Learnt{"/s?a=" + utf8 + "&q=%s&n=%d", 1, 1, KeywordEncoding::ShiftJis}));
+              (Learnt{"/s?a=%%E6%%9D%%B1%%E4%%BA%%AC&q=%s&n=%d", 1, 1, KeywordEncoding::ShiftJis}));
+    // Raw bytes, as some engines' addresses carry Shift-JIS, are found as they stand.
+    EXPECT_EQ(learnFrom(tokyo, "/s?q=" + tokyo + "&n=2", "/s?q=" + tokyo + "&n=3").keywordEncoding,
+              KeywordEncoding::ShiftJis);
 }
 
-TEST(LearnQueryTemplate, OtherEscapesOfTheAddressStayAsTheyAre) {
+TEST(LearnQueryTemplate, OtherPercentSignsAreDoubledSoThatTheAddressKeepsThem) {
     EXPECT_EQ(learnFrom("abc", "/s?q=abc&ie=%E3%81&start=10", "/s?q=abc&ie=%E3%81&start=20").queryTemplate,
-              "/s?q=%s&ie=%E3%81&start=%d");
+              "/s?q=%s&ie=%%E3%%81&start=%d");
+    // A lower-case escape before the page number must not take the page placeholder's place.
+    const Learnt early = learnFrom("abc", "/s?fr=%d3%a4&q=abc&start=10", "/s?fr=%d3%a4&q=abc&start=20");
+    EXPECT_EQ(early.queryTemplate, "/s?fr=%%d3%%a4&q=%s&start=%d");
+    const auto page = [](const Learnt& l, const std::string& keyword, int n) {
+        return buildQueryAddress(l.queryTemplate, keyword, n, l.pageStep, l.pageOffset, l.keywordEncoding);
+    };
+    EXPECT_EQ(page(early, "abc", 1), "/s?fr=%d3%a4&q=abc&start=0");
+    EXPECT_EQ(page(early, "abc", 3), "/s?fr=%d3%a4&q=abc&start=20");
+    // An EUC-JP keyword repeated in another parameter in lower case (日本: c6fc cbdc).
+    const std::string japan = cp932(u8"日本");
+    const Learnt repeated = learnFrom(japan, "/s?q=%C6%FC%CB%DC&oq=%c6%fc%cb%dc&b=11",
+                                      "/s?q=%C6%FC%CB%DC&oq=%c6%fc%cb%dc&b=21");
+    EXPECT_EQ(repeated, (Learnt{"/s?q=%s&oq=%%c6%%fc%%cb%%dc&b=%d", 10, 1, KeywordEncoding::EucJp}));
+    EXPECT_EQ(page(repeated, cp932(u8"東京"), 2), "/s?q=%C5%EC%B5%FE&oq=%c6%fc%cb%dc&b=11");
+    // A "%" of the sample that starts no escape stays one "%" too.
+    EXPECT_EQ(page(learnFrom("abc", "/s?q=abc&r=100%&n=2", "/s?q=abc&r=100%&n=3"), "k", 1),
+              "/s?q=k&r=100%&n=1");
 }
 
 TEST(LearnQueryTemplate, StepAndOffsetFromThePageValues) {
@@ -143,13 +196,16 @@ TEST(LearnQueryTemplate, EncodingIsWrittenEvenWhenALaterStepFails) {
     EXPECT_TRUE(d.queryTemplate.empty());
 }
 
-TEST(LearnQueryTemplate, OverlappingRegionsStayInsideTheAddress) {
-    // Keyword and page number in one value: the two regions overlap and no sound template
-    // exists; the replacements still stay inside the address (the template lacks "%s", so the
-    // first page cannot be fetched and the link stage fails).
+TEST(LearnQueryTemplate, OverlappingRegionsAreAnAddressFailure) {
+    // Keyword and page number in one value: no template could hold both placeholders.
     EngineDefinition d = sample("abc", "/s?q=abc2", "/s?q=abc3");
-    EXPECT_TRUE(learnQueryTemplate(d));
-    EXPECT_EQ(d.queryTemplate, "/s?q=%d");
+    d.queryTemplate = "/old?q=%s&p=%d";
+    d.pageStep = 7;
+    d.pageOffset = 3;
+    EXPECT_FALSE(learnQueryTemplate(d));
+    EXPECT_EQ(d.queryTemplate, "/old?q=%s&p=%d");
+    EXPECT_EQ(d.pageStep, 7);
+    EXPECT_EQ(d.pageOffset, 3);
 }
 
 }  // namespace

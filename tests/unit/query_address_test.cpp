@@ -42,21 +42,28 @@ TEST(BuildQueryAddress, CopiesOtherPercentSequencesAndHalvesDoublePercents) {
     EXPECT_EQ(build("?a=%2F%e3%81&q=%s&p=%d&r=100%%", "k", 1, 1, 0), "?a=%2F%e3%81&q=k&p=0&r=100%");
     // Only the first "%d" and the first "%s" are placeholders; later ones stay as they are.
     EXPECT_EQ(build("?q=%s&p=%d&again=%d%s&end=%", "k", 1, 1, 0), "?q=k&p=0&again=%d%s&end=%");
-    // Keyword bytes are inserted as they are, even a "%d" inside them.
-    EXPECT_EQ(build("?q=%s&p=%d", "%d%s", 1, 1, 0), "?q=%d%s&p=0");
+    // A "%d" inside the keyword is the keyword's, escaped like the rest of it.
+    EXPECT_EQ(build("?q=%s&p=%d", "%d%s", 1, 1, 0), "?q=%25d%25s&p=0");
 }
 
-TEST(BuildQueryAddress, KeywordFormFollowsTheEncoding) {
+TEST(BuildQueryAddress, KeywordFormFollowsTheEncodingAndIsAlwaysEscaped) {
     const std::string tpl = "?q=%s&p=%d";
-    EXPECT_EQ(build(tpl, "a b", 1, 1, 0, KeywordEncoding::ShiftJis), "?q=a b&p=0");
-    EXPECT_EQ(build(tpl, "a b", 1, 1, 0, KeywordEncoding::Utf8), "?q=a+b&p=0");
-    EXPECT_EQ(build(tpl, "1+1", 1, 1, 0, KeywordEncoding::Utf8), "?q=1%2B1&p=0");
-    EXPECT_EQ(build(tpl, "aZ09*-.@_", 1, 1, 0, KeywordEncoding::Utf8), "?q=aZ09*-.@_&p=0");
+    for (const auto encoding : {KeywordEncoding::ShiftJis, KeywordEncoding::EucJp, KeywordEncoding::Utf8}) {
+        SCOPED_TRACE(static_cast<int>(encoding));
+        // Characters that would end the parameter, change its meaning or cut the address.
+        EXPECT_EQ(build(tpl, "Q&A", 1, 1, 0, encoding), "?q=Q%26A&p=0");
+        EXPECT_EQ(build(tpl, "1+1", 1, 1, 0, encoding), "?q=1%2B1&p=0");
+        EXPECT_EQ(build(tpl, "C#", 1, 1, 0, encoding), "?q=C%23&p=0");
+        EXPECT_EQ(build(tpl, "100%", 1, 1, 0, encoding), "?q=100%25&p=0");
+        EXPECT_EQ(build(tpl, "a b", 1, 1, 0, encoding), "?q=a+b&p=0");
+        // Plain letters and digits go out as they did before escaping code page 932.
+        EXPECT_EQ(build(tpl, "aZ09*-.@_", 1, 1, 0, encoding), "?q=aZ09*-.@_&p=0");
+    }
     const std::string a = cp932(u8"あ");
-    EXPECT_EQ(build(tpl, a, 1, 1, 0, KeywordEncoding::ShiftJis), "?q=\x82\xA0&p=0");
+    EXPECT_EQ(build(tpl, a, 1, 1, 0, KeywordEncoding::ShiftJis), "?q=%82%A0&p=0");
     EXPECT_EQ(build(tpl, a, 1, 1, 0, KeywordEncoding::EucJp), "?q=%A4%A2&p=0");
     EXPECT_EQ(build(tpl, a, 1, 1, 0, KeywordEncoding::Utf8), "?q=%E3%81%82&p=0");
-    EXPECT_EQ(build(tpl, a, 1, 1, 0, static_cast<KeywordEncoding>(7)), "?q=\x82\xA0&p=0");
+    EXPECT_EQ(build(tpl, a, 1, 1, 0, static_cast<KeywordEncoding>(7)), "?q=%82%A0&p=0");
 }
 
 TEST(BuildQueryAddress, NeverTruncatesLongAddresses) {
@@ -80,15 +87,38 @@ TEST(PercentEncode, ScansAsCodePage932) {
     EXPECT_EQ(percentEncode(""), "");
 }
 
-TEST(FindIgnoringCase, ComparesAsciiLettersWithoutCase) {
+TEST(FindEscapedKeyword, ComparesTheBytesAQueryReaderDecodes) {
+    constexpr auto ascii = ByteScan::Ascii;
     const std::string address = "http://e.example/?q=%e3%81%82&p=2";
-    EXPECT_EQ(findIgnoringCase(address, "%E3%81%82"), address.find("%e3"));
-    EXPECT_EQ(findIgnoringCase(address, "Q=%E3"), address.find("q=%e3"));
-    EXPECT_EQ(findIgnoringCase(address, "%E3%81%83"), std::string::npos);
-    EXPECT_EQ(findIgnoringCase(address, ""), 0u);
-    EXPECT_EQ(findIgnoringCase("", "a"), std::string::npos);
-    // Only A-Z fold: bytes above 0x7F are compared as they are.
-    EXPECT_EQ(findIgnoringCase("x\xC1", "\xE1"), std::string::npos);
+    // Escapes in either case of hexadecimal digits; the position is that of the first escape.
+    EXPECT_EQ(findEscapedKeyword(address, "\xE3\x81\x82", ascii), address.find("%e3"));
+    EXPECT_EQ(findEscapedKeyword("?q=%E3%81%82", "\xE3\x81\x82", ascii), 3u);
+    EXPECT_EQ(findEscapedKeyword(address, "\xE3\x81\x83", ascii), std::string::npos);
+    // Bytes match whether they were escaped or not; a space is "+" or "%20".
+    EXPECT_EQ(findEscapedKeyword("?q=a+b&p=2", "a b", ascii), 3u);
+    EXPECT_EQ(findEscapedKeyword("?q=a%20b&p=2", "a b", ascii), 3u);
+    EXPECT_EQ(findEscapedKeyword("?q=%61%62c", "abc", ascii), 3u);
+    EXPECT_EQ(findEscapedKeyword("?q=Q%26A&p=2", "Q&A", ascii), 3u);
+    EXPECT_EQ(findEscapedKeyword("?q=1%2b1", "1+1", ascii), 3u);
+    // A "+" in the address is a space, never a plus sign.
+    EXPECT_EQ(findEscapedKeyword("?q=1+1", "1+1", ascii), std::string::npos);
+    // A "%" that starts no escape stands for itself.
+    EXPECT_EQ(findEscapedKeyword("?q=100%25&r=5%", "5%", ascii), 12u);
+    EXPECT_EQ(findEscapedKeyword("?q=%zz", "%zz", ascii), 3u);
+    EXPECT_EQ(findEscapedKeyword(address, "", ascii), 0u);
+    EXPECT_EQ(findEscapedKeyword("", "a", ascii), std::string::npos);
+    EXPECT_EQ(findEscapedKeyword("?q=a%", "a%4", ascii), std::string::npos);
+}
+
+TEST(FindEscapedKeyword, FoldsOnlyLettersThatAreCharactersOfTheirOwn) {
+    EXPECT_EQ(findEscapedKeyword("?q=ABC", "abc", ByteScan::Ascii), 3u);
+    EXPECT_EQ(findEscapedKeyword("?q=%41bc", "abc", ByteScan::Ascii), 3u);
+    // Bytes above 0x7F are compared as they are.
+    EXPECT_EQ(findEscapedKeyword("x%C1", "\xE1", ByteScan::Ascii), std::string::npos);
+    // The second byte of a code page 932 character is no letter: ア (83 41) is not ャ (83 61).
+    EXPECT_EQ(findEscapedKeyword("?q=%83a", "\x83\x41", ByteScan::CodePage932), std::string::npos);
+    EXPECT_EQ(findEscapedKeyword("?q=%83A", "\x83\x41", ByteScan::CodePage932), 3u);
+    EXPECT_EQ(findEscapedKeyword("?q=%83Ab", "\x83\x41" "B", ByteScan::CodePage932), 3u);
 }
 
 TEST(ToUtf8, GivesTheSameBytesOnEveryPlatform) {

@@ -53,6 +53,7 @@ protected:
             const int n = std::stoi(start) / 10 + 1;
             body = pageOf(n);
             if (onFetch) onFetch(n);
+            return outcomeOf(n);
         };
     }
 
@@ -78,6 +79,7 @@ protected:
     testing::RecordingEvents events;
     std::function<std::string(int)> pageOf = [](int n) { return pageWith(linksOf(n)); };
     std::function<void(int)> onFetch;
+    std::function<FetchOutcome(int)> outcomeOf = [](int) { return FetchOutcome{FetchFailure::None, 200}; };
     std::vector<std::string> requests;
 };
 
@@ -150,6 +152,47 @@ TEST_F(RankSearch, AnEmptyPageEndsTheSearch) {
     EXPECT_EQ(search(), 0);
     EXPECT_EQ(requests.size(), 1u);
     EXPECT_EQ(ending(), std::pair(SearchEnd::EmptyPage, 1));
+}
+
+TEST_F(RankSearch, APageThatFailedEndsTheSearchAndSaysWhy) {
+    struct Case {
+        std::string page1;
+        FetchOutcome fetched;
+        SearchEnd how;
+    };
+    const std::string tenLinks = pageWith(linksOf(1));
+    const Case cases[] = {
+        {"", {FetchFailure::EmptyBody, 200}, SearchEnd::EmptyPage},
+        {"", {}, SearchEnd::EmptyPage},  // a fetcher that names no cause
+        {"", {FetchFailure::Certificate, 0}, SearchEnd::FetchFailed},
+        {"", {FetchFailure::Network, 0}, SearchEnd::FetchFailed},
+        {"", {FetchFailure::Redirect, 302}, SearchEnd::FetchFailed},
+        {"<h1>Forbidden</h1>", {FetchFailure::None, 403}, SearchEnd::HttpError},
+        {"", {FetchFailure::EmptyBody, 429}, SearchEnd::HttpError},
+        {"<p>a page without results</p>", {FetchFailure::None, 200}, SearchEnd::NoTenLinks},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page1 + " " + std::to_string(static_cast<int>(c.fetched.failure)) + " " +
+                     std::to_string(c.fetched.status));
+        events.clear();
+        state.historyTables[0].clear();
+        requests.clear();
+        pageOf = [&c](int) { return c.page1; };
+        outcomeOf = [&c](int) { return c.fetched; };
+        EXPECT_EQ(search(), 0);
+        EXPECT_EQ(requests.size(), 1u);
+        const auto ended = events.of(RecordedEvent::Ended);
+        ASSERT_EQ(ended.size(), 1u);
+        EXPECT_EQ(static_cast<SearchEnd>(ended[0].value), c.how);
+        EXPECT_EQ(ended[0].fetch, c.fetched);
+    }
+    // An error status whose page still holds ten links is read like any other page.
+    events.clear();
+    requests.clear();
+    pageOf = [](int n) { return pageWith(linksOf(n)); };
+    outcomeOf = [](int) { return FetchOutcome{FetchFailure::None, 404}; };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 10u);
 }
 
 TEST_F(RankSearch, ARepeatedPageEndsTheSearch) {

@@ -61,7 +61,10 @@ public:
 
     PageFetcher fetcher() {
         return [this](const std::string& address, std::string& body,
-                      const std::atomic<bool>& abortFlag) { fetch(address, body, abortFlag); };
+                      const std::atomic<bool>& abortFlag) {
+            fetch(address, body, abortFlag);
+            return FetchOutcome{};
+        };
     }
     Clock clock() {
         return [this] {
@@ -172,6 +175,8 @@ TEST_F(SurveyRun, FullSurveyWritesHeaderThenOneRecordPerDistinctKeyword) {
               "2006/02/01:10:05:00\tgamma\t0\r\n");  // one more, a short page
     EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 3}, {1, 21}, {3, 0}}));
     EXPECT_FALSE(anyEventFor(2)) << "the repeated keyword is skipped silently";
+    EXPECT_EQ(events.of(RecordedEvent::SurveyEnded).size(), 1u);
+    EXPECT_EQ(events.events().back().kind, RecordedEvent::SurveyEnded) << "the worker's last event";
     EXPECT_EQ(scripted.requestedKeywords(),
               (std::vector<std::string>{"alpha", "beta", "beta", "beta", "gamma"}));
     EXPECT_EQ(state.historyTables[0], (HistoryTable{{"alpha", 3}, {"beta", 21}, {"gamma", 0}}));
@@ -197,6 +202,7 @@ TEST_F(SurveyRun, AbortContinueFinishRotate) {
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_TRUE(state.abortRequested);
     EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 1}, {1, 12}, {2, -1}}));
+    EXPECT_EQ(events.events().back().kind, RecordedEvent::SurveyEnded) << "an abort ends the run too";
     EXPECT_FALSE(anyEventFor(3));
     EXPECT_FALSE(anyEventFor(4));
     const std::string afterAbort =

@@ -60,7 +60,9 @@ protected:
     Win32Ui ui_{Workspace{}};
     testing::RecordingEvents events_;
     AppServices services_{ui_, ui_, ui_, ui_, events_,
-                          [](const std::string&, std::string&, const std::atomic<bool>&) {},
+                          [](const std::string&, std::string&, const std::atomic<bool>&) {
+                              return FetchOutcome{FetchFailure::EmptyBody, 200};
+                          },
                           [] { return SystemTime{}; }, nullptr};
     AppState state_;
     EngineDefinition original_;

@@ -375,17 +375,45 @@ TEST_F(Win32UiTest, EditDialogFieldsPairWithTheirControls) {
 TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
     PostedSurveyEvents events;
     events.attach(main_);
+    const SearchEnding refused{SearchEnd::HttpError, 1, {FetchFailure::None, 403}};
     events.progress(3, 20);
+    events.searchEnded(4, {SearchEnd::Aborted, 1, {}});
     events.result(4, -1);
+    events.searchEnded(5, {SearchEnd::Found, 10, {FetchFailure::None, 200}});
     events.result(5, 100);
+    events.searchEnded(6, refused);  // a failed first page: its message follows the result
+    events.result(6, 0);
+    events.searchEnded(7, {SearchEnd::NoTenLinks, 2, {FetchFailure::None, 200}});  // not page 1
+    events.result(7, 0);
+    events.surveyEnded();
     MSG message{};
     std::vector<std::vector<long long>> seen;
     while (PeekMessageW(&message, main_, WM_APP, WM_APP + 10, PM_REMOVE))
         seen.push_back({message.message, static_cast<long long>(message.wParam),
                         static_cast<int>(message.lParam)});
     const std::vector<std::vector<long long>> expected = {
-        {WM_SURVEY_PROGRESS, 3, 20}, {WM_SURVEY_RESULT, 4, -1}, {WM_SURVEY_RESULT, 5, 100}};
+        {WM_SURVEY_PROGRESS, 3, 20},
+        {WM_SURVEY_RESULT, 4, -1},
+        {WM_SURVEY_RESULT, 5, 100},
+        {WM_SURVEY_RESULT, 6, 0},
+        {WM_SURVEY_FAILURE, 6, static_cast<int>(packFirstPageFailure(refused))},
+        {WM_SURVEY_RESULT, 7, 0},
+        {WM_SURVEY_ENDED, 0, 0}};
     EXPECT_EQ(seen, expected);
+}
+
+TEST(WindowMessages, AFirstPageFailureTravelsWholeInOneLParam) {
+    for (const auto how : {SearchEnd::EmptyPage, SearchEnd::FetchFailed, SearchEnd::HttpError,
+                           SearchEnd::NoTenLinks}) {
+        for (const auto failure : {FetchFailure::None, FetchFailure::EmptyBody, FetchFailure::BadAddress,
+                                   FetchFailure::Network, FetchFailure::Certificate,
+                                   FetchFailure::SecureChannel, FetchFailure::Redirect}) {
+            for (const int status : {0, 200, 302, 403, 429, 503, 999}) {
+                const SearchEnding ending{how, 1, {failure, status}};
+                EXPECT_EQ(unpackFirstPageFailure(packFirstPageFailure(ending)), ending);
+            }
+        }
+    }
 }
 
 TEST(MenuCommands, EveryMenuIdMapsToItsCommandAndNoOtherIdDoes) {

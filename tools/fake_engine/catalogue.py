@@ -60,8 +60,8 @@ ENGINES = {e.host: e for e in [
 
 # Fault hosts: "<mode>.fault.test" misbehaves on every request, "<mode><N>.fault.test" on the
 # first N requests to that host since the last reset, then answers like plain.engine.test.
-FAULT_MODES = ("empty", "stall", "stallbody", "reset", "e404", "e500", "big", "nul", "slow",
-               "moved")
+FAULT_MODES = ("empty", "stall", "stallbody", "reset", "e403", "e404", "e429", "e500", "big",
+               "nul", "slow", "moved", "tohttps")
 _FAULT_HOST = re.compile(r"^(%s)(\d*)\.fault\.test$" % "|".join(FAULT_MODES))
 
 

@@ -3,14 +3,19 @@
 
 Clients reach it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT): it answers absolute-form
 request lines ("GET http://host[:port]/path?query HTTP/1.1") and origin-form ones with a Host
-header, and serves each host name as one fake engine, fault host or the control host.
+header, and serves each host name as one fake engine, fault host or the control host. As an
+HTTPS proxy (https_proxy, the same port) it answers CONNECT and speaks TLS inside the tunnel with
+certificates of a test authority made at start-up (tls.py).
 See README.md beside this file.
 """
 
 import argparse
 import os
+import shutil
 import sys
+import tempfile
 import threading
+import time
 from dataclasses import dataclass
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs
@@ -22,6 +27,9 @@ from catalogue import CONTROL_HOST, ENGINES, engine_for, fault_host  # noqa: E40
 from pages import error_page, results_page  # noqa: E402
 from results import (Placement, decode_keyword, default_placement, first_shown,  # noqa: E402
                      keyword_key, page_value, param, result_list)
+from tls import TestPki, open_tunnel  # noqa: E402
+
+TUNNEL_TIMEOUT = 10.0  # for the TLS handshake inside a tunnel
 
 
 @dataclass
@@ -31,14 +39,16 @@ class LoggedRequest:
     target: str      # as on the request line (bytes kept as latin-1 characters)
     host: str
     port: str
-    path: str        # path and query, origin form
+    path: str        # path and query, origin form; empty for CONNECT
     headers: dict    # lower-case name -> value
+    scheme: str      # "https" inside a CONNECT tunnel, else "http"
+    time: float      # seconds since the engine started, when the request line was read
 
     def line(self):
         h = self.headers
         fields = [str(self.seq), self.method, self.target, self.host, self.port, self.path,
                   h.get("user-agent", ""), h.get("pragma", ""), h.get("cache-control", ""),
-                  h.get("accept-encoding", "")]
+                  h.get("accept-encoding", ""), self.scheme, "%.3f" % self.time]
         return "\t".join(f.replace("\t", " ") for f in fields)
 
 
@@ -57,6 +67,7 @@ class EngineState:
     def __init__(self, log_file=None):
         self.lock = threading.Lock()
         self.log_file = log_file
+        self.started = time.monotonic()
         self.reset()
 
     def reset(self):
@@ -66,15 +77,18 @@ class EngineState:
         self.placements = {}
         self.fault_rules = []
 
-    def record(self, method, target, host, port, path, headers):
+    def record(self, method, target, host, port, path, headers, scheme="http"):
+        """Logs a request; the number of requests to host so far, CONNECTs not counted."""
         with self.lock:
-            entry = LoggedRequest(len(self.log) + 1, method, target, host, port, path, headers)
+            entry = LoggedRequest(len(self.log) + 1, method, target, host, port, path, headers,
+                                  scheme, time.monotonic() - self.started)
             self.log.append(entry)
-            self.host_requests[host] = self.host_requests.get(host, 0) + 1
+            if method != "CONNECT":
+                self.host_requests[host] = self.host_requests.get(host, 0) + 1
             if self.log_file:
                 with open(self.log_file, "a", encoding="latin-1") as f:
                     f.write(entry.line() + "\n")
-            return self.host_requests[host]
+            return self.host_requests.get(host, 0)
 
     def placement(self, engine_host, keyword):
         with self.lock:
@@ -116,9 +130,19 @@ def split_target(target, host_header):
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "FakeEngine/1.0"
+    scheme = "http"
+    # Headers and body go out in separate writes; with Nagle's algorithm the body would wait
+    # for the client's delayed acknowledgement of the headers (40 ms a page over TLS).
+    disable_nagle_algorithm = True
 
     def log_message(self, format, *args):  # the request log is kept in EngineState instead
         pass
+
+    def handle(self):
+        try:
+            super().handle()
+        except (ConnectionResetError, BrokenPipeError):
+            pass  # the client went away between two requests
 
     def parse_request(self):
         # Keep the target's raw bytes; a space inside it (an unescaped keyword) joins the words
@@ -140,10 +164,31 @@ class Handler(BaseHTTPRequestHandler):
                 self.control(path)
                 return
             headers = {k.lower(): v for k, v in self.headers.items()}
-            count = self.server.state.record(self.command, target, host, port, path, headers)
+            count = self.server.state.record(self.command, target, host, port, path, headers,
+                                             self.scheme)
             self.serve(host, path.encode("latin-1"), count)
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
+
+    def do_CONNECT(self):
+        """A tunnel to host:port: TLS with the host's certificate, then requests as usual."""
+        self.close_connection = True
+        target = self.raw_target.decode("latin-1")
+        host, _, port = target.rpartition(":")
+        headers = {k.lower(): v for k, v in self.headers.items()}
+        self.server.state.record("CONNECT", target, host.lower(), port, "", headers)
+        if self.server.pki is None or self.scheme == "https":
+            self.send_plain(501, b"no TLS here\n")
+            return
+        tls = open_tunnel(self, self.server.pki, TUNNEL_TIMEOUT)
+        if tls is None:
+            return
+        try:
+            TunnelHandler(tls, self.client_address, self.server)
+        except OSError:
+            pass
+        finally:
+            tls.close()
 
     def do_HEAD(self):
         self.send_plain(405, b"only GET\n")
@@ -260,13 +305,19 @@ class Handler(BaseHTTPRequestHandler):
         self.send_plain(200, b"ok\n")
 
 
+class TunnelHandler(Handler):
+    """The requests inside a CONNECT tunnel, read from and answered over TLS."""
+    scheme = "https"
+
+
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, address, state):
+    def __init__(self, address, state, pki=None):
         super().__init__(address, Handler)
         self.state = state
+        self.pki = pki  # TestPki; without it CONNECT is refused
         self.stopping = threading.Event()
 
     def stop(self):
@@ -279,9 +330,17 @@ def main():
     ap.add_argument("--port", type=int, default=0, help="port to listen on (0: a free one)")
     ap.add_argument("--port-file", help="write the port number here once listening")
     ap.add_argument("--log-file", help="also append every logged request line to this file")
+    ap.add_argument("--cert-dir", help="make the test certificates here (ca.pem is the one to "
+                                       "trust); default: a temporary folder, removed at the end")
     args = ap.parse_args()
 
-    server = Server(("127.0.0.1", args.port), EngineState(args.log_file))
+    cert_dir = args.cert_dir or tempfile.mkdtemp(prefix="fake-engine-certs.")
+    try:
+        pki = TestPki(cert_dir)
+    finally:
+        if not args.cert_dir:
+            shutil.rmtree(cert_dir, ignore_errors=True)  # the contexts hold what they need
+    server = Server(("127.0.0.1", args.port), EngineState(args.log_file), pki)
     port = server.server_address[1]
     if args.port_file:
         tmp = args.port_file + ".tmp"

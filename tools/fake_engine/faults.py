@@ -81,6 +81,14 @@ def e500(handler, host, path):
     _error(handler, host, 500, "Internal Server Error")
 
 
+def e403(handler, host, path):
+    _error(handler, host, 403, "Forbidden")
+
+
+def e429(handler, host, path):
+    _error(handler, host, 429, "Too Many Requests")
+
+
 def big(handler, host, path):
     _headers(handler, 200, BIG_BODY_SIZE, "text/plain")
     block = pattern_bytes(len(PATTERN) * 1024)
@@ -107,16 +115,24 @@ def slow(handler, host, path):
         time.sleep(SLOW_PAUSE)
 
 
-def moved(handler, host, path):
-    body = b"<html><body>Moved to plain.engine.test</body></html>\n"
-    handler.send_response(302)
-    handler.send_header("Location", "http://plain.engine.test" + path)
+def _redirect(handler, status, location):
+    body = b"<html><body>Moved to " + location.encode("latin-1") + b"</body></html>\n"
+    handler.send_response(status)
+    handler.send_header("Location", location)
     handler.send_header("Content-Type", "text/html")
     handler.send_header("Content-Length", str(len(body)))
     handler.end_headers()
     handler.wfile.write(body)
 
 
+def moved(handler, host, path):
+    _redirect(handler, 302, "http://plain.engine.test" + path)
+
+
+def tohttps(handler, host, path):
+    _redirect(handler, 301, "https://plain.engine.test" + path)
+
+
 DELIVER = {"empty": empty, "stall": stall, "stallbody": stallbody, "reset": reset,
-           "e404": e404, "e500": e500, "big": big, "nul": nul, "slow": slow,
-           "moved": moved}
+           "e403": e403, "e404": e404, "e429": e429, "e500": e500, "big": big, "nul": nul,
+           "slow": slow, "moved": moved, "tohttps": tohttps}

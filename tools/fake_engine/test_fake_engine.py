@@ -3,8 +3,11 @@ learning, survey and fetcher tests rely on it."""
 
 import http.client
 import os
+import shutil
 import socket
+import ssl
 import sys
+import tempfile
 import threading
 import unittest
 from urllib.parse import quote_plus
@@ -16,6 +19,7 @@ from catalogue import ENGINES  # noqa: E402
 from fake_engine import EngineState, Server  # noqa: E402
 from pages import MARKER_BEGIN, MARKER_END  # noqa: E402
 from results import encode_keyword, result_address  # noqa: E402
+from tls import UNTRUSTED_HOST, WRONG_NAME_HOST, TestPki  # noqa: E402
 
 KEYWORD = "\u6771\u4eac \u30db\u30c6\u30eb"  # Tokyo hotel, with a space
 
@@ -109,7 +113,9 @@ def page_target(engine, keyword, page, raw_sjis=False):
 class FakeEngineTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server = Server(("127.0.0.1", 0), EngineState())
+        cls.cert_dir = tempfile.mkdtemp(prefix="fake-engine-test-certs.")
+        cls.pki = TestPki(cls.cert_dir)
+        cls.server = Server(("127.0.0.1", 0), EngineState(), cls.pki)
         cls.port = cls.server.server_address[1]
         cls.thread = threading.Thread(target=cls.server.serve_forever, kwargs={"poll_interval": 0.05})
         cls.thread.start()
@@ -119,6 +125,7 @@ class FakeEngineTest(unittest.TestCase):
         cls.server.stop()
         cls.thread.join()
         cls.server.server_close()
+        shutil.rmtree(cls.cert_dir, ignore_errors=True)
 
     def setUp(self):
         self.control("/reset")
@@ -130,6 +137,20 @@ class FakeEngineTest(unittest.TestCase):
         status, body = self.get("http://control.test" + path)
         self.assertEqual(status, 200, body)
         return body.decode("latin-1")
+
+    def get_https(self, host, path, timeout=5.0):
+        """GET https://host/path through the engine as a proxy (CONNECT), trusting only the test
+        CA; (status, Location header, body)."""
+        context = ssl.create_default_context(cafile=self.pki.ca_file)
+        connection = http.client.HTTPSConnection("127.0.0.1", self.port, timeout=timeout,
+                                                 context=context)
+        connection.set_tunnel(host, 443)
+        try:
+            connection.request("GET", path, headers={"User-Agent": "UA/2"})
+            response = connection.getresponse()
+            return response.status, response.getheader("Location"), response.read()
+        finally:
+            connection.close()
 
     def test_each_layout_teaches_the_rule_its_readme_names(self):
         expected = {"plain": [(0, 1)], "dl": [(0, 1)], "table": [(0, 1)], "sponsored": [(2, 1)],
@@ -198,9 +219,11 @@ class FakeEngineTest(unittest.TestCase):
         self.get("/search?q=b", headers=b"Host: plain.engine.test\r\nAccept-Encoding: gzip\r\n")
         self.get(b"http://sjis.engine.test/x?kw=\x93\x8c\x8b\x9e a")
         lines = [ln.split("\t") for ln in self.control("/log").splitlines()]
-        self.assertEqual(lines[0], ["1", "GET", "http://Plain.Engine.Test:80/search?q=a&start=0",
-                                    "plain.engine.test", "80", "/search?q=a&start=0", "UA/1",
-                                    "no-cache", "no-cache", ""])
+        self.assertEqual(lines[0][:11], ["1", "GET", "http://Plain.Engine.Test:80/search?q=a&start=0",
+                                         "plain.engine.test", "80", "/search?q=a&start=0", "UA/1",
+                                         "no-cache", "no-cache", "", "http"])
+        times = [float(line[11]) for line in lines]
+        self.assertEqual(times, sorted(times))
         self.assertEqual(lines[1][2:6], ["/search?q=b", "plain.engine.test", "", "/search?q=b"])
         self.assertEqual(lines[1][9], "gzip")
         self.assertEqual(lines[2][5].encode("latin-1"), b"/x?kw=\x93\x8c\x8b\x9e a")
@@ -230,6 +253,48 @@ class FakeEngineTest(unittest.TestCase):
         with self.assertRaises(socket.timeout):
             self.get("http://stall.fault.test/", timeout=0.5)
         self.assertEqual(self.control("/count?host=empty2.fault.test"), "3\n")
+
+    def test_https_through_a_connect_tunnel_with_a_certificate_of_the_test_ca(self):
+        status, _, page = self.get_https("plain.engine.test", "/search?q=abc&start=90")
+        self.assertEqual(status, 200)
+        self.assertIn(b'<a href="http://www.target-site.example/">', page)
+        # Fault hosts and their redirects answer over TLS too.
+        self.assertEqual(self.get_https("e403.fault.test", "/")[0], 403)
+        self.assertEqual(self.get_https("e429.fault.test", "/")[0], 429)
+        self.assertEqual(self.get_https("moved.fault.test", "/s?q=a")[:2],
+                         (302, "http://plain.engine.test/s?q=a"))
+        lines = [ln.split("\t") for ln in self.control("/log").splitlines()]
+        self.assertEqual([ln[1:6] + [ln[10]] for ln in lines[:2]],
+                         [["CONNECT", "plain.engine.test:443", "plain.engine.test", "443", "", "http"],
+                          ["GET", "/search?q=abc&start=90", "plain.engine.test", "", "/search?q=abc&start=90",
+                           "https"]])
+        self.assertEqual(lines[1][6], "UA/2")
+        # A CONNECT is logged, but only the requests inside count for a fault host.
+        self.control("/reset")
+        for _ in range(2):
+            self.assertEqual(self.get_https("empty2.fault.test", "/search?q=a")[2], b"")
+        self.assertIn(b"site001", self.get_https("empty2.fault.test", "/search?q=a")[2])
+
+    def test_plain_http_redirects_to_https(self):
+        with socket.create_connection(("127.0.0.1", self.port)) as s:
+            s.sendall(b"GET http://tohttps.fault.test/search?q=a HTTP/1.1\r\n\r\n")
+            response = http.client.HTTPResponse(s)
+            response.begin()
+            self.assertEqual((response.status, response.getheader("Location")),
+                             (301, "https://plain.engine.test/search?q=a"))
+
+    def test_certificates_that_must_not_verify(self):
+        for host, reason in [(UNTRUSTED_HOST, "certificate verify failed"),
+                             (WRONG_NAME_HOST, "match")]:
+            with self.subTest(host=host):
+                with self.assertRaises(ssl.SSLCertVerificationError) as caught:
+                    self.get_https(host, "/")
+                self.assertIn(reason, str(caught.exception))
+        # The test CA signed nothing for the untrusted host: its chain is another authority's.
+        with open(self.pki.ca_file) as f:
+            self.assertEqual(f.read().count("BEGIN CERTIFICATE"), 1)
+        self.assertFalse(any(name.endswith(".key") and "ca" in name and name != "ca.key"
+                             and name != "rogue-ca.key" for name in os.listdir(self.cert_dir)))
 
     def test_fault_rules_by_keyword_and_page(self):
         self.control("/fault?mode=e500&engine=plain.engine.test&keyword=abc&page=2&times=1")

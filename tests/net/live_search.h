@@ -1,0 +1,24 @@
+// One rank search against the fake engine through the real fetcher, on a survey state of its
+// own: what tests that learn or load an engine want to know of it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/engine_definition.h"
+#include "survey/survey_events.h"
+#include "web/page_fetcher.h"
+
+namespace vexor::test {
+
+struct LiveSearch {
+    int32_t rank;
+    SearchEnding ending;  // as reported to the survey events
+    int32_t recorded;     // the rank left in history table 0
+};
+
+// Searches keyword (code page 932) for target with engine, fetching through fetch.
+LiveSearch searchLive(const EngineDefinition& engine, const std::string& keyword,
+                      const std::string& target, PageFetcher fetch = fetchPage);
+
+}  // namespace vexor::test
