@@ -26,9 +26,9 @@ void makeEngineFolderFor(const std::string& engineFile, const Workspace& workspa
 int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console) {
     TerminalMessages messages(console);
     EngineDefinition definition;
-    const LearnOutcome outcome = learnFromSample(definition, command.fields, fetchPage, localNow);
-    if (outcome != LearnOutcome::Learnt) {
-        messages.show(Owner::EditDialog, learnMessage(outcome));
+    const LearnResult result = learnFromSample(definition, command.fields, fetchPage, localNow);
+    if (result.outcome != LearnOutcome::Learnt) {
+        messages.show(Owner::EditDialog, learnMessage(result));
         return EXIT_FAILED;
     }
     // The success is told only once the file is safely written.
@@ -38,7 +38,7 @@ int runLearnCommand(const LearnCommand& command, const Workspace& workspace, con
         messages.show(Owner::MainWindow, engineWriteFailed(command.engineFile));
         return EXIT_FAILED;
     }
-    messages.show(Owner::EditDialog, learnMessage(outcome));
+    messages.show(Owner::EditDialog, learnMessage(result));
     return EXIT_DONE;
 }
 
