@@ -126,15 +126,43 @@ const std::string& sameMarkup(std::size_t i) {
     return unit;
 }
 
+// The sample carried by redirects of 64 different paths behind the same markup: a link kind of
+// its own for each, so every prefix is walked once per kind.
+const std::string& manyKinds(std::size_t i) {
+    static std::string unit;
+    unit = "<li><a href=\"/r" + std::to_string(i % 64) + "?u=http://s.example/ab\">x</a></li>\n";
+    return unit;
+}
+
+// The same short link everywhere, which is also the 10th sample: one result a page that every
+// later check reads out of hundreds of thousands of links.
+const std::string& tinyLinks(std::size_t) {
+    static const std::string unit = "<a href=\"x\">x</a>\n";
+    return unit;
+}
+
+// Redirect links of four kilobytes each that carry the sample escaped near their end.
+const std::string& longLinks(std::size_t i) {
+    static std::string unit;
+    unit = "<a href=\"/l/?t=" + std::string(4000, static_cast<char>('a' + i % 26)) +
+           "&amp;u=http%3A%2F%2Fs.example%2Fab\">x</a>\n";
+    return unit;
+}
+
+// otherPages: pages 2 and 3 differ from page 1 (by a comment at their end), so that every rule
+// found must be checked on them; else they are copies, which confirm nothing.
 void learnHostile(benchmark::State& state, const std::string& (*unit)(std::size_t), const char* first,
-                  const char* tenth) {
+                  const char* tenth, bool otherPages = false) {
     const std::string page = repeatedUntil(2'500'000, unit);
-    const vexor::PageFetcher serve = [&](const std::string&, std::string& body, const std::atomic<bool>&) {
+    const vexor::PageFetcher serve = [&](const std::string& address, std::string& body, const std::atomic<bool>&) {
         body = page;
+        if (otherPages && address.back() != '1') body += "<!-- " + address + " -->";
     };
     vexor::EngineDefinition start;
     start.keyword = "abc";
     start.queryTemplate = "http://search.example/s?q=%s&p=%d";
+    start.pageStep = 1;
+    start.pageOffset = 1;
     start.firstResultUrl = first;
     start.tenthResultUrl = tenth;
     std::size_t rules = 0;
@@ -150,10 +178,24 @@ void hostileDistinctContexts(benchmark::State& state) { learnHostile(state, dist
 void hostileOneByte(benchmark::State& state) { learnHostile(state, oneByte, "a", "b"); }
 void hostileOneByteLearnt(benchmark::State& state) { learnHostile(state, oneByte, "a", "a"); }
 void hostileSameMarkup(benchmark::State& state) { learnHostile(state, sameMarkup, "ab", "cd"); }
+void hostileManyKinds(benchmark::State& state) {
+    learnHostile(state, manyKinds, "http://s.example/ab", "http://s.example/zz");
+}
+void hostileTinyLinks(benchmark::State& state) { learnHostile(state, tinyLinks, "x", "x"); }
+void hostileTinyLinksOtherPages(benchmark::State& state) { learnHostile(state, tinyLinks, "x", "x", true); }
+void hostileOneByteLearntOtherPages(benchmark::State& state) { learnHostile(state, oneByte, "a", "a", true); }
+void hostileLongLinks(benchmark::State& state) {
+    learnHostile(state, longLinks, "http://s.example/ab", "http://s.example/ab");
+}
 
 BENCHMARK(hostileDistinctContexts)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(hostileOneByte)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(hostileOneByteLearnt)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(hostileSameMarkup)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(hostileManyKinds)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(hostileTinyLinks)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(hostileTinyLinksOtherPages)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(hostileOneByteLearntOtherPages)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(hostileLongLinks)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

@@ -28,6 +28,8 @@ constexpr std::size_t TEN = 10;
 // Steps allowed: this many per byte of the page, and a floor for small pages.
 constexpr std::size_t STEPS_PER_BYTE = 24;
 constexpr std::size_t STEPS_FLOOR = 2'000'000;
+// What working out one link's facts counts for, besides its bytes.
+constexpr std::size_t LINK_STEPS = 32;
 
 struct Found {
     RuleOption option;
@@ -98,6 +100,7 @@ public:
         for (std::size_t k = SHORTEST_PREFIX; k <= LONGEST_PREFIX && !groups.empty() && !exhausted_; ++k) {
             children.clear();
             for (Group& group : groups) {
+                // The split costs a pass over the ends, and so does each walk in optionsOf.
                 if (!spend(group.ends.size())) return;
                 optionsOf(group, firsts, k, found);
                 if (exhausted_) return;
@@ -133,11 +136,11 @@ private:
         int32_t& slot = infoOf_[at];
         if (slot < 0) {
             const std::string_view link = linkAt(page_, at);
-            spend(std::min(link.size(), MAX_LINK_EXAMINED) + 1);
-            std::string kind = linkKind(link, address_);
-            if (kindIds_.find(kind) == kindIds_.end()) kindNames_.push_back(kind);
-            const int32_t kindId = idOf(kindIds_, std::move(kind));
-            const int32_t identity = idOf(identityIds_, linkIdentity(link, address_));
+            spend(std::min(link.size(), MAX_LINK_EXAMINED) + LINK_STEPS);
+            LinkFacts facts = linkFactsOf(link, address_);
+            if (kindIds_.find(facts.kind) == kindIds_.end()) kindNames_.push_back(facts.kind);
+            const int32_t kindId = idOf(kindIds_, std::move(facts.kind));
+            const int32_t identity = idOf(identityIds_, std::move(facts.identity));
             slot = static_cast<int32_t>(infos_.size());
             infos_.push_back({kindId, identity, static_cast<uint32_t>(at + link.size()), -1});
         }
@@ -176,6 +179,7 @@ private:
     // The links a rule of this prefix and kind yields, as extendedRuleLinks walks them.
     Walk walk(const std::vector<uint32_t>& ends, std::size_t k, int32_t kind) {
         Walk w;
+        if (!spend(ends.size())) return w;
         std::array<uint32_t, TEN> recent{};
         std::size_t resume = 0;
         int32_t previous = -1;

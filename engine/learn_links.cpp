@@ -87,7 +87,7 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
             best = &option;
             bestHeld = held;
         }
-        if (held == ALL_PAGES) break;
+        if (held == ALL_PAGES || !laterPagesTell(pages)) break;
     }
     if (best != nullptr && bestHeld >= plainHeld) {
         definition.linkRules = {plainFormOf(best->rule)};

@@ -36,16 +36,19 @@ std::string_view registeredDomain(std::string_view host) {
 }
 
 std::string linkKind(std::string_view link, const PageAddress& page) {
-    const std::string absolute = absoluteForm(link, page);
-    if (absolute.rfind("//", 0) != 0) {
+    return linkKindOf(link, absoluteForm(link, page), page);
+}
+
+std::string linkKindOf(std::string_view link, std::string_view absolute, const PageAddress& page) {
+    if (absolute.substr(0, 2) != "//") {
         const std::size_t colon = absolute.find(':');
-        return "other:" + lowerAscii(std::string_view(absolute).substr(0, colon));
+        return "other:" + lowerAscii(absolute.substr(0, colon));
     }
     const bool carries = carriedAddressIn(absolute).found();
     const std::size_t hostEnd = std::min(absolute.find_first_of("/?#", 2), absolute.size());
-    const std::string_view path = std::string_view(absolute).substr(hostEnd);
+    const std::string_view path = absolute.substr(hostEnd);
     if (writtenWithHost(link)) {
-        const std::string_view host = std::string_view(absolute).substr(2, hostEnd - 2);
+        const std::string_view host = absolute.substr(2, hostEnd - 2);
         if (carries && registeredDomain(host) == registeredDomain(page.host)) return "wrapped:" + pathKey(path);
         return "absolute";
     }

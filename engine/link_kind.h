@@ -19,6 +19,9 @@ namespace vexor {
 // PATH is cut to 64 bytes.
 std::string linkKind(std::string_view link, const PageAddress& page);
 
+// The same for a link whose absoluteForm against page is already at hand.
+std::string linkKindOf(std::string_view link, std::string_view absolute, const PageAddress& page);
+
 // The part of a host that its owner registers ("search.example.co.jp" -> "example.co.jp"):
 // the last two labels, or three when the last two look like a country's second level.
 std::string_view registeredDomain(std::string_view host);

@@ -1,13 +1,12 @@
 // Reading a page with whichever rules the engine has.
 #include "engine/page_links.h"
 
-#include "engine/extended_rules.h"
 #include "engine/result_parser.h"
 
 namespace vexor {
 
 PageLinks readResultPage(const std::string& page, const EngineDefinition& engine,
-                         const std::string& pageAddress) {
+                         const std::string& pageAddress, LinkFactsMemo* memo) {
     PageLinks read;
     if (engine.extendedRules.empty()) {
         parseResultPage(page, engine, read.links);
@@ -16,7 +15,7 @@ PageLinks readResultPage(const std::string& page, const EngineDefinition& engine
     const std::string_view region = cutToMarkers(page, engine.startMarker, engine.endMarker);
     const PageAddress address = pageAddressOf(pageAddress);
     for (const ExtendedLinkRule& rule : engine.extendedRules) {
-        const auto selected = selectedLinks(extendedRuleLinks(region, rule.prefix, rule.linkKind, address),
+        const auto selected = selectedLinks(extendedRuleLinks(region, rule.prefix, rule.linkKind, address, memo),
                                             rule.selection);
         if (selected.empty()) continue;
         read.links.assign(selected.begin(), selected.end());

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/engine_definition.h"
+#include "engine/extended_rules.h"
 
 namespace vexor {
 
@@ -15,9 +16,10 @@ struct PageLinks {
 };
 
 // The first rule that yields links gives them. pageAddress is the address the page was fetched
-// from, against which extended rules read relative links.
+// from, against which extended rules read relative links; memo, when given, keeps what they
+// learn of the page's links for the next reading of the same page.
 PageLinks readResultPage(const std::string& page, const EngineDefinition& engine,
-                         const std::string& pageAddress);
+                         const std::string& pageAddress, LinkFactsMemo* memo = nullptr);
 
 // Whether a page mostly repeats the one before, as engines answer pages past their last: more
 // than half as many (link, earlier link) pairs are equal as the page has links.

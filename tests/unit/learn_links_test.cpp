@@ -7,6 +7,7 @@
 #include <random>
 
 #include "engine/result_parser.h"
+#include "engine/rule_check.h"
 #include "literal_link_rules.h"
 #include "sample_results_page.h"
 
@@ -358,6 +359,18 @@ TEST(LearnLinkRules, ExtendedRulesThatHoldOnMorePagesComeFirst) {
     EXPECT_EQ(learnt.pagesHeld, 3);
     ASSERT_EQ(d.extendedRules.size(), 1u);
     EXPECT_EQ(d.extendedRules[0].prefix, " u=\"");
+}
+
+TEST(LearnLinkRules, PagesTwoAndThreeTellRulesApartOnlyWithBodiesOfTheirOwn) {
+    SamplePages pages;
+    pages.bodies = {"page 1", "page 1", ""};
+    EXPECT_FALSE(laterPagesTell(pages));
+    pages.bodies = {"page 1", "", "page 1"};
+    EXPECT_FALSE(laterPagesTell(pages));
+    pages.bodies = {"page 1", "page 2", "page 2"};
+    EXPECT_TRUE(laterPagesTell(pages));
+    pages.bodies = {"page 1", "page 1", "page 3"};
+    EXPECT_TRUE(laterPagesTell(pages));
 }
 
 TEST(LearnLinkRules, PlainRulesOfPageOneAloneAreKeptWhenNothingExtendedFits) {

@@ -102,6 +102,18 @@ TEST(ReadResultPage, AnEngineWithoutExtendedRulesReadsWithItsLinkRules) {
     EXPECT_FALSE(read.countsVary);
 }
 
+TEST(ReadResultPage, AMemoOfThePageGivesWhatAFreshReadingGives) {
+    std::string page = item("/search?q=x") + item(site(1)) + "<b u=\"" + site(2) + "\">";
+    for (int i = 3; i <= 9; ++i) page += item(site(i)) + item("/url?q=" + site(i) + "&amp;v=" + std::to_string(i));
+    LinkFactsMemo memo;
+    for (const char* kind : {"absolute", "wrapped:/url", "relative:/search", "", "absolute"}) {
+        SCOPED_TRACE(kind);
+        EngineDefinition engine = withRule(LinkSelection::EveryLink, kind);
+        engine.extendedRules.insert(engine.extendedRules.begin(), {LinkSelection::FirstTen, " u=\"", kind});
+        EXPECT_EQ(readResultPage(page, engine, ADDRESS, &memo).links, readResultPage(page, engine, ADDRESS).links);
+    }
+}
+
 TEST(RepeatsPreviousPage, MoreThanHalfTheLinksAsEqualPairs) {
     EXPECT_FALSE(repeatsPreviousPage(sites(1, 10), {}));
     std::deque<std::string> page2 = sites(11, 20);
