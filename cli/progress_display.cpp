@@ -61,7 +61,7 @@ void ProgressDisplay::searchEnded(int row, SearchEnd how, int page) {
     clearStatus();
     const std::string why = how == SearchEnd::EmptyPage
                                 ? "the first results page came back empty"
-                                : "the first results page gave no accepted set of ten links";
+                                : "the first results page gave no links the engine's rules accept";
     console_.err("warning: \"" + keywordAt(row) + "\": " + why +
                  "; recorded as not ranked\n");
 }

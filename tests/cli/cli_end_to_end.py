@@ -353,8 +353,8 @@ class SurveyTest(CliTestCase):
         self.assertEqual(done.returncode, 3, self.text(done.stderr))
         errors = self.text(done.stderr)
         self.assertIn('warning: "blank page": the first results page came back empty', errors)
-        self.assertIn('warning: "changed page": the first results page gave no accepted set '
-                      'of ten links', errors)
+        self.assertIn('warning: "changed page": the first results page gave no links the '
+                      "engine's rules accept", errors)
         self.assertNotIn('"abc"', errors.replace("[1/4] abc", ""))
         self.assertIn("2 keywords could not be read on the first results page; the engine may "
                       "need to be learnt again", errors)

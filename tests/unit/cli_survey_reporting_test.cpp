@@ -72,7 +72,7 @@ TEST(CliProgressDisplay, WarnsOnlyForAnEmptyOrUnreadableFirstPage) {
     EXPECT_EQ(captured.err,
               "warning: \"empty\": the first results page came back empty; recorded as not "
               "ranked\n"
-              "warning: \"garbled\": the first results page gave no accepted set of ten links; "
+              "warning: \"garbled\": the first results page gave no links the engine's rules accept; "
               "recorded as not ranked\n");
     display.finish();
     EXPECT_NE(captured.err.find("2 keywords could not be read on the first results page; the "
