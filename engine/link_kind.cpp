@@ -21,6 +21,22 @@ bool writtenWithHost(std::string_view link) {
     return text.rfind("//", 0) == 0 || text.rfind("http://", 0) == 0 || text.rfind("https://", 0) == 0;
 }
 
+// An address written without a scheme, as pages show them as text ("www.site.example/page"):
+// a host of two dots, or of one dot and a "/" after it.
+bool writtenAsBareHost(std::string_view link) {
+    const std::string text = decodeCharacterReferences(link.substr(0, KIND_PATH_LIMIT * 4));
+    const std::size_t end = std::min(text.find_first_of("/?#"), text.size());
+    const std::string_view host = std::string_view(text).substr(0, end);
+    if (host.empty() || host.front() == '.' || host.back() == '.') return false;
+    for (const char c : host) {
+        const bool hostByte = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                              c == '.' || c == '-';
+        if (!hostByte) return false;
+    }
+    const auto dots = std::count(host.begin(), host.end(), '.');
+    return dots >= 2 || (dots == 1 && end < text.size() && text[end] == '/');
+}
+
 }  // namespace
 
 std::string_view registeredDomain(std::string_view host) {
@@ -52,7 +68,8 @@ std::string linkKindOf(std::string_view link, std::string_view absolute, const P
         if (carries && registeredDomain(host) == registeredDomain(page.host)) return "wrapped:" + pathKey(path);
         return "absolute";
     }
-    return (carries ? "wrapped:" : "relative:") + pathKey(path);
+    if (carries) return "wrapped:" + pathKey(path);
+    return writtenAsBareHost(link) ? "absolute" : "relative:" + pathKey(path);
 }
 
 }  // namespace vexor

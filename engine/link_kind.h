@@ -11,7 +11,8 @@
 namespace vexor {
 
 // "absolute": a link to another site (or any link without a carried address) written with its
-//             host; the kind of direct results;
+//             host, or an address shown without its scheme ("www.site.example/page"); the kind
+//             of direct results;
 // "wrapped:PATH": a redirect of the engine's own (relative, or on the page's domain) that
 //             carries an address in a parameter; PATH is its path up to "?", "#", ";" or "=";
 // "relative:PATH": any other relative link (an engine's own pages, token redirects);

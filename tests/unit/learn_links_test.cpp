@@ -361,6 +361,21 @@ TEST(LearnLinkRules, ExtendedRulesThatHoldOnMorePagesComeFirst) {
     EXPECT_EQ(d.extendedRules[0].prefix, " u=\"");
 }
 
+TEST(LearnLinkRules, AddressesShownAsTextAreResultsOfOneKindToo) {
+    // Samples copied from the address a page shows under each result, without its scheme.
+    const auto page = [](int from) {
+        std::string text;
+        for (int i = from; i < from + 10; ++i) text += "<cite>www.r" + std::to_string(i) + ".example/</cite>\n";
+        return text;
+    };
+    EngineDefinition d = learntQueryFor("www.r1.example/", "www.r10.example/");
+    Fetched fetched;
+    const LinkLearning learnt = learnLinkRules(d, serving(page(1), page(11), page(21), fetched));
+    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_EQ(learnt.pagesHeld, 3);
+    EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<cite>"}));
+}
+
 TEST(LearnLinkRules, PagesTwoAndThreeTellRulesApartOnlyWithBodiesOfTheirOwn) {
     SamplePages pages;
     pages.bodies = {"page 1", "page 1", ""};

@@ -76,6 +76,10 @@ TEST(LinkKind, TellsResultsFromRedirectsNavigationAndScripts) {
     EXPECT_EQ(linkKind("/aclk?sa=l&amp;adurl=https://ad.example/", SEARCH), "wrapped:/aclk");
     EXPECT_EQ(linkKind("/search?q=abc&amp;start=10", SEARCH), "relative:/search");
     EXPECT_EQ(linkKind("link?url=token", SEARCH), "relative:/web/link");
+    EXPECT_EQ(linkKind("index.html", SEARCH), "relative:/web/index.html");
+    // Addresses a page shows as text, without their scheme.
+    EXPECT_EQ(linkKind("www.site.example", SEARCH), "absolute");
+    EXPECT_EQ(linkKind("site.example/page?x=1", SEARCH), "absolute");
     EXPECT_EQ(linkKind("JavaScript:go()", SEARCH), "other:javascript");
 }
 
