@@ -39,10 +39,6 @@ struct Found {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
-bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'; }
-
-bool isNameByte(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
-
 // "href=" with its quote, alone or after "<a" and white space.
 bool isBareHref(std::string_view prefix) {
     std::size_t i = 0;
@@ -291,11 +287,7 @@ bool before(const Found& a, const Found& b) {
 bool isMarkupAligned(std::string_view prefix) {
     if (prefix.empty() || isBareHref(prefix)) return false;
     if (prefix[0] == '<') return true;
-    if (!isSpace(prefix[0])) return false;
-    std::size_t i = 1;
-    if (i >= prefix.size() || !isNameStart(prefix[i])) return false;
-    while (i < prefix.size() && isNameByte(prefix[i])) ++i;
-    return i < prefix.size() && prefix[i] == '=';
+    return isSpace(prefix[0]) && attributeNameLength(prefix, 1) > 0;
 }
 
 ExtendedSearch findExtendedRules(std::string_view cutPage, const PageAddress& page, const SampleForms& first,

@@ -100,10 +100,6 @@ void decodePercent(std::string_view text, const std::vector<uint32_t>* inputOrig
     }
 }
 
-bool isHostByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '-' || c == '_' || c == ':' || c == '@' || c == '[' || c == ']';
-}
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
@@ -126,6 +122,11 @@ std::size_t schemeLength(std::string_view text) {
 }
 
 }  // namespace
+
+bool isHostByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_' || c == ':' || c == '@' || c == '[' || c == ']';
+}
 
 PageAddress pageAddressOf(std::string_view address) {
     PageAddress page;

@@ -40,6 +40,9 @@ struct DecodedText {
 DecodedText decodeCharacterReferencesMapped(std::string_view text);
 DecodedText decodePercentEscapesMapped(const DecodedText& text);
 
+// Whether c can stand in a host name (with its user and port).
+bool isHostByte(char c);
+
 // Letters of the host part (after "//" up to the first byte that cannot stand in a host) in
 // lower case, for every "//" in text.
 std::string lowerHosts(std::string_view text);

@@ -27,7 +27,7 @@ constexpr std::size_t ATTRIBUTE_NAME_LIMIT = 60;
 bool isNameByte(char c, bool first) {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     if (first) return letter;
-    return letter || (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '-';
+    return letter || (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '-' || c == '.';
 }
 
 // Whether the byte at ends a quote written as a reference.
@@ -116,12 +116,16 @@ bool isTokenStart(std::string_view text, std::size_t at) {
     return at == 0 || isLinkDelimiter(text[at - 1]) || endsQuoteReference(text, at - 1);
 }
 
+std::size_t attributeNameLength(std::string_view text, std::size_t at) {
+    std::size_t i = at;
+    if (i >= text.size() || !isNameByte(text[i], true)) return 0;
+    while (i < text.size() && i - at <= ATTRIBUTE_NAME_LIMIT && isNameByte(text[i], false)) ++i;
+    if (i < text.size() && text[i] == '=' && i - at <= ATTRIBUTE_NAME_LIMIT) return i + 1 - at;
+    return 0;
+}
+
 std::size_t linkStartOfToken(std::string_view text, std::size_t tokenStart) {
-    std::size_t i = tokenStart;
-    if (i >= text.size() || !isNameByte(text[i], true)) return tokenStart;
-    while (i < text.size() && i - tokenStart <= ATTRIBUTE_NAME_LIMIT && isNameByte(text[i], false)) ++i;
-    if (i < text.size() && text[i] == '=' && i - tokenStart <= ATTRIBUTE_NAME_LIMIT) return i + 1;
-    return tokenStart;
+    return tokenStart + attributeNameLength(text, tokenStart);
 }
 
 SampleLinks findSampleLinks(std::string_view text, const SampleForms& sample, const PageAddress& page,

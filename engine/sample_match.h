@@ -33,6 +33,10 @@ SampleMatch matchSample(std::string_view link, const SampleForms& sample, const 
 // The link at position at: the bytes up to the next link delimiter, or to the end.
 std::string_view linkAt(std::string_view text, std::size_t at);
 
+// The length of the attribute name and "=" at position at of text (as in href= or data-url=:
+// a letter, then letters, digits, "_", ":", "-" and "."), 0 when none stands there.
+std::size_t attributeNameLength(std::string_view text, std::size_t at);
+
 // Whether a token begins at position at: at 0, after a link delimiter, or after a quote that a
 // page writes as a reference (&quot; &#34; &#x22; &apos; &#39; &#x27;), as attributes holding
 // JSON do.

@@ -9,11 +9,6 @@
 namespace vexor {
 namespace {
 
-bool isHostByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '-' || c == '_' || c == ':' || c == '@';
-}
-
 // The target with the letters of its host part in lower case.
 std::string targetWithLowerHost(std::string_view target) {
     std::string lowered(target);
