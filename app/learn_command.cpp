@@ -6,21 +6,37 @@
 
 namespace vexor {
 
-Message learnMessage(LearnOutcome outcome) {
-    switch (outcome) {
+namespace {
+
+const char* rulesText(LearntRuleKind kind) {
+    switch (kind) {
+        case LearntRuleKind::AllResults: return texts::TEXT_RULES_ALL_RESULTS;
+        case LearntRuleKind::TenOfMore: return texts::TEXT_RULES_TEN_OF_MORE;
+        case LearntRuleKind::Plain: break;
+    }
+    return texts::TEXT_RULES_PLAIN;
+}
+
+}  // namespace
+
+Message learnMessage(const LearnResult& result) {
+    switch (result.outcome) {
         case LearnOutcome::MissingField: return {texts::MSG_REQUIRED_MISSING, Icon::Warning};
         case LearnOutcome::BadAddress: return {texts::MSG_ADDRESS_FAILED, Icon::Warning};
         case LearnOutcome::NoRules: return {texts::MSG_LEARN_FAILED, Icon::Warning};
         case LearnOutcome::Learnt: break;
     }
-    return {texts::MSG_LEARN_SUCCEEDED, Icon::Information};
+    // The kind's words carry no "%", so filling the number after the text is safe.
+    const std::string rules = formatWithNumber(formatWithText(texts::FMT_LEARNT_RULES, rulesText(result.kind)).c_str(),
+                                               result.pagesHeld);
+    return {std::string(texts::MSG_LEARN_SUCCEEDED) + "\n" + rules, Icon::Information};
 }
 
 void learnDefinition(EngineDefinition& current, Messages& messages, EngineForm& form,
                      const PageFetcher& fetch, const Clock& clock) {
-    const LearnOutcome outcome = learnFromSample(current, form.readEngineFields(), fetch, clock);
-    messages.show(Owner::EditDialog, learnMessage(outcome));
-    if (outcome == LearnOutcome::NoRules || outcome == LearnOutcome::Learnt)
+    const LearnResult result = learnFromSample(current, form.readEngineFields(), fetch, clock);
+    messages.show(Owner::EditDialog, learnMessage(result));
+    if (result.outcome == LearnOutcome::NoRules || result.outcome == LearnOutcome::Learnt)
         form.setEngineStatus(engineStatusText(current));
 }
 

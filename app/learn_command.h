@@ -14,8 +14,9 @@
 namespace vexor {
 
 // The one message of a learning run: the missing field, address and failure warnings, or the
-// success as information.
-Message learnMessage(LearnOutcome outcome);
+// success as information, followed by a line that names the rules kept and on how many of
+// result pages 1 to 3 they hold.
+Message learnMessage(const LearnResult& result);
 
 // Learns into current from the form's fields (learnFromSample) and shows exactly one message
 // owned by the edit dialog. After a learning run (not after a stop for a missing field or a

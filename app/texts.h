@@ -64,6 +64,20 @@ inline constexpr char MSG_LEARN_FAILED[] = "\x8Aw\x8FK\x82\xC9\x8E\xB8\x94s\x82\
 // 学習に成功しました
 inline constexpr char MSG_LEARN_SUCCEEDED[] = "\x8Aw\x8FK\x82\xC9\x90\xAC\x8C\xF7\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
 
+// the line after a successful learning: which rules were kept, and on how many of result pages
+// 1 to 3 they yield their links
+// 規則の種類: %s、1～3 ページ目のうち %d ページで有効
+inline constexpr char FMT_LEARNT_RULES[] = "\x8BK\x91\xA5\x82\xCC\x8E\xED\x97\xDE: %s\x81" "A1\x81`3 \x83y\x81[\x83W\x96\xDA\x82\xCC\x82\xA4\x82\xBF %d \x83y\x81[\x83W\x82\xC5\x97L\x8C\xF8";
+
+// 標準の規則 (1 ページ 10 件)
+inline constexpr char TEXT_RULES_PLAIN[] = "\x95W\x8F\x80\x82\xCC\x8BK\x91\xA5 (1 \x83y\x81[\x83W 10 \x8C\x8F)";
+
+// 拡張規則 (ページの全件、件数は可変)
+inline constexpr char TEXT_RULES_ALL_RESULTS[] = "\x8Ag\x92\xA3\x8BK\x91\xA5 (\x83y\x81[\x83W\x82\xCC\x91S\x8C\x8F\x81" "A\x8C\x8F\x90\x94\x82\xCD\x89\xC2\x95\xCF)";
+
+// 拡張規則 (1 ページ 10 件)
+inline constexpr char TEXT_RULES_TEN_OF_MORE[] = "\x8Ag\x92\xA3\x8BK\x91\xA5 (1 \x83y\x81[\x83W 10 \x8C\x8F)";
+
 // キーワード
 inline constexpr char CAPTION_KEYWORD[] = "\x83L\x81[\x83\x8F\x81[\x83h";
 

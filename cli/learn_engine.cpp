@@ -27,10 +27,10 @@ void makeEngineFolderFor(const std::string& engineFile, const Workspace& workspa
 int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console) {
     TerminalMessages messages(console);
     EngineDefinition definition;
-    const LearnOutcome outcome = learnFromSample(
+    const LearnResult result = learnFromSample(
         definition, command.fields, networkFetcher(loadNetworkSettings(workspace)), localNow);
-    if (outcome != LearnOutcome::Learnt) {
-        messages.show(Owner::EditDialog, learnMessage(outcome));
+    if (result.outcome != LearnOutcome::Learnt) {
+        messages.show(Owner::EditDialog, learnMessage(result));
         return EXIT_FAILED;
     }
     // The success is told only once the file is safely written.
@@ -40,7 +40,7 @@ int runLearnCommand(const LearnCommand& command, const Workspace& workspace, con
         messages.show(Owner::MainWindow, engineWriteFailed(command.engineFile));
         return EXIT_FAILED;
     }
-    messages.show(Owner::EditDialog, learnMessage(outcome));
+    messages.show(Owner::EditDialog, learnMessage(result));
     return EXIT_DONE;
 }
 

@@ -38,7 +38,7 @@ std::string firstPageFailureText(const SearchEnding& ending) {
             return "the first results page came back with HTTP status " +
                    std::to_string(ending.fetch.status);
         case SearchEnd::NoTenLinks:
-            return "the first results page gave no accepted set of ten links";
+            return "the first results page gave no links the engine's rules accept";
         case SearchEnd::FetchFailed:
             return fetchFailureText(ending.fetch.failure);
         default:

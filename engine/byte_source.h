@@ -28,6 +28,15 @@ public:
         return taken;
     }
 
+    // The next count bytes without taking them; empty when fewer are left.
+    std::string_view peek(std::size_t count) const {
+        if (failed_ || count > bytes_.size() - position_) return {};
+        return bytes_.substr(position_, count);
+    }
+
+    // Marks the source failed, for content that is well formed byte by byte but not as a whole.
+    void fail() { failed_ = true; }
+
     uint8_t u8() { return static_cast<uint8_t>(little(1)); }
     uint16_t u16() { return static_cast<uint16_t>(little(2)); }
     uint32_t u32() { return static_cast<uint32_t>(little(4)); }

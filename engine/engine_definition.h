@@ -13,8 +13,9 @@ namespace vexor {
 // Form of the keyword in a query address. Stored as one byte; unknown values act as ShiftJis.
 enum class KeywordEncoding : uint8_t { ShiftJis = 0, EucJp = 1, Utf8 = 2 };
 
-// Which ten links a rule yields when it finds more than ten. Stored as one byte.
-enum class LinkSelection : uint8_t { ExactlyTen = 0, FirstTen = 1, LastTen = 2 };
+// Which ten links a rule yields when it finds more than ten. Stored as one byte. EveryLink, for
+// engines whose pages hold fewer or more than ten results, stands only in extended rules.
+enum class LinkSelection : uint8_t { ExactlyTen = 0, FirstTen = 1, LastTen = 2, EveryLink = 3 };
 
 struct LinkRule {
     LinkSelection selection = LinkSelection::ExactlyTen;
@@ -22,6 +23,18 @@ struct LinkRule {
     std::string prefix;
 
     friend bool operator==(const LinkRule&, const LinkRule&) = default;
+};
+
+// A rule of the extended learning: the links after the prefix's occurrences, only those of
+// linkKind (every kind when empty), a link to the same address as the one before it counting
+// once. EveryLink takes all of them (at least one), with ranks counted on from the pages before;
+// the other selections take ten as a LinkRule does (stride 1).
+struct ExtendedLinkRule {
+    LinkSelection selection = LinkSelection::EveryLink;
+    std::string prefix;
+    std::string linkKind;
+
+    friend bool operator==(const ExtendedLinkRule&, const ExtendedLinkRule&) = default;
 };
 
 inline constexpr int32_t ENGINE_VERSION = 100;
@@ -41,6 +54,9 @@ struct EngineDefinition {
     std::string endMarker;
     SystemTime learnedAt;
     std::vector<LinkRule> linkRules;
+    // When not empty, result pages are read with these instead of linkRules; linkRules then
+    // hold their nearest plain form for programs that know only those.
+    std::vector<ExtendedLinkRule> extendedRules;
 
     friend bool operator==(const EngineDefinition&, const EngineDefinition&) = default;
 };

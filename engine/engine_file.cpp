@@ -8,6 +8,9 @@ namespace vexor {
 namespace {
 
 constexpr std::size_t MAGIC_SIZE = sizeof ENGINE_FILE_MAGIC - 1;
+constexpr std::size_t TAG_SIZE = 4;
+constexpr std::string_view EXTENSION_MARK(ENGINE_EXTENSION_MARK, TAG_SIZE);
+constexpr std::string_view EXTENDED_RULES_TAG(ENGINE_EXTENDED_RULES_TAG, TAG_SIZE);
 
 // A string field: its bytes up to the first NUL.
 std::string stringField(ByteSource& in) {
@@ -44,6 +47,37 @@ void fill(ByteSource& in, EngineDefinition& record) {
     }
 }
 
+// The extended rules block's content: a count, then each rule's selection, prefix and kind.
+void fillExtendedRules(ByteSource& block, EngineDefinition& record) {
+    const uint32_t count = block.u32();
+    for (uint32_t i = 0; i < count && !block.failed(); ++i) {
+        ExtendedLinkRule rule;
+        rule.selection = static_cast<LinkSelection>(block.u8());
+        rule.prefix = stringField(block);
+        rule.linkKind = stringField(block);
+        if (!block.failed()) record.extendedRules.push_back(std::move(rule));
+    }
+}
+
+// The blocks after the last rule, when they begin with the extension mark; other trailing bytes
+// are ignored as ever. Each block is a tag, a length and that many bytes; unknown tags are
+// skipped, so later blocks do not trouble this reader. A block cut short, or one whose content
+// does not fill it exactly, fails the read as a cut file does.
+void fillExtension(ByteSource& in, EngineDefinition& record) {
+    if (in.remaining() < TAG_SIZE || in.peek(TAG_SIZE) != EXTENSION_MARK) return;
+    in.take(TAG_SIZE);
+    while (in.remaining() > 0 && !in.failed()) {
+        const std::string_view tag = in.take(TAG_SIZE);
+        ByteSource block(in.counted());
+        if (in.failed() || tag != EXTENDED_RULES_TAG) continue;
+        fillExtendedRules(block, record);
+        if (block.failed() || block.remaining() != 0) {
+            record.extendedRules.clear();
+            in.fail();
+        }
+    }
+}
+
 void putLittle(std::string& out, uint64_t value, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
@@ -77,6 +111,17 @@ std::string engineFileBytes(const EngineDefinition& record) {
         putLittle(out, static_cast<uint32_t>(rule.stride), 4);
         putString(out, rule.prefix);
     }
+    if (record.extendedRules.empty()) return out;
+    std::string block;
+    putLittle(block, static_cast<uint32_t>(record.extendedRules.size()), 4);
+    for (const ExtendedLinkRule& rule : record.extendedRules) {
+        putLittle(block, static_cast<uint8_t>(rule.selection), 1);
+        putString(block, rule.prefix);
+        putString(block, rule.linkKind);
+    }
+    out += EXTENSION_MARK;
+    out += EXTENDED_RULES_TAG;
+    putString(out, block);
     return out;
 }
 
@@ -87,6 +132,7 @@ EngineFileRead parseEngineFile(const std::string& bytes, EngineDefinition& recor
         return EngineFileRead::WrongMagic;
     in.i32();  // the stored version is not checked; the record keeps its own
     fill(in, record);
+    fillExtension(in, record);
     return in.failed() ? EngineFileRead::Truncated : EngineFileRead::Read;
 }
 

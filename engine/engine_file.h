@@ -11,12 +11,20 @@ namespace vexor {
 
 inline constexpr char ENGINE_FILE_MAGIC[] = "_VEXOR_ENGINE_DEFINITION_";  // 25 bytes in the file
 
+// After the last rule, where earlier readers stop, a file may carry an extension: the four
+// bytes of ENGINE_EXTENSION_MARK, then blocks of a 4-byte tag, a 32-bit byte count and the
+// content. Block ENGINE_EXTENDED_RULES_TAG holds the extended rules: a 32-bit count, then for
+// each rule its selection (1 byte), prefix and link kind (strings). A record without extended
+// rules is written without an extension, byte for byte as before.
+inline constexpr char ENGINE_EXTENSION_MARK[] = "VXEX";
+inline constexpr char ENGINE_EXTENDED_RULES_TAG[] = "XRUL";
+
 // How a read ended.
 enum class EngineFileRead {
     Read,        // every field and rule was read
     CannotOpen,  // missing, not a regular file, or unreadable
     WrongMagic,  // too short for the magic, or other bytes there
-    Truncated,   // cut short inside a field, or a count beyond the end
+    Truncated,   // cut short inside a field or an extension block, or a count beyond the end
 };
 
 // How a write ended.
@@ -32,7 +40,8 @@ std::string engineFileBytes(const EngineDefinition& record);
 // Resets record and fills it from bytes, assigning each field as soon as it is read. At the
 // first field the bytes cannot give, the fields read before it stay in record and the others
 // keep their reset values. The stored version is skipped: record keeps version 100. A string
-// ends at its first NUL byte. Bytes after the last rule are ignored.
+// ends at its first NUL byte. Bytes after the last rule are ignored unless they begin with the
+// extension mark; a damaged extended rules block leaves record without extended rules.
 EngineFileRead parseEngineFile(const std::string& bytes, EngineDefinition& record);
 
 // Reads the file at path (a code page 932 path) into record as parseEngineFile does; a file

@@ -1,120 +1,41 @@
-// Learning link rules from the sample results page.
-//
-// For one occurrence P of the first sample, the prefix of k bytes is X = page[P-k, P). Rather
-// than scanning the whole page once for every k, the search keeps the end positions E of all
-// (overlapping) occurrences of X: the ends of the (k+1)-byte prefix are those ends of the
-// k-byte prefix that one more matching byte precedes, so each longer prefix filters the
-// shorter one's list. The non-overlapping occurrences that the rules count are a greedy
-// left-to-right pick over that list, exactly what a search that resumes after each find sees.
-// The lists only shrink with k, so once fewer than ten remain no longer prefix can succeed.
+// Learning the link rules of an engine: plain rules first, extended ones where those do not
+// carry beyond the sample page.
 #include "engine/learn_links.h"
 
-#include <algorithm>
 #include <atomic>
-#include <map>
-#include <optional>
 
+#include "engine/learn_extended.h"
+#include "engine/link_kind.h"
 #include "engine/query_address.h"
 #include "engine/result_parser.h"
+#include "engine/rule_check.h"
 
 namespace vexor {
 namespace {
 
-constexpr std::size_t LINKS_PER_PAGE = 10;
+constexpr int ALL_PAGES = 3;
 
-bool beginsWith(std::string_view page, std::size_t at, std::string_view sample) {
-    return page.substr(at, sample.size()) == sample;
+std::string fetched(const PageFetcher& fetch, const std::string& address) {
+    std::string body;
+    const std::atomic<bool> neverAborted{false};
+    fetch(address, body, neverAborted);
+    return body;
 }
 
-class RuleSearch {
-public:
-    RuleSearch(std::string_view page, std::string_view firstSample, std::string_view tenthSample)
-        : page_(page), first_(firstSample), tenth_(tenthSample) {}
+// The plain form of an extended rule, for programs that read only plain rules.
+LinkRule plainFormOf(const ExtendedLinkRule& rule) {
+    const LinkSelection selection =
+        rule.selection == LinkSelection::EveryLink ? LinkSelection::ExactlyTen : rule.selection;
+    return {selection, 1, rule.prefix};
+}
 
-    // The rule of the shortest fitting prefix standing before position p, if any.
-    std::optional<LinkRule> ruleBefore(std::size_t p) {
-        const std::size_t longest = std::min(LONGEST_PREFIX, p);
-        if (longest < SHORTEST_PREFIX) return std::nullopt;
-        // Equal context, equal prefixes for every k: the outcome is the same.
-        const std::string_view context = page_.substr(p - longest, longest);
-        if (const auto known = byContext_.find(context); known != byContext_.end())
-            return known->second;
-        std::optional<LinkRule> rule = search(p, longest);
-        byContext_.emplace(context, rule);
-        return rule;
-    }
-
-private:
-    std::optional<LinkRule> search(std::size_t p, std::size_t longest) {
-        const std::vector<std::size_t>& shortest = endsOf(page_.substr(p - SHORTEST_PREFIX, SHORTEST_PREFIX));
-        ends_.assign(shortest.begin(), shortest.end());
-        for (std::size_t k = SHORTEST_PREFIX; k <= longest; ++k) {
-            if (k > SHORTEST_PREFIX) {
-                const char added = page_[p - k];
-                std::erase_if(ends_, [&](std::size_t e) { return e < k || page_[e - k] != added; });
-            }
-            if (ends_.size() < LINKS_PER_PAGE) return std::nullopt;
-            pickNonOverlapping(k);
-            if (auto selection = selectionFor()) {
-                return LinkRule{selection->first, selection->second, std::string(page_.substr(p - k, k))};
-            }
-        }
-        return std::nullopt;
-    }
-
-    // End positions of every occurrence of gram, overlapping ones included; one scan per gram.
-    const std::vector<std::size_t>& endsOf(std::string_view gram) {
-        auto [slot, added] = endsByGram_.try_emplace(gram);
-        if (added) {
-            for (std::size_t q = page_.find(gram); q != std::string_view::npos; q = page_.find(gram, q + 1))
-                slot->second.push_back(q + gram.size());
-        }
-        return slot->second;
-    }
-
-    // The occurrences a search from the start finds when it resumes right after each one.
-    void pickNonOverlapping(std::size_t k) {
-        picked_.clear();
-        std::size_t resume = 0;
-        for (const std::size_t e : ends_) {
-            if (e - k < resume) continue;
-            picked_.push_back(e);
-            resume = e;
-        }
-    }
-
-    // Selection and stride that the picked occurrences support, if any.
-    std::optional<std::pair<LinkSelection, int32_t>> selectionFor() const {
-        const std::size_t n = picked_.size();
-        if (n < LINKS_PER_PAGE) return std::nullopt;
-        const bool firstFits = beginsWith(page_, picked_.front(), first_);
-        const bool lastFits = beginsWith(page_, picked_.back(), tenth_);
-        if (n == LINKS_PER_PAGE) {
-            if (firstFits && lastFits) return std::pair{LinkSelection::ExactlyTen, 1};
-            return std::nullopt;
-        }
-        const std::size_t strides = n / LINKS_PER_PAGE;
-        if (firstFits) {
-            for (std::size_t s = 1; s <= strides; ++s)
-                if (beginsWith(page_, picked_[LINKS_PER_PAGE * s - 1], tenth_))
-                    return std::pair{LinkSelection::FirstTen, static_cast<int32_t>(s)};
-            return std::nullopt;
-        }
-        if (!lastFits) return std::nullopt;
-        for (std::size_t s = 1; s <= strides; ++s)
-            if (beginsWith(page_, picked_[n - LINKS_PER_PAGE * s], first_))
-                return std::pair{LinkSelection::LastTen, static_cast<int32_t>(s)};
-        return std::nullopt;
-    }
-
-    std::string_view page_;
-    std::string_view first_;
-    std::string_view tenth_;
-    std::map<std::string_view, std::vector<std::size_t>> endsByGram_;
-    std::map<std::string_view, std::optional<LinkRule>> byContext_;
-    std::vector<std::size_t> ends_;
-    std::vector<std::size_t> picked_;
-};
+EngineDefinition withRules(const EngineDefinition& definition, std::vector<LinkRule> plain,
+                           std::vector<ExtendedLinkRule> extended) {
+    EngineDefinition probe = definition;
+    probe.linkRules = std::move(plain);
+    probe.extendedRules = std::move(extended);
+    return probe;
+}
 
 }  // namespace
 
@@ -122,30 +43,63 @@ std::string_view sampleOf(std::string_view resultField) {
     return resultField.substr(0, resultField.find(' '));
 }
 
-std::vector<LinkRule> findLinkRules(std::string_view cutPage, std::string_view firstSample,
-                                    std::string_view tenthSample) {
-    std::vector<LinkRule> rules;
-    // An empty sample would be found at every position without the search moving on.
-    if (firstSample.empty()) return rules;
-    RuleSearch search(cutPage, firstSample, tenthSample);
-    for (std::size_t p = cutPage.find(firstSample); p != std::string_view::npos;
-         p = cutPage.find(firstSample, p + firstSample.size())) {
-        if (auto rule = search.ruleBefore(p)) rules.push_back(std::move(*rule));
-    }
-    return rules;
-}
+LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch) {
+    SamplePages pages;
+    pages.addresses[0] = queryAddressOf(definition, definition.keyword, 1);
+    pages.bodies[0] = fetched(fetch, pages.addresses[0]);
+    bool laterFetched = false;
+    const auto fetchLater = [&] {
+        if (laterFetched) return;
+        laterFetched = true;
+        for (int page = 2; page <= ALL_PAGES; ++page) {
+            pages.addresses[page - 1] = queryAddressOf(definition, definition.keyword, page);
+            pages.bodies[page - 1] = fetched(fetch, pages.addresses[page - 1]);
+        }
+    };
+    const std::string_view cut = cutToMarkers(pages.bodies[0], definition.startMarker, definition.endMarker);
+    const std::string_view first = sampleOf(definition.firstResultUrl);
+    const std::string_view tenth = sampleOf(definition.tenthResultUrl);
 
-bool learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch) {
-    const std::string address = queryAddressOf(definition, definition.keyword, 1);
-    std::string page;
-    const std::atomic<bool> neverAborted{false};
-    fetch(address, page, neverAborted);
-    std::vector<LinkRule> rules =
-        findLinkRules(cutToMarkers(page, definition.startMarker, definition.endMarker),
-                      sampleOf(definition.firstResultUrl), sampleOf(definition.tenthResultUrl));
-    if (rules.empty()) return false;
-    definition.linkRules = std::move(rules);
-    return true;
+    std::vector<LinkRule> plain = findLinkRules(cut, first, tenth);
+    int plainHeld = 0;
+    if (!plain.empty()) {
+        fetchLater();
+        // The plain rules take any link; those of another kind than the first sample's are not
+        // results, on page 1 or after it.
+        const std::string resultKind = linkKind(first, pageAddressOf(pages.addresses[0]));
+        plainHeld = pagesHeld(withRules(definition, plain, {}), pages, resultKind);
+        if (plainHeld == ALL_PAGES) {
+            definition.linkRules = std::move(plain);
+            definition.extendedRules.clear();
+            return {true, LearntRuleKind::Plain, plainHeld};
+        }
+    }
+
+    const PageAddress address = pageAddressOf(pages.addresses[0]);
+    const ExtendedSearch search =
+        findExtendedRules(cut, address, sampleFormsOf(first, address), sampleFormsOf(tenth, address));
+    const RuleOption* best = nullptr;
+    int bestHeld = 0;
+    for (const RuleOption& option : search.options) {
+        fetchLater();
+        const int held = pagesHeld(withRules(definition, {plainFormOf(option.rule)}, {option.rule}), pages, "");
+        if (held > bestHeld) {
+            best = &option;
+            bestHeld = held;
+        }
+        if (held == ALL_PAGES || !laterPagesTell(pages)) break;
+    }
+    if (best != nullptr && bestHeld >= plainHeld) {
+        definition.linkRules = {plainFormOf(best->rule)};
+        definition.extendedRules = {best->rule};
+        const LearntRuleKind kind = best->rule.selection == LinkSelection::EveryLink ? LearntRuleKind::AllResults
+                                                                                     : LearntRuleKind::TenOfMore;
+        return {true, kind, bestHeld};
+    }
+    if (plain.empty()) return {};
+    definition.linkRules = std::move(plain);
+    definition.extendedRules.clear();
+    return {true, LearntRuleKind::Plain, plainHeld};
 }
 
 }  // namespace vexor

@@ -1,8 +1,9 @@
-// Learning the rules that pick the ten result links out of a results page: fetch result page 1
-// of the sample keyword and find short prefixes whose occurrences are followed by the user's
-// 1st and 10th result addresses where a run of ten results puts them.
+// Learning the rules that pick the result links out of a results page: fetch result page 1 of
+// the sample keyword and find prefixes whose occurrences are followed by the user's 1st and 10th
+// result addresses where the page's results stand; check them on pages 2 and 3.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,24 +16,44 @@ namespace vexor {
 // Prefixes are tried from this many bytes up to, not including, LONGEST_PREFIX + 1.
 inline constexpr std::size_t SHORTEST_PREFIX = 3;
 inline constexpr std::size_t LONGEST_PREFIX = 99;
+// A page that yields more rules than this is built to: the first ones are kept.
+inline constexpr std::size_t MOST_RULES = 100;
 
 // A result field up to, not including, its first space: the field may carry more than the
 // address (a size or a date copied with it), and only the address is compared.
 std::string_view sampleOf(std::string_view resultField);
 
 // The rules found in cutPage (already cut to the markers), one at most for every
-// non-overlapping occurrence of firstSample, in page order; equal rules are all kept.
-// For each occurrence the shortest prefix of 3 to 99 bytes standing before it wins; for a
-// prefix with exactly ten non-overlapping occurrences only ExactlyTen is possible, with more
-// than ten FirstTen when the first is followed by firstSample and LastTen otherwise, each with
-// its smallest fitting stride. An empty firstSample yields no rules.
+// non-overlapping occurrence of firstSample, in page order, at most MOST_RULES; equal rules are
+// all kept. For each occurrence the shortest prefix of 3 to 99 bytes standing before it wins;
+// for a prefix with exactly ten non-overlapping occurrences only ExactlyTen is possible, with
+// more than ten FirstTen when the first is followed by firstSample and LastTen otherwise, each
+// with its smallest fitting stride. An empty firstSample yields no rules. The work grows with
+// the page's length, not with the number of occurrences, and is bounded: on a page built to
+// repeat itself, occurrences still undecided when the bound is reached yield no rule.
 std::vector<LinkRule> findLinkRules(std::string_view cutPage, std::string_view firstSample,
                                     std::string_view tenthSample);
 
+// Which rules a learning run kept.
+enum class LearntRuleKind {
+    Plain,         // the short-prefix rules, ten results a page
+    AllResults,    // an extended rule taking every result of a page, however many
+    TenOfMore,     // an extended rule taking ten of more links (first or last ten)
+};
+
+struct LinkLearning {
+    bool learnt = false;
+    LearntRuleKind kind = LearntRuleKind::Plain;
+    int pagesHeld = 0;  // of result pages 1 to 3, on how many the kept rules yield their links
+};
+
 // Fetches result page 1 of the definition's sample keyword through its learnt query template,
-// cuts it to the markers and learns its rules. True when at least one rule was found: the
-// definition's rules are then exactly those, and every other field is unchanged. False leaves
-// the definition untouched (nothing fetched, nothing left between the markers, no rule).
-bool learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch);
+// cuts it to the markers and learns its rules; when there are any, fetches pages 2 and 3 and
+// checks them there. The plain rules are kept, exactly as found, when on each of pages 1 to 3
+// they yield ten links, all of the first sample's kind, that do not repeat the page before; else the
+// extended rules are learnt and the best that holds on the most pages is kept, with its plain
+// form in linkRules; else the plain rules of page 1 alone. When learnt, the definition's rules
+// are exactly those and every other field is unchanged; otherwise the definition is untouched.
+LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch);
 
 }  // namespace vexor

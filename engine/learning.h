@@ -1,9 +1,10 @@
 // Learning an engine from one sample search: the query address from the sample addresses of
-// result pages 2 and 3, then the link rules from result page 1.
+// result pages 2 and 3, then the link rules from result page 1, checked on pages 2 and 3.
 #pragma once
 
 #include "engine/engine_definition.h"
 #include "engine/engine_fields.h"
+#include "engine/learn_links.h"
 #include "platform/clock.h"
 #include "web/page_fetcher.h"
 
@@ -17,12 +18,19 @@ enum class LearnOutcome {
     Learnt,
 };
 
+struct LearnResult {
+    LearnOutcome outcome = LearnOutcome::MissingField;
+    LearntRuleKind kind = LearntRuleKind::Plain;  // when Learnt: which rules were kept
+    int pagesHeld = 0;                            // when Learnt: of pages 1 to 3, where they hold
+};
+
 // Takes fields into current, checks the five required ones, learns the query address and then
-// the link rules (fetching result page 1 through fetch). The clock is read just before the
-// fetch; learnedAt takes that time only when rules were learnt. What each outcome leaves in
-// current: the fields always; from BadAddress on a keywordEncoding that was found; from NoRules
-// on the new query template, step, offset and encoding; on Learnt also the rules and learnedAt.
-LearnOutcome learnFromSample(EngineDefinition& current, const EngineFields& fields,
-                             const PageFetcher& fetch, const Clock& clock);
+// the link rules (fetching result pages 1 to 3 through fetch). The clock is read just before
+// the fetches; learnedAt takes that time only when rules were learnt. What each outcome leaves
+// in current: the fields always; from BadAddress on a keywordEncoding that was found; from
+// NoRules on the new query template, step, offset and encoding; on Learnt also the rules and
+// learnedAt.
+LearnResult learnFromSample(EngineDefinition& current, const EngineFields& fields, const PageFetcher& fetch,
+                            const Clock& clock);
 
 }  // namespace vexor

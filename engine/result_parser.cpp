@@ -20,7 +20,7 @@ constexpr DelimiterTable DELIMITERS;
 
 std::size_t findDelimiter(std::string_view region, std::size_t from) {
     for (std::size_t i = from; i < region.size(); ++i)
-        if (DELIMITERS.isDelimiter[static_cast<unsigned char>(region[i])]) return i;
+        if (isLinkDelimiter(region[i])) return i;
     return std::string_view::npos;
 }
 
@@ -49,6 +49,8 @@ std::vector<std::string_view> candidatesOf(std::string_view region, const LinkRu
 }
 
 }  // namespace
+
+bool isLinkDelimiter(char c) { return DELIMITERS.isDelimiter[static_cast<unsigned char>(c)]; }
 
 std::string_view cutToMarkers(std::string_view page, const std::string& startMarker,
                               const std::string& endMarker) {

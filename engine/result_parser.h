@@ -13,6 +13,9 @@ namespace vexor {
 // The bytes that end a link: " ' space < > tab LF (carriage return is not one of them).
 inline constexpr char LINK_DELIMITERS[] = "\"' <>\t\n";
 
+// Whether c is one of LINK_DELIMITERS, by one table lookup.
+bool isLinkDelimiter(char c);
+
 // The part of page that is searched: from the first startMarker (included) up to the first
 // endMarker (excluded), both searched from the start of the page. An empty or missing start
 // marker starts at the page's start; an empty or missing end marker, or one that stands before

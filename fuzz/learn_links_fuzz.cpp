@@ -1,20 +1,27 @@
 // Learning link rules from hostile input: the first four lines are the 1st-result field, the
-// 10th-result field, the start marker and the end marker; the rest is the fetched page. The
-// fast search must agree with the step-by-step one, and a failure must leave the engine alone.
+// 10th-result field, the start marker and the end marker; the rest holds result pages 1, 2 and
+// 3, separated by form feeds (one page serves as all three). The fast plain and extended
+// searches must agree with the step-by-step ones, and a learning run must leave rules that keep
+// their promises, or the engine as it was.
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "engine/learn_extended.h"
 #include "engine/learn_links.h"
+#include "engine/result_parser.h"
 #include "literal_link_rules.h"
 
 namespace {
 
-// The step-by-step search scans the page up to 97 times for every occurrence of the first
-// sample; inputs that would make it slower than this many bytes scanned are skipped.
+// The step-by-step searches scan the page for every sample occurrence (or link start) and
+// prefix length; inputs that would make them slower than this many bytes scanned are skipped,
+// and the extended one, which decodes every link it meets, runs on pages up to a kilobyte.
 constexpr std::size_t SCAN_BUDGET = 20'000'000;
+constexpr std::size_t EXTENDED_STEP_BY_STEP_LIMIT = 1024;
+constexpr char PAGE_ADDRESS[] = "http://e.example/?q=abc&p=1";
 
 std::size_t occurrences(std::string_view text, std::string_view sample) {
     std::size_t count = 0;
@@ -31,6 +38,10 @@ std::string_view takeLine(std::string_view& input) {
     return line;
 }
 
+void require(bool holds) {
+    if (!holds) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -38,28 +49,68 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     vexor::EngineDefinition engine;
     engine.keyword = "abc";
     engine.queryTemplate = "http://e.example/?q=%s&p=%d";
+    engine.pageStep = 1;
+    engine.pageOffset = 1;
     engine.firstResultUrl = takeLine(input);
     engine.tenthResultUrl = takeLine(input);
     engine.startMarker = takeLine(input);
     engine.endMarker = takeLine(input);
     engine.linkRules = {{vexor::LinkSelection::LastTen, 7, "earlier"}};
-    const std::string page(input);
-    if (occurrences(page, vexor::sampleOf(engine.firstResultUrl)) * page.size() * 97 > SCAN_BUDGET) return -1;
+    std::string pages[3];
+    for (std::string& page : pages) {
+        const std::size_t end = input.find('\f');
+        page = input.substr(0, end);
+        if (end != std::string_view::npos) input.remove_prefix(end + 1);
+    }
+    const std::string& page = pages[0];
+    const std::string_view cut = vexor::cutToMarkers(page, engine.startMarker, engine.endMarker);
+    const std::string_view first = vexor::sampleOf(engine.firstResultUrl);
+    const std::string_view tenth = vexor::sampleOf(engine.tenthResultUrl);
+    const bool small = occurrences(page, first) * page.size() * 97 <= SCAN_BUDGET;
 
-    const auto expected = vexor::testing::literalLearnedRules(page, engine.startMarker, engine.endMarker,
-                                                              engine.firstResultUrl, engine.tenthResultUrl);
+    // The plain search.
+    if (small) {
+        const auto expected = vexor::testing::literalLearnedRules(page, engine.startMarker, engine.endMarker,
+                                                                  engine.firstResultUrl, engine.tenthResultUrl);
+        require(vexor::findLinkRules(cut, first, tenth) == expected);
+    }
+
+    // The extended search: every link start is tried in the step-by-step one.
+    const vexor::PageAddress address = vexor::pageAddressOf(PAGE_ADDRESS);
+    const vexor::SampleForms firstForms = vexor::sampleFormsOf(first, address);
+    const vexor::SampleForms tenthForms = vexor::sampleFormsOf(tenth, address);
+    const vexor::ExtendedSearch search = vexor::findExtendedRules(cut, address, firstForms, tenthForms);
+    if (!search.exhausted && cut.size() <= EXTENDED_STEP_BY_STEP_LIMIT)
+        require(search.options == vexor::testing::literalExtendedRules(cut, address, firstForms, tenthForms));
+
+    // A whole run.
     const vexor::EngineDefinition before = engine;
-    const bool learnt = vexor::learnLinkRules(
-        engine, [&](const std::string&, std::string& body, const std::atomic<bool>&) {
-            body = page;
+    const vexor::LinkLearning learnt = vexor::learnLinkRules(
+        engine, [&](const std::string& at, std::string& body, const std::atomic<bool>&) {
+            body = pages[static_cast<std::size_t>(at.back() - '1') % 3];
             return vexor::FetchOutcome{};
         });
-    if (learnt != !expected.empty()) std::abort();
-    if (learnt ? engine.linkRules != expected : !(engine == before)) std::abort();
-    for (const auto& rule : learnt ? engine.linkRules : std::vector<vexor::LinkRule>{}) {
-        if (rule.prefix.size() < vexor::SHORTEST_PREFIX || rule.prefix.size() > vexor::LONGEST_PREFIX ||
-            rule.stride < 1)
-            std::abort();
+    if (!learnt.learnt) {
+        require(engine == before);
+        return 0;
     }
+    require(!engine.linkRules.empty() && engine.linkRules.size() <= vexor::MOST_RULES);
+    require(learnt.pagesHeld >= 0 && learnt.pagesHeld <= 3);
+    for (const auto& rule : engine.linkRules)
+        require(rule.prefix.size() >= vexor::SHORTEST_PREFIX && rule.prefix.size() <= vexor::LONGEST_PREFIX &&
+                rule.stride >= 1);
+    if (learnt.kind == vexor::LearntRuleKind::Plain) {
+        require(engine.extendedRules.empty());
+    } else {
+        // One extended rule, the plain form of it before, and pages it holds on.
+        require(engine.extendedRules.size() == 1 && engine.linkRules.size() == 1 && learnt.pagesHeld >= 1);
+        require(engine.linkRules[0].prefix == engine.extendedRules[0].prefix);
+        require((learnt.kind == vexor::LearntRuleKind::AllResults) ==
+                (engine.extendedRules[0].selection == vexor::LinkSelection::EveryLink));
+    }
+    vexor::EngineDefinition rest = engine;
+    rest.linkRules = before.linkRules;
+    rest.extendedRules = before.extendedRules;
+    require(rest == before);
     return 0;
 }

@@ -1,8 +1,10 @@
 // Result page parsing on arbitrary pages and rules. The input starts with the engine's markers
 // and rules, each text as a one-byte length and its bytes; the rest is the page:
-//   start marker, end marker, rule count (0-3), per rule: selection, stride (signed), prefix.
-// Besides the sanitizers' checks: the parser gives ten links or none, and every link is a run
-// of page bytes without a delimiter.
+//   start marker, end marker, rule count (0-3), per rule: selection, stride (signed), prefix;
+//   extended rule count (0-2), per rule: selection, prefix, link kind.
+// Besides the sanitizers' checks: the parsers give ten links or none (any number but none only
+// for a rule that takes every result), and every link is a run of page bytes without a
+// delimiter.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include <string>
 
 #include "engine/byte_source.h"
+#include "engine/page_links.h"
 #include "engine/result_parser.h"
 
 namespace {
@@ -32,6 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         rule.prefix = text(in);
         engine.linkRules.push_back(rule);
     }
+    const int extended = in.u8() % 3;
+    for (int i = 0; i < extended; ++i) {
+        vexor::ExtendedLinkRule rule;
+        rule.selection = static_cast<vexor::LinkSelection>(in.u8() % 5);
+        rule.prefix = text(in);
+        rule.linkKind = text(in);
+        engine.extendedRules.push_back(rule);
+    }
     if (in.failed()) return 0;
     const std::string page(input.substr(input.size() - in.remaining()));
 
@@ -39,13 +50,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (region.data() < page.data() || region.data() + region.size() > page.data() + page.size())
         __builtin_trap();
 
+    const auto check = [&](const std::deque<std::string>& links, bool anyNumber) {
+        if (!links.empty() && links.size() != 10 && !anyNumber) __builtin_trap();
+        for (const std::string& link : links) {
+            if (page.find(link) == std::string::npos) __builtin_trap();
+            if (link.find_first_of(std::string_view(vexor::LINK_DELIMITERS)) != std::string::npos)
+                __builtin_trap();
+        }
+    };
     std::deque<std::string> links;
     vexor::parseResultPage(page, engine, links);
-    if (!links.empty() && links.size() != 10) __builtin_trap();
-    for (const std::string& link : links) {
-        if (page.find(link) == std::string::npos) __builtin_trap();
-        if (link.find_first_of(std::string_view(vexor::LINK_DELIMITERS)) != std::string::npos)
-            __builtin_trap();
-    }
+    check(links, false);
+    const vexor::PageLinks read = vexor::readResultPage(page, engine, "http://e.example/s?q=abc&p=1");
+    check(read.links, read.countsVary);
+    if (read.countsVary && read.links.empty()) __builtin_trap();
+    if (engine.extendedRules.empty() && read.links != links) __builtin_trap();
     return 0;
 }

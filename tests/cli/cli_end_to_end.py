@@ -32,6 +32,9 @@ ENGINE_HOST = "plain.engine.test"
 SAMPLE_KEYWORD = "東京 ホテル"
 
 LEARNT = "学習に成功しました"
+LEARNT_PLAIN = LEARNT + "\n規則の種類: 標準の規則 (1 ページ 10 件)、1～3 ページ目のうち 3 ページで有効"
+LEARNT_ALL_RESULTS = (LEARNT + "\n規則の種類: 拡張規則 (ページの全件、件数は可変)、1～3 ページ目のうち 3 "
+                      "ページで有効")
 REQUIRED_MISSING = "未記入の必須項目があります"
 ADDRESS_FAILED = ("URL の作成に失敗しました。\n2 ページ目の URL と 3 ページ目の URL を確認して"
                   "ください。")
@@ -109,7 +112,7 @@ class CliTestCase(unittest.TestCase):
 class LearnTest(CliTestCase):
     def test_a_learnt_engine_is_written_and_announced(self):
         done = self.learn()
-        self.assertEqual(self.text(done.stdout), LEARNT + "\n")
+        self.assertEqual(self.text(done.stdout), LEARNT_PLAIN + "\n")
         self.assertEqual(done.stderr, b"")
         with open(self.path("engine", "nuq.eng"), "rb") as f:
             self.assertTrue(f.read().startswith(b"_VEXOR_ENGINE_DEFINITION_"))
@@ -158,6 +161,24 @@ class LearnTest(CliTestCase):
         self.assertEqual(done.returncode, 1)
         self.assertEqual(self.text(done.stderr), LEARN_FAILED + "\n")
         self.assertFalse(os.path.exists(self.path("engine", "x.eng")))
+
+
+    def test_a_first_page_of_fewer_than_ten_results_is_learnt_from_its_last_result(self):
+        # Page 1 of the mixed engine holds eight results, page 2 nine: the last result of page 1
+        # stands in for the tenth, and ranks count the results of the pages before.
+        keyword = "abc"
+        listed = results(keyword)
+        control("/place?keyword=abc&engine=mixed.engine.test&rank=12&target=" + TARGET)
+        done = self.run_cli("learn", "engine/mixed.eng", "--keyword", keyword,
+                            "--page2", "http://mixed.engine.test/search?q=abc&p=2",
+                            "--page3", "http://mixed.engine.test/search?q=abc&p=3",
+                            "--first", listed[0][1], "--tenth", listed[7][1])
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.assertEqual(self.text(done.stdout), LEARNT_ALL_RESULTS + "\n")
+        survey = self.write_survey([keyword])
+        done = self.run_cli("survey", survey, "--engine", "engine/mixed.eng", "--format", "csv")
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.assertIn(f"{keyword},12,", self.text(done.stdout))
 
 
 class UsageTest(CliTestCase):
@@ -403,8 +424,8 @@ class SurveyTest(CliTestCase):
         self.assertEqual(done.returncode, 3, self.text(done.stderr))
         errors = self.text(done.stderr)
         self.assertIn('warning: "blank page": the first results page came back empty', errors)
-        self.assertIn('warning: "changed page": the first results page gave no accepted set '
-                      'of ten links', errors)
+        self.assertIn('warning: "changed page": the first results page gave no links the '
+                      "engine's rules accept", errors)
         # An error status is named as such, not as a page that no longer parses.
         self.assertIn('warning: "refused": the first results page came back with HTTP status '
                       '403; recorded as not ranked', errors)

@@ -29,9 +29,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     const EngineFields fields{args[2], args[3], args[4], args[5], args[6], "", ""};
     EngineDefinition engine;
-    const LearnOutcome outcome = learnFromSample(engine, fields, fetchPage, localNow);
-    std::fprintf(stderr, "learn_engine: %s\n", cp932ToUtf8(learnMessage(outcome).text).c_str());
-    if (outcome != LearnOutcome::Learnt) return 1;
+    const LearnResult result = learnFromSample(engine, fields, fetchPage, localNow);
+    std::fprintf(stderr, "learn_engine: %s\n", cp932ToUtf8(learnMessage(result).text).c_str());
+    if (result.outcome != LearnOutcome::Learnt) return 1;
     if (writeEngineFile(engine, args[1]) != EngineFileWrite::Written) {
         std::fprintf(stderr, "learn_engine: cannot write %s\n", cp932ToUtf8(args[1]).c_str());
         return 1;

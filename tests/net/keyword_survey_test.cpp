@@ -78,7 +78,9 @@ protected:
         ui.fields = fields;
         learnDefinition(engine, ui, ui, fetchPage, [] { return SystemTime{}; });
         EXPECT_EQ(ui.messages.size(), 1u);
-        return ui.messages.empty() ? std::string() : ui.messages.back().text;
+        // The message's first line: the outcome (a second one names the rules learnt).
+        const std::string message = ui.messages.empty() ? std::string() : ui.messages.back().text;
+        return message.substr(0, message.find('\n'));
     }
 
     void place(const std::string& utf8Keyword, const std::string& host, int rank) {

@@ -12,7 +12,7 @@
 #include "fake_engine_control.h"
 #include "fake_ui.h"
 #include "japanese.h"
-#include "engine/result_parser.h"
+#include "engine/page_links.h"
 #include "web/page_fetcher.h"
 #include "engine/query_address.h"
 
@@ -75,27 +75,29 @@ std::vector<std::string> linksOnPage(const EngineDefinition& engine, int page) {
     const std::atomic<bool> never{false};
     std::string body;
     fetchPage(address, body, never);
-    std::deque<std::string> links;
-    parseResultPage(body, engine, links);
-    return {links.begin(), links.end()};
+    const PageLinks read = readResultPage(body, engine, address);
+    return {read.links.begin(), read.links.end()};
 }
 
 SystemTime at(uint16_t day, uint16_t hour) { return {2006, 3, 0, day, hour, 5, 0, 0}; }
 
 class LiveLearning : public FakeEngineTest {
 protected:
-    // Runs the learn command on engine with the dialog holding fields; the message it showed.
+    // Runs the learn command on engine with the dialog holding fields; the first line of the
+    // message it showed (the whole message stays in message).
     std::string learn(const EngineFields& fields, SystemTime now) {
         testing::FakeUi ui;
         ui.fields = fields;
         learnDefinition(engine, ui, ui, fetchPage, [now] { return now; });
         EXPECT_EQ(ui.messages.size(), 1u);
         status = ui.engineStatus();
-        return ui.messages.empty() ? std::string() : ui.messages.back().text;
+        message = ui.messages.empty() ? std::string() : ui.messages.back().text;
+        return message.substr(0, message.find('\n'));
     }
 
     EngineDefinition engine;
     std::string status;
+    std::string message;
 };
 
 struct Expected {
@@ -147,25 +149,32 @@ TEST_F(LiveLearning, EveryLayoutIsLearntAndItsPagesReadBack) {
     }
 }
 
-TEST_F(LiveLearning, LearningFetchesResultPageOneOnce) {
+TEST_F(LiveLearning, LearningFetchesResultPagesOneToThreeOnceEach) {
     const Sample plain{"plain.engine.test", "/search?q=%s&start=10&hl=ja", "/search?q=%s&start=20&hl=ja",
                        TOKYO_UTF8_ESCAPED};
     const EngineFields fields = fieldsFor(plain);
     controlRequest("/reset");
     learn(fields, at(7, 9));
     const auto requests = test::loggedRequests("plain.engine.test");
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].path, "/search?q=" + std::string(TOKYO_UTF8_ESCAPED) + "&start=0&hl=ja");
+    ASSERT_EQ(requests.size(), 3u);
+    for (int page = 0; page < 3; ++page)
+        EXPECT_EQ(requests[static_cast<std::size_t>(page)].path,
+                  "/search?q=" + std::string(TOKYO_UTF8_ESCAPED) + "&start=" + std::to_string(10 * page) + "&hl=ja");
 }
 
-TEST_F(LiveLearning, BoxedPageNeedsItsMarkers) {
+TEST_F(LiveLearning, BoxedPageIsLearntWithItsMarkersOrFromTheListAfterTheBox) {
     const Sample boxed{"boxed.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_SJIS_ESCAPED};
-    EXPECT_EQ(learn(fieldsFor(boxed), at(7, 9)), texts::MSG_LEARN_FAILED);
-    EXPECT_TRUE(engine.linkRules.empty());
-    EXPECT_EQ(status, texts::TEXT_NOT_LEARNT);
+    // The box before the list holds the first result behind the list's own markup: the plain
+    // rules find nothing. For the extended ones the box's link and the list's first, two links
+    // to one address in a row, count as one result.
+    EXPECT_EQ(learn(fieldsFor(boxed), at(7, 9)), texts::MSG_LEARN_SUCCEEDED);
+    ASSERT_EQ(engine.extendedRules.size(), 1u);
+    EXPECT_EQ(engine.extendedRules[0].selection, LinkSelection::EveryLink);
+    const auto results = listedResults(boxed.host);
+    EXPECT_EQ(linksOnPage(engine, 1), slice(results, 0, 10));
+    EXPECT_EQ(linksOnPage(engine, 3), slice(results, 20, 10));
 
-    // The box before the list holds the first result behind the list's own markup; between the
-    // markers only the list is left.
+    // Between the markers only the list is left.
     Sample marked = boxed;
     marked.startMarker = "<!-- RESULTS BEGIN -->";
     marked.endMarker = "<!-- RESULTS END -->";

@@ -39,7 +39,9 @@ protected:
         ui.fields.tenthResultUrl = TENTH_RESULT;
         learnDefinition(engine, ui, ui, fetchPage, [] { return SystemTime{}; });
         EXPECT_EQ(controlRequest("/reset"), "ok\n");
-        return ui.messages.empty() ? std::string() : ui.messages.back().text;
+        // The message's first line: the outcome (a second one names the rules learnt).
+        const std::string message = ui.messages.empty() ? std::string() : ui.messages.back().text;
+        return message.substr(0, message.find('\n'));
     }
 
     // An engine learnt elsewhere whose template now points at base.

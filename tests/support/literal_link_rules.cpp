@@ -1,7 +1,12 @@
 // Step-by-step link-rule learning, the reference for the fast search.
 #include "literal_link_rules.h"
 
+#include <algorithm>
 #include <string>
+
+#include "engine/extended_rules.h"
+#include "engine/learn_links.h"
+#include "engine/link_kind.h"
 
 namespace vexor::testing {
 namespace {
@@ -18,7 +23,7 @@ std::vector<LinkRule> literalLinkRules(std::string_view page, std::string_view f
     std::vector<LinkRule> rules;
     if (first.empty()) return rules;
     std::size_t from = 0;
-    for (;;) {
+    while (rules.size() < MOST_RULES) {
         const std::size_t p = page.find(first, from);
         if (p == std::string_view::npos) break;
         for (std::size_t k = 3; k <= 99 && k <= p; ++k) {
@@ -79,6 +84,65 @@ std::vector<LinkRule> literalLearnedRules(std::string_view page, std::string_vie
         return space == none ? field : field.substr(0, space);
     };
     return literalLinkRules(cut, sample(firstResultUrl), sample(tenthResultUrl));
+}
+
+std::vector<RuleOption> literalExtendedRules(std::string_view page, const PageAddress& address,
+                                             const SampleForms& first, const SampleForms& tenth) {
+    struct Found {
+        RuleOption option;
+        std::size_t k;
+        std::size_t at;
+    };
+    std::vector<Found> found;
+    if (first.bytes.empty() || tenth.bytes.empty()) return {};
+    const auto standsForTenth = [&](std::string_view link) {
+        return matchSample(link, tenth, address) != SampleMatch::None;
+    };
+    std::size_t tried = 0;
+    for (std::size_t token = 0; token <= page.size() && tried < FIRST_SAMPLE_LINKS_TRIED; ++token) {
+        if (!isTokenStart(page, token)) continue;
+        const std::size_t at = linkStartOfToken(page, token);
+        const SampleMatch match = matchSample(linkAt(page, at), first, address);
+        if (match == SampleMatch::None) continue;
+        ++tried;
+        const std::string kind = linkKind(linkAt(page, at), address);
+        for (std::size_t k = 3; k <= 99 && k <= at; ++k) {
+            const std::string prefix(page.substr(at - k, k));
+            const std::vector<RuleLink> links = extendedRuleLinks(page, prefix, kind, address);
+            const std::size_t n = links.size();
+            RuleFit fit;
+            if (n == 0) continue;
+            if (n <= 10) {
+                if (links.front().start != at || !standsForTenth(links.back().link)) continue;
+                fit = RuleFit::AllResults;
+            } else if (links.front().start == at && standsForTenth(links[9].link)) {
+                fit = RuleFit::FirstTen;
+            } else if (links[n - 10].start == at && standsForTenth(links.back().link)) {
+                fit = RuleFit::LastTen;
+            } else {
+                continue;
+            }
+            const LinkSelection selection = fit == RuleFit::AllResults ? LinkSelection::EveryLink
+                                            : fit == RuleFit::FirstTen ? LinkSelection::FirstTen
+                                                                       : LinkSelection::LastTen;
+            found.push_back({{{selection, prefix, kind}, fit, n, match, isMarkupAligned(prefix)}, k, at});
+        }
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        if (a.option.match != b.option.match) return a.option.match > b.option.match;
+        if (a.option.fit != b.option.fit) return a.option.fit < b.option.fit;
+        if (a.option.links != b.option.links) return a.option.links > b.option.links;
+        if (a.option.markupAligned != b.option.markupAligned) return a.option.markupAligned;
+        if (a.k != b.k) return a.k < b.k;
+        return a.at < b.at;
+    });
+    std::vector<RuleOption> kept;
+    for (const Found& f : found) {
+        if (kept.size() == OPTIONS_KEPT) break;
+        if (std::none_of(kept.begin(), kept.end(), [&](const RuleOption& o) { return o.rule == f.option.rule; }))
+            kept.push_back(f.option);
+    }
+    return kept;
 }
 
 }  // namespace vexor::testing

@@ -1,12 +1,14 @@
 // The link-rule learning written step by step as the straightforward algorithm reads: for every
 // occurrence of the first sample and every prefix length, a fresh scan of the whole page. Slow
-// on purpose; the fast search in engine/learn_links.cpp must give exactly the same rules.
+// on purpose; the fast searches in engine/link_rule_search.cpp and engine/learn_extended.cpp
+// must give exactly the same rules.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
 #include "engine/engine_definition.h"
+#include "engine/learn_extended.h"
 
 namespace vexor::testing {
 
@@ -20,5 +22,12 @@ std::vector<LinkRule> literalLinkRules(std::string_view cutPage, std::string_vie
 std::vector<LinkRule> literalLearnedRules(std::string_view page, std::string_view startMarker,
                                           std::string_view endMarker, std::string_view firstResultUrl,
                                           std::string_view tenthResultUrl);
+
+// The extended search on a page already cut to its markers: every link start of the page tried
+// against the first sample in page order (the first FIRST_SAMPLE_LINKS_TRIED that match), every
+// prefix length before each walked afresh with extendedRuleLinks, the fitting ones ordered and
+// kept as findExtendedRules orders and keeps them.
+std::vector<RuleOption> literalExtendedRules(std::string_view cutPage, const PageAddress& page,
+                                             const SampleForms& first, const SampleForms& tenth);
 
 }  // namespace vexor::testing

@@ -49,18 +49,40 @@ private:
     std::mt19937 random_;
 };
 
-std::string resultBlock(Maker& maker, const std::string& address) {
-    return "<div class=\"g\"><h3 class=\"r\"><a href=\"" + address + "\" class=\"l\">" + maker.snippet(5) +
-           "</a></h3><div class=\"s\">" + maker.snippet(25) + "<br><cite>" + address + "</cite> - 12k - " +
-           "<a class=\"fl\" href=\"/cache?q=" + maker.word() + "\">cache</a></div></div>\n";
+std::string escaped(const std::string& address) {
+    std::string out;
+    for (const char c : address) {
+        if (c == ':' || c == '/' || c == '?' || c == '=' || c == '&') {
+            static constexpr char HEX[] = "0123456789ABCDEF";
+            out += '%';
+            out += HEX[static_cast<unsigned char>(c) >> 4];
+            out += HEX[c & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string resultBlock(Maker& maker, const std::string& address, bool wrapped) {
+    const std::string host = address.substr(7, address.find('/', 7) - 7);
+    const std::string link = wrapped ? "/l/?u=" + escaped(address) + "&amp;t=" + std::to_string(maker.below(99999)) : address;
+    return "<div class=\"g\"><h3 class=\"r\"><a href=\"" + link + "\" class=\"l\">" + maker.snippet(5) +
+           "</a></h3><div class=\"s\">" + maker.snippet(25) + "<br><cite>" + (wrapped ? host : address) +
+           "</cite> - 12k - " + "<a class=\"fl\" href=\"/cache?q=" + maker.word() + "\">cache</a></div></div>\n";
 }
 
 }  // namespace
 
 SampleResultsPage makeResultsPage(std::size_t size, int firstOccurrences, uint32_t seed) {
+    return makeResultsPage(size, firstOccurrences, seed, 10, false);
+}
+
+SampleResultsPage makeResultsPage(std::size_t size, int firstOccurrences, uint32_t seed, int results,
+                                  bool wrapped) {
     Maker maker(seed);
     SampleResultsPage made;
-    for (int i = 0; i < 10; ++i) made.results.push_back(maker.address());
+    for (int i = 0; i < results; ++i) made.results.push_back(maker.address());
 
     std::string head = "<html><head><title>" + maker.word() + "</title></head><body>\n";
     for (int i = 0; i < 8; ++i) head += maker.padding();
@@ -68,12 +90,13 @@ SampleResultsPage makeResultsPage(std::size_t size, int firstOccurrences, uint32
     for (int i = 0; i < 3; ++i)
         head += "<div class=\"ad\"><a href=\"" + maker.address() + "\">" + maker.snippet(4) + "</a></div>\n";
     head += "</div><div id=\"res\">\n";
-    for (const auto& result : made.results) head += resultBlock(maker, result);
+    for (const auto& result : made.results) head += resultBlock(maker, result, wrapped);
     head += "</div>\n";
     std::string tail = "<div id=\"foot\">" + maker.snippet(10) + "</div></body></html>\n";
 
     // Each result block already holds the first address twice (link and displayed address).
-    int boxes = firstOccurrences > 2 ? firstOccurrences - 2 : 0;
+    const int inBlock = wrapped ? 0 : 2;
+    int boxes = firstOccurrences > inBlock ? firstOccurrences - inBlock : 0;
     std::string middle;
     const std::size_t wanted = size > head.size() + tail.size() ? size - head.size() - tail.size() : 0;
     const std::size_t spacing = wanted / static_cast<std::size_t>(boxes + 1);

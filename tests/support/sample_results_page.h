@@ -20,4 +20,10 @@ struct SampleResultsPage {
 // it stands firstOccurrences times in all.
 SampleResultsPage makeResultsPage(std::size_t size, int firstOccurrences, uint32_t seed);
 
+// The same with results result blocks (results holds them all). wrapped: each result link is
+// an engine redirect that carries the address percent-escaped ("/l/?u=http%3A%2F%2F...&amp;
+// t=..."), and the displayed address is its host alone, so the address itself stands nowhere.
+SampleResultsPage makeResultsPage(std::size_t size, int firstOccurrences, uint32_t seed, int results,
+                                  bool wrapped);
+
 }  // namespace vexor::testing

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/texts.h"
 #include "fake_ui.h"
 #include "japanese.h"
@@ -14,10 +16,26 @@ using ::testing::ElementsAre;
 
 std::string result(int i) { return "http://r" + std::to_string(i) + ".example/"; }
 
-std::string resultsPage() {
+// Results from..from+9, as result page (from + 9) / 10 shows them.
+std::string resultsPage(int from = 1) {
     std::string page = "<ol>";
-    for (int i = 1; i <= 10; ++i) page += "<li><a href=\"" + result(i) + "\">" + std::to_string(i) + "</a></li>";
+    for (int i = from; i < from + 10; ++i)
+        page += "<li><a href=\"" + result(i) + "\">" + std::to_string(i) + "</a></li>";
     return page + "</ol>";
+}
+
+const char PAGE_1[] = "http://e.example/find?q=abc&start=0";
+const char PAGE_2[] = "http://e.example/find?q=abc&start=10";
+const char PAGE_3[] = "http://e.example/find?q=abc&start=20";
+
+// The line after the success message.
+std::string rulesLine(const char* kind, int pages) {
+    return testing::cp932(u8"規則の種類: ") + kind + testing::cp932(u8"、1～3 ページ目のうち ") +
+           std::to_string(pages) + testing::cp932(u8" ページで有効");
+}
+
+std::string learntWith(const char* kind, int pages) {
+    return std::string(texts::MSG_LEARN_SUCCEEDED) + "\n" + rulesLine(kind, pages);
 }
 
 EngineFields completeFields() {
@@ -36,15 +54,16 @@ std::string learntAt(const char* dateAndTime) {
     return testing::cp932(u8"最終学習日時: ") + dateAndTime;
 }
 
-// One learn command run with a pinned clock and a scripted page; records the order of the
-// clock reading and the fetch.
+// One learn command run with a pinned clock and scripted pages (page 1 is page, the others as
+// laterPages has them); records the order of the clock reading and the fetches.
 class LearnCommand : public ::testing::Test {
 protected:
     void learn() {
         const PageFetcher fetch = [this](const std::string& address, std::string& body,
                                          const std::atomic<bool>&) {
             steps.push_back("fetch " + address);
-            body = page;
+            const auto later = laterPages.find(address);
+            body = later == laterPages.end() ? page : later->second;
             return FetchOutcome{};
         };
         const Clock clock = [this] {
@@ -65,6 +84,7 @@ protected:
     testing::FakeUi ui;
     EngineDefinition engine;
     std::string page = resultsPage();
+    std::map<std::string, std::string> laterPages{{PAGE_2, resultsPage(11)}, {PAGE_3, resultsPage(21)}};
     std::vector<std::string> steps;
 };
 
@@ -72,8 +92,9 @@ TEST_F(LearnCommand, SuccessTakesTheTimeReadBeforeTheFetchAndShowsIt) {
     ui.fields = completeFields();
     ui.fields.startMarker = "<ol>";
     learn();
-    expectOneMessage(texts::MSG_LEARN_SUCCEEDED, Icon::Information);
-    EXPECT_THAT(steps, ElementsAre("clock", "fetch http://e.example/find?q=abc&start=0"));
+    expectOneMessage(learntWith(texts::TEXT_RULES_PLAIN, 3).c_str(), Icon::Information);
+    EXPECT_THAT(steps, ElementsAre("clock", std::string("fetch ") + PAGE_1, std::string("fetch ") + PAGE_2,
+                                   std::string("fetch ") + PAGE_3));
     EXPECT_EQ(engine.learnedAt, PINNED);
     EXPECT_EQ(engine.queryTemplate, "http://e.example/find?q=%s&start=%d");
     EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "f=\""}));
@@ -150,8 +171,32 @@ TEST_F(LearnCommand, RelearningReplacesTheRules) {
     engine.linkRules = {{LinkSelection::LastTen, 1, "old"}, {LinkSelection::FirstTen, 2, "older"}};
     ui.fields = completeFields();
     learn();
-    expectOneMessage(texts::MSG_LEARN_SUCCEEDED, Icon::Information);
+    expectOneMessage(learntWith(texts::TEXT_RULES_PLAIN, 3).c_str(), Icon::Information);
     EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "f=\""}));
+}
+
+TEST_F(LearnCommand, RulesThatPageTwoDoesNotConfirmAreLearntExtendedAndTheLineSaysSo) {
+    // Page 2 answers with page 1 again, as an engine does past its last page: it confirms
+    // nothing, and page 3 yields nothing at all.
+    laterPages = {{PAGE_2, resultsPage()}, {PAGE_3, "<p>no results</p>"}};
+    ui.fields = completeFields();
+    learn();
+    expectOneMessage(learntWith(texts::TEXT_RULES_ALL_RESULTS, 1).c_str(), Icon::Information);
+    EXPECT_THAT(engine.extendedRules,
+                ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<li><a href=\"", "absolute"}));
+    EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<li><a href=\""}));
+    EXPECT_EQ(engine.learnedAt, PINNED);
+}
+
+TEST(LearnMessage, NamesTheKeptRulesAfterTheSuccess) {
+    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, LearntRuleKind::Plain, 3}),
+              (Message{learntWith(texts::TEXT_RULES_PLAIN, 3), Icon::Information}));
+    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, LearntRuleKind::AllResults, 2}).text,
+              learntWith(texts::TEXT_RULES_ALL_RESULTS, 2));
+    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, LearntRuleKind::TenOfMore, 1}).text,
+              learntWith(texts::TEXT_RULES_TEN_OF_MORE, 1));
+    // Failures say only what failed.
+    EXPECT_EQ(learnMessage({LearnOutcome::NoRules}), (Message{texts::MSG_LEARN_FAILED, Icon::Warning}));
 }
 
 TEST(EngineStatusText, UnlearntEvenWithATime) {

@@ -82,7 +82,7 @@ TEST(CliProgressDisplay, WarnsOnlyForAFirstPageThatCouldNotBeReadAndNamesWhy) {
     const std::string tail = "; recorded as not ranked\n";
     EXPECT_EQ(captured.err,
               "warning: \"empty\": the first results page came back empty" + tail +
-              "warning: \"garbled\": the first results page gave no accepted set of ten links" +
+              "warning: \"garbled\": the first results page gave no links the engine's rules accept" +
               tail +
               "warning: \"refused\": the first results page came back with HTTP status 403" +
               tail +

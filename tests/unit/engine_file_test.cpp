@@ -223,6 +223,70 @@ TEST(EngineFile, UnknownCodesAreKeptAsStored) {
     EXPECT_EQ(read, odd);
 }
 
+// An engine learnt with extended rules, as learning leaves it: the plain form in linkRules.
+EngineDefinition extendedEngine() {
+    EngineDefinition e = learntEngine();
+    e.linkRules = {{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}};
+    e.extendedRules = {{LinkSelection::EveryLink, "<h3><a href=\"", "wrapped:/url"},
+                       {LinkSelection::LastTen, " u=\"", ""}};
+    return e;
+}
+
+// The extension's bytes for extendedEngine().
+std::string extensionBytes() {
+    const std::string block = le32(2) + "\x03" + str("<h3><a href=\"") + str("wrapped:/url") + "\x02" +
+                              str(" u=\"") + str("");
+    return "VXEXXRUL" + str(block);
+}
+
+TEST(EngineFile, ExtendedRulesFollowTheLastRuleInATaggedBlock) {
+    const EngineDefinition engine = extendedEngine();
+    EngineDefinition plainOnly = engine;
+    plainOnly.extendedRules.clear();
+    const std::string bytes = engineFileBytes(engine);
+    // Before the extension the bytes are those of the same record without extended rules, which
+    // is all an earlier reader takes: it stops after the last rule.
+    EXPECT_EQ(bytes, engineFileBytes(plainOnly) + extensionBytes());
+    EngineDefinition read;
+    ASSERT_EQ(parseEngineFile(bytes, read), EngineFileRead::Read);
+    EXPECT_EQ(read, engine);
+    EXPECT_EQ(bytes.substr(25, 4), le32(100)) << "the version stays what every reader accepts";
+}
+
+TEST(EngineFile, FilesWithoutAnExtensionReadAsEver) {
+    const std::string plain = engineFileBytes(learntEngine());
+    EXPECT_EQ(plain.find("VXEX"), std::string::npos);
+    EngineDefinition read;
+    ASSERT_EQ(parseEngineFile(plain + "VXE", read), EngineFileRead::Read) << "too short to be the mark";
+    EXPECT_TRUE(read.extendedRules.empty());
+    ASSERT_EQ(parseEngineFile(plain + "VXEY and more", read), EngineFileRead::Read);
+    EXPECT_EQ(read, learntEngine());
+}
+
+TEST(EngineFile, UnknownBlocksAreSkippedAndADamagedExtensionFails) {
+    const std::string plain = engineFileBytes(extendedEngine()).substr(0, engineFileBytes(extendedEngine()).size() -
+                                                                         extensionBytes().size());
+    const std::string rules = extensionBytes().substr(4);
+    EngineDefinition read;
+    // A block of a later version before and after the known one.
+    ASSERT_EQ(parseEngineFile(plain + "VXEX" + "LATR" + str("anything") + rules + "NEXT" + str(""), read),
+              EngineFileRead::Read);
+    EXPECT_EQ(read, extendedEngine());
+    // Cut anywhere after the mark, the file fails as a cut file does, with the plain rules read.
+    for (std::size_t cut = 5; cut < rules.size(); ++cut) {
+        EXPECT_EQ(parseEngineFile(plain + "VXEX" + rules.substr(0, cut), read), EngineFileRead::Truncated)
+            << "cut at " << cut;
+        EXPECT_TRUE(read.extendedRules.empty());
+        EXPECT_EQ(read.linkRules, extendedEngine().linkRules);
+    }
+    // A block whose rules do not fill it exactly.
+    const std::string longer = "XRUL" + str(le32(0) + "x");
+    EXPECT_EQ(parseEngineFile(plain + "VXEX" + longer, read), EngineFileRead::Truncated);
+    const std::string shorter = "XRUL" + str(le32(1) + "\x03" + str("<a"));
+    EXPECT_EQ(parseEngineFile(plain + "VXEX" + shorter, read), EngineFileRead::Truncated);
+    EXPECT_TRUE(read.extendedRules.empty());
+}
+
 TEST(EngineFile, AFileThatCannotBeCreatedIsToldApartAndSaidAsAWriteFailure) {
     TempFolder folder;
     FakeUi ui;

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <random>
 
+#include "engine/result_parser.h"
+#include "engine/rule_check.h"
 #include "literal_link_rules.h"
 #include "sample_results_page.h"
 
@@ -216,20 +218,60 @@ TEST(FindLinkRules, AgreesWithTheStepByStepSearchOnRealisticPages) {
     }
 }
 
-// learnLinkRules: the fetch of result page 1, the marker cut and what the definition keeps.
+// The plain stage as learning runs it: the marker cut and the samples cut at their first space.
+TEST(FindLinkRules, AgreesWithTheStepByStepSearchWithMarkers) {
+    int learnt = 0;
+    for (uint32_t seed = 1; seed <= 600; ++seed) {
+        CaseMaker maker(seed);
+        const GeneratedCase c = maker.make();
+        const auto marker = [&]() -> std::string {
+            if (maker.below(3) == 0) return {};
+            const std::size_t at = maker.below(c.page.size());
+            return c.page.substr(at, 1 + maker.below(3));
+        };
+        const std::string firstField = c.first + (maker.below(4) ? "" : " 12k");
+        const std::string startMarker = marker();
+        const std::string endMarker = marker();
+        const auto expected =
+            testing::literalLearnedRules(c.page, startMarker, endMarker, firstField, c.tenth);
+        const auto fast = findLinkRules(cutToMarkers(c.page, startMarker, endMarker), sampleOf(firstField),
+                                        sampleOf(c.tenth));
+        ASSERT_EQ(fast, expected) << "seed " << seed;
+        learnt += !fast.empty();
+    }
+    EXPECT_GT(learnt, 30);
+}
+
+// learnLinkRules: the fetches of result pages 1 to 3, the check of the plain rules on pages 2
+// and 3, the extended learning where they do not hold, and what the definition keeps.
 
 struct Fetched {
     std::vector<std::string> addresses;
     std::vector<bool> abortFlags;
 };
 
-PageFetcher serving(const std::string& page, Fetched& fetched) {
-    return [&fetched, page](const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+const char PAGE_1[] = "http://e.example/find?q=abc&start=0";
+const char PAGE_2[] = "http://e.example/find?q=abc&start=10";
+const char PAGE_3[] = "http://e.example/find?q=abc&start=20";
+
+// Serves page 1 for PAGE_1 and the later pages for PAGE_2 and PAGE_3.
+PageFetcher serving(const std::string& page1, const std::string& page2, const std::string& page3,
+                    Fetched& fetched) {
+    return [&fetched, page1, page2, page3](const std::string& address, std::string& body,
+                                           const std::atomic<bool>& abortFlag) {
         fetched.addresses.push_back(address);
         fetched.abortFlags.push_back(abortFlag);
-        body = page;
+        body = address == PAGE_1 ? page1 : address == PAGE_2 ? page2 : address == PAGE_3 ? page3 : "";
         return FetchOutcome{};
     };
+}
+
+// An engine that answers each page with the same results.
+PageFetcher serving(const std::string& page, Fetched& fetched) { return serving(page, page, page, fetched); }
+
+// Result pages 1 to 3 of a list of ten results a page behind before.
+PageFetcher servingLists(Fetched& fetched, const std::string& before = "<i>") {
+    return serving(listed(1, 10, before), listed(11, 20, before), listed(21, 30, before), fetched);
 }
 
 EngineDefinition learntQueryFor(const std::string& firstField, const std::string& tenthField) {
@@ -244,27 +286,34 @@ EngineDefinition learntQueryFor(const std::string& firstField, const std::string
     d.tenthResultUrl = tenthField;
     d.learnedAt.year = 2005;
     d.linkRules = {{LinkSelection::LastTen, 3, "old"}, {LinkSelection::FirstTen, 2, "older"}};
+    d.extendedRules = {{LinkSelection::EveryLink, "oldest", "absolute"}};
     return d;
 }
 
-TEST(LearnLinkRules, FetchesResultPageOneAndReplacesOnlyTheRules) {
+TEST(LearnLinkRules, PlainRulesThatHoldOnPagesTwoAndThreeAreKeptAsFound) {
     EngineDefinition d = learntQueryFor(result(1), result(10));
     const EngineDefinition before = d;
     Fetched fetched;
-    ASSERT_TRUE(learnLinkRules(d, serving(listed(1, 10), fetched)));
-    EXPECT_THAT(fetched.addresses, ElementsAre("http://e.example/find?q=abc&start=0"));
-    EXPECT_THAT(fetched.abortFlags, ElementsAre(false));
+    const LinkLearning learnt = learnLinkRules(d, servingLists(fetched));
+    EXPECT_TRUE(learnt.learnt);
+    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_EQ(learnt.pagesHeld, 3);
+    EXPECT_THAT(fetched.addresses, ElementsAre(PAGE_1, PAGE_2, PAGE_3));
+    EXPECT_THAT(fetched.abortFlags, ElementsAre(false, false, false));
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
+    EXPECT_THAT(d.extendedRules, IsEmpty()) << "extended rules of an earlier run are gone";
     d.linkRules = before.linkRules;
+    d.extendedRules = before.extendedRules;
     EXPECT_EQ(d, before) << "every field but the rules keeps its value";
 }
 
-TEST(LearnLinkRules, FailureLeavesTheDefinitionUntouched) {
-    for (const std::string& page : {std::string(), listed(1, 9), listed(2, 11)}) {
+TEST(LearnLinkRules, FailureFetchesOnlyPageOneAndLeavesTheDefinitionUntouched) {
+    for (const std::string& page : {std::string(), listed(2, 11), listed(1, 10).substr(0, 40)}) {
         EngineDefinition d = learntQueryFor(result(1), result(10));
         const EngineDefinition before = d;
         Fetched fetched;
-        EXPECT_FALSE(learnLinkRules(d, serving(page, fetched)));
+        EXPECT_FALSE(learnLinkRules(d, serving(page, fetched)).learnt);
+        EXPECT_THAT(fetched.addresses, ElementsAre(PAGE_1));
         EXPECT_EQ(d, before);
     }
 }
@@ -272,67 +321,118 @@ TEST(LearnLinkRules, FailureLeavesTheDefinitionUntouched) {
 TEST(LearnLinkRules, ResultFieldsAreComparedUpToTheirFirstSpace) {
     EngineDefinition d = learntQueryFor(result(1) + " - 12k - cache", result(10) + " 2006/03/07");
     Fetched fetched;
-    ASSERT_TRUE(learnLinkRules(d, serving(listed(1, 10), fetched)));
+    ASSERT_TRUE(learnLinkRules(d, servingLists(fetched)).learnt);
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
     // A field that begins with a space has an empty sample: learning fails at once.
     d = learntQueryFor(" " + result(1), result(10));
-    EXPECT_FALSE(learnLinkRules(d, serving(listed(1, 10), fetched)));
+    EXPECT_FALSE(learnLinkRules(d, servingLists(fetched)).learnt);
+}
+
+TEST(LearnLinkRules, PlainRulesThatPagesTwoAndThreeDoNotConfirmGiveWayToExtendedOnes) {
+    // Page 2 holds an eleventh link behind the bare markup, page 3 repeats page 2.
+    const auto page = [](int from, const std::string& extra) {
+        std::string text = "<p>" + extra + "</p>\n";
+        for (int i = from; i < from + 10; ++i) text += "<h3><a href=\"" + result(i) + "\">t</a></h3>\n";
+        return text;
+    };
+    const std::string page2 = page(11, "<a href=\"http://notice.example/\">n</a>");
+    EngineDefinition d = learntQueryFor(result(1), result(10));
+    Fetched fetched;
+    const LinkLearning learnt = learnLinkRules(d, serving(page(1, ""), page2, page2, fetched));
+    EXPECT_TRUE(learnt.learnt);
+    EXPECT_EQ(learnt.kind, LearntRuleKind::AllResults);
+    EXPECT_EQ(learnt.pagesHeld, 2) << "page 3 repeats page 2";
+    EXPECT_THAT(d.extendedRules, ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
+    EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}))
+        << "the extended rule's plain form, for programs that know only plain rules";
+}
+
+TEST(LearnLinkRules, ExtendedRulesThatHoldOnMorePagesComeFirst) {
+    // On page 1 alone "<i>" comes before " u=\"" (it is shorter); pages 2 and 3 write their
+    // results only behind " u=\"".
+    std::string page1, page2, page3;
+    for (int i = 1; i <= 8; ++i) page1 += "<h4><i>" + result(i) + "</i></h4><b u=\"" + result(i) + "\">\n";
+    for (int i = 9; i <= 16; ++i) page2 += "<b u=\"" + result(i) + "\">\n";
+    for (int i = 17; i <= 24; ++i) page3 += "<b u=\"" + result(i) + "\">\n";
+    EngineDefinition d = learntQueryFor(result(1), result(8));
+    Fetched fetched;
+    const LinkLearning learnt = learnLinkRules(d, serving(page1, page2, page3, fetched));
+    EXPECT_EQ(learnt.pagesHeld, 3);
+    ASSERT_EQ(d.extendedRules.size(), 1u);
+    EXPECT_EQ(d.extendedRules[0].prefix, " u=\"");
+}
+
+TEST(LearnLinkRules, AddressesShownAsTextAreResultsOfOneKindToo) {
+    // Samples copied from the address a page shows under each result, without its scheme.
+    const auto page = [](int from) {
+        std::string text;
+        for (int i = from; i < from + 10; ++i) text += "<cite>www.r" + std::to_string(i) + ".example/</cite>\n";
+        return text;
+    };
+    EngineDefinition d = learntQueryFor("www.r1.example/", "www.r10.example/");
+    Fetched fetched;
+    const LinkLearning learnt = learnLinkRules(d, serving(page(1), page(11), page(21), fetched));
+    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_EQ(learnt.pagesHeld, 3);
+    EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<cite>"}));
+}
+
+TEST(LearnLinkRules, PagesTwoAndThreeTellRulesApartOnlyWithBodiesOfTheirOwn) {
+    SamplePages pages;
+    pages.bodies = {"page 1", "page 1", ""};
+    EXPECT_FALSE(laterPagesTell(pages));
+    pages.bodies = {"page 1", "", "page 1"};
+    EXPECT_FALSE(laterPagesTell(pages));
+    pages.bodies = {"page 1", "page 2", "page 2"};
+    EXPECT_TRUE(laterPagesTell(pages));
+    pages.bodies = {"page 1", "page 1", "page 3"};
+    EXPECT_TRUE(laterPagesTell(pages));
+}
+
+TEST(LearnLinkRules, PlainRulesOfPageOneAloneAreKeptWhenNothingExtendedFits) {
+    // Result links the extended search cannot tell from the page's other links: the first sample
+    // stands inside a word, not at a link start.
+    std::string page;
+    for (int i = 1; i <= 10; ++i) page += "<i>x" + result(i) + "</i>\n";
+    EngineDefinition d = learntQueryFor(result(1), result(10));
+    Fetched fetched;
+    const LinkLearning learnt = learnLinkRules(d, serving(page, fetched));
+    EXPECT_TRUE(learnt.learnt);
+    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_EQ(learnt.pagesHeld, 1);
+    EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "i>x"}));
+    EXPECT_THAT(d.extendedRules, IsEmpty());
 }
 
 TEST(LearnLinkRules, SearchesOnlyBetweenTheMarkers) {
     // Outside the markers the first and the tenth results stand once more behind "<i>".
-    const std::string page = "<i>" + result(1) + " top\n<!--results-->" + listed(1, 10) + "<!--end--><i>" +
-                             result(10) + "<i>x";
+    const auto page = [](int from) {
+        return "<i>" + result(from) + " top\n<!--results-->" + listed(from, from + 9) + "<!--end--><i>" +
+               result(from + 9) + "<i>x";
+    };
     Fetched fetched;
-    EngineDefinition whole = learntQueryFor(result(1), result(10));
-    EXPECT_FALSE(learnLinkRules(whole, serving(page, fetched)));
-
     EngineDefinition cut = learntQueryFor(result(1), result(10));
     cut.startMarker = "<!--results-->";
     cut.endMarker = "<!--end-->";
-    ASSERT_TRUE(learnLinkRules(cut, serving(page, fetched)));
+    const LinkLearning learnt = learnLinkRules(cut, serving(page(1), page(11), page(21), fetched));
+    ASSERT_TRUE(learnt.learnt);
+    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
     EXPECT_THAT(cut.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
 
     // Equal markers leave nothing to search.
     cut.endMarker = cut.startMarker;
-    EXPECT_FALSE(learnLinkRules(cut, serving(page, fetched)));
+    EXPECT_FALSE(learnLinkRules(cut, serving(page(1), page(11), page(21), fetched)).learnt);
 }
 
 TEST(LearnLinkRules, AnEndMarkerBeforeTheStartMarkerIsIgnored) {
-    const std::string page = "<!--end--><!--results-->" + listed(1, 10) + "<i>more</i>";
+    const auto page = [](int from) { return "<!--end--><!--results-->" + listed(from, from + 9) + "<i>more</i>"; };
     EngineDefinition d = learntQueryFor(result(1), result(10));
     d.startMarker = "<!--results-->";
     d.endMarker = "<!--end-->";
     Fetched fetched;
-    ASSERT_TRUE(learnLinkRules(d, serving(page, fetched)));
+    ASSERT_TRUE(learnLinkRules(d, serving(page(1), page(11), page(21), fetched)).learnt);
     // The eleventh "<i>" after the list counts: the text runs to the end of the page.
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "<i>"}));
-}
-
-TEST(LearnLinkRules, AgreesWithTheStepByStepSearchWithMarkers) {
-    int learnt = 0;
-    for (uint32_t seed = 1; seed <= 600; ++seed) {
-        CaseMaker maker(seed);
-        const GeneratedCase c = maker.make();
-        const auto marker = [&]() -> std::string {
-            if (maker.below(3) == 0) return {};
-            const std::size_t at = maker.below(c.page.size());
-            return c.page.substr(at, 1 + maker.below(3));
-        };
-        EngineDefinition d = learntQueryFor(c.first + (maker.below(4) ? "" : " 12k"), c.tenth);
-        d.startMarker = marker();
-        d.endMarker = marker();
-        const auto expected = testing::literalLearnedRules(c.page, d.startMarker, d.endMarker,
-                                                           d.firstResultUrl, d.tenthResultUrl);
-        Fetched fetched;
-        const bool ok = learnLinkRules(d, serving(c.page, fetched));
-        ASSERT_EQ(ok, !expected.empty()) << "seed " << seed;
-        if (ok) {
-            EXPECT_EQ(d.linkRules, expected) << "seed " << seed;
-        }
-        learnt += ok;
-    }
-    EXPECT_GT(learnt, 30);
 }
 
 }  // namespace

@@ -119,14 +119,80 @@ TEST_F(RankSearch, NotFoundInTenFullPages) {
     EXPECT_EQ(state.historyTables[0].at("abc"), 0);
 }
 
-TEST_F(RankSearch, TheTargetIsMatchedWithItsLetterCase) {
+TEST_F(RankSearch, TheTargetsHostIsMatchedWithoutLetterCaseItsPathWithIt) {
     pageOf = [](int n) {
         auto links = linksOf(n);
-        if (n == 1) links[0] = "http://WWW.MYSITE.EXAMPLE/";
+        if (n == 1) links[0] = "http://www.mysite.example/Top.html";
+        if (n == 2) links[1] = "http://WWW.MySite.EXAMPLE/top.html";
+        return pageWith(links);
+    };
+    state.target = "www.mysite.example/top.html";
+    EXPECT_EQ(search(), 12);
+}
+
+TEST_F(RankSearch, TheTargetIsFoundInTheAddressARedirectCarriesEscaped) {
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        if (n == 1) links[6] = "/url?q=http://www%2Emysite%2Eexample/&amp;sa=U";
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 7);
+}
+
+// An engine whose rule takes every result of a page, however many it holds.
+class RankSearchEveryResult : public RankSearch {
+protected:
+    RankSearchEveryResult() { engine.extendedRules = {{LinkSelection::EveryLink, "<a href=\"", "absolute"}}; }
+};
+
+TEST_F(RankSearchEveryResult, RanksCountTheResultsOfThePagesBefore) {
+    pageOf = [](int n) {
+        auto links = linksOf(n, n == 1 ? 8 : 9);
+        if (n == 2) links[2] = "http://www.mysite.example/";
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 11);
+    EXPECT_THAT(progress(), ElementsAre(0, 8));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::Found, 2));
+}
+
+TEST_F(RankSearchEveryResult, AShortPageGoesOnAndAPageWithoutLinksEnds) {
+    pageOf = [](int n) { return n <= 2 ? pageWith(linksOf(n, 4)) : "<p>no results</p>"; };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 3u);
+    EXPECT_THAT(progress(), ElementsAre(0, 4, 8));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::NoTenLinks, 3));
+}
+
+TEST_F(RankSearchEveryResult, ARepeatedLastPageEndsTheSearch) {
+    pageOf = [](int n) { return pageWith(linksOf(std::min(n, 2), 7)); };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 3u);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::RepeatedPage, 3));
+}
+
+TEST_F(RankSearchEveryResult, NoRankBeyondAHundred) {
+    // Thirty results a page: the target stands 102nd.
+    pageOf = [](int n) {
+        auto links = linksOf(n, 30);
+        if (n == 4) links[11] = "http://www.mysite.example/";
         return pageWith(links);
     };
     EXPECT_EQ(search(), 0);
-    EXPECT_EQ(requests.size(), 10u);
+    EXPECT_EQ(requests.size(), 4u);
+    EXPECT_THAT(progress(), ElementsAre(0, 30, 60, 90));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::TenPages, 4));
+    EXPECT_EQ(state.historyTables[0].at("abc"), 0);
+}
+
+TEST_F(RankSearchEveryResult, LinksOfAnotherKindAreNoResults) {
+    pageOf = [](int n) {
+        auto links = linksOf(n, 5);
+        links.insert(links.begin() + 1, "/aclk?adurl=http://www.mysite.example/");
+        if (n == 1) links[4] = "http://www.mysite.example/";
+        return pageWith(links);
+    };
+    EXPECT_EQ(search(), 4);
 }
 
 TEST_F(RankSearch, APageWithoutTenLinksEndsTheSearch) {

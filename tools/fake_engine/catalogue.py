@@ -29,6 +29,7 @@ class Engine:
     charset: str         # "utf-8", "euc-jp" or "shift_jis": the keyword's and the page's
     layout: str          # page layout, see pages.py
     extra_query: str = ""  # further parameters after the two (without a leading "&")
+    page_sizes: tuple = ()  # results on pages 1, 2, ... (repeating); empty: ten on every page
 
     def address(self, keyword_form, page):
         """Address of result page `page` (from 1) with the keyword already in its escaped form."""
@@ -56,7 +57,21 @@ ENGINES = {e.host: e for e in [
     Engine("double.engine.test", "/s", "q", "p", True, "number", 1, "utf-8", "double"),
     Engine("boxed.engine.test", "/search", "q", "start", False, "offset", 0, "shift_jis",
            "boxed"),
+    # Engines of today's result pages, one cause of failed learning each (README).
+    Engine("mixed.engine.test", "/search", "q", "p", False, "number", 1, "utf-8", "blocks",
+           page_sizes=(8, 9, 10, 7)),
+    Engine("notice.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8", "notice"),
+    Engine("framed.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8", "framed"),
+    Engine("redirect.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
+           "redirect"),
+    Engine("escaped.engine.test", "/html/", "q", "s", False, "offset", 0, "utf-8", "escaped"),
+    Engine("pathwrap.engine.test", "/search", "p", "b", False, "offset", 1, "utf-8", "pathwrap"),
+    Engine("spelled.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
+           "spelled"),
 ]}
+
+# The engines and layouts that learning handled from the start; the others are today's.
+CLASSIC_LAYOUTS = ("plain", "dl", "table", "sponsored", "extra", "double", "boxed")
 
 # Fault hosts: "<mode>.fault.test" misbehaves on every request, "<mode><N>.fault.test" on the
 # first N requests to that host since the last reset, then answers like plain.engine.test.

@@ -25,8 +25,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import faults  # noqa: E402
 from catalogue import CONTROL_HOST, ENGINES, engine_for, fault_host  # noqa: E402
 from pages import error_page, results_page  # noqa: E402
-from results import (Placement, decode_keyword, default_placement, first_shown,  # noqa: E402
-                     keyword_key, page_value, param, result_list)
+from results import (Placement, decode_keyword, default_placement, keyword_key,  # noqa: E402
+                     page_value, param, result_list, shown_span)
 from tls import TestPki, open_tunnel  # noqa: E402
 
 TUNNEL_TIMEOUT = 10.0  # for the TLS handshake inside a tunnel
@@ -231,8 +231,8 @@ class Handler(BaseHTTPRequestHandler):
         else:
             placement = self.server.state.placement(engine.host, keyword)
             results = result_list(keyword, placement)
-            first = first_shown(engine, query, len(results))
-            shown = list(enumerate(results, 1))[first:first + 10]
+            first, size = shown_span(engine, query, len(results))
+            shown = list(enumerate(results, 1))[first:first + size]
             body = results_page(engine, keyword, first, shown, len(results), keyword_key(keyword))
         self.send_plain(200, body, f"text/html; charset={charset}")
 

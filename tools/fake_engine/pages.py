@@ -3,8 +3,10 @@ links, a search form, a count line, the results with titles and snippets, page l
 foot, all in the engine's character set."""
 
 import html
+import re
+from urllib.parse import quote
 
-from results import encode_keyword
+from results import encode_keyword, page_of
 
 MARKER_BEGIN = "<!-- RESULTS BEGIN -->"
 MARKER_END = "<!-- RESULTS END -->"
@@ -49,6 +51,87 @@ def _item_double(rank, url, keyword):
             f'<br>{_snippet(keyword, rank)}</div>\n')
 
 
+def _item_g(rank, link, keyword, shown):
+    return (f'<div class="g"><h3 class="r"><a href="{link}">{_title(keyword, rank)}</a></h3>'
+            f'<div class="s">{_snippet(keyword, rank)}<br><cite>{html.escape(shown)}</cite></div></div>\n')
+
+
+def _item_redirect(rank, url, keyword):
+    """A result whose link is the engine's relative redirect, written with "&amp;", and a link
+    to the engine's cached copy."""
+    return (f'<li class="g"><h3 class="r"><a href="/url?q={url}&amp;sa=U&amp;ved=0ahUKE{rank}">'
+            f'{_title(keyword, rank)}</a></h3><div class="s">{_snippet(keyword, rank)}<br>'
+            f'<cite>{_cite(url)}</cite> <a class="fl" href="/search?q=cache:{rank}&amp;hl=ja">cache</a>'
+            f'</div></li>\n')
+
+
+def _escaped(address):
+    """An address percent-escaped whole, as a redirect parameter carries it."""
+    return quote(address, safe="")
+
+
+def _spelled(address, rank):
+    """The address with its host written otherwise: in capitals, or with "." and "-" escaped."""
+    scheme, _, rest = address.partition("://")
+    host, slash, path = rest.partition("/")
+    if rank % 3 == 1:
+        host = host.upper()
+    elif rank % 3 == 2:
+        host = host.replace(".", "%2E").replace("-", "%2D")
+    return f"{scheme}://{host}{slash}{path}"
+
+
+def _blocks(items, keyword, kw_key, page):
+    """Results with a news box on top, an image pack after the second result and a video block
+    before the last, each in markup of its own."""
+    news = ('<div class="news"><span>\u30cb\u30e5\u30fc\u30b9</span>\n'
+            + "".join(f'<div class="n"><a href="http://news{n}.example/k{kw_key}/{page}">'
+                      f'{html.escape(keyword)} {n}</a></div>\n' for n in (1, 2)) + "</div>\n")
+    images = (f'<div class="images"><a href="/images?q={kw_key}&amp;n=1"><img src="/i/{page}a.jpg"></a>'
+              f'<a href="/images?q={kw_key}&amp;n=2"><img src="/i/{page}b.jpg"></a></div>\n')
+    video = (f'<div class="videos"><a class="v" href="http://video.example/watch?v=k{kw_key}p{page}">'
+             f'\u52d5\u753b</a></div>\n')
+    out = news
+    for i, (rank, url) in enumerate(items):
+        if i == 2:
+            out += images
+        if i == len(items) - 1 and len(items) > 3:
+            out += video
+        out += _item_g(rank, url, keyword, _cite(url))
+    return out
+
+
+def _framed(items, keyword, kw_key, page):
+    """The plain list with ads in its own markup: two before it, and from page 2 on three after.
+    The ads' links go through the engine's click redirect."""
+    def ads(numbers):
+        return "".join(_item_list(0, f"/aclk?ai={n}&amp;adurl=http://ad{n}.sponsor.example/lp", keyword)
+                       for n in numbers)
+    return ("<ul>\n" + ads((1, 2)) + "</ul>\n" + _list_block(items, keyword)
+            + ("<ul>\n" + ads((3, 4, 5)) + "</ul>\n" if page > 1 else ""))
+
+
+def _escaped_list(items, keyword, kw_key):
+    """Protocol-relative redirect links that carry the address percent-escaped, title and shown
+    address both linked; one ad before, through a redirect of its own."""
+    def result(rank, link, shown, css=""):
+        return (f'<div class="result{css}"><h2 class="result__title"><a rel="nofollow" class="result__a" '
+                f'href="{link}">{_title(keyword, rank)}</a></h2>\n<a class="result__url" href="{link}">'
+                f'{html.escape(shown)}</a><div class="result__snippet">{_snippet(keyword, rank)}</div></div>\n')
+    ad = f"//escaped.engine.test/y.js?ad_provider=x&amp;u3={_escaped('http://ad1.sponsor.example/')}"
+    out = result(0, ad, "ad1.sponsor.example", " result--ad")
+    for rank, url in items:
+        out += result(rank, f"//escaped.engine.test/l/?uddg={_escaped(url)}&amp;rut=t{rank}k{kw_key}",
+                      url.split("://", 1)[-1])
+    return out
+
+
+def _pathwrap(url, rank):
+    carried = re.sub(r"%[0-9A-F]{2}", lambda m: m.group(0).lower(), _escaped(url))
+    return (f"http://r.pathwrap.engine.test/_ylt=Awr{rank};_ylu=Y29s/RV=2/RE=1/RO=10/RU={carried}"
+            f"/RK=2/RS=tk{rank}-")
+
+
 def _list_block(items, keyword):
     return "<ol>\n" + "".join(_item_list(r, u, keyword) for r, u in items) + "</ol>\n"
 
@@ -74,6 +157,22 @@ def _results_block(engine, items, keyword, kw_key):
         return (_list_block(items, keyword)
                 + '<div class="related"><span>\u95a2\u9023\u30b5\u30a4\u30c8</span>\n<ul>\n'
                 + "".join(_item_list(r, u, keyword) for r, u in related) + "</ul></div>\n")
+    if layout == "blocks":
+        return _blocks(items, keyword, kw_key, page_of(engine, items[0][0] - 1) if items else 1)
+    if layout == "notice":
+        notice = ('<p class="notice"><a href="http://help.notice.engine.test/safe">'
+                  '\u5b89\u5168\u306a\u691c\u7d22</a></p>\n')
+        return (notice if items and items[0][0] > 10 else "") + _list_block(items, keyword)
+    if layout == "framed":
+        return _framed(items, keyword, kw_key, page_of(engine, items[0][0] - 1) if items else 1)
+    if layout == "redirect":
+        return "<ol>\n" + "".join(_item_redirect(r, u, keyword) for r, u in items) + "</ol>\n"
+    if layout == "escaped":
+        return _escaped_list(items, keyword, kw_key)
+    if layout == "pathwrap":
+        return "".join(_item_g(r, _pathwrap(u, r), keyword, _cite(u)) for r, u in items)
+    if layout == "spelled":
+        return "".join(_item_g(r, f"/url?q={_spelled(u, r)}&amp;sa=U", keyword, _cite(u)) for r, u in items)
     if layout == "boxed":
         box = ('<div class="pickup"><span>\u6ce8\u76ee</span>\n<ul>\n'
                + _item_list(items[0][0], items[0][1], keyword) + "</ul></div>\n") if items else ""
@@ -109,9 +208,9 @@ def results_page(engine, keyword, first, shown, count, kw_key):
     else:
         stats = (f'<p class="stats">{kw} \u306e\u691c\u7d22\u7d50\u679c \u7d04 {count} \u4ef6\u4e2d '
                  f"{first + 1} - {first + len(shown)} \u4ef6\u76ee</p>\n")
-        pages = min((count + 9) // 10, 10)
+        pages = min(page_of(engine, count - 1), 10)
         body = (stats + _results_block(engine, shown, keyword, kw_key)
-                + _page_links(engine, keyword, first // 10 + 1, pages))
+                + _page_links(engine, keyword, page_of(engine, first), pages))
     tail = '<div id="footer">&copy; 2006 ' + name + "</div>\n</body></html>\n"
     return (head + body + tail).encode(engine.charset.replace("shift_jis", "cp932"),
                                        errors="xmlcharrefreplace")

@@ -112,6 +112,37 @@ def result_list(keyword, placement):
     return results
 
 
+def page_start(engine, page):
+    """Index (from 0) of the first result of result page `page` (from 1)."""
+    if not engine.page_sizes:
+        return 10 * (page - 1)
+    sizes = engine.page_sizes
+    return sum(sizes[i % len(sizes)] for i in range(page - 1))
+
+
+def page_size(engine, page):
+    return engine.page_sizes[(page - 1) % len(engine.page_sizes)] if engine.page_sizes else 10
+
+
+def shown_span(engine, query, count):
+    """(index of the first result, number of results) a results page shows. Engines with page
+    sizes number their pages; a page past the end shows the last page again."""
+    if not engine.page_sizes:
+        return first_shown(engine, query, count), 10
+    page = max(page_value(param(query, engine.page_param)) - engine.page_base + 1, 1)
+    while page > 1 and count > 0 and page_start(engine, page) >= count:
+        page -= 1
+    return page_start(engine, page), page_size(engine, page)
+
+
+def page_of(engine, first):
+    """The page (from 1) whose first result has index first."""
+    page = 1
+    while page_start(engine, page + 1) <= first:
+        page += 1
+    return page
+
+
 def first_shown(engine, query, count):
     """Index (from 0) of the first result a results page shows. Offset engines show the ten
     results from their offset (whatever it is); page-number engines the page's ten. A page past

@@ -10,12 +10,13 @@ import sys
 import tempfile
 import threading
 import unittest
-from urllib.parse import quote_plus
+from html import unescape
+from urllib.parse import parse_qs, quote_plus, unquote, urlsplit
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import faults  # noqa: E402
-from catalogue import ENGINES  # noqa: E402
+from catalogue import CLASSIC_LAYOUTS, ENGINES  # noqa: E402
 from fake_engine import EngineState, Server  # noqa: E402
 from pages import MARKER_BEGIN, MARKER_END  # noqa: E402
 from results import encode_keyword, result_address  # noqa: E402
@@ -156,6 +157,8 @@ class FakeEngineTest(unittest.TestCase):
         expected = {"plain": [(0, 1)], "dl": [(0, 1)], "table": [(0, 1)], "sponsored": [(2, 1)],
                     "extra": [(1, 1)], "double": [(1, 2), (1, 2)], "boxed": [(0, 1)]}
         for host, engine in ENGINES.items():
+            if engine.layout not in CLASSIC_LAYOUTS:
+                continue
             with self.subTest(host=host):
                 markers = (MARKER_BEGIN.encode(), MARKER_END.encode()) \
                     if engine.layout == "boxed" else (b"", b"")
@@ -172,6 +175,84 @@ class FakeEngineTest(unittest.TestCase):
         _, page = self.get(page_target(ENGINES["boxed.engine.test"], KEYWORD, 1))
         self.assertEqual(learn(page, result_address(KEYWORD, 1).encode(),
                                result_address(KEYWORD, 10).encode()), [])
+
+    def page(self, host, number, keyword=KEYWORD):
+        status, body = self.get(page_target(ENGINES[host], keyword, number))
+        self.assertEqual(status, 200)
+        return body
+
+    def test_blocks_layout_holds_fewer_or_more_results_than_ten(self):
+        first, eighth = (result_address(KEYWORD, r).encode() for r in (1, 8))
+        page1 = self.page("mixed.engine.test", 1)
+        self.assertEqual(page1.count(b'<h3 class="r"><a href="'), 8)
+        self.assertIn(first, page1)
+        self.assertNotIn(result_address(KEYWORD, 9).encode(), page1)
+        for block in (b'<div class="news">', b'<div class="images">', b'<div class="videos">'):
+            self.assertIn(block, page1)
+        page2, page4 = self.page("mixed.engine.test", 2), self.page("mixed.engine.test", 4)
+        # The short-prefix rules take ten: what fits page 1 reads the image pack on page 2.
+        rules = learn(page1, first, eighth)
+        self.assertEqual(rules, [(2, 1, b'a href="')])
+        self.assertIn(b"/images?q=", b" ".join(parse(page2, *rules[0])))
+        self.assertEqual(page2.count(b'<h3 class="r"><a href="'), 9)
+        self.assertIn(result_address(KEYWORD, 9).encode(), page2)
+        self.assertEqual(page4.count(b'<h3 class="r"><a href="'), 7)
+        self.assertIn(result_address(KEYWORD, 28).encode(), page4)
+        # Past the last result the last page comes again.
+        self.control("/place?keyword=" + quote_plus(KEYWORD) + "&count=20")
+        self.assertEqual(self.page("mixed.engine.test", 5), self.page("mixed.engine.test", 3))
+
+    def test_notice_layout_adds_a_link_of_the_results_markup_after_page_one(self):
+        first, tenth = (result_address(KEYWORD, r).encode() for r in (1, 10))
+        page1, page2 = self.page("notice.engine.test", 1), self.page("notice.engine.test", 2)
+        rules = learn(page1, first, tenth)
+        self.assertEqual(rules, [(0, 1, b'a href="')])
+        self.assertEqual(parse(page2, *rules[0]), [], "the rule of page 1 reads nothing on page 2")
+        self.assertEqual(page2.count(b'<h3 class="r"><a href="'), 10)
+
+    def test_framed_layout_puts_ads_of_the_results_markup_around_them(self):
+        first, tenth = (result_address(KEYWORD, r).encode() for r in (1, 10))
+        page1, page2 = self.page("framed.engine.test", 1), self.page("framed.engine.test", 2)
+        rules = learn(page1, first, tenth)
+        self.assertEqual([r[:2] for r in rules], [(2, 1)])
+        self.assertEqual(page2.count(b'<h3 class="r"><a href="/aclk?'), 5)
+        picked = parse(page2, *rules[0])
+        self.assertEqual(sum(1 for link in picked if link.startswith(b"/aclk?")), 3,
+                         "the last ten of page 2 hold its three ads after the results")
+
+    def test_redirect_layouts_carry_each_result_address_in_their_own_form(self):
+        forms = {
+            "redirect.engine.test": lambda link: parse_qs(urlsplit(link).query)["q"][0],
+            "escaped.engine.test": lambda link: parse_qs(urlsplit(link).query)["uddg"][0],
+            "pathwrap.engine.test": lambda link: unquote(link.split("/RU=")[1].split("/RK=")[0]),
+        }
+        for host, take in forms.items():
+            with self.subTest(host=host):
+                page = self.page(host, 1)
+                self.assertNotIn(b'href="' + result_address(KEYWORD, 1).encode(), page)
+                hrefs = [unescape(h.decode()) for h in page.split(b'href="')[1:]]
+                carried = [take(h.split('"')[0]) for h in hrefs
+                           if "/url?" in h or "/l/?" in h or "/RU=" in h]
+                expected = [result_address(KEYWORD, r) for r in range(1, 11)]
+                self.assertEqual(list(dict.fromkeys(carried)), expected)
+        redirect = self.page("redirect.engine.test", 1)
+        self.assertIn(b"/url?q=" + result_address(KEYWORD, 1).encode() + b"&amp;sa=U&amp;ved=", redirect)
+        escaped = self.page("escaped.engine.test", 1)
+        self.assertNotIn(result_address(KEYWORD, 1).encode(), escaped)
+        self.assertIn(b'href="//escaped.engine.test/y.js?', escaped, "an ad through a redirect of its own")
+        self.assertIn(b"/RU=http%3a%2f%2f", self.page("pathwrap.engine.test", 1))
+
+    def test_spelled_layout_writes_hosts_in_capitals_or_escaped(self):
+        self.control("/place?keyword=" + quote_plus(KEYWORD) + "&rank=4&target=www.mine-site.example")
+        page = self.page("spelled.engine.test", 1)
+        hrefs = [unescape(h.split(b'"')[0].decode()) for h in page.split(b'<h3 class="r"><a href="')[1:]]
+        carried = [parse_qs(urlsplit(h).query)["q"][0] for h in hrefs]
+        self.assertEqual(carried[0], result_address(KEYWORD, 1).upper().replace("HTTP://", "http://")
+                         .replace(".HTML", ".html").replace("/P1", "/p1"))
+        self.assertIn("www%2Esite002%2Dk", hrefs[1])
+        self.assertEqual(unquote(carried[1]), result_address(KEYWORD, 2))
+        self.assertEqual(carried[3], "http://WWW.MINE-SITE.EXAMPLE/")
+        self.assertNotIn(b"www.mine-site.example/&", page)
 
     def test_keyword_is_read_only_in_the_engines_character_set(self):
         sjis = ENGINES["sjis.engine.test"]

@@ -1,0 +1,55 @@
+// The extended learning of link rules, for pages the short-prefix rules do not serve: samples
+// given as a user has them, pages with fewer or more than ten results, links of other kinds and
+// ads behind the same markup as the results.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "engine/engine_definition.h"
+#include "engine/link_address.h"
+#include "engine/sample_match.h"
+
+namespace vexor {
+
+// How a found rule put the samples on the sample page, best first.
+enum class RuleFit : uint8_t {
+    AllResults,  // its links begin with the 1st sample and end with the 10th (ten or fewer)
+    FirstTen,    // more than ten links, the 1st sample first and the 10th sample tenth
+    LastTen,     // more than ten links, the last ten from the 1st sample to the 10th
+};
+
+struct RuleOption {
+    ExtendedLinkRule rule;
+    RuleFit fit;
+    std::size_t links;    // how many links the rule yields from the sample page
+    SampleMatch match;    // how the link of the 1st sample stood for it
+    bool markupAligned;   // the prefix begins a tag or an attribute and is more than a bare href
+
+    friend bool operator==(const RuleOption&, const RuleOption&) = default;
+};
+
+struct ExtendedSearch {
+    std::vector<RuleOption> options;  // distinct rules, best first
+    bool exhausted = false;           // stopped at the work bound; options may be missing
+};
+
+// How many of the 1st sample's links are tried, and how many options are kept.
+inline constexpr std::size_t FIRST_SAMPLE_LINKS_TRIED = 64;
+inline constexpr std::size_t OPTIONS_KEPT = 16;
+
+// The extended rules that fit the page already cut to its markers, fetched from page. For every
+// link that stands for the first sample (findSampleLinks), each prefix of 3 to 99 bytes before
+// it ending at that link's start is walked as a survey walks it (extendedRuleLinks with the
+// kind of that link) and kept when it fits (RuleFit). Options are ordered by: how the 1st
+// sample matched (Literal first), fit (AllResults, FirstTen, LastTen), more links, prefixes
+// aligned to the markup first, shorter prefixes, earlier links; equal rules count once.
+ExtendedSearch findExtendedRules(std::string_view cutPage, const PageAddress& page, const SampleForms& first,
+                                 const SampleForms& tenth);
+
+// Whether a prefix begins where markup begins (a tag's "<", or white space before an attribute
+// name and "=") and holds more than the bare link attribute ("href=\"", "<a href=\"").
+bool isMarkupAligned(std::string_view prefix);
+
+}  // namespace vexor

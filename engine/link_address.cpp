@@ -1,0 +1,239 @@
+// Decoding and resolving links for comparison.
+#include "engine/link_address.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/bytes.h"
+
+namespace vexor {
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The character a reference at text[at] (an "&") stands for, and the reference's length; 0
+// when it is none of those decoded here.
+std::pair<char, std::size_t> referenceAt(std::string_view text, std::size_t at) {
+    static constexpr std::array<std::pair<std::string_view, char>, 5> NAMED = {{
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}}};
+    for (const auto& [name, c] : NAMED)
+        if (text.substr(at, name.size()) == name) return {c, name.size()};
+    if (text.substr(at, 2) != "&#") return {0, 0};
+    std::size_t i = at + 2;
+    const bool hex = i < text.size() && (text[i] == 'x' || text[i] == 'X');
+    if (hex) ++i;
+    const std::size_t digitsStart = i;
+    int value = 0;
+    while (i < text.size() && i - digitsStart < 7) {
+        const int d = hexValue(text[i]);
+        if (d < 0 || (!hex && d > 9)) break;
+        value = value * (hex ? 16 : 10) + d;
+        ++i;
+    }
+    if (i == digitsStart || i >= text.size() || text[i] != ';' || value < 1 || value > 127) return {0, 0};
+    return {static_cast<char>(value), i + 1 - at};
+}
+
+// Copies the bytes from..to of text unchanged, with their origins.
+void copyRun(std::string_view text, std::size_t from, std::size_t to, const std::vector<uint32_t>* inputOrigin,
+             std::string& out, std::vector<uint32_t>* origin) {
+    out.append(text.data() + from, to - from);
+    if (!origin) return;
+    for (std::size_t i = from; i < to; ++i)
+        origin->push_back(inputOrigin ? (*inputOrigin)[i] : static_cast<uint32_t>(i));
+}
+
+// Runs without a "&" are copied whole; a "&" is decoded when it begins a reference.
+void decodeReferences(std::string_view text, std::string& out, std::vector<uint32_t>* origin) {
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t amp = text.find('&', i);
+        if (amp == std::string_view::npos) amp = text.size();
+        copyRun(text, i, amp, nullptr, out, origin);
+        i = amp;
+        if (i == text.size()) break;
+        const auto [c, length] = referenceAt(text, i);
+        out += length > 0 ? c : '&';
+        if (origin) origin->push_back(static_cast<uint32_t>(i));
+        i += length > 0 ? length : 1;
+    }
+}
+
+bool hexPair(std::string_view text, std::size_t at) {
+    return at + 1 < text.size() && hexValue(text[at]) >= 0 && hexValue(text[at + 1]) >= 0;
+}
+
+char hexByte(std::string_view text, std::size_t at) {
+    return static_cast<char>(hexValue(text[at]) * 16 + hexValue(text[at + 1]));
+}
+
+// inputOrigin maps the input's bytes to earlier positions; the result's bytes take those over.
+void decodePercent(std::string_view text, const std::vector<uint32_t>* inputOrigin, std::string& out,
+                   std::vector<uint32_t>* origin) {
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t percent = text.find('%', i);
+        if (percent == std::string_view::npos) percent = text.size();
+        copyRun(text, i, percent, inputOrigin, out, origin);
+        i = percent;
+        if (i == text.size()) break;
+        std::size_t length = 1;
+        char byte = '%';
+        if (hexPair(text, i + 1)) {
+            byte = hexByte(text, i + 1);
+            length = 3;
+            if (byte == '%' && hexPair(text, i + 3)) {
+                byte = hexByte(text, i + 3);
+                length = 5;
+            }
+        }
+        out += byte;
+        if (origin) origin->push_back(inputOrigin ? (*inputOrigin)[i] : static_cast<uint32_t>(i));
+        i += length;
+    }
+}
+
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (lowerAscii(text[i]) != prefix[i]) return false;
+    return true;
+}
+
+// Length of a leading "scheme:" (letters, digits, + - . after a first letter), 0 when none.
+std::size_t schemeLength(std::string_view text) {
+    if (text.empty() || !((text[0] >= 'a' && text[0] <= 'z') || (text[0] >= 'A' && text[0] <= 'Z'))) return 0;
+    for (std::size_t i = 1; i < text.size() && i < 32; ++i) {
+        const char c = text[i];
+        if (c == ':') return i + 1;
+        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                             c == '+' || c == '-' || c == '.';
+        if (!allowed) return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool isHostByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_' || c == ':' || c == '@' || c == '[' || c == ']';
+}
+
+PageAddress pageAddressOf(std::string_view address) {
+    PageAddress page;
+    std::size_t at = 0;
+    if (startsWithIgnoringCase(address, "http://")) at = 5;
+    else if (startsWithIgnoringCase(address, "https://")) at = 6;
+    if (address.substr(at, 2) != "//") return {"", "/"};
+    at += 2;
+    std::size_t hostEnd = address.find_first_of("/?#", at);
+    if (hostEnd == std::string_view::npos) hostEnd = address.size();
+    std::string_view host = address.substr(at, hostEnd - at);
+    if (const std::size_t user = host.rfind('@'); user != std::string_view::npos) host.remove_prefix(user + 1);
+    if (const std::size_t port = host.rfind(':'); port != std::string_view::npos && host.find(']') == std::string_view::npos)
+        host = host.substr(0, port);
+    page.host = lowerAscii(host);
+    std::size_t pathEnd = address.find_first_of("?#", hostEnd);
+    if (pathEnd == std::string_view::npos) pathEnd = address.size();
+    const std::string_view path = address.substr(hostEnd, pathEnd - hostEnd);
+    const std::size_t lastSlash = path.rfind('/');
+    page.directory = lastSlash == std::string_view::npos ? "/" : std::string(path.substr(0, lastSlash + 1));
+    return page;
+}
+
+std::string decodeCharacterReferences(std::string_view text) {
+    std::string out;
+    decodeReferences(text, out, nullptr);
+    return out;
+}
+
+std::string decodePercentEscapes(std::string_view text) {
+    std::string out;
+    decodePercent(text, nullptr, out, nullptr);
+    return out;
+}
+
+DecodedText decodeCharacterReferencesMapped(std::string_view text) {
+    DecodedText decoded;
+    decoded.origin.reserve(text.size());
+    decodeReferences(text, decoded.text, &decoded.origin);
+    return decoded;
+}
+
+DecodedText decodePercentEscapesMapped(const DecodedText& text) {
+    DecodedText decoded;
+    decoded.origin.reserve(text.text.size());
+    decodePercent(text.text, &text.origin, decoded.text, &decoded.origin);
+    return decoded;
+}
+
+std::string lowerHosts(std::string_view text) {
+    std::string out(text);
+    for (std::size_t at = out.find("//"); at != std::string::npos; at = out.find("//", at + 2)) {
+        for (std::size_t i = at + 2; i < out.size() && isHostByte(out[i]); ++i) out[i] = lowerAscii(out[i]);
+    }
+    return out;
+}
+
+std::string absoluteForm(std::string_view link, const PageAddress& page) {
+    const std::string text = decodeCharacterReferences(link.substr(0, MAX_LINK_EXAMINED));
+    const std::string_view t = text;
+    std::string absolute;
+    if (startsWithIgnoringCase(t, "http://")) {
+        absolute = t.substr(5);
+    } else if (startsWithIgnoringCase(t, "https://")) {
+        absolute = t.substr(6);
+    } else if (t.substr(0, 2) == "//") {
+        absolute = t;
+    } else if (schemeLength(t) > 0) {
+        return text;
+    } else if (!t.empty() && t[0] == '/') {
+        absolute = "//" + page.host + text;
+    } else {
+        absolute = "//" + page.host + page.directory + text;
+    }
+    for (std::size_t i = 2; i < absolute.size() && isHostByte(absolute[i]); ++i) absolute[i] = lowerAscii(absolute[i]);
+    return absolute;
+}
+
+std::string comparableForm(std::string_view link, const PageAddress& page) {
+    return lowerHosts(decodePercentEscapes(absoluteForm(link, page)));
+}
+
+CarriedSpan carriedAddressIn(std::string_view absolute) {
+    static constexpr std::string_view SCHEMES[] = {"http://", "https://", "http%3a%2f%2f", "https%3a%2f%2f"};
+    for (std::size_t eq = absolute.find('='); eq != std::string_view::npos; eq = absolute.find('=', eq + 1)) {
+        const std::string_view rest = absolute.substr(eq + 1);
+        for (const std::string_view scheme : SCHEMES) {
+            if (!startsWithIgnoringCase(rest, scheme)) continue;
+            const bool escaped = scheme.find('%') != std::string_view::npos;
+            const std::size_t start = eq + 1;
+            const std::size_t after = start + scheme.size();
+            std::size_t end = absolute.find('&', after);
+            if (escaped) end = std::min(end, absolute.find('/', after));
+            if (end == std::string_view::npos) end = absolute.size();
+            return {start, end};
+        }
+    }
+    return {};
+}
+
+std::string carriedAddress(std::string_view absolute, bool withRest) {
+    const CarriedSpan span = carriedAddressIn(absolute);
+    if (!span.found()) return {};
+    const std::string decoded =
+        decodePercentEscapes(absolute.substr(span.start, (withRest ? absolute.size() : span.end) - span.start));
+    const std::size_t slashes = decoded.find("//");
+    return lowerHosts(std::string_view(decoded).substr(slashes == std::string::npos ? 0 : slashes));
+}
+
+}  // namespace vexor

@@ -1,0 +1,31 @@
+// Checking learnt rules on the sample's result pages 1 to 3: a rule that picked the samples on
+// page 1 by chance rarely yields links on the next pages too.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "engine/engine_definition.h"
+#include "engine/extended_rules.h"
+
+namespace vexor {
+
+// Result pages 1 to 3 of the sample keyword, as fetched, with their addresses, and what the
+// rules checked on them learnt of their links so far.
+struct SamplePages {
+    std::array<std::string, 3> addresses;
+    std::array<std::string, 3> bodies;
+    std::array<LinkFactsMemo, 3> links;
+};
+
+// On how many of the three pages engine's rules hold (0 to 3). A page holds when its rules yield
+// links (ten for a plain rule), all of resultKind (any kind when empty), and, after page 1, the
+// links do not mostly repeat those of the page before, as a survey stops at such a page.
+int pagesHeld(const EngineDefinition& engine, SamplePages& pages, const std::string& resultKind);
+
+// Whether pages 2 and 3 can tell rules apart: one of them has a body of its own, neither empty
+// nor a copy of a page before it. Otherwise every rule that yields links on page 1 holds there
+// alone.
+bool laterPagesTell(const SamplePages& pages);
+
+}  // namespace vexor

@@ -1,0 +1,130 @@
+// Reading a results page with extended rules, and the repeated-page test the survey and the
+// learning check share.
+#include "engine/page_links.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/extended_rules.h"
+
+namespace vexor {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const char ADDRESS[] = "http://www.search.example/find?q=abc&p=1";
+
+std::string item(const std::string& link) { return "<h3><a href=\"" + link + "\">t</a></h3>\n"; }
+
+std::string site(int i) { return "https://s" + std::to_string(i) + ".example/"; }
+
+std::deque<std::string> sites(int from, int to) {
+    std::deque<std::string> all;
+    for (int i = from; i <= to; ++i) all.push_back(site(i));
+    return all;
+}
+
+EngineDefinition withRule(LinkSelection selection, const std::string& kind = "absolute") {
+    EngineDefinition engine;
+    engine.linkRules = {{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}};
+    engine.extendedRules = {{selection, "<h3><a href=\"", kind}};
+    return engine;
+}
+
+TEST(ExtendedRuleLinks, KeepsItsKindAndCountsTwoLinksToOneAddressOnce) {
+    const std::string page = item(site(1)) + item("/search?q=more") + item(site(2)) + item(site(2)) +
+                             item("/url?q=" + site(3) + "&amp;ved=1") + item("/url?q=" + site(3) + "&amp;ved=2") +
+                             item(site(3));
+    const PageAddress address = pageAddressOf(ADDRESS);
+    std::vector<std::string_view> links;
+    for (const RuleLink& link : extendedRuleLinks(page, "<h3><a href=\"", "absolute", address))
+        links.push_back(link.link);
+    EXPECT_THAT(links, ElementsAre(site(1), site(2), site(3)));
+    links.clear();
+    for (const RuleLink& link : extendedRuleLinks(page, "<h3><a href=\"", "wrapped:/url", address))
+        links.push_back(link.link);
+    EXPECT_THAT(links, ElementsAre("/url?q=" + site(3) + "&amp;ved=1"))
+        << "the second redirect carries the same address";
+    // Without a kind every link counts, a repeat of the address before only once (the direct
+    // link to site 3 repeats the address the redirects before it carry).
+    EXPECT_EQ(extendedRuleLinks(page, "<h3><a href=\"", "", address).size(), 4u);
+    EXPECT_THAT(extendedRuleLinks(page, "", "", address), IsEmpty());
+}
+
+TEST(ExtendedRuleLinks, EachSearchResumesWhereTheLinkBeforeEnded) {
+    // The prefix stands again inside the first link: that occurrence is passed over, as a plain
+    // rule passes it over.
+    const std::string page = "u=x" + std::string("u=y") + " u=z";
+    EXPECT_EQ(extendedRuleLinks(page, "u=", "", pageAddressOf(ADDRESS)).size(), 2u);
+}
+
+TEST(ReadResultPage, EveryLinkTakesAllResultsHoweverMany) {
+    std::string page;
+    for (int i = 1; i <= 7; ++i) page += item(site(i));
+    const PageLinks read = readResultPage(page, withRule(LinkSelection::EveryLink), ADDRESS);
+    EXPECT_EQ(read.links, sites(1, 7));
+    EXPECT_TRUE(read.countsVary);
+    EXPECT_THAT(readResultPage("<p>none</p>", withRule(LinkSelection::EveryLink), ADDRESS).links, IsEmpty());
+}
+
+TEST(ReadResultPage, TenLinkSelectionsTakeTenAsPlainRulesDo) {
+    std::string page;
+    for (int i = 1; i <= 12; ++i) page += item(site(i));
+    PageLinks read = readResultPage(page, withRule(LinkSelection::FirstTen), ADDRESS);
+    EXPECT_EQ(read.links, sites(1, 10));
+    EXPECT_FALSE(read.countsVary);
+    EXPECT_EQ(readResultPage(page, withRule(LinkSelection::LastTen), ADDRESS).links, sites(3, 12));
+    EXPECT_THAT(readResultPage(page, withRule(LinkSelection::ExactlyTen), ADDRESS).links, IsEmpty());
+    std::string nine;
+    for (int i = 1; i <= 9; ++i) nine += item(site(i));
+    EXPECT_THAT(readResultPage(nine, withRule(LinkSelection::FirstTen), ADDRESS).links, IsEmpty());
+}
+
+TEST(ReadResultPage, LaterRulesAreTriedAndMarkersCut) {
+    EngineDefinition engine = withRule(LinkSelection::FirstTen);
+    engine.extendedRules.push_back({LinkSelection::EveryLink, "<i>", ""});
+    engine.startMarker = "<!--s-->";
+    engine.endMarker = "<!--e-->";
+    const std::string page = "<i>" + site(0) + "</i><!--s-->" + item(site(1)) + "<i>" + site(2) + "</i><!--e--><i>x";
+    const PageLinks read = readResultPage(page, engine, ADDRESS);
+    EXPECT_THAT(read.links, ElementsAre(site(2)));
+    EXPECT_TRUE(read.countsVary);
+}
+
+TEST(ReadResultPage, AnEngineWithoutExtendedRulesReadsWithItsLinkRules) {
+    EngineDefinition engine;
+    engine.linkRules = {{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}};
+    std::string page = item("/search?q=x");
+    for (int i = 1; i <= 9; ++i) page += item(site(i));
+    const PageLinks read = readResultPage(page, engine, ADDRESS);
+    EXPECT_EQ(read.links.size(), 10u) << "plain rules take every link, of any kind";
+    EXPECT_FALSE(read.countsVary);
+}
+
+TEST(ReadResultPage, AMemoOfThePageGivesWhatAFreshReadingGives) {
+    std::string page = item("/search?q=x") + item(site(1)) + "<b u=\"" + site(2) + "\">";
+    for (int i = 3; i <= 9; ++i) page += item(site(i)) + item("/url?q=" + site(i) + "&amp;v=" + std::to_string(i));
+    LinkFactsMemo memo;
+    for (const char* kind : {"absolute", "wrapped:/url", "relative:/search", "", "absolute"}) {
+        SCOPED_TRACE(kind);
+        EngineDefinition engine = withRule(LinkSelection::EveryLink, kind);
+        engine.extendedRules.insert(engine.extendedRules.begin(), {LinkSelection::FirstTen, " u=\"", kind});
+        EXPECT_EQ(readResultPage(page, engine, ADDRESS, &memo).links, readResultPage(page, engine, ADDRESS).links);
+    }
+}
+
+TEST(RepeatsPreviousPage, MoreThanHalfTheLinksAsEqualPairs) {
+    EXPECT_FALSE(repeatsPreviousPage(sites(1, 10), {}));
+    std::deque<std::string> page2 = sites(11, 20);
+    for (int i = 0; i < 5; ++i) page2[static_cast<std::size_t>(i)] = site(i + 1);
+    EXPECT_FALSE(repeatsPreviousPage(page2, sites(1, 10)));
+    page2[5] = site(6);
+    EXPECT_TRUE(repeatsPreviousPage(page2, sites(1, 10)));
+    // Pages of other sizes: more than half of the current page's links.
+    EXPECT_TRUE(repeatsPreviousPage(sites(1, 3), sites(1, 8)));
+    EXPECT_FALSE(repeatsPreviousPage(sites(1, 8), sites(1, 4)));
+}
+
+}  // namespace
+}  // namespace vexor
