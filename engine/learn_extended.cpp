@@ -19,6 +19,7 @@
 #include "engine/extended_rules.h"
 #include "engine/learn_links.h"
 #include "engine/link_kind.h"
+#include "engine/prefix_groups.h"
 #include "platform/bytes.h"
 
 namespace vexor {
@@ -74,10 +75,8 @@ struct FirstLink {
     int32_t kind;
 };
 
-struct Group {
-    std::vector<uint32_t> members;  // indices of first-sample links
-    std::vector<uint32_t> ends;     // end positions of every occurrence of the shared prefix
-};
+// Members: indices of first-sample links.
+using Group = PrefixGroup;
 
 class Search {
 public:
@@ -100,7 +99,9 @@ public:
                 if (!spend(group.ends.size())) return;
                 optionsOf(group, firsts, k, found);
                 if (exhausted_) return;
-                if (k < LONGEST_PREFIX) split(group, firsts, k, children);
+                if (k < LONGEST_PREFIX)
+                    splitByPrecedingByte(page_, group, k, children,
+                                         [&firsts](uint32_t m) { return firsts[m].at; });
             }
             groups.swap(children);
         }
@@ -224,37 +225,6 @@ private:
             RuleOption option{{selectionOf(*fit), std::string(prefix), kindNames_[static_cast<std::size_t>(first.kind)]},
                               *fit, known->second.count, first.match, isMarkupAligned(prefix)};
             found.push_back({std::move(option), k, first.at});
-        }
-    }
-
-    // The children of a group: by the byte before its prefix, each with the ends that this byte
-    // precedes; links too near the page's start to grow their prefix are left out.
-    void split(Group& group, const std::vector<FirstLink>& firsts, std::size_t k, std::vector<Group>& children) {
-        std::array<int32_t, 256> childOfByte;
-        childOfByte.fill(-1);
-        const std::size_t firstChild = children.size();
-        for (const uint32_t m : group.members) {
-            const std::size_t v = firsts[m].at;
-            if (v < k + 1) continue;
-            const auto byte = static_cast<unsigned char>(page_[v - k - 1]);
-            if (childOfByte[byte] < 0) {
-                childOfByte[byte] = static_cast<int32_t>(children.size());
-                children.emplace_back();
-            }
-            children[static_cast<std::size_t>(childOfByte[byte])].members.push_back(m);
-        }
-        if (children.size() == firstChild) return;
-        if (children.size() == firstChild + 1) {
-            // One child: it keeps the group's ends in place, without a copy.
-            const char wanted = page_[firsts[children.back().members.front()].at - k - 1];
-            std::erase_if(group.ends, [&](uint32_t e) { return e < k + 1 || page_[e - k - 1] != wanted; });
-            children.back().ends = std::move(group.ends);
-            return;
-        }
-        for (const uint32_t e : group.ends) {
-            if (e < k + 1) continue;
-            const int32_t child = childOfByte[static_cast<unsigned char>(page_[e - k - 1])];
-            if (child >= 0) children[static_cast<std::size_t>(child)].ends.push_back(e);
         }
     }
 

@@ -9,13 +9,6 @@
 namespace vexor {
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The character a reference at text[at] (an "&") stands for, and the reference's length; 0
 // when it is none of those decoded here.
 std::pair<char, std::size_t> referenceAt(std::string_view text, std::size_t at) {

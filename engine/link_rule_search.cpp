@@ -14,6 +14,7 @@
 // whatever the number of occurrences; a group with fewer than ten ends is dropped, since longer
 // prefixes only occur less often.
 #include "engine/learn_links.h"
+#include "engine/prefix_groups.h"
 
 #include <algorithm>
 #include <array>
@@ -33,10 +34,8 @@ constexpr int32_t NO_RULE = -1;
 constexpr std::size_t STEPS_PER_BYTE = 32;
 constexpr std::size_t STEPS_FLOOR = 4'000'000;
 
-struct Group {
-    std::vector<uint32_t> members;  // indices of first-sample occurrences, in page order
-    std::vector<uint32_t> ends;     // end positions of every occurrence of the shared prefix
-};
+// Members: indices of first-sample occurrences, in page order.
+using Group = PrefixGroup;
 
 bool beginsWith(std::string_view page, std::size_t at, std::string_view sample) {
     return page.substr(at, sample.size()) == sample;
@@ -111,39 +110,6 @@ std::vector<Group> shortestPrefixGroups(std::string_view page, const std::vector
     return groups;
 }
 
-// The children of a group whose prefix of k bytes found no rule: by the byte before the
-// prefix, each with the ends that this byte precedes. Members too near the page's start to
-// grow their prefix are left out.
-void split(std::string_view page, const std::vector<std::size_t>& occurrences, Group& group, std::size_t k,
-           std::vector<Group>& children) {
-    std::array<int32_t, 256> childOfByte;
-    childOfByte.fill(-1);
-    const std::size_t firstChild = children.size();
-    for (const uint32_t m : group.members) {
-        const std::size_t p = occurrences[m];
-        if (p < k + 1) continue;
-        const auto byte = static_cast<unsigned char>(page[p - k - 1]);
-        if (childOfByte[byte] < 0) {
-            childOfByte[byte] = static_cast<int32_t>(children.size());
-            children.emplace_back();
-        }
-        children[static_cast<std::size_t>(childOfByte[byte])].members.push_back(m);
-    }
-    if (children.size() == firstChild) return;
-    if (children.size() == firstChild + 1) {
-        // One child: it keeps the group's ends in place, without a copy.
-        const char wanted = page[occurrences[children.back().members.front()] - k - 1];
-        std::erase_if(group.ends, [&](uint32_t e) { return e < k + 1 || page[e - k - 1] != wanted; });
-        children.back().ends = std::move(group.ends);
-        return;
-    }
-    for (const uint32_t e : group.ends) {
-        if (e < k + 1) continue;
-        const int32_t child = childOfByte[static_cast<unsigned char>(page[e - k - 1])];
-        if (child >= 0) children[static_cast<std::size_t>(child)].ends.push_back(e);
-    }
-}
-
 }  // namespace
 
 std::vector<LinkRule> findLinkRules(std::string_view cutPage, std::string_view firstSample,
@@ -177,7 +143,9 @@ std::vector<LinkRule> findLinkRules(std::string_view cutPage, std::string_view f
                 for (const uint32_t m : group.members) ruleOf[m] = static_cast<int32_t>(found.size() - 1);
                 continue;
             }
-            if (k < LONGEST_PREFIX) split(cutPage, occurrences, group, k, children);
+            if (k < LONGEST_PREFIX)
+                splitByPrecedingByte(cutPage, group, k, children,
+                                     [&occurrences](uint32_t m) { return occurrences[m]; });
         }
         if (steps > budget) break;
         groups.swap(children);

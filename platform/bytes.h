@@ -25,6 +25,14 @@ inline void appendHexEscape(std::string& out, unsigned char byte) {
     out += HEX[byte & 0x0F];
 }
 
+// The value of a hexadecimal digit (either case), -1 for any other byte.
+inline int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 // The low 32 bits of value as a signed number: 32-bit arithmetic that wraps instead of
 // overflowing.
 inline int32_t wrapToInt32(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }

@@ -35,13 +35,6 @@ std::string toUtf8(const std::string& keyword) { return cp932ToUtf8(keyword); }
 
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // One byte of an address as a query reader sees it, and where it was written.
 struct DecodedByte {
     char byte;
