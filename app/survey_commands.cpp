@@ -70,7 +70,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     FileLock lock = lockHistory(folder);
     // A folder that cannot take the lock file cannot take the history either: that is said
     // below, and the survey runs without both.
-    if (!lock.held() && folderExists(folder) && fileKind(joinPath(folder, "lock")) == FileKind::Regular) {
+    if (lock.busy()) {
         messages.showMessage(Owner::MainWindow, texts::MSG_SURVEY_RUNNING, Icon::Warning);
         return false;
     }

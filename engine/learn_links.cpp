@@ -60,13 +60,15 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     const std::string_view first = sampleOf(definition.firstResultUrl);
     const std::string_view tenth = sampleOf(definition.tenthResultUrl);
 
+    const PageAddress address = pageAddressOf(pages.addresses[0]);
+
     std::vector<LinkRule> plain = findLinkRules(cut, first, tenth);
     int plainHeld = 0;
     if (!plain.empty()) {
         fetchLater();
         // The plain rules take any link; those of another kind than the first sample's are not
         // results, on page 1 or after it.
-        const std::string resultKind = linkKind(first, pageAddressOf(pages.addresses[0]));
+        const std::string resultKind = linkKind(first, address);
         plainHeld = pagesHeld(withRules(definition, plain, {}), pages, resultKind);
         if (plainHeld == ALL_PAGES) {
             definition.linkRules = std::move(plain);
@@ -75,7 +77,6 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
         }
     }
 
-    const PageAddress address = pageAddressOf(pages.addresses[0]);
     const ExtendedSearch search =
         findExtendedRules(cut, address, sampleFormsOf(first, address), sampleFormsOf(tenth, address));
     const RuleOption* best = nullptr;

@@ -12,11 +12,14 @@ class FileLock {
 public:
     FileLock() = default;
     ~FileLock() { release(); }
-    FileLock(FileLock&& other) noexcept : handle_(other.handle_) { other.handle_ = NONE; }
+    FileLock(FileLock&& other) noexcept : handle_(other.handle_), busy_(other.busy_) {
+        other.handle_ = NONE;
+    }
     FileLock& operator=(FileLock&& other) noexcept {
         if (this != &other) {
             release();
             handle_ = other.handle_;
+            busy_ = other.busy_;
             other.handle_ = NONE;
         }
         return *this;
@@ -29,12 +32,20 @@ public:
     static FileLock acquire(const std::string& path);
 
     bool held() const { return handle_ != NONE; }
+    // Not held because another holder has it (rather than because the file cannot be made).
+    bool busy() const { return busy_; }
     void release();
 
 private:
     static constexpr std::intptr_t NONE = -1;
     explicit FileLock(std::intptr_t handle) : handle_(handle) {}
+    static FileLock heldElsewhere() {
+        FileLock lock;
+        lock.busy_ = true;
+        return lock;
+    }
     std::intptr_t handle_ = NONE;
+    bool busy_ = false;
 };
 
 }  // namespace vexor

@@ -17,4 +17,9 @@ AddressScheme schemeOf(const std::string& address);
 // https to https only: once a page is asked for over TLS it is never asked for in the clear.
 bool redirectFollowed(const std::string& from, const std::string& to);
 
+// The HTTP statuses whose response sends the client to another address.
+inline bool isRedirectStatus(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
 }  // namespace vexor

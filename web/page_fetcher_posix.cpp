@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/bytes.h"
 #include "web/address_scheme.h"
 #include "web/page_fetcher.h"
 
@@ -80,14 +81,11 @@ std::optional<FetchTarget> splitAddress(const std::string& address) {
 // A request line cannot carry spaces or control bytes; every other byte (raw Shift-JIS
 // included) goes out as it is.
 std::string escapeForRequestLine(const std::string& path) {
-    static constexpr char HEX[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(path.size());
     for (const unsigned char c : path) {
         if (c <= 0x20 || c == 0x7F) {
-            out += '%';
-            out += HEX[c >> 4];
-            out += HEX[c & 0x0F];
+            appendHexEscape(out, c);
         } else {
             out += static_cast<char>(c);
         }
@@ -124,10 +122,6 @@ FetchFailure failureOf(CURLcode code) {
         default:
             return FetchFailure::Network;
     }
-}
-
-bool isRedirectStatus(long status) {
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 using Clock = std::chrono::steady_clock;

@@ -104,10 +104,6 @@ FetchFailure failureOf(DWORD error) {
     }
 }
 
-bool isRedirectStatus(DWORD status) {
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 DWORD statusOf(HINTERNET request) {
     DWORD status = 0;
     DWORD length = sizeof status;
@@ -281,7 +277,10 @@ FetchOutcome fetchOnce(FetchContext& ctx, const std::string& address, std::strin
             }
         }
         readBody(ctx, body, abortFlag);
-        const bool readFailed = body.empty() && !ctx.responseEnded.load() && !abortFlag.load();
+        // No status line means no answer came: Wine completes a request whose connection was
+        // reset as if an empty one had.
+        const bool readFailed =
+            body.empty() && (status == 0 || !ctx.responseEnded.load()) && !abortFlag.load();
         return {readFailed ? FetchFailure::Network : FetchFailure::None, static_cast<int>(status)};
     }
 }

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/file_lock.h"
 #include "platform/path_text.h"
 #include "platform/text.h"
@@ -16,9 +18,14 @@ FileLock FileLock::acquire(const std::string& path) {
     const int fd = open(native.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return FileLock();
     struct stat info{};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return FileLock();
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool taken = errno == EWOULDBLOCK;
+        close(fd);
+        return taken ? heldElsewhere() : FileLock();
     }
     return FileLock(fd);
 }

@@ -15,7 +15,8 @@ FileLock FileLock::acquire(const std::string& path) {
         return FileLock();
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return FileLock();
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION ? heldElsewhere() : FileLock();
     return FileLock(reinterpret_cast<std::intptr_t>(file));
 }
 

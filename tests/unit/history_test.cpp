@@ -361,11 +361,15 @@ TEST_F(HistoryFolder, FilesThatAreNotRegularAreNeitherFollowedNorWaitedOn) {
 TEST_F(HistoryFolder, ARunHoldsTheFoldersLockUntilItLetsGo) {
     FileLock first = lockHistory(folder);
     ASSERT_TRUE(first.held());
-    EXPECT_FALSE(lockHistory(folder).held()) << "a second run on the same survey";
+    const FileLock second = lockHistory(folder);
+    EXPECT_FALSE(second.held()) << "a second run on the same survey";
+    EXPECT_TRUE(second.busy());
     first.release();
-    FileLock second = lockHistory(folder);
-    EXPECT_TRUE(second.held()) << "the lock file left behind is no lock";
-    EXPECT_FALSE(lockHistory(scratch.file("no-such-folder")).held());
+    FileLock third = lockHistory(folder);
+    EXPECT_TRUE(third.held()) << "the lock file left behind is no lock";
+    const FileLock nowhere = lockHistory(scratch.file("no-such-folder"));
+    EXPECT_FALSE(nowhere.held());
+    EXPECT_FALSE(nowhere.busy()) << "a folder that takes no lock file is no other run";
 }
 
 }  // namespace
