@@ -54,6 +54,27 @@ wait_for() {
   return 1
 }
 
+# The first visible window whose title matches the pattern, on standard output; fails when none.
+visible_window() {
+  local id
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+  [ -n "$id" ] && echo "$id"
+}
+
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
+
+# Waits for the window whose title matches $1 (named $4 in failures), keeps its screenshot as
+# $shots/$2 and closes it with key $3.
+capture_and_close() {
+  local pattern=$1 shot=$2 key=$3 what=$4 window=
+  wait_for 30 'window=$(visible_window "$pattern")' || fail "$what did not open"
+  sleep 1
+  import -window "$window" "$shots/$shot" || fail "no screenshot of $what"
+  focus "$window"
+  xdotool key "$key"
+  wait_for 20 '! visible_window "$pattern" >/dev/null' || fail "$what did not close on $key"
+}
+
 # A request to the fake engine's control host, through the proxy like every other request; the
 # answer goes to standard output.
 control() {
@@ -153,20 +174,9 @@ assert agents == {sys.argv[1]}, agents
 ' "$user_agent" || fail "the survey did not send the user agent of vexor.ini"
 
 # The end of the run names the one keyword whose first page was refused, in a warning box.
-end_box=
-find_end_box() {
-  end_box=$(xdotool search --onlyvisible --name '^(Error|エラー)$' 2>/dev/null | head -n1)
-  [ -n "$end_box" ]
-}
-wait_for 30 find_end_box || fail "no warning at the end of the run"
-sleep 0.5
-import -window "$end_box" "$shots/end_of_run_warning.png" || fail "no screenshot of the warning"
-xdotool windowfocus --sync "$end_box" 2>/dev/null || xdotool windowfocus "$end_box"
-xdotool key Return
-wait_for 20 '! find_end_box' || fail "the warning did not close on Return"
+capture_and_close '^(Error|エラー)$' end_of_run_warning.png Return "the warning at the end of the run"
 
-main_window=$(wait_for 20 'xdotool search --onlyvisible --name "nuq" >/dev/null 2>&1' &&
-  xdotool search --onlyvisible --name "$target" | head -n1) || true
+main_window=$(wait_for 20 'visible_window "nuq" >/dev/null' && visible_window "$target") || true
 [ -n "$main_window" ] || fail "main window not found"
 sleep 1  # the last result message is posted after its record is written
 import -window "$main_window" "$shots/main_window.png" || fail "no screenshot of the main window"
@@ -179,25 +189,15 @@ title=$(xdotool getwindowname "$main_window")
 [ "$title" = "$target (nuq) - nuqランキング調査" ] || fail "window title: $title"
 
 # The engine edit dialog through the menu: 設定(&S), then エンジンファイルの編集(&E).
-xdotool windowfocus --sync "$main_window" 2>/dev/null || xdotool windowfocus "$main_window"
+focus "$main_window"
 xdotool key --clearmodifiers alt+s
 sleep 0.5
 xdotool key e
-edit_dialog=
-find_edit_dialog() {
-  edit_dialog=$(xdotool search --onlyvisible --name "エンジンファイルの編集" 2>/dev/null | head -n1)
-  [ -n "$edit_dialog" ]
-}
-wait_for 20 find_edit_dialog || fail "the engine edit dialog did not open"
-sleep 1
-import -window "$edit_dialog" "$shots/engine_edit_dialog.png" || fail "no screenshot of the edit dialog"
-xdotool windowfocus --sync "$edit_dialog" 2>/dev/null || xdotool windowfocus "$edit_dialog"
-xdotool key Escape
-wait_for 20 '! find_edit_dialog' || fail "the engine edit dialog did not close on Esc"
+capture_and_close "エンジンファイルの編集" engine_edit_dialog.png Escape "the engine edit dialog"
 
 # ファイル(&F), then レポート作成(&R): the report in the history folder, opened by the shell.
 report="$work/$target/report.html"
-xdotool windowfocus --sync "$main_window" 2>/dev/null || xdotool windowfocus "$main_window"
+focus "$main_window"
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key r

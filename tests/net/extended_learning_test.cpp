@@ -3,7 +3,6 @@
 // files must stay byte for byte what they were before extended rules existed.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "japanese.h"
 #include "recording_events.h"
 #include "survey/rank_search.h"
+#include "tokyo_sample.h"
 #include "web/page_fetcher.h"
 
 namespace vexor {
@@ -27,20 +27,16 @@ namespace {
 
 using test::controlRequest;
 using test::escapeParam;
+using test::listedResults;
+using test::TOKYO_EUC_ESCAPED;
+using test::TOKYO_SJIS_ESCAPED;
+using test::TOKYO_UTF8;
+using test::TOKYO_UTF8_ESCAPED;
 
-const char TOKYO_UTF8[] = "\xE6\x9D\xB1\xE4\xBA\xAC";
-const char TOKYO_UTF8_ESCAPED[] = "%E6%9D%B1%E4%BA%AC";
-const char TOKYO_EUC_ESCAPED[] = "%C5%EC%B5%FE";
-const char TOKYO_SJIS_ESCAPED[] = "%93%8C%8B%9E";
 const SystemTime PINNED{2006, 3, 2, 7, 9, 5, 0, 0};
 
-// The fake engine's own list of the keyword's results on host, in rank order.
-std::vector<std::string> listedResults(const std::string& host) {
-    std::istringstream lines(controlRequest("/results?keyword=" + escapeParam(TOKYO_UTF8) + "&engine=" + host));
-    std::vector<std::string> results;
-    for (std::string line; std::getline(lines, line);) results.push_back(line.substr(line.find('\t') + 1));
-    return results;
-}
+// The fake engine's own list of the results for 東京 on host, in rank order.
+std::vector<std::string> tokyoResults(const std::string& host) { return listedResults(TOKYO_UTF8, host); }
 
 std::string withKeyword(std::string path, const char* form) { return path.replace(path.find("%s"), 2, form); }
 
@@ -114,7 +110,7 @@ TEST_F(ExtendedLearning, ClassicLayoutsLearnByteForByteTheEngineFilesLearntBefor
     ASSERT_EQ(before.size(), std::size(classics));
     for (const Classic& classic : classics) {
         SCOPED_TRACE(classic.name);
-        const auto results = listedResults(classic.sample.host);
+        const auto results = tokyoResults(classic.sample.host);
         EngineFields fields = fieldsFor(classic.sample, results.at(0) + " - 12k - 2006/03/07", results.at(9));
         if (classic.markers) {
             fields.startMarker = "<!-- RESULTS BEGIN -->";
@@ -195,7 +191,7 @@ TEST_F(ExtendedLearning, TodaysLayoutsAreLearntFromSamplesAsGivenAndSurveyedRigh
     };
     for (const Today& today : todays) {
         SCOPED_TRACE(today.sample.host + " " + today.form("A", 1));
-        const auto results = listedResults(today.sample.host);
+        const auto results = tokyoResults(today.sample.host);
         const EngineFields fields =
             fieldsFor(today.sample, today.form(results.at(static_cast<std::size_t>(today.firstRank - 1)), today.firstRank),
                       today.form(results.at(static_cast<std::size_t>(today.lastRank - 1)), today.lastRank));
@@ -207,7 +203,7 @@ TEST_F(ExtendedLearning, TodaysLayoutsAreLearntFromSamplesAsGivenAndSurveyedRigh
 
 TEST_F(ExtendedLearning, AnEngineLearntExtendedIsWrittenReadBackAndSurveysAlike) {
     const Sample mixed{"mixed.engine.test", "/search?q=%s&p=2", "/search?q=%s&p=3", TOKYO_UTF8_ESCAPED};
-    const auto results = listedResults(mixed.host);
+    const auto results = tokyoResults(mixed.host);
     ASSERT_EQ(learn(fieldsFor(mixed, results.at(0), results.at(7))), rulesLine(texts::TEXT_RULES_ALL_RESULTS, 3));
     ASSERT_EQ(engine.extendedRules.size(), 1u);
     EXPECT_EQ(engine.extendedRules[0].selection, LinkSelection::EveryLink);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/bytes.h"
 #include "web/page_fetcher.h"
 
 namespace vexor::test {
@@ -16,19 +17,22 @@ std::string controlRequest(const std::string& pathAndQuery) {
 }
 
 std::string escapeParam(const std::string& utf8) {
-    static constexpr char HEX[] = "0123456789ABCDEF";
     std::string out;
     for (const unsigned char c : utf8) {
         if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-            c == '-' || c == '.' || c == '_') {
+            c == '-' || c == '.' || c == '_')
             out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += HEX[c >> 4];
-            out += HEX[c & 0x0F];
-        }
+        else
+            appendHexEscape(out, c);
     }
     return out;
+}
+
+std::vector<std::string> listedResults(const std::string& utf8Keyword, const std::string& host) {
+    std::istringstream lines(controlRequest("/results?keyword=" + escapeParam(utf8Keyword) + "&engine=" + host));
+    std::vector<std::string> results;
+    for (std::string line; std::getline(lines, line);) results.push_back(line.substr(line.find('\t') + 1));
+    return results;
 }
 
 std::vector<LoggedRequest> loggedRequests(const std::string& host) {

@@ -31,6 +31,9 @@ std::string controlRequest(const std::string& pathAndQuery);
 // %-escaping of a UTF-8 text for a control parameter.
 std::string escapeParam(const std::string& utf8);
 
+// The engine's own list of the addresses of the keyword's results on host, in rank order.
+std::vector<std::string> listedResults(const std::string& utf8Keyword, const std::string& host);
+
 // The logged requests (of host, when not empty), oldest first.
 std::vector<LoggedRequest> loggedRequests(const std::string& host = "");
 

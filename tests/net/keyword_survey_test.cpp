@@ -25,6 +25,7 @@ namespace {
 
 using test::controlRequest;
 using test::escapeParam;
+using test::listedResults;
 using test::loggedRequests;
 using testing::cp932;
 
@@ -55,19 +56,6 @@ std::string bytesIn(const std::string& keyword, KeywordEncoding encoding) {
 
 std::string withKeyword(std::string path, const std::string& form) {
     return path.replace(path.find("%s"), 2, form);
-}
-
-// The engine's own list of a keyword's results, in rank order.
-std::vector<std::string> listedResults(const std::string& utf8Keyword, const std::string& host) {
-    std::vector<std::string> results;
-    const std::string listing =
-        controlRequest("/results?keyword=" + escapeParam(utf8Keyword) + "&engine=" + host);
-    std::size_t start = 0;
-    for (std::size_t end; (end = listing.find('\n', start)) != std::string::npos; start = end + 1) {
-        const std::string line = listing.substr(start, end - start);
-        results.push_back(line.substr(line.find('\t') + 1));
-    }
-    return results;
 }
 
 class KeywordSurvey : public test::FakeEngineTest {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "fake_engine_control.h"
 #include "fake_ui.h"
 #include "japanese.h"
+#include "tokyo_sample.h"
 #include "engine/page_links.h"
 #include "web/page_fetcher.h"
 #include "engine/query_address.h"
@@ -20,22 +20,15 @@ namespace vexor {
 namespace {
 
 using test::controlRequest;
-using test::escapeParam;
+using test::listedResults;
+using test::TOKYO_EUC_ESCAPED;
+using test::TOKYO_SJIS_ESCAPED;
+using test::TOKYO_UTF8;
+using test::TOKYO_UTF8_ESCAPED;
 using test::FakeEngineTest;
 
-// The keyword of every sample: 東京, and its escaped forms as a browser shows them.
-const char TOKYO_UTF8[] = "\xE6\x9D\xB1\xE4\xBA\xAC";
-const char TOKYO_UTF8_ESCAPED[] = "%E6%9D%B1%E4%BA%AC";
-const char TOKYO_EUC_ESCAPED[] = "%C5%EC%B5%FE";
-const char TOKYO_SJIS_ESCAPED[] = "%93%8C%8B%9E";
-
-// The fake engine's own list of the keyword's results on host, in rank order.
-std::vector<std::string> listedResults(const std::string& host) {
-    std::istringstream lines(controlRequest("/results?keyword=" + escapeParam(TOKYO_UTF8) + "&engine=" + host));
-    std::vector<std::string> results;
-    for (std::string line; std::getline(lines, line);) results.push_back(line.substr(line.find('\t') + 1));
-    return results;
-}
+// The fake engine's own list of the results for 東京 on host, in rank order.
+std::vector<std::string> tokyoResults(const std::string& host) { return listedResults(TOKYO_UTF8, host); }
 
 std::vector<std::string> slice(const std::vector<std::string>& all, std::size_t from, std::size_t count) {
     return {all.begin() + static_cast<long>(from), all.begin() + static_cast<long>(from + count)};
@@ -58,7 +51,7 @@ std::string withKeyword(const std::string& path, const char* form) {
 // The dialog's fields for a sample search of 東京 on host, the result fields as a user copies
 // them from the results page (with the size and date that follow the address).
 EngineFields fieldsFor(const Sample& s) {
-    const auto results = listedResults(s.host);
+    const auto results = tokyoResults(s.host);
     EngineFields fields;
     fields.keyword = testing::cp932(u8"東京");
     fields.page2Url = "http://" + s.host + withKeyword(s.page2Path, s.keywordForm);
@@ -143,7 +136,7 @@ TEST_F(LiveLearning, EveryLayoutIsLearntAndItsPagesReadBack) {
         }
         EXPECT_EQ(engine.learnedAt, at(7, 9));
         // What was learnt reads the results of pages 1 and 3 in order.
-        const auto results = listedResults(sample.host);
+        const auto results = tokyoResults(sample.host);
         EXPECT_EQ(linksOnPage(engine, 1), slice(results, 0, 10));
         EXPECT_EQ(linksOnPage(engine, 3), slice(results, 20, 10));
     }
@@ -170,7 +163,7 @@ TEST_F(LiveLearning, BoxedPageIsLearntWithItsMarkersOrFromTheListAfterTheBox) {
     EXPECT_EQ(learn(fieldsFor(boxed), at(7, 9)), texts::MSG_LEARN_SUCCEEDED);
     ASSERT_EQ(engine.extendedRules.size(), 1u);
     EXPECT_EQ(engine.extendedRules[0].selection, LinkSelection::EveryLink);
-    const auto results = listedResults(boxed.host);
+    const auto results = tokyoResults(boxed.host);
     EXPECT_EQ(linksOnPage(engine, 1), slice(results, 0, 10));
     EXPECT_EQ(linksOnPage(engine, 3), slice(results, 20, 10));
 
