@@ -55,7 +55,8 @@ struct AppState {
     std::string startupSurveyPath;    // the survey file named on the command line
     WindowRect windowRect;            // written to the settings file at close
     std::string surveyFileBuffer;     // the survey Open dialog's last choice
-    int failedFirstPages = 0;         // keywords of the running survey whose first page failed
+    int failedKeywords = 0;           // keywords of the running survey whose search failed
+    int unreadableKeywords = 0;       // of those, the ones whose page the rules could not read
 
     AppState() = default;
     AppState(const AppState&) = delete;

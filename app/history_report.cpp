@@ -157,7 +157,7 @@ std::string keywordSection(const ReportData& data) {
                        "<th>" + word(texts::REPORT_TREND) + "</th></tr></thead><tbody>";
     for (const KeywordTrend& trend : data.keywords) {
         html += "<tr><td class=\"keyword\">" + htmlText(trend.keyword) + "</td>";
-        html += "<td class=\"num current\">" + htmlText(rankCellText(trend.current)) + "</td>";
+        html += "<td class=\"num current\">" + htmlText(rankCellText(trend.current ? std::optional<RankEntry>({*trend.current, {}}) : std::nullopt)) + "</td>";
         html += std::string("<td class=\"change ") + changeClass(trend.change) + "\">" +
                 htmlText(changeText(trend)) + "</td>";
         html += "<td class=\"num best\">" + bestText(trend, data) + "</td>";

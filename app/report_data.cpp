@@ -60,10 +60,12 @@ ReportData reportData(const SiteHistory& history, const std::deque<std::string>&
         RunSummary summary{run.start, run.engine, run.records.size(), {}};
         for (const RunRecord& record : run.records) {
             const int32_t row = rowOf[record.keyword];
-            if (row == NOT_IN_REPORT || data.keywords[row].ranks[r]) continue;  // the first wins
-            data.keywords[row].ranks[r] = record.rank;
+            // The first record wins; a failure is a gap in the keyword's line.
+            if (row == NOT_IN_REPORT || data.keywords[row].ranks[r] || record.entry.failed()) continue;
+            const int32_t rank = record.entry.rank;
+            data.keywords[row].ranks[r] = rank;
             for (std::size_t b = 0; b < RANK_BANDS.size(); ++b)
-                if (record.rank >= 1 && record.rank <= RANK_BANDS[b]) ++summary.inBand[b];
+                if (rank >= 1 && rank <= RANK_BANDS[b]) ++summary.inBand[b];
         }
         data.runs.push_back(std::move(summary));
     }

@@ -1,6 +1,8 @@
 // The open and start commands of a survey.
 #include "app/survey_commands.h"
 
+#include <algorithm>
+
 #include "app/settings.h"
 #include "app/survey_display.h"
 #include "app/text_format.h"
@@ -82,7 +84,13 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
 
     const std::string engineName = baseName(start.enginePath);
     const std::string header = generationHeader(start.clock(), engineName);
-    if (!canResumeGeneration(state, engineName)) {
+    if (start.failedOnly) {
+        const auto& current = state.historyTables[0];
+        if (std::none_of(current.begin(), current.end(), [](const auto& kept) { return kept.second.failed(); })) {
+            messages.showMessage(Owner::MainWindow, texts::MSG_NOTHING_FAILED, Icon::Information);
+            return false;
+        }
+    } else if (!canResumeGeneration(state, engineName)) {
         if (folderExists(folder) && rotateGenerations(folder, header) == RotationOutcome::Failed) {
             messages.show(Owner::MainWindow,
                           {formatWithText(texts::FMT_ROTATION_FAILED, folder), Icon::Warning});
@@ -96,7 +104,8 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     state.historyWriteFailed = !writeGenerationHeader(folder, header) || !endLastLine(folder);
     if (state.historyWriteFailed) messages.show(Owner::MainWindow, historyNotStored(folder));
     state.runLock = std::move(lock);
-    return startWorker(state, start.engine, start.events, start.fetch, start.clock);
+    return startWorker(state, start.engine, start.events, start.fetch, start.clock,
+                       RunOptions{start.failedOnly, start.backOff});
 }
 
 }  // namespace vexor

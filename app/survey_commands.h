@@ -10,6 +10,7 @@
 #include "app/workspace.h"
 #include "engine/engine_definition.h"
 #include "platform/clock.h"
+#include "survey/survey_context.h"
 #include "survey/survey_events.h"
 #include "survey/survey_state.h"
 #include "web/page_fetcher.h"
@@ -38,6 +39,10 @@ struct SurveyStart {
     SurveyEvents& events;
     PageFetcher fetch;
     Clock clock;
+    // A retry: only the keywords whose record in the current generation is a failure are
+    // searched, in the current generation whatever it is (nothing rotates).
+    bool failedOnly = false;
+    BackOff backOff = {};
 };
 
 // The start command. Refuses an engine without rules ("未学習です", nothing read or written) and
@@ -48,7 +53,8 @@ struct SurveyStart {
 // else rotates the history (a rotation that cannot be made stops the start with a message and
 // changes no file) and shows it, makes sure 0.txt has a header and ends in a whole line, and
 // starts the worker. A history that cannot be written is said once (historyNotStored) and the
-// survey runs all the same. True when the worker was started.
+// survey runs all the same. A retry (start.failedOnly) with no failed keyword says so
+// ("現在の調査に失敗した語はありません。") and starts nothing. True when the worker was started.
 bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveyStart& start,
                  Messages& messages, ResultList& list);
 

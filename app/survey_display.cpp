@@ -1,6 +1,7 @@
 // Texts of the result list for a survey.
 #include "app/survey_display.h"
 
+#include "app/survey_failures.h"
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "survey/history.h"
@@ -13,10 +14,11 @@ constexpr int ABORTED_RANK = -1;
 
 }  // namespace
 
-std::string rankCellText(std::optional<int32_t> rank) {
-    if (!rank) return "";
-    if (*rank == 0) return texts::TEXT_NOT_FOUND;
-    return std::to_string(*rank);
+std::string rankCellText(const std::optional<RankEntry>& entry) {
+    if (!entry) return "";
+    if (entry->failure) return failureText(*entry->failure);
+    if (entry->rank == 0) return texts::TEXT_NOT_FOUND;
+    return std::to_string(entry->rank);
 }
 
 void showHistory(ResultList& list, const SurveyState& state) {
@@ -25,11 +27,11 @@ void showHistory(ResultList& list, const SurveyState& state) {
     for (std::size_t row = 0; row < state.keywords.size(); ++row)
         for (int k = 0; k < HISTORY_GENERATIONS; ++k)
             list.setCell(static_cast<int>(row), CURRENT_RUN_COLUMN + k,
-                         rankCellText(rankOf(state.historyTables[k], state.keywords[row])));
+                         rankCellText(entryOf(state.historyTables[k], state.keywords[row])));
 }
 
 std::string resultText(int rank) {
-    return rank == ABORTED_RANK ? std::string(texts::TEXT_ABORTED) : rankCellText(rank);
+    return rank == ABORTED_RANK ? std::string(texts::TEXT_ABORTED) : rankCellText(RankEntry{rank, {}});
 }
 
 std::string progressText(int examined) { return formatWithNumber(texts::FMT_PROGRESS, examined); }

@@ -11,14 +11,16 @@
 
 namespace vexor {
 
-// The text of a history cell: "" for no record, "-" for 0 (not found), else the decimal rank.
-std::string rankCellText(std::optional<int32_t> rank);
+// The text of a history cell: "" for no record, "-" for 0 (not found), the failure's text
+// ("失敗: HTTP 429") for a failure, else the decimal rank.
+std::string rankCellText(const std::optional<RankEntry>& entry);
 
 // The loaded history of state in the list: the captions of columns 1 to 5, then columns 1 to 5
 // of every row of state.keywords.
 void showHistory(ResultList& list, const SurveyState& state);
 
-// "中止しました" for -1, "-" for 0, the rank in decimal otherwise.
+// "中止しました" for -1, "-" for 0, the rank in decimal otherwise (a failure's cell is set by
+// showSurveyFailure after its result).
 std::string resultText(int rank);
 // "取得中: n" with the number of results already examined.
 std::string progressText(int examined);

@@ -1,4 +1,4 @@
-// Texts and the end-of-run message for keywords whose first results page failed.
+// Texts and the end-of-run message for keywords whose search failed.
 #include "app/survey_failures.h"
 
 #include "app/text_format.h"
@@ -9,39 +9,56 @@ namespace {
 
 constexpr int CURRENT_RUN_COLUMN = 1;
 
-const char* fetchFailureText(FetchFailure failure) {
-    switch (failure) {
-        case FetchFailure::BadAddress: return texts::TEXT_FAILED_ADDRESS;
-        case FetchFailure::Network: return texts::TEXT_FAILED_NETWORK;
-        case FetchFailure::Certificate: return texts::TEXT_FAILED_CERTIFICATE;
-        case FetchFailure::SecureChannel: return texts::TEXT_FAILED_SECURE_CHANNEL;
-        case FetchFailure::Redirect: return texts::TEXT_FAILED_REDIRECT;
-        default: return texts::TEXT_FAILED_EMPTY;
+std::string causeText(const SearchFailure& failure) {
+    switch (failure.cause) {
+        case FailureCause::HttpStatus: return formatWithNumber(texts::FMT_FAILED_HTTP, failure.status);
+        case FailureCause::Network: return texts::TEXT_FAILED_NETWORK;
+        case FailureCause::Timeout: return texts::TEXT_FAILED_TIMEOUT;
+        case FailureCause::Certificate: return texts::TEXT_FAILED_CERTIFICATE;
+        case FailureCause::SecureChannel: return texts::TEXT_FAILED_SECURE_CHANNEL;
+        case FailureCause::Redirect: return texts::TEXT_FAILED_REDIRECT;
+        case FailureCause::RedirectAway: return texts::TEXT_FAILED_REDIRECT_AWAY;
+        case FailureCause::EmptyPage: return texts::TEXT_FAILED_EMPTY;
+        case FailureCause::BadAddress: return texts::TEXT_FAILED_ADDRESS;
+        case FailureCause::Consent: return texts::TEXT_FAILED_CONSENT;
+        case FailureCause::Captcha: return texts::TEXT_FAILED_CAPTCHA;
+        case FailureCause::ScriptRequired: return texts::TEXT_FAILED_SCRIPT;
+        case FailureCause::NotResults: return texts::TEXT_FAILED_NOT_RESULTS;
+        case FailureCause::NoLinks: return texts::TEXT_FAILED_UNREADABLE;
+        case FailureCause::Unknown: break;
     }
+    return texts::TEXT_FAILED;
+}
+
+// Failures that say the engine's pages no longer read with its rules.
+bool suggestsRelearning(const SearchFailure& failure) {
+    return failure.cause == FailureCause::NoLinks || failure.cause == FailureCause::NotResults;
 }
 
 }  // namespace
 
-std::string failureText(const SearchEnding& ending) {
-    switch (ending.how) {
-        case SearchEnd::HttpError: return formatWithNumber(texts::FMT_FAILED_HTTP, ending.fetch.status);
-        case SearchEnd::NoTenLinks: return texts::TEXT_FAILED_UNREADABLE;
-        case SearchEnd::FetchFailed: return fetchFailureText(ending.fetch.failure);
-        default: return texts::TEXT_FAILED_EMPTY;
-    }
+std::string failureText(const SearchFailure& failure) {
+    std::string text = causeText(failure);
+    if (failure.page > 1) text += formatWithNumber(texts::FMT_FAILED_ON_PAGE, failure.page);
+    return text;
 }
 
-void showFirstPageFailure(AppState& state, ResultList& list, int row, const SearchEnding& ending) {
-    list.setCell(row, CURRENT_RUN_COLUMN, failureText(ending));
-    ++state.failedFirstPages;
+void showSurveyFailure(AppState& state, ResultList& list, int row, const SearchFailure& failure) {
+    list.setCell(row, CURRENT_RUN_COLUMN, failureText(failure));
+    ++state.failedKeywords;
+    if (suggestsRelearning(failure)) ++state.unreadableKeywords;
 }
 
 void reportSurveyEnd(AppState& state, Messages& messages) {
-    if (state.failedFirstPages > 0)
-        messages.showMessage(Owner::MainWindow,
-                             formatWithNumber(texts::FMT_FIRST_PAGES_FAILED, state.failedFirstPages),
-                             Icon::Warning);
-    state.failedFirstPages = 0;
+    if (state.survey.engineRefused) {
+        messages.showMessage(Owner::MainWindow, texts::MSG_ENGINE_REFUSING, Icon::Warning);
+    } else if (state.failedKeywords > 0) {
+        std::string text = formatWithNumber(texts::FMT_KEYWORDS_FAILED, state.failedKeywords);
+        if (state.unreadableKeywords > 0) text += texts::MSG_RELEARN_HINT;
+        messages.showMessage(Owner::MainWindow, text, Icon::Warning);
+    }
+    state.failedKeywords = 0;
+    state.unreadableKeywords = 0;
 }
 
 }  // namespace vexor

@@ -1,7 +1,6 @@
-// What the Windows program shows of a running survey's keywords whose first results page could
-// not be read: the keyword's cell of the current run names the failure instead of "-" (the
-// history keeps the rank 0 it records for every such keyword), and the end of the run brings
-// one message that counts them and asks for the engine to be learnt again.
+// What the shell shows of keywords whose search failed: the keyword's cell names the failure
+// instead of a rank (in the current run as it ends and in every history column), and the end of
+// a run brings one message that counts them, or says that the engine refused the run.
 #pragma once
 
 #include <string>
@@ -9,19 +8,19 @@
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "app/result_list.h"
-#include "survey/survey_events.h"
+#include "survey/rank_outcome.h"
 
 namespace vexor {
 
-// The cell text for a search that ended on a failed first page ("失敗: 証明書エラー",
-// "失敗: HTTP 403", ...).
-std::string failureText(const SearchEnding& ending);
+// The cell text of a failure: "失敗: HTTP 429", "失敗: 同意の確認ページ (3 ページ目)", ...
+std::string failureText(const SearchFailure& failure);
 
 // Shows the failure in column 1 of row and counts the keyword for the end of the run.
-void showFirstPageFailure(AppState& state, ResultList& list, int row, const SearchEnding& ending);
+void showSurveyFailure(AppState& state, ResultList& list, int row, const SearchFailure& failure);
 
-// The run has ended: when any keyword was counted, one warning over the main window naming how
-// many; the count starts again from 0.
+// The run has ended: when the engine refused it, says so and that the next start continues it;
+// when keywords failed, one warning over the main window naming how many and how to survey them
+// again. The count starts again from 0.
 void reportSurveyEnd(AppState& state, Messages& messages);
 
 }  // namespace vexor

@@ -147,7 +147,7 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
     std::vector<std::string> known = {"--format", "--dir"};
     if (survey) known.push_back("--engine");
     std::vector<std::string> flags;
-    if (!survey) flags.push_back("--all");
+    flags.push_back(survey ? "--retry-failed" : "--all");
     RawArguments raw;
     if (auto problem = splitArguments(args, known, raw, flags)) return UsageError{*problem};
     if (raw.help) return HelpCommand{};
@@ -171,7 +171,7 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
         engineFile = convert.path(it->second);
     const WorkFolder folder = workFolder(raw, convert);
     if (convert.failed()) return *convert.failed();
-    if (survey) return SurveyCommand{surveyFile, engineFile, format, folder};
+    if (survey) return SurveyCommand{surveyFile, engineFile, format, folder, raw.flags.count("--retry-failed") > 0};
     return ShowCommand{surveyFile, format, folder, allRuns};
 }
 
@@ -220,7 +220,7 @@ std::string usageText() {
            "  vexor-cli learn ENGINE_FILE --keyword K --page2 URL --page3 URL --first TEXT\n"
            "                  --tenth TEXT [--start-marker TEXT] [--end-marker TEXT] [--dir DIR]\n"
            "  vexor-cli survey SURVEY_FILE [--engine ENGINE_FILE] [--format table|csv|json]\n"
-           "                  [--dir DIR]\n"
+           "                  [--retry-failed] [--dir DIR]\n"
            "  vexor-cli show SURVEY_FILE [--format table|csv|json] [--dir DIR]\n"
            "  vexor-cli show SURVEY_FILE --all --format csv|json [--dir DIR]\n"
            "  vexor-cli report SURVEY_FILE [-o FILE] [--dir DIR]\n"
@@ -232,9 +232,11 @@ std::string usageText() {
            "        page 1 holds fewer than ten results, --tenth is its last result.\n"
            "survey  surveys the ranks of SURVEY_FILE's site and prints the last five runs.\n"
            "        The engine is --engine, else [ENGINE] last of vexor.ini, else engine/nuq.eng.\n"
+           "        A keyword whose results could not be read is \"failed\", never \"not ranked\";\n"
+           "        --retry-failed surveys only the keywords that failed in the current run.\n"
            "show    prints the last five runs without surveying; with --all every run the\n"
            "        history keeps, one line per keyword and run (run, start, engine, keyword,\n"
-           "        rank; rank 0 is not found).\n"
+           "        rank; rank 0 is not found, \"failed: CAUSE on page N\" a failure).\n"
            "report  writes an HTML report of every run (charts of the ranks) into the site's\n"
            "        history folder, or to FILE with -o (\"-\" for standard output).\n"
            "\n"
@@ -243,9 +245,10 @@ std::string usageText() {
            "Options take their value as the next argument or after \"=\"; \"--\" ends the options.\n"
            "\n"
            "exit status: 0 done; 1 failed (message on stderr); 2 wrong usage or an argument\n"
-           "that Shift_JIS (code page 932) cannot hold; 3 surveyed, but a keyword's first\n"
-           "results page was empty or could not be read (the engine may need to be learnt\n"
-           "again); 130 interrupted.\n";
+           "that Shift_JIS (code page 932) cannot hold; 3 surveyed, but some keyword failed\n"
+           "(a results page was refused, blocked, empty or could not be read; the warning\n"
+           "says why); 4 stopped because the engine refused several keywords in a row (the\n"
+           "next survey continues where it stopped); 130 interrupted.\n";
 }
 
 }  // namespace vexor::cli

@@ -29,6 +29,7 @@ struct SurveyCommand {
     std::optional<std::string> engineFile;  // --engine, code page 932
     OutputFormat format = OutputFormat::Table;
     WorkFolder folder;
+    bool retryFailed = false;  // --retry-failed: only the keywords that failed in the current run
 };
 
 struct ShowCommand {

@@ -6,6 +6,7 @@
 
 #include "cli/terminal_text.h"
 #include "platform/text.h"
+#include "survey/rank_field.h"
 
 namespace vexor::cli {
 namespace {
@@ -146,15 +147,20 @@ std::string formatResultTable(const ResultTable& table, OutputFormat format) {
     return formatAsTable(table);
 }
 
+std::string failedCell(const SearchFailure& failure) {
+    return "failed: " + causeWord(failure) + " on page " + std::to_string(failure.page);
+}
+
 std::string formatRunsAsCsv(const SiteHistory& history) {
-    std::string out = "run,start,engine,keyword,rank\r\n";
+    std::string out = "run,start,engine,keyword,rank,address\r\n";
     for (std::size_t r = 0; r < history.runs.size(); ++r) {
         const HistoryRun& run = history.runs[r];
         const std::string prefix = std::to_string(r + 1) + "," + csvField(cp932ToUtf8(run.start)) +
                                    "," + csvField(cp932ToUtf8(run.engine)) + ",";
         for (const RunRecord& record : run.records)
             out += prefix + csvField(cp932ToUtf8(history.keywords[record.keyword])) + "," +
-                   std::to_string(record.rank) + "\r\n";
+                   (record.entry.failure ? failedCell(*record.entry.failure) : std::to_string(record.entry.rank)) +
+                   "," + csvField(record.address) + "\r\n";
     }
     return out;
 }
@@ -172,7 +178,10 @@ std::string formatRunsAsJson(const std::string& target, const SiteHistory& histo
             out += first ? "\n  " : ",\n  ";
             first = false;
             out += prefix + jsonString(cp932ToUtf8(history.keywords[record.keyword])) +
-                   ", \"rank\": " + std::to_string(record.rank) + "}";
+                   ", \"rank\": " +
+                   (record.entry.failure ? jsonString(failedCell(*record.entry.failure))
+                                         : std::to_string(record.entry.rank)) +
+                   ", \"address\": " + jsonString(record.address) + "}";
         }
     }
     out += first ? "]}\n" : "\n]}\n";

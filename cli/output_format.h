@@ -26,12 +26,16 @@ std::string formatAsJson(const ResultTable& table);
 
 std::string formatResultTable(const ResultTable& table, OutputFormat format);
 
+// The cell of a failed keyword in CSV and JSON: "failed: http-429 on page 3".
+std::string failedCell(const SearchFailure& failure);
+
 // Every run of a history in long form, oldest run first, its records in file order: the run's
-// number (from 1), its start, its engine, the keyword and the rank (0: not found).
-// CSV: a header row "run,start,engine,keyword,rank", then one record per line (RFC 4180).
+// number (from 1), its start, its engine, the keyword, the rank (0: not found; a failure as
+// failedCell writes it) and the address that ranked ("" when none was kept).
+// CSV: a header row "run,start,engine,keyword,rank,address", then one record per line (RFC 4180).
 std::string formatRunsAsCsv(const SiteHistory& history);
 // JSON: {"target": …, "records": [{"run": 1, "start": …, "engine": …, "keyword": …,
-// "rank": 3}, …]} and a line feed.
+// "rank": 3, "address": …}, …]} and a line feed; a failure's rank is its failedCell text.
 std::string formatRunsAsJson(const std::string& target, const SiteHistory& history);
 
 }  // namespace vexor::cli

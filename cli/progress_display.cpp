@@ -12,38 +12,47 @@ std::string rankText(int rank) {
     return "rank " + std::to_string(rank);
 }
 
-std::string fetchFailureText(FetchFailure failure) {
-    switch (failure) {
-        case FetchFailure::BadAddress:
-            return "the query address names no host; nothing was sent";
-        case FetchFailure::Network:
-            return "the engine could not be reached (no connection, or it broke off or stalled)";
-        case FetchFailure::Certificate:
-            return "the engine's certificate could not be verified (unknown authority, another "
-                   "name or out of date)";
-        case FetchFailure::SecureChannel:
-            return "no secure (TLS) connection could be made with the engine";
-        case FetchFailure::Redirect:
-            return "the engine redirected to an address that is not followed (from https to "
-                   "http, or more than ten redirects)";
-        default:
-            return "the first results page came back empty";
+std::string causeText(const SearchFailure& failure) {
+    switch (failure.cause) {
+        case FailureCause::HttpStatus:
+            return "came back with HTTP status " + std::to_string(failure.status);
+        case FailureCause::Network:
+            return "could not be fetched: the engine could not be reached (no connection, or it "
+                   "broke off or stalled)";
+        case FailureCause::Timeout:
+            return "did not come whole within its time limit";
+        case FailureCause::Certificate:
+            return "could not be fetched: the engine's certificate could not be verified (unknown "
+                   "authority, another name or out of date)";
+        case FailureCause::SecureChannel:
+            return "could not be fetched: no secure (TLS) connection could be made with the engine";
+        case FailureCause::Redirect:
+            return "was redirected to an address that is not followed (from https to http, "
+                   "without a place to go, or more than ten redirects)";
+        case FailureCause::RedirectAway:
+            return "was redirected away from the engine's results";
+        case FailureCause::EmptyPage:
+            return "came back empty";
+        case FailureCause::BadAddress:
+            return "has a query address that names no host; nothing was sent";
+        case FailureCause::Consent:
+            return "is a consent page, not results";
+        case FailureCause::Captcha:
+            return "is a captcha page, not results";
+        case FailureCause::ScriptRequired:
+            return "is a page that asks for JavaScript, not results";
+        case FailureCause::NotResults:
+            return "does not look like a results page of this engine";
+        case FailureCause::NoLinks:
+            return "gave no links the engine's rules accept";
+        case FailureCause::Unknown:
+            break;
     }
+    return "could not be read";
 }
 
-// Why a first results page could not be read, for a search that ended there.
-std::string firstPageFailureText(const SearchEnding& ending) {
-    switch (ending.how) {
-        case SearchEnd::HttpError:
-            return "the first results page came back with HTTP status " +
-                   std::to_string(ending.fetch.status);
-        case SearchEnd::NoTenLinks:
-            return "the first results page gave no links the engine's rules accept";
-        case SearchEnd::FetchFailed:
-            return fetchFailureText(ending.fetch.failure);
-        default:
-            return "the first results page came back empty";
-    }
+std::string pageName(int page) {
+    return page == 1 ? "the first results page" : "results page " + std::to_string(page);
 }
 
 }  // namespace
@@ -86,15 +95,19 @@ void ProgressDisplay::progress(int row, int examined) {
 
 void ProgressDisplay::result(int row, int rank) {
     clearStatus();
-    console_.err(label(row).utf8 + "  " + rankText(rank) + "\n");
+    console_.err(label(row).utf8 + "  " + (row == failedRow_ ? std::string("failed") : rankText(rank)) + "\n");
+    failedRow_ = -1;
 }
 
 void ProgressDisplay::searchEnded(int row, const SearchEnding& ending) {
-    if (!firstPageFailed(ending)) return;
-    ++unreadable_;
+    if (ending.how != SearchEnd::Failed) return;
+    ++failed_;
+    failedRow_ = row;
+    const FailureCause cause = ending.failure.cause;
+    if (cause == FailureCause::NoLinks || cause == FailureCause::NotResults) ++unreadable_;
     clearStatus();
-    console_.err("warning: \"" + keywordAt(row) + "\": " + firstPageFailureText(ending) +
-                 "; recorded as not ranked\n");
+    console_.err("warning: \"" + keywordAt(row) + "\": " + pageName(ending.failure.page) + " " +
+                 causeText(ending.failure) + "; recorded as failed\n");
 }
 
 void ProgressDisplay::note(const std::string& utf8) {
@@ -102,13 +115,22 @@ void ProgressDisplay::note(const std::string& utf8) {
     console_.err(utf8 + "\n");
 }
 
+void ProgressDisplay::engineRefusing() {
+    clearStatus();
+    console_.err("vexor-cli: the engine is refusing automated searches now (several keywords in a "
+                 "row were refused); the survey stopped, and the next survey continues where it "
+                 "stopped\n");
+}
+
 void ProgressDisplay::finish() {
     clearStatus();
-    if (unreadable_ == 0) return;
-    console_.err("warning: " + std::to_string(unreadable_) +
-                 (unreadable_ == 1 ? " keyword" : " keywords") +
-                 " could not be read on the first results page; the engine may need to be "
-                 "learnt again\n");
+    if (failed_ == 0) return;
+    console_.err("warning: " + std::to_string(failed_) + (failed_ == 1 ? " keyword" : " keywords") +
+                 " failed; survey them again with --retry-failed" +
+                 (unreadable_ > 0 ? "; some results pages no longer read with the engine's rules, "
+                                    "so the engine may need to be learnt again"
+                                  : "") +
+                 "\n");
 }
 
 }  // namespace vexor::cli

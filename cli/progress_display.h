@@ -1,9 +1,7 @@
 // What vexor-cli tells the user on standard error while it surveys: on a terminal one status
 // line redrawn in place (keyword, results read, then the rank), otherwise one line per finished
-// keyword. It also catches the commonest silent failure of a rank tracker: a first results page
-// that came back empty, refused (an error status, a certificate that did not verify) or no
-// longer parses looks like "not ranked" in the history, so such a keyword gets a warning of its
-// own here that names the cause.
+// keyword. A keyword whose search failed (a results page refused, blocked, empty or no longer
+// read by the engine's rules) gets a warning of its own that names the page and the cause.
 #pragma once
 
 #include <deque>
@@ -22,17 +20,19 @@ public:
 
     void progress(int row, int examined);
     void result(int row, int rank);
-    // A keyword whose first results page could not be read gets a warning naming why.
+    // A keyword whose search failed gets a warning naming the page and why.
     void searchEnded(int row, const SearchEnding& ending);
+    // The run stops because the engine refuses it.
+    void engineRefusing();
 
     // A line of its own (UTF-8, without the line end), clear of any status line.
     void note(const std::string& utf8);
 
-    // Ends the survey's output: clears a status line left standing, and when any keyword was
-    // warned about, says so once more with the advice to learn the engine again.
+    // Ends the survey's output: clears a status line left standing, and when any keyword
+    // failed, says so once more with how to survey them again.
     void finish();
 
-    int unreadableKeywords() const { return unreadable_; }
+    int failedKeywords() const { return failed_; }
 
 private:
     TerminalText label(int row) const;  // "[3/12] keyword"
@@ -43,7 +43,9 @@ private:
     const Console& console_;
     const std::deque<std::string>& keywords_;
     std::size_t statusWidth_ = 0;  // columns of the status line on screen, 0 when none
-    int unreadable_ = 0;
+    int failed_ = 0;
+    int failedRow_ = -1;  // the row whose search just failed, until its result
+    int unreadable_ = 0;  // failed because the engine's rules did not read the page
 };
 
 }  // namespace vexor::cli

@@ -19,6 +19,7 @@
 #include "engine/engine_definition.h"
 #include "engine/engine_name.h"
 #include "platform/clock.h"
+#include "survey/history.h"
 #include "survey/site_history.h"
 #include "survey/survey_control.h"
 #include "survey/survey_state.h"
@@ -28,9 +29,21 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A failed keyword's cells say "failed" whatever the words of the Windows program: in a table
+// alone, in CSV and JSON with the cause and the page ("failed: http-429 on page 3").
+void markFailures(ResultTable& table, const SurveyState& state, OutputFormat format) {
+    for (std::size_t row = 0; row < table.rows.size() && row < state.keywords.size(); ++row)
+        for (int k = 0; k < HISTORY_GENERATIONS; ++k) {
+            const auto entry = entryOf(state.historyTables[k], state.keywords[row]);
+            if (entry && entry->failure)
+                table.rows[row][1 + k] = format == OutputFormat::Table ? "failed" : failedCell(*entry->failure);
+        }
+}
+
 void printTable(const Console& console, const TableList& list, const SurveyState& state,
                 const std::string& enginePath, OutputFormat format) {
     ResultTable table = list.table();
+    markFailures(table, state, format);
     table.target = state.target;
     table.engine = baseName(enginePath);
     console.out(formatResultTable(table, format));
@@ -49,6 +62,9 @@ void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
             break;
         case SurveyEvent::Kind::SearchEnded:
             display.searchEnded(event.row, event.ending);
+            break;
+        case SurveyEvent::Kind::EngineRefusing:
+            display.engineRefusing();
             break;
         case SurveyEvent::Kind::SurveyEnded:
             break;
@@ -96,8 +112,14 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
 
     watchForInterrupt();
     const SurveyStart start{engine, enginePath, events,
-                            networkFetcher(loadNetworkSettings(workspace)), localNow};
-    if (!startSurvey(state, workspace, start, messages, list)) return EXIT_FAILED;
+                            networkFetcher(loadNetworkSettings(workspace)), localNow,
+                            command.retryFailed};
+    if (!startSurvey(state, workspace, start, messages, list)) {
+        // A retry with nothing failed has nothing to do, which is no failure.
+        if (!command.retryFailed || state.surveyRunning) return EXIT_FAILED;
+        printTable(console, list, state, enginePath, command.format);
+        return EXIT_DONE;
+    }
     ProgressDisplay display(console, state.keywords);
     const bool interrupted = followSurvey(state, events, list, display);
     display.finish();
@@ -105,7 +127,8 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     printTable(console, list, state, enginePath, command.format);
     if (interrupted) return EXIT_INTERRUPTED;
     if (state.historyWriteFailed) return EXIT_FAILED;
-    return display.unreadableKeywords() > 0 ? EXIT_UNREADABLE_PAGES : EXIT_DONE;
+    if (state.engineRefused) return EXIT_ENGINE_REFUSED;
+    return display.failedKeywords() > 0 ? EXIT_KEYWORDS_FAILED : EXIT_DONE;
 }
 
 int runShowCommand(const ShowCommand& command, const Workspace& workspace, const Console& console) {

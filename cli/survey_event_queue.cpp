@@ -15,6 +15,8 @@ void SurveyEventQueue::searchEnded(int row, const SearchEnding& ending) {
 
 void SurveyEventQueue::historyNotStored() { push({SurveyEvent::Kind::HistoryNotStored, 0, 0, {}}); }
 
+void SurveyEventQueue::engineRefusing() { push({SurveyEvent::Kind::EngineRefusing, 0, 0, {}}); }
+
 void SurveyEventQueue::surveyEnded() { push({SurveyEvent::Kind::SurveyEnded, 0, 0, {}}); }
 
 void SurveyEventQueue::push(const SurveyEvent& event) {

@@ -13,7 +13,7 @@
 namespace vexor::cli {
 
 struct SurveyEvent {
-    enum class Kind { Progress, Result, SearchEnded, HistoryNotStored, SurveyEnded } kind;
+    enum class Kind { Progress, Result, SearchEnded, HistoryNotStored, EngineRefusing, SurveyEnded } kind;
     int row = 0;
     int value = 0;        // examined results for Progress, the rank for Result (-1 aborted)
     SearchEnding ending;  // SearchEnded only
@@ -26,6 +26,7 @@ public:
     void result(int row, int rank) override;
     void searchEnded(int row, const SearchEnding& ending) override;
     void historyNotStored() override;
+    void engineRefusing() override;
     void surveyEnded() override;
 
     // Main-thread side: the oldest event, waiting at most timeout for one to arrive.

@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     std::vector<Record> read;
     vexor::scanHistory(content, [&read](const vexor::HistoryRecord& record) {
-        read.push_back({std::string(record.keyword), record.rank});
+        read.push_back({std::string(record.keyword), record.entry.rank});
     });
     bool comparable = true;
     const std::vector<Record> expected = reference(content, comparable);

@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "survey/history_format.h"
+#include "survey/rank_field.h"
 
 namespace vexor {
 
@@ -19,12 +20,13 @@ std::string generationHeader(const SystemTime& now, const std::string& engineNam
     return formatDate(now) + " (" + engineName + ")";
 }
 
-std::string historyRecord(const SystemTime& at, const std::string& keyword, int32_t rank) {
-    return formatDate(at) + ":" + formatTime(at) + "\t" + keyword + "\t" + std::to_string(rank) +
+std::string historyRecord(const SystemTime& at, const std::string& keyword, const RankEntry& entry,
+                          std::string_view address) {
+    return formatDate(at) + ":" + formatTime(at) + "\t" + keyword + "\t" + rankField(entry, address) +
            "\r\n";
 }
 
-std::optional<int32_t> rankOf(const HistoryTable& table, const std::string& keyword) {
+std::optional<RankEntry> entryOf(const HistoryTable& table, const std::string& keyword) {
     const auto found = table.find(keyword);
     if (found == table.end()) return std::nullopt;
     return found->second;
@@ -36,7 +38,7 @@ void loadHistory(SurveyState& state, const std::string& folder) {
         HistoryTable& table = state.historyTables[k];
         table.clear();
         const auto names = scanHistoryFile(historyFilePath(folder, k), [&](const HistoryRecord& record) {
-            if (shown.contains(record.keyword)) recordRank(table, std::string(record.keyword), record.rank);
+            if (shown.contains(record.keyword)) recordEntry(table, std::string(record.keyword), record.entry);
         });
         const GenerationNames generation = names.value_or(GenerationNames{});
         state.generationCaptions[k] = generation.header.empty() ? generation.startDate : generation.header;

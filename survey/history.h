@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/file_lock.h"
@@ -22,11 +23,13 @@ std::string historyFilePath(const std::string& folder, int generation);
 // "2006/02/01 (nuq)".
 std::string generationHeader(const SystemTime& now, const std::string& engineName);
 
-// One record line, CR LF included: "2006/02/01:14:29:44\tkeyword\t3\r\n".
-std::string historyRecord(const SystemTime& at, const std::string& keyword, int32_t rank);
+// One record line, CR LF included: "2006/02/01:14:29:44\tkeyword\t3 http://a.example/\r\n", the
+// rank field as survey/rank_field.h writes it.
+std::string historyRecord(const SystemTime& at, const std::string& keyword, const RankEntry& entry,
+                          std::string_view address = {});
 
-// The rank of keyword in table, nothing when the table has no record of it.
-std::optional<int32_t> rankOf(const HistoryTable& table, const std::string& keyword);
+// What table holds of keyword, nothing when it has no record of it.
+std::optional<RankEntry> entryOf(const HistoryTable& table, const std::string& keyword);
 
 // Reads the five files of folder into state.historyTables (emptied first), keeping only the
 // records of state.keywords (memory follows what is shown, not the files' size), and names each

@@ -3,8 +3,8 @@
 
 #include "engine/engine_name.h"
 #include "platform/files.h"
-#include "platform/leading_number.h"
 #include "platform/text_lines.h"
+#include "survey/rank_field.h"
 
 namespace vexor {
 
@@ -14,8 +14,9 @@ std::optional<HistoryRecord> recordOf(std::string_view line) {
     const std::size_t second = line.find('\t', first + 1);
     if (second == std::string_view::npos || line.find('\t', second + 1) != std::string_view::npos)
         return std::nullopt;
+    const ReadRankField field = readRankField(line.substr(second + 1));
     return HistoryRecord{line.substr(0, first), line.substr(first + 1, second - first - 1),
-                         leadingNumber(line.substr(second + 1))};
+                         field.entry, field.address};
 }
 
 void HistoryScan::line(std::string_view text, bool terminated) {

@@ -1,5 +1,5 @@
 // The lines of a history file as every reader sees them: a header "yyyy/MM/dd (engine)" first,
-// then records "yyyy/MM/dd:HH:mm:ss<TAB>keyword<TAB>rank". Files written by hand are read by
+// then records "yyyy/MM/dd:HH:mm:ss<TAB>keyword<TAB>rank" (the rank field: survey/rank_field.h). Files written by hand are read by
 // the same rules: empty lines are skipped, a line with exactly three tab-separated fields is a
 // record, and a first non-empty line that is not a record is the header. A last line without a
 // line end is never a record: every record is written with its line end, so such a line is a
@@ -12,12 +12,15 @@
 #include <string>
 #include <string_view>
 
+#include "survey/rank_outcome.h"
+
 namespace vexor {
 
 struct HistoryRecord {
     std::string_view stamp;  // the first field as written: "yyyy/MM/dd:HH:mm:ss"
     std::string_view keyword;
-    int32_t rank = 0;        // read as a "%d" scan reads it: 0 when no digits follow
+    RankEntry entry;           // the rank as a "%d" scan reads it, or the failure written there
+    std::string_view address;  // where the ranked result led, "" when not written
 };
 
 // The record a line holds, nothing for any other line.

@@ -80,9 +80,15 @@ public:
             if (!anyRecord) firstStamp = std::string(record.stamp);
             anyRecord = true;
             const uint32_t keyword = intern(record.keyword);
-            if (seenInRun_[keyword] == runNumber_) return;
+            RunRecord read{keyword, record.entry, std::string(record.address)};
+            if (seenInRun_[keyword] == runNumber_) {
+                RunRecord& earlier = run.records[placeInRun_[keyword]];
+                if (earlier.entry.failed()) earlier = std::move(read);
+                return;
+            }
             seenInRun_[keyword] = runNumber_;
-            run.records.push_back({keyword, record.rank});
+            placeInRun_[keyword] = static_cast<uint32_t>(run.records.size());
+            run.records.push_back(std::move(read));
         });
         std::string header;
         if (!names.header.empty()) {
@@ -103,13 +109,15 @@ private:
         if (added) {
             history_.keywords.push_back(it->first);
             seenInRun_.push_back(0);
+            placeInRun_.push_back(0);
         }
         return it->second;
     }
 
     SiteHistory& history_;
     uint32_t runNumber_ = 0;
-    std::vector<uint32_t> seenInRun_;  // per keyword: the last run number that recorded it
+    std::vector<uint32_t> seenInRun_;   // per keyword: the last run number that recorded it
+    std::vector<uint32_t> placeInRun_;  // per keyword: its place in that run's records
 };
 
 }  // namespace

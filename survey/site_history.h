@@ -1,6 +1,7 @@
 // Every run a site's history folder keeps, as data: the runs moved into its "archive" folder by
 // the rotation, then the generation files 4.txt (oldest) to 0.txt (current). Each file is one
-// run and is read by the history line rules; within a run the first record of a keyword wins.
+// run and is read by the history line rules; within a run the first record of a keyword wins,
+// except over a failure, which gives way to a later record of the keyword.
 // Keywords are kept once per site and runs refer to them by index, so a year of daily runs over
 // a thousand keywords stays a few megabytes.
 #pragma once
@@ -11,11 +12,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "survey/rank_outcome.h"
+
 namespace vexor {
 
 struct RunRecord {
     uint32_t keyword = 0;  // index into SiteHistory::keywords
-    int32_t rank = 0;      // 1..100 found, 0 not found (as stored; hand-written files may differ)
+    RankEntry entry;       // rank 1..100 found, 0 not found (as stored; hand-written files may
+                           // differ), or the failure
+    std::string address;   // where the ranked result led, "" when not kept
 };
 
 struct HistoryRun {

@@ -9,14 +9,15 @@
 namespace vexor {
 
 bool startWorker(SurveyState& state, const EngineDefinition& engine, SurveyEvents& events,
-                 PageFetcher fetch, Clock clock) {
+                 PageFetcher fetch, Clock clock, RunOptions options) {
     if (state.surveyRunning) return false;
     waitForSurvey(state);  // a worker that ended by itself is still to be joined
     state.abortRequested = false;
+    state.engineRefused = false;
     state.surveyRunning = true;  // before the thread exists, so no second start slips in
     try {
         state.workerThread = std::thread(
-            runSurvey, SurveyContext{state, engine, events, std::move(fetch), std::move(clock)});
+            runSurvey, SurveyContext{state, engine, events, std::move(fetch), std::move(clock), options});
     } catch (const std::system_error&) {
         state.runLock.release();
         state.surveyRunning = false;

@@ -11,11 +11,12 @@
 #include <thread>
 
 #include "platform/file_lock.h"
+#include "survey/rank_outcome.h"
 
 namespace vexor {
 
-// keyword -> rank (1..100 found, 0 not found); ordered byte by byte; insertion never replaces.
-using HistoryTable = std::map<std::string, int32_t>;
+// keyword -> what the generation holds of it; ordered byte by byte.
+using HistoryTable = std::map<std::string, RankEntry>;
 
 inline constexpr int HISTORY_GENERATIONS = 5;
 
@@ -33,11 +34,15 @@ struct SurveyState {
     std::thread workerThread;
     FileLock runLock;                 // held on the history folder for the length of a run
     bool historyWriteFailed = false;  // a record or header of the run could not be stored
+    bool engineRefused = false;       // the run stopped because the engine refused keywords
 };
 
-// Inserts keyword -> rank unless the table already holds the keyword.
-inline void recordRank(HistoryTable& table, const std::string& keyword, int32_t rank) {
-    table.emplace(keyword, rank);
+// Inserts keyword -> entry unless the table already holds the keyword: the first record of a
+// keyword wins, except that a failure gives way to whatever is recorded after it (a keyword
+// surveyed again after it failed).
+inline void recordEntry(HistoryTable& table, const std::string& keyword, const RankEntry& entry) {
+    const auto [it, added] = table.try_emplace(keyword, entry);
+    if (!added && it->second.failed()) it->second = entry;
 }
 
 }  // namespace vexor

@@ -6,27 +6,48 @@
 #include "survey/rank_search.h"
 
 namespace vexor {
+namespace {
+
+// Keywords in a row that the engine refuses before the run stops: asking on would only get the
+// address blocked for longer.
+constexpr int REFUSALS_TO_STOP = 3;
+
+bool searchedThisRun(const SurveyContext& context, const std::string& keyword) {
+    const HistoryTable& current = context.state.historyTables[0];
+    const auto found = current.find(keyword);
+    if (context.options.failedOnly) return found != current.end() && found->second.failed();
+    return found == current.end();
+}
+
+}  // namespace
 
 void runSurvey(SurveyContext context) {
     SurveyState& state = context.state;
     // The user-interface thread leaves keywords and the folder alone while surveyRunning is set.
     const std::size_t rows = state.keywords.size();
     const std::string recordFile = historyFilePath(state.historyDirectory, 0);
+    int refusals = 0;
     for (std::size_t row = 0; row < rows; ++row) {
         const std::string& keyword = state.keywords[row];
-        if (state.historyTables[0].contains(keyword)) continue;
-        const int32_t rank = searchRank(context, static_cast<int>(row));
+        if (!searchedThisRun(context, keyword)) continue;
+        const RankOutcome outcome = searchRank(context, static_cast<int>(row));
         if (state.abortRequested) {
             context.events.result(static_cast<int>(row), -1);
             break;
         }
         // A record that cannot be written is lost, which is said once; the rank is still shown.
-        if (!appendToFile(recordFile, historyRecord(context.clock(), keyword, rank)) &&
+        if (!appendToFile(recordFile, historyRecord(context.clock(), keyword, outcome.entry, outcome.address)) &&
             !state.historyWriteFailed) {
             state.historyWriteFailed = true;
             context.events.historyNotStored();
         }
-        context.events.result(static_cast<int>(row), rank);
+        context.events.result(static_cast<int>(row), outcome.entry.rank);
+        refusals = outcome.entry.failure && isRefusal(*outcome.entry.failure) ? refusals + 1 : 0;
+        if (refusals >= REFUSALS_TO_STOP) {
+            state.engineRefused = true;
+            context.events.engineRefusing();
+            break;
+        }
     }
     state.runLock.release();
     context.events.surveyEnded();

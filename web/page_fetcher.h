@@ -26,11 +26,16 @@ enum class FetchFailure {
     SecureChannel,  // the TLS handshake failed for another reason
     Redirect,       // a redirect that is not followed: to http from https, to another scheme,
                     // or one past the tenth
+    Timeout,        // the page's deadline passed before the page was whole
 };
 
 struct FetchOutcome {
     FetchFailure failure = FetchFailure::None;
     int status = 0;  // HTTP status of the last response received; 0 when none came
+    int retryAfterSeconds = -1;  // the last response's Retry-After in seconds, -1 when it had none
+                                 // (an HTTP date counts from now, 0 when past; capped at 86400)
+    std::string finalAddress;    // the address the last response came from, after the redirects
+                                 // followed ("" when no response came)
 
     friend bool operator==(const FetchOutcome&, const FetchOutcome&) = default;
 };

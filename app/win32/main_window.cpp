@@ -89,7 +89,7 @@ INT_PTR CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_SURVEY_PROGRESS: showSurveyProgress(window->ui, row, number); return TRUE;
         case WM_SURVEY_RESULT: showSurveyResult(window->ui, row, number); return TRUE;
         case WM_SURVEY_FAILURE:
-            showFirstPageFailure(window->state, window->ui, row, unpackFirstPageFailure(lParam));
+            showSurveyFailure(window->state, window->ui, row, unpackSurveyFailure(lParam));
             return TRUE;
         case WM_SURVEY_ENDED: reportSurveyEnd(window->state, window->ui); return TRUE;
         case WM_SURVEY_HISTORY_NOT_STORED: showHistoryNotStored(window->state.survey, window->ui); return TRUE;

@@ -21,8 +21,8 @@ void PostedSurveyEvents::historyNotStored() {
 }
 
 void PostedSurveyEvents::searchEnded(int row, const SearchEnding& ending) {
-    failedRow_ = firstPageFailed(ending) ? row : -1;
-    failure_ = packFirstPageFailure(ending);
+    failedRow_ = ending.how == SearchEnd::Failed ? row : -1;
+    failure_ = packSurveyFailure(ending.failure);
 }
 
 void PostedSurveyEvents::surveyEnded() { PostMessageW(window_, WM_SURVEY_ENDED, 0, 0); }

@@ -22,8 +22,8 @@ public:
 
 private:
     HWND window_ = nullptr;
-    // A failed first page of the row being searched, posted after its result so that the
-    // failure, not "-", stays in its cell. Touched by the worker thread only.
+    // The failure of the row being searched, posted after its result so that the failure, not
+    // "-", stays in its cell. Touched by the worker thread only.
     int failedRow_ = -1;
     LPARAM failure_ = 0;
 };

@@ -30,7 +30,7 @@ ENGINE_HOST = "plain.engine.test"
 MARKER = "marker"
 KEYWORDS = [MARKER, "abc", "rank tracker", "東京 ホテル", "kill", "safety", "vexor", "history"]
 FILE_SYSCALLS = "rename,renameat,renameat2,unlink,unlinkat"
-RECORD = re.compile(r"^\d{4}/\d\d/\d\d:\d\d:\d\d:\d\d\t([^\t]*)\t(\d+)$")
+RECORD = re.compile(r"^\d{4}/\d\d/\d\d:\d\d:\d\d:\d\d\t([^\t]*)\t(\d+)(?: [^\t ]+)?$")
 
 
 def control(path):

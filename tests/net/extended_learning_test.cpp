@@ -84,7 +84,7 @@ protected:
         state.target = target;
         testing::RecordingEvents events;
         SurveyContext context{state, engine, events, fetchPage, [] { return PINNED; }};
-        return searchRank(context, 0);
+        return searchRank(context, 0).entry.rank;
     }
 
     EngineDefinition engine;

@@ -14,10 +14,11 @@ namespace vexor::test {
 struct LiveSearch {
     int32_t rank;
     SearchEnding ending;  // as reported to the survey events
-    int32_t recorded;     // the rank left in history table 0
+    RankEntry recorded;   // what history table 0 was left with
 };
 
-// Searches keyword (code page 932) for target with engine, fetching through fetch.
+// Searches keyword (code page 932) for target with engine, fetching through fetch; 429 and 503
+// answers are asked again twice after a short pause.
 LiveSearch searchLive(const EngineDefinition& engine, const std::string& keyword,
                       const std::string& target, PageFetcher fetch = fetchPage);
 

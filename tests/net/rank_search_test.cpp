@@ -44,7 +44,7 @@ protected:
 
     int32_t search() {
         SurveyContext context{state, engine, events, fetchPage, localNow};
-        return searchRank(context, 0);
+        return searchRank(context, 0).entry.rank;
     }
 
     std::size_t requests() const { return test::loggedRequests(HOST).size(); }
@@ -99,7 +99,7 @@ TEST_F(LiveRankSearch, AShortPageEndsTheSearch) {
     place(0, 15);
     EXPECT_EQ(search(), 0);
     EXPECT_EQ(requests(), 2u);
-    EXPECT_EQ(ending(), std::pair(SearchEnd::NoTenLinks, 2));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::ShortPage, 2));
 }
 
 TEST_F(LiveRankSearch, ARepeatedPageEndsTheSearch) {
@@ -110,11 +110,12 @@ TEST_F(LiveRankSearch, ARepeatedPageEndsTheSearch) {
     EXPECT_EQ(ending(), std::pair(SearchEnd::RepeatedPage, 3));
 }
 
-TEST_F(LiveRankSearch, AnUnreadablePageEndsTheSearch) {
+TEST_F(LiveRankSearch, AnUnreadablePageFailsTheKeyword) {
     ASSERT_EQ(controlRequest("/fault?mode=empty&engine=" + HOST + "&page=2"), "ok\n");
     place(15);
     EXPECT_EQ(search(), 0);
-    EXPECT_EQ(ending(), std::pair(SearchEnd::EmptyPage, 2));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::Failed, 2));
+    EXPECT_EQ(state.historyTables[0].at("abc"), RankEntry(0, SearchFailure{2, FailureCause::EmptyPage, 200}));
 }
 
 TEST_F(LiveRankSearch, TheTargetsHostInOtherLetterCaseMatches) {

@@ -76,7 +76,8 @@ TEST_F(SecureSurvey, AnEngineWhosePagesAreHttpsIsLearntAndSurveyed) {
     place(23);
     const test::LiveSearch searched = search();
     EXPECT_EQ(searched.rank, 23);
-    EXPECT_EQ(searched.ending, (SearchEnding{SearchEnd::Found, 3, {FetchFailure::None, 200}}));
+    EXPECT_EQ(searched.ending.how, SearchEnd::Found);
+    EXPECT_EQ(searched.ending.page, 3);
     const auto requests = gets();
     ASSERT_EQ(requests.size(), 3u);
     for (const auto& r : requests) {
@@ -99,20 +100,19 @@ TEST_F(SecureSurvey, AnHttpTemplateWhoseHostMovedToHttpsStillSurveys) {
 }
 
 TEST_F(SecureSurvey, ARefusedRedirectOrAnUntrustedCertificateIsAFirstPageFailure) {
-    const std::pair<std::string, FetchFailure> cases[] = {
-        {"https://moved.fault.test", FetchFailure::Redirect},
-        {"https://untrusted.tls.test", FetchFailure::Certificate},
+    const std::pair<std::string, FailureCause> cases[] = {
+        {"https://moved.fault.test", FailureCause::Redirect},
+        {"https://untrusted.tls.test", FailureCause::Certificate},
     };
     for (const auto& [base, failure] : cases) {
         SCOPED_TRACE(base);
         surveyAt(base);
         const test::LiveSearch searched = search();
         EXPECT_EQ(searched.rank, 0);
-        EXPECT_EQ(searched.ending.how, SearchEnd::FetchFailed);
-        EXPECT_EQ(searched.ending.page, 1);
-        EXPECT_EQ(searched.ending.fetch.failure, failure);
-        EXPECT_TRUE(firstPageFailed(searched.ending));
-        EXPECT_EQ(searched.recorded, 0);  // recorded as not found, as ever
+        EXPECT_EQ(searched.ending.how, SearchEnd::Failed);
+        EXPECT_EQ(searched.ending.failure.page, 1);
+        EXPECT_EQ(searched.ending.failure.cause, failure);
+        EXPECT_EQ(searched.recorded, RankEntry(0, searched.ending.failure));
     }
     for (const auto& r : gets()) EXPECT_NE(r.scheme, "http") << "asked in the clear: " << r.target;
 }
@@ -126,8 +126,10 @@ TEST_F(SecureSurvey, AnErrorStatusOnPageOneIsReportedAsSuch) {
             surveyAt(base);
             const test::LiveSearch searched = search();
             EXPECT_EQ(searched.rank, 0);
-            EXPECT_EQ(searched.ending, (SearchEnding{SearchEnd::HttpError, 1, {FetchFailure::None, status}}));
-            EXPECT_EQ(gets().size(), 1u);
+            EXPECT_EQ(searched.ending,
+                      (SearchEnding{SearchEnd::Failed, 1, {1, FailureCause::HttpStatus, status}, {}}));
+            // A 429 is waited out and asked again twice; a 403 is not.
+            EXPECT_EQ(gets().size(), status == 429 ? 3u : 1u);
         }
     }
 }

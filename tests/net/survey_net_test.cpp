@@ -106,8 +106,10 @@ protected:
         for (const auto& e : events.of(RecordedEvent::Result)) pairs.emplace_back(e.row, e.value);
         return pairs;
     }
+    // A record as the worker writes it: a rank with the address of the site's result.
     static std::string record(const std::string& keyword, int rank) {
-        return "2006/02/01:14:29:44\t" + keyword + "\t" + std::to_string(rank) + "\r\n";
+        const std::string address = rank > 0 ? " http://" + std::string(TARGET) + "/" : "";
+        return "2006/02/01:14:29:44\t" + keyword + "\t" + std::to_string(rank) + address + "\r\n";
     }
     void place(const std::string& keyword, int rank) {
         ASSERT_EQ(controlRequest("/place?keyword=" + keyword + "&rank=" + std::to_string(rank)),

@@ -9,11 +9,11 @@
 namespace vexor::testing {
 
 struct RecordedEvent {
-    enum Kind { Progress, Result, Ended, Stored, SurveyEnded } kind;  // Stored: historyNotStored()
+    enum Kind { Progress, Result, Ended, Stored, Refusing, SurveyEnded } kind;  // Stored: historyNotStored()
     int row;
     int value;  // examined results, rank, or the SearchEnd value
     int page;   // for Ended only
-    FetchOutcome fetch = {};  // for Ended only
+    SearchFailure failure = {};  // for Ended only
 
     friend bool operator==(const RecordedEvent&, const RecordedEvent&) = default;
 };
@@ -23,9 +23,10 @@ public:
     void progress(int row, int examined) override { add({RecordedEvent::Progress, row, examined, 0}); }
     void result(int row, int rank) override { add({RecordedEvent::Result, row, rank, 0}); }
     void searchEnded(int row, const SearchEnding& ending) override {
-        add({RecordedEvent::Ended, row, static_cast<int>(ending.how), ending.page, ending.fetch});
+        add({RecordedEvent::Ended, row, static_cast<int>(ending.how), ending.page, ending.failure});
     }
     void historyNotStored() override { add({RecordedEvent::Stored, -1, 0, 0}); }
+    void engineRefusing() override { add({RecordedEvent::Refusing, -1, 0, 0}); }
     void surveyEnded() override { add({RecordedEvent::SurveyEnded, -1, 0, 0}); }
 
     std::vector<RecordedEvent> events() const {

@@ -1,7 +1,8 @@
-// What the Windows program shows of keywords whose first results page failed: the cell text
-// that names the failure, and the one message at the end of the run.
+// What the Windows program shows of keywords whose search failed: the cell text that names the
+// failure and its page, and the one message at the end of the run.
 #include "app/survey_failures.h"
 
+#include "app/survey_display.h"
 #include "app/texts.h"
 #include "app_test_fixture.h"
 #include "japanese.h"
@@ -14,20 +15,31 @@ using AppSurveyFailures = AppTest;
 
 std::string utf8Of(const std::string& cp932Text) { return cp932ToUtf8(cp932Text); }
 
-TEST(FailureText, NamesEachCauseInJapanese) {
-    const std::pair<SearchEnding, std::u8string_view> cases[] = {
-        {{SearchEnd::EmptyPage, 1, {FetchFailure::EmptyBody, 200}}, u8"失敗: 空のページ"},
-        {{SearchEnd::NoTenLinks, 1, {FetchFailure::None, 200}}, u8"失敗: 結果を読めません"},
-        {{SearchEnd::HttpError, 1, {FetchFailure::None, 403}}, u8"失敗: HTTP 403"},
-        {{SearchEnd::HttpError, 1, {FetchFailure::EmptyBody, 429}}, u8"失敗: HTTP 429"},
-        {{SearchEnd::FetchFailed, 1, {FetchFailure::Network, 0}}, u8"失敗: 接続できません"},
-        {{SearchEnd::FetchFailed, 1, {FetchFailure::Certificate, 0}}, u8"失敗: 証明書エラー"},
-        {{SearchEnd::FetchFailed, 1, {FetchFailure::SecureChannel, 0}}, u8"失敗: 暗号化通信エラー"},
-        {{SearchEnd::FetchFailed, 1, {FetchFailure::Redirect, 302}}, u8"失敗: 転送を拒否"},
-        {{SearchEnd::FetchFailed, 1, {FetchFailure::BadAddress, 0}}, u8"失敗: URL が不正"},
+TEST(FailureText, NamesEachCauseInJapaneseAndAPageAfterTheFirst) {
+    const std::pair<SearchFailure, std::u8string_view> cases[] = {
+        {{1, FailureCause::EmptyPage, 200}, u8"失敗: 空のページ"},
+        {{1, FailureCause::NoLinks, 200}, u8"失敗: 結果を読めません"},
+        {{1, FailureCause::HttpStatus, 403}, u8"失敗: HTTP 403"},
+        {{3, FailureCause::HttpStatus, 429}, u8"失敗: HTTP 429 (3 ページ目)"},
+        {{1, FailureCause::Network, 0}, u8"失敗: 接続できません"},
+        {{1, FailureCause::Timeout, 0}, u8"失敗: 時間切れ"},
+        {{1, FailureCause::Certificate, 0}, u8"失敗: 証明書エラー"},
+        {{1, FailureCause::SecureChannel, 0}, u8"失敗: 暗号化通信エラー"},
+        {{1, FailureCause::Redirect, 302}, u8"失敗: 転送を拒否"},
+        {{2, FailureCause::RedirectAway, 200}, u8"失敗: 別のページへ転送 (2 ページ目)"},
+        {{1, FailureCause::BadAddress, 0}, u8"失敗: URL が不正"},
+        {{1, FailureCause::Consent, 200}, u8"失敗: 同意の確認ページ"},
+        {{7, FailureCause::Captcha, 200}, u8"失敗: ロボット確認ページ (7 ページ目)"},
+        {{1, FailureCause::ScriptRequired, 200}, u8"失敗: JavaScript が必要なページ"},
+        {{1, FailureCause::NotResults, 200}, u8"失敗: 検索結果のページではありません"},
+        {{1, FailureCause::Unknown, 0}, u8"失敗"},
     };
-    for (const auto& [ending, expected] : cases)
-        EXPECT_EQ(utf8Of(failureText(ending)), utf8Bytes(expected));
+    for (const auto& [failure, expected] : cases)
+        EXPECT_EQ(utf8Of(failureText(failure)), utf8Bytes(expected));
+    // A history column shows a stored failure as the current run shows it, never as "-".
+    EXPECT_EQ(rankCellText(RankEntry{0, SearchFailure{3, FailureCause::HttpStatus, 429}}),
+              failureText({3, FailureCause::HttpStatus, 429}));
+    EXPECT_EQ(rankCellText(RankEntry{0, {}}), "-");
 }
 
 TEST_F(AppSurveyFailures, TheCellNamesTheFailureAndTheEndOfTheRunCountsThem) {
@@ -35,28 +47,37 @@ TEST_F(AppSurveyFailures, TheCellNamesTheFailureAndTheEndOfTheRunCountsThem) {
     ui.appendRow("def");
     ui.appendRow("ghi");
     const std::string untouched = ui.rows[1][1];
-    showFirstPageFailure(state, ui, 0, {SearchEnd::FetchFailed, 1, {FetchFailure::Certificate, 0}});
-    showFirstPageFailure(state, ui, 2, {SearchEnd::HttpError, 1, {FetchFailure::None, 429}});
+    showSurveyFailure(state, ui, 0, {1, FailureCause::Certificate, 0});
+    showSurveyFailure(state, ui, 2, {4, FailureCause::HttpStatus, 429});
     EXPECT_EQ(ui.rows[0][1], texts::TEXT_FAILED_CERTIFICATE);
     EXPECT_EQ(ui.rows[1][1], untouched);
-    EXPECT_EQ(utf8Of(ui.rows[2][1]), utf8Bytes(u8"失敗: HTTP 429"));
+    EXPECT_EQ(utf8Of(ui.rows[2][1]), utf8Bytes(u8"失敗: HTTP 429 (4 ページ目)"));
     EXPECT_TRUE(ui.messages.empty());
 
     reportSurveyEnd(state, ui);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(utf8Of(ui.messages[0].text),
-              utf8Bytes(u8"2 件のキーワードで 1 ページ目の検索結果を読めませんでした。\n"
-                        u8"理由は一覧に表示しています。エンジンファイルを学習し直してください。"));
+              utf8Bytes(u8"2 件のキーワードの検索結果を読めませんでした。\n理由は一覧に表示しています。"
+                        u8"ファイル メニューの「失敗した語を再調査」で調べ直せます。"));
     EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
     EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
 
-    // The next run counts afresh; a run without failures says nothing.
+    // The next run counts afresh; a run without failures says nothing; pages the rules no
+    // longer read bring the advice to learn the engine again.
     reportSurveyEnd(state, ui);
     EXPECT_EQ(ui.messages.size(), 1u);
-    showFirstPageFailure(state, ui, 1, {SearchEnd::EmptyPage, 1, {FetchFailure::EmptyBody, 200}});
+    showSurveyFailure(state, ui, 1, {1, FailureCause::NoLinks, 200});
     reportSurveyEnd(state, ui);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text.substr(0, 2), "1 ");
+    EXPECT_NE(ui.messages[1].text.find(texts::MSG_RELEARN_HINT), std::string::npos);
+
+    // A run the engine refused says that instead.
+    showSurveyFailure(state, ui, 1, {1, FailureCause::Captcha, 200});
+    state.survey.engineRefused = true;
+    reportSurveyEnd(state, ui);
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[2].text, texts::MSG_ENGINE_REFUSING);
 }
 
 }  // namespace

@@ -95,28 +95,32 @@ SiteHistory sampleHistory() {
     history.keywordIndex = {{history.keywords[0], 0}, {history.keywords[1], 1}};
     history.runs.push_back({"2024/05/01 07:00:00", "old", {{0, 3}, {1, 0}}});
     history.runs.push_back({"2024/05/02 07:00:00", cp932(u8"検索"), {}});
-    history.runs.push_back({"2024/05/03 07:00:00", "nuq", {{1, 12}}});
+    history.runs.push_back({"2024/05/03 07:00:00", "nuq", {{1, 12, "http://a.example/x"},
+                                                           {0, {0, SearchFailure{3, FailureCause::HttpStatus, 429}}}}});
     return history;
 }
 
 TEST(CliLongForm, CsvHasOneRecordPerKeywordAndRun) {
     EXPECT_EQ(formatRunsAsCsv(sampleHistory()),
-              utf8(u8"run,start,engine,keyword,rank\r\n"
-                   u8"1,2024/05/01 07:00:00,old,東京 ホテル,3\r\n"
-                   u8"1,2024/05/01 07:00:00,old,\"a,\"\"b\"\"\",0\r\n"
-                   u8"3,2024/05/03 07:00:00,nuq,\"a,\"\"b\"\"\",12\r\n"));
-    EXPECT_EQ(formatRunsAsCsv(SiteHistory{}), "run,start,engine,keyword,rank\r\n");
+              utf8(u8"run,start,engine,keyword,rank,address\r\n"
+                   u8"1,2024/05/01 07:00:00,old,東京 ホテル,3,\r\n"
+                   u8"1,2024/05/01 07:00:00,old,\"a,\"\"b\"\"\",0,\r\n"
+                   u8"3,2024/05/03 07:00:00,nuq,\"a,\"\"b\"\"\",12,http://a.example/x\r\n"
+                   u8"3,2024/05/03 07:00:00,nuq,東京 ホテル,failed: http-429 on page 3,\r\n"));
+    EXPECT_EQ(formatRunsAsCsv(SiteHistory{}), "run,start,engine,keyword,rank,address\r\n");
 }
 
 TEST(CliLongForm, JsonHasTheTargetAndOneObjectPerKeywordAndRun) {
     EXPECT_EQ(formatRunsAsJson(cp932(u8"例え.jp"), sampleHistory()),
               utf8(u8"{\"target\": \"例え.jp\", \"records\": [\n"
                    u8"  {\"run\": 1, \"start\": \"2024/05/01 07:00:00\", \"engine\": \"old\", "
-                   u8"\"keyword\": \"東京 ホテル\", \"rank\": 3},\n"
+                   u8"\"keyword\": \"東京 ホテル\", \"rank\": 3, \"address\": \"\"},\n"
                    u8"  {\"run\": 1, \"start\": \"2024/05/01 07:00:00\", \"engine\": \"old\", "
-                   u8"\"keyword\": \"a,\\\"b\\\"\", \"rank\": 0},\n"
+                   u8"\"keyword\": \"a,\\\"b\\\"\", \"rank\": 0, \"address\": \"\"},\n"
                    u8"  {\"run\": 3, \"start\": \"2024/05/03 07:00:00\", \"engine\": \"nuq\", "
-                   u8"\"keyword\": \"a,\\\"b\\\"\", \"rank\": 12}\n"
+                   u8"\"keyword\": \"a,\\\"b\\\"\", \"rank\": 12, \"address\": \"http://a.example/x\"},\n"
+                   u8"  {\"run\": 3, \"start\": \"2024/05/03 07:00:00\", \"engine\": \"nuq\", "
+                   u8"\"keyword\": \"東京 ホテル\", \"rank\": \"failed: http-429 on page 3\", \"address\": \"\"}\n"
                    u8"]}\n"));
     EXPECT_EQ(formatRunsAsJson("t", SiteHistory{}), "{\"target\": \"t\", \"records\": []}\n");
 }

@@ -32,7 +32,7 @@ TEST(CliSurveyEventQueue, DeliversEveryEventOfTheWorkerInOrder) {
     std::thread worker([&queue] {
         for (int row = 0; row < 50; ++row) {
             queue.progress(row, 0);
-            queue.searchEnded(row, {SearchEnd::TenPages, 10, {FetchFailure::None, 200}});
+            queue.searchEnded(row, {SearchEnd::Failed, 3, {3, FailureCause::HttpStatus, 429}, {}});
             queue.result(row, row);
         }
     });
@@ -47,7 +47,7 @@ TEST(CliSurveyEventQueue, DeliversEveryEventOfTheWorkerInOrder) {
         EXPECT_EQ(received[row * 3].kind, SurveyEvent::Kind::Progress);
         EXPECT_EQ(received[row * 3 + 1].kind, SurveyEvent::Kind::SearchEnded);
         EXPECT_EQ(received[row * 3 + 1].ending,
-                  (SearchEnding{SearchEnd::TenPages, 10, {FetchFailure::None, 200}}));
+                  (SearchEnding{SearchEnd::Failed, 3, {3, FailureCause::HttpStatus, 429}, {}}));
         EXPECT_EQ(received[row * 3 + 2].kind, SurveyEvent::Kind::Result);
         EXPECT_EQ(received[row * 3 + 2].row, row);
         EXPECT_EQ(received[row * 3 + 2].value, row);
@@ -55,50 +55,42 @@ TEST(CliSurveyEventQueue, DeliversEveryEventOfTheWorkerInOrder) {
     EXPECT_FALSE(queue.pop(1ms).has_value());
 }
 
-TEST(CliProgressDisplay, WarnsOnlyForAFirstPageThatCouldNotBeReadAndNamesWhy) {
+TEST(CliProgressDisplay, WarnsForEveryFailedKeywordWithItsPageAndCause) {
     CapturedConsole captured;
     const Console console = captured.console(false);
-    const std::deque<std::string> keywords = {"empty",  "garbled", "refused", "throttled",
-                                              "untrusted", "tls", "unreachable", "downgraded",
-                                              "hostless", "later", "repeat", "ten", "stopped",
+    const std::deque<std::string> keywords = {"empty", "garbled", "throttled", "untrusted",
+                                              "consent", "moved", "repeat", "ten", "stopped",
                                               "found"};
     ProgressDisplay display(console, keywords);
-    display.searchEnded(0, {SearchEnd::EmptyPage, 1, {FetchFailure::EmptyBody, 200}});
-    display.searchEnded(1, {SearchEnd::NoTenLinks, 1, {FetchFailure::None, 200}});
-    display.searchEnded(2, {SearchEnd::HttpError, 1, {FetchFailure::None, 403}});
-    display.searchEnded(3, {SearchEnd::HttpError, 1, {FetchFailure::EmptyBody, 429}});
-    display.searchEnded(4, {SearchEnd::FetchFailed, 1, {FetchFailure::Certificate, 0}});
-    display.searchEnded(5, {SearchEnd::FetchFailed, 1, {FetchFailure::SecureChannel, 0}});
-    display.searchEnded(6, {SearchEnd::FetchFailed, 1, {FetchFailure::Network, 0}});
-    display.searchEnded(7, {SearchEnd::FetchFailed, 1, {FetchFailure::Redirect, 302}});
-    display.searchEnded(8, {SearchEnd::FetchFailed, 1, {FetchFailure::BadAddress, 0}});
-    // Later pages end a search normally, however they failed.
-    display.searchEnded(9, {SearchEnd::FetchFailed, 2, {FetchFailure::Certificate, 0}});
-    display.searchEnded(10, {SearchEnd::RepeatedPage, 1, {}});
-    display.searchEnded(11, {SearchEnd::TenPages, 10, {}});
-    display.searchEnded(12, {SearchEnd::Aborted, 1, {}});
-    display.searchEnded(13, {SearchEnd::Found, 1, {}});
-    EXPECT_EQ(display.unreadableKeywords(), 9);
-    const std::string tail = "; recorded as not ranked\n";
+    const auto failed = [](int page, FailureCause cause, int status) {
+        return SearchEnding{SearchEnd::Failed, page, {page, cause, status}, {}};
+    };
+    display.searchEnded(0, failed(1, FailureCause::EmptyPage, 200));
+    display.searchEnded(1, failed(1, FailureCause::NoLinks, 200));
+    display.searchEnded(2, failed(3, FailureCause::HttpStatus, 429));
+    display.searchEnded(3, failed(1, FailureCause::Certificate, 0));
+    display.searchEnded(4, failed(7, FailureCause::Consent, 200));
+    display.searchEnded(5, failed(2, FailureCause::RedirectAway, 200));
+    // Genuine ends of the results are no failures.
+    display.searchEnded(6, {SearchEnd::RepeatedPage, 4, {}, {}});
+    display.searchEnded(7, {SearchEnd::TenPages, 10, {}, {}});
+    display.searchEnded(8, {SearchEnd::Aborted, 1, {}, {}});
+    display.searchEnded(9, {SearchEnd::Found, 1, {}, "http://www.example.com/"});
+    EXPECT_EQ(display.failedKeywords(), 6);
+    const std::string tail = "; recorded as failed\n";
     EXPECT_EQ(captured.err,
               "warning: \"empty\": the first results page came back empty" + tail +
               "warning: \"garbled\": the first results page gave no links the engine's rules accept" +
               tail +
-              "warning: \"refused\": the first results page came back with HTTP status 403" +
-              tail +
-              "warning: \"throttled\": the first results page came back with HTTP status 429" +
-              tail +
-              "warning: \"untrusted\": the engine's certificate could not be verified (unknown "
-              "authority, another name or out of date)" + tail +
-              "warning: \"tls\": no secure (TLS) connection could be made with the engine" + tail +
-              "warning: \"unreachable\": the engine could not be reached (no connection, or it "
-              "broke off or stalled)" + tail +
-              "warning: \"downgraded\": the engine redirected to an address that is not followed "
-              "(from https to http, or more than ten redirects)" + tail +
-              "warning: \"hostless\": the query address names no host; nothing was sent" + tail);
+              "warning: \"throttled\": results page 3 came back with HTTP status 429" + tail +
+              "warning: \"untrusted\": the first results page could not be fetched: the engine's "
+              "certificate could not be verified (unknown authority, another name or out of date)" +
+              tail + "warning: \"consent\": results page 7 is a consent page, not results" + tail +
+              "warning: \"moved\": results page 2 was redirected away from the engine's results" +
+              tail);
     display.finish();
-    EXPECT_NE(captured.err.find("9 keywords could not be read on the first results page; the "
-                                "engine may need to be learnt again\n"),
+    EXPECT_NE(captured.err.find("6 keywords failed; survey them again with --retry-failed; some "
+                                "results pages no longer read with the engine's rules"),
               std::string::npos);
     EXPECT_EQ(captured.out, "");
 }
@@ -132,7 +124,7 @@ TEST(CliProgressDisplay, OnATerminalTheStatusLineIsRedrawnAndCleared) {
                                 utf8(u8"[1/1] 東京  aborted\n"));
     captured.err.clear();
     display.progress(0, 10);
-    display.searchEnded(0, {SearchEnd::EmptyPage, 1, {}});  // the warning gets a clean line
+    display.searchEnded(0, {SearchEnd::Failed, 1, {1, FailureCause::EmptyPage, 200}, {}});  // a clean line
     const std::string status = utf8(u8"\r[1/1] 東京  results read: 10");
     EXPECT_EQ(captured.err.substr(0, status.size() + 30 + 9),
               status + "\r" + std::string(28, ' ') + "\rwarning: ");

@@ -40,8 +40,8 @@ SystemTime at(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16
 }
 
 TEST(HistoryLines, RecordAndHeaderAreFixedBytesEndingInCrLf) {
-    EXPECT_EQ(historyRecord(at(2006, 2, 1, 14, 29, 44), "kw", 3), "2006/02/01:14:29:44\tkw\t3\r\n");
-    EXPECT_EQ(historyRecord(at(2024, 12, 9, 7, 5, 0), "a b", 0), "2024/12/09:07:05:00\ta b\t0\r\n");
+    EXPECT_EQ(historyRecord(at(2006, 2, 1, 14, 29, 44), "kw", {3, {}}), "2006/02/01:14:29:44\tkw\t3\r\n");
+    EXPECT_EQ(historyRecord(at(2024, 12, 9, 7, 5, 0), "a b", {0, {}}), "2024/12/09:07:05:00\ta b\t0\r\n");
     EXPECT_EQ(generationHeader(at(2006, 2, 1, 23, 59, 59), "nuq"), "2006/02/01 (nuq)");
     EXPECT_EQ(historyFilePath("site", 3), "site\\3.txt");
 }
@@ -60,10 +60,10 @@ TEST(HistoryLines, RankFieldReadsLikeAFormattedScan) {
 }
 
 TEST(HistoryLines, CellTexts) {
-    const HistoryTable table{{"found", 12}, {"missing", 0}};
-    EXPECT_EQ(rankCellText(rankOf(table, "found")), "12");
-    EXPECT_EQ(rankCellText(rankOf(table, "missing")), "-");
-    EXPECT_EQ(rankCellText(rankOf(table, "absent")), "");
+    const HistoryTable table{{"found", {12, {}}}, {"missing", {0, {}}}};
+    EXPECT_EQ(rankCellText(entryOf(table, "found")), "12");
+    EXPECT_EQ(rankCellText(entryOf(table, "missing")), "-");
+    EXPECT_EQ(rankCellText(entryOf(table, "absent")), "");
 }
 
 // A survey with its history folder "site" in a temporary folder, shown in a fake list.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 #include "recording_events.h"
 
@@ -41,8 +42,9 @@ protected:
     }
 
     int32_t search(int row = 1) {
-        SurveyContext context{state, engine, events, fetcher(), {}};
-        return searchRank(context, row);
+        SurveyContext context{state, engine, events, fetcher(), {}, {false, backOff}};
+        outcome = searchRank(context, row);
+        return outcome.entry.rank;
     }
 
     PageFetcher fetcher() {
@@ -81,6 +83,8 @@ protected:
     std::function<void(int)> onFetch;
     std::function<FetchOutcome(int)> outcomeOf = [](int) { return FetchOutcome{FetchFailure::None, 200}; };
     std::vector<std::string> requests;
+    BackOff backOff{2, std::chrono::milliseconds(1), std::chrono::milliseconds(50)};
+    RankOutcome outcome;
 };
 
 TEST_F(RankSearch, FoundInPlaceFourOfPageOne) {
@@ -93,6 +97,7 @@ TEST_F(RankSearch, FoundInPlaceFourOfPageOne) {
     EXPECT_THAT(requests, ElementsAre("http://e.example/find?q=abc&start=0"));
     EXPECT_THAT(progress(), ElementsAre(0));
     EXPECT_EQ(ending(), std::pair(SearchEnd::Found, 1));
+    EXPECT_EQ(outcome.address, "http://www.mysite.example/top.html");
     EXPECT_EQ(state.historyTables[0].at("abc"), 4);
     EXPECT_EQ(state.historyTables[0].count("other"), 0u);
 }
@@ -161,7 +166,7 @@ TEST_F(RankSearchEveryResult, AShortPageGoesOnAndAPageWithoutLinksEnds) {
     EXPECT_EQ(search(), 0);
     EXPECT_EQ(requests.size(), 3u);
     EXPECT_THAT(progress(), ElementsAre(0, 4, 8));
-    EXPECT_EQ(ending(), std::pair(SearchEnd::NoTenLinks, 3));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::ShortPage, 3));
 }
 
 TEST_F(RankSearchEveryResult, ARepeatedLastPageEndsTheSearch) {
@@ -199,7 +204,7 @@ TEST_F(RankSearch, APageWithoutTenLinksEndsTheSearch) {
     pageOf = [](int n) { return pageWith(linksOf(n, n == 2 ? 9 : 10)); };
     EXPECT_EQ(search(), 0);
     EXPECT_EQ(requests.size(), 2u);
-    EXPECT_EQ(ending(), std::pair(SearchEnd::NoTenLinks, 2));
+    EXPECT_EQ(ending(), std::pair(SearchEnd::ShortPage, 2));
     EXPECT_EQ(state.historyTables[0].at("abc"), 0);
 }
 
@@ -213,52 +218,115 @@ TEST_F(RankSearch, RanksCountTheLinksTheRuleSelects) {
     EXPECT_EQ(search(), 10);
 }
 
-TEST_F(RankSearch, AnEmptyPageEndsTheSearch) {
-    pageOf = [](int n) { return n == 1 ? std::string() : pageWith(linksOf(n)); };
-    EXPECT_EQ(search(), 0);
-    EXPECT_EQ(requests.size(), 1u);
-    EXPECT_EQ(ending(), std::pair(SearchEnd::EmptyPage, 1));
-}
-
-TEST_F(RankSearch, APageThatFailedEndsTheSearchAndSaysWhy) {
+TEST_F(RankSearch, APageThatCannotBeReadFailsTheKeywordOnPageOneOrLater) {
     struct Case {
-        std::string page1;
+        std::string page;
         FetchOutcome fetched;
-        SearchEnd how;
+        FailureCause cause;
     };
     const std::string tenLinks = pageWith(linksOf(1));
     const Case cases[] = {
-        {"", {FetchFailure::EmptyBody, 200}, SearchEnd::EmptyPage},
-        {"", {}, SearchEnd::EmptyPage},  // a fetcher that names no cause
-        {"", {FetchFailure::Certificate, 0}, SearchEnd::FetchFailed},
-        {"", {FetchFailure::Network, 0}, SearchEnd::FetchFailed},
-        {"", {FetchFailure::Redirect, 302}, SearchEnd::FetchFailed},
-        {"<h1>Forbidden</h1>", {FetchFailure::None, 403}, SearchEnd::HttpError},
-        {"", {FetchFailure::EmptyBody, 429}, SearchEnd::HttpError},
-        {"<p>a page without results</p>", {FetchFailure::None, 200}, SearchEnd::NoTenLinks},
+        {"", {FetchFailure::EmptyBody, 200}, FailureCause::EmptyPage},
+        {"", {}, FailureCause::EmptyPage},  // a fetcher that names no cause
+        {"", {FetchFailure::Certificate, 0}, FailureCause::Certificate},
+        {"", {FetchFailure::Network, 0}, FailureCause::Network},
+        {"", {FetchFailure::Timeout, 0}, FailureCause::Timeout},
+        {"", {FetchFailure::Redirect, 302}, FailureCause::Redirect},
+        {"<h1>Forbidden</h1>", {FetchFailure::None, 403}, FailureCause::HttpStatus},
+        {"", {FetchFailure::EmptyBody, 429}, FailureCause::HttpStatus},
+        // A failing status fails the page even when its body holds ten links.
+        {tenLinks, {FetchFailure::None, 404}, FailureCause::HttpStatus},
+        {tenLinks, {FetchFailure::None, 999}, FailureCause::HttpStatus},
+        {tenLinks, {FetchFailure::None, 301}, FailureCause::HttpStatus},
+        // A page from another host or path than the query's, without results.
+        {"<p>Before you go on</p>", {FetchFailure::None, 200, -1, "https://consent.example/save?x=1"},
+         FailureCause::RedirectAway},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.page1 + " " + std::to_string(static_cast<int>(c.fetched.failure)) + " " +
-                     std::to_string(c.fetched.status));
-        events.clear();
-        state.historyTables[0].clear();
-        requests.clear();
-        pageOf = [&c](int) { return c.page1; };
-        outcomeOf = [&c](int) { return c.fetched; };
-        EXPECT_EQ(search(), 0);
-        EXPECT_EQ(requests.size(), 1u);
-        const auto ended = events.of(RecordedEvent::Ended);
-        ASSERT_EQ(ended.size(), 1u);
-        EXPECT_EQ(static_cast<SearchEnd>(ended[0].value), c.how);
-        EXPECT_EQ(ended[0].fetch, c.fetched);
-    }
-    // An error status whose page still holds ten links is read like any other page.
+    for (const int failingPage : {1, 3})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(failingPage) + " " + c.page + " " +
+                         std::to_string(static_cast<int>(c.fetched.failure)) + " " +
+                         std::to_string(c.fetched.status));
+            events.clear();
+            state.historyTables[0].clear();
+            requests.clear();
+            pageOf = [&](int n) { return n == failingPage ? c.page : pageWith(linksOf(n)); };
+            outcomeOf = [&](int n) { return n == failingPage ? c.fetched : FetchOutcome{FetchFailure::None, 200}; };
+            EXPECT_EQ(search(), 0);
+            // A 429 or 503 is asked for again twice before it fails the keyword.
+            const bool waitedOut = c.fetched.status == 429 || c.fetched.status == 503;
+            EXPECT_EQ(requests.size(), static_cast<std::size_t>(failingPage + (waitedOut ? 2 : 0)));
+            const SearchFailure expected{failingPage, c.cause, c.fetched.status};
+            EXPECT_EQ(ending(), std::pair(SearchEnd::Failed, failingPage));
+            ASSERT_TRUE(outcome.entry.failed());
+            EXPECT_EQ(*outcome.entry.failure, expected);
+            EXPECT_EQ(events.of(RecordedEvent::Ended)[0].failure, expected);
+            EXPECT_EQ(state.historyTables[0].at("abc"), outcome.entry);
+        }
+}
+
+TEST_F(RankSearch, AFirstPageWithoutLinksFailsALaterOneEndsTheResults) {
+    pageOf = [](int n) { return n == 1 ? std::string("<p>a page without results</p>") : pageWith(linksOf(n)); };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(*outcome.entry.failure, (SearchFailure{1, FailureCause::NoLinks, 200}));
+
     events.clear();
     requests.clear();
-    pageOf = [](int n) { return pageWith(linksOf(n)); };
-    outcomeOf = [](int) { return FetchOutcome{FetchFailure::None, 404}; };
+    state.historyTables[0].clear();
+    pageOf = [](int n) { return n == 4 ? std::string("<p>no more results</p>") : pageWith(linksOf(n)); };
     EXPECT_EQ(search(), 0);
-    EXPECT_EQ(requests.size(), 10u);
+    EXPECT_FALSE(outcome.entry.failed());
+    EXPECT_EQ(ending(), std::pair(SearchEnd::ShortPage, 4));
+    // The same page redirected within the engine (another scheme, letter case, a port) is none
+    // of the engine's business either way.
+    events.clear();
+    requests.clear();
+    state.historyTables[0].clear();
+    outcomeOf = [](int n) {
+        return FetchOutcome{FetchFailure::None, 200, -1,
+                            "https://E.example:443/find?q=abc&start=" + std::to_string((n - 1) * 10)};
+    };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::ShortPage, 4));
+}
+
+TEST_F(RankSearch, ThrottledPagesAreWaitedOutAndAskedAgain) {
+    // Page 2 answers 429 twice, then its results; the target stands on it.
+    int throttled = 0;
+    pageOf = [](int n) {
+        auto links = linksOf(n);
+        if (n == 2) links[4] = "http://www.mysite.example/";
+        return pageWith(links);
+    };
+    outcomeOf = [&throttled](int n) {
+        if (n == 2 && throttled < 2) return FetchOutcome{FetchFailure::None, throttled++ == 0 ? 429 : 503, 0, ""};
+        return FetchOutcome{FetchFailure::None, 200};
+    };
+    EXPECT_EQ(search(), 15);
+    EXPECT_EQ(requests.size(), 4u);
+
+    // An engine that keeps refusing fails the keyword after the retries; an abort ends the wait.
+    events.clear();
+    requests.clear();
+    state.historyTables[0].clear();
+    outcomeOf = [](int) { return FetchOutcome{FetchFailure::None, 429, 3600, ""}; };
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(requests.size(), 3u);
+    EXPECT_EQ(*outcome.entry.failure, (SearchFailure{1, FailureCause::HttpStatus, 429}));
+
+    events.clear();
+    requests.clear();
+    backOff.pause = std::chrono::hours(1);
+    backOff.longest = std::chrono::hours(1);
+    outcomeOf = [](int) { return FetchOutcome{FetchFailure::None, 503}; };
+    std::thread stopper([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        state.abortRequested = true;
+    });
+    EXPECT_EQ(search(), 0);
+    stopper.join();
+    EXPECT_EQ(requests.size(), 1u);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::Aborted, 1));
 }
 
 TEST_F(RankSearch, ARepeatedPageEndsTheSearch) {

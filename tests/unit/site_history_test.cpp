@@ -37,7 +37,7 @@ std::vector<RunView> view(const SiteHistory& history) {
         std::string records;
         for (const RunRecord& record : run.records) {
             if (!records.empty()) records += ' ';
-            records += history.keywords.at(record.keyword) + "=" + std::to_string(record.rank);
+            records += history.keywords.at(record.keyword) + "=" + std::to_string(record.entry.rank);
         }
         runs.push_back({run.start, run.engine, records});
     }

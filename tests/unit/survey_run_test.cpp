@@ -37,6 +37,7 @@ using testing::writeBytes;
 namespace fs = std::filesystem;
 
 constexpr char TARGET[] = "www.target.example";
+constexpr int REFUSED = -1;
 
 EngineDefinition learntEngine() {
     EngineDefinition engine;
@@ -47,8 +48,8 @@ EngineDefinition learntEngine() {
     return engine;
 }
 
-// An engine that places the target at a fixed rank per keyword (0: a short first page, so not
-// found after one request). Every request advances the pinned clock by one minute, so a record's
+// An engine that places the target at a fixed rank per keyword (0: ten other results, then a
+// short second page, so not ranked after two requests; REFUSED: an HTTP 403 page). Every request advances the pinned clock by one minute, so a record's
 // time tells after how many requests it was taken. A keyword in stallOn makes its request wait
 // until the abort flag is raised, after announcing that it has been reached.
 class ScriptedEngine {
@@ -62,8 +63,9 @@ public:
     PageFetcher fetcher() {
         return [this](const std::string& address, std::string& body,
                       const std::atomic<bool>& abortFlag) {
-            fetch(address, body, abortFlag);
-            return FetchOutcome{};
+            int status = 200;
+            fetch(address, body, abortFlag, status);
+            return FetchOutcome{FetchFailure::None, status};
         };
     }
     Clock clock() {
@@ -84,7 +86,8 @@ public:
     }
 
 private:
-    void fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+    void fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag,
+               int& status) {
         static const std::regex query(R"(^http://engine\.test/search\?q=(.*)&start=(\d+)$)");
         std::smatch match;
         ASSERT_TRUE(std::regex_match(address, match, query)) << address;
@@ -102,7 +105,12 @@ private:
             return;  // an aborted fetch yields an empty page
         }
         const int rank = ranks.at(keyword);
-        const int links = rank == 0 ? 3 : 10;
+        if (rank == REFUSED) {
+            body = "<h1>Forbidden</h1>";
+            status = 403;
+            return;
+        }
+        const int links = rank == 0 && start > 0 ? 3 : 10;
         body = "<html><body>";
         for (int i = 1; i <= links; ++i) {
             const int place = start + i;
@@ -124,8 +132,9 @@ protected:
         writeBytes(files.native("survey.txt"), bytes);
         state.surveyPath = "survey.txt";
     }
-    bool start(ScriptedEngine& scripted, const std::string& enginePath = "engine\\nuq.eng") {
-        const SurveyStart run{engine, enginePath, events, scripted.fetcher(), scripted.clock()};
+    bool start(ScriptedEngine& scripted, const std::string& enginePath = "engine\\nuq.eng",
+               bool failedOnly = false) {
+        const SurveyStart run{engine, enginePath, events, scripted.fetcher(), scripted.clock(), failedOnly};
         return startSurvey(state, files.workspace(), run, ui, ui);
     }
     fs::path site() const { return files.native(TARGET); }
@@ -170,17 +179,80 @@ TEST_F(SurveyRun, FullSurveyWritesHeaderThenOneRecordPerDistinctKeyword) {
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_EQ(historyFile(0),
               "2006/02/01 (nuq)\r\n"
-              "2006/02/01:10:01:00\talpha\t3\r\n"    // one request
-              "2006/02/01:10:04:00\tbeta\t21\r\n"    // three more
-              "2006/02/01:10:05:00\tgamma\t0\r\n");  // one more, a short page
+              "2006/02/01:10:01:00\talpha\t3 http://www.target.example/top\r\n"    // one request
+              "2006/02/01:10:04:00\tbeta\t21 http://www.target.example/top\r\n"    // three more
+              "2006/02/01:10:06:00\tgamma\t0\r\n");  // ten others, then a short page
     EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 3}, {1, 21}, {3, 0}}));
     EXPECT_FALSE(anyEventFor(2)) << "the repeated keyword is skipped silently";
     EXPECT_EQ(events.of(RecordedEvent::SurveyEnded).size(), 1u);
     EXPECT_EQ(events.events().back().kind, RecordedEvent::SurveyEnded) << "the worker's last event";
     EXPECT_EQ(scripted.requestedKeywords(),
-              (std::vector<std::string>{"alpha", "beta", "beta", "beta", "gamma"}));
+              (std::vector<std::string>{"alpha", "beta", "beta", "beta", "gamma", "gamma"}));
     EXPECT_EQ(state.historyTables[0], (HistoryTable{{"alpha", 3}, {"beta", 21}, {"gamma", 0}}));
     EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
+    EXPECT_FALSE(historyExists(1));
+}
+
+TEST_F(SurveyRun, FailedKeywordsAreKeptAsFailuresAndARetrySurveysOnlyThem) {
+    openSurvey(std::string(TARGET) + "\nk1\nk2\nk3\nk4\n");
+    ScriptedEngine first;
+    first.ranks = {{"k1", 4}, {"k2", REFUSED}, {"k3", 0}, {"k4", REFUSED}};
+    ASSERT_TRUE(start(first));
+    waitForSurvey(state);
+    EXPECT_EQ(historyFile(0),
+              "2006/02/01 (nuq)\r\n"
+              "2006/02/01:10:01:00\tk1\t4 http://www.target.example/top\r\n"
+              "2006/02/01:10:02:00\tk2\t0 failed 1 http-403\r\n"
+              "2006/02/01:10:04:00\tk3\t0\r\n"
+              "2006/02/01:10:05:00\tk4\t0 failed 1 http-403\r\n");
+    EXPECT_TRUE(state.historyTables[0].at("k2").failed());
+    EXPECT_FALSE(state.engineRefused);
+
+    // A retry after the engine answers again: k2 and k4 only, in the same generation; a normal
+    // start would rotate (every keyword has a record).
+    ScriptedEngine second;
+    second.day = 2;
+    second.ranks = {{"k2", 7}, {"k4", 0}};
+    events.clear();
+    ASSERT_TRUE(start(second, "engine\\nuq.eng", true));
+    waitForSurvey(state);
+    EXPECT_EQ(second.requestedKeywords(), (std::vector<std::string>{"k2", "k4", "k4"}));
+    EXPECT_FALSE(historyExists(1));
+    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{1, 7}, {3, 0}}));
+    loadHistory(state, state.historyDirectory);
+    EXPECT_EQ(state.historyTables[0], (HistoryTable{{"k1", 4}, {"k2", 7}, {"k3", 0}, {"k4", 0}}));
+    EXPECT_EQ(readSiteHistory(state.historyDirectory).runs.back().records[1].address,
+              "http://www.target.example/top");
+
+    // Nothing failed any more: the retry says so and searches nothing.
+    ScriptedEngine third;
+    ui.messages.clear();
+    EXPECT_FALSE(start(third, "engine\\nuq.eng", true));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, texts::MSG_NOTHING_FAILED);
+    EXPECT_TRUE(third.requestedKeywords().empty());
+}
+
+TEST_F(SurveyRun, AnEngineThatRefusesThreeKeywordsInARowStopsTheRunForTheNextStart) {
+    openSurvey(std::string(TARGET) + "\nk1\nk2\nk3\nk4\nk5\nk6\n");
+    ScriptedEngine blocked;
+    blocked.ranks = {{"k1", REFUSED}, {"k2", 0}, {"k3", REFUSED}, {"k4", REFUSED}, {"k5", REFUSED},
+                     {"k6", 2}};
+    ASSERT_TRUE(start(blocked));
+    waitForSurvey(state);
+    EXPECT_TRUE(state.engineRefused);
+    EXPECT_EQ(blocked.requestedKeywords(),
+              (std::vector<std::string>{"k1", "k2", "k2", "k3", "k4", "k5"}));
+    EXPECT_EQ(events.of(RecordedEvent::Refusing).size(), 1u);
+    EXPECT_EQ(state.historyTables[0].count("k6"), 0u);
+
+    // The next start continues the generation with the keyword not reached.
+    ScriptedEngine again;
+    again.ranks = {{"k6", 2}};
+    ASSERT_TRUE(start(again));
+    waitForSurvey(state);
+    EXPECT_FALSE(state.engineRefused);
+    EXPECT_EQ(again.requestedKeywords(), (std::vector<std::string>{"k6"}));
     EXPECT_FALSE(historyExists(1));
 }
 
@@ -207,8 +279,8 @@ TEST_F(SurveyRun, AbortContinueFinishRotate) {
     EXPECT_FALSE(anyEventFor(4));
     const std::string afterAbort =
         "2006/02/01 (nuq)\r\n"
-        "2006/02/01:10:01:00\tk1\t1\r\n"
-        "2006/02/01:10:03:00\tk2\t12\r\n";
+        "2006/02/01:10:01:00\tk1\t1 http://www.target.example/top\r\n"
+        "2006/02/01:10:03:00\tk2\t12 http://www.target.example/top\r\n";
     EXPECT_EQ(historyFile(0), afterAbort);
 
     // Second run, same engine: the generation continues where it stopped.
@@ -220,11 +292,11 @@ TEST_F(SurveyRun, AbortContinueFinishRotate) {
     EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
     waitForSurvey(state);
     EXPECT_FALSE(historyExists(1)) << "no rotation";
-    EXPECT_EQ(second.requestedKeywords(), (std::vector<std::string>{"k3", "k4", "k5"}));
+    EXPECT_EQ(second.requestedKeywords(), (std::vector<std::string>{"k3", "k4", "k4", "k5"}));
     const std::string finished = afterAbort +
-                                 "2006/02/01:10:01:00\tk3\t3\r\n"
-                                 "2006/02/01:10:02:00\tk4\t0\r\n"
-                                 "2006/02/01:10:03:00\tk5\t5\r\n";
+                                 "2006/02/01:10:01:00\tk3\t3 http://www.target.example/top\r\n"
+                                 "2006/02/01:10:03:00\tk4\t0\r\n"
+                                 "2006/02/01:10:04:00\tk5\t5 http://www.target.example/top\r\n";
     EXPECT_EQ(historyFile(0), finished);
 
     // Third run, same engine: the finished generation moves to 1.txt.
@@ -238,7 +310,7 @@ TEST_F(SurveyRun, AbortContinueFinishRotate) {
     waitForSurvey(state);
     EXPECT_EQ(historyFile(1), finished);
     EXPECT_EQ(third.requestedKeywords(),
-              (std::vector<std::string>{"k1", "k2", "k2", "k3", "k4", "k5"}));
+              (std::vector<std::string>{"k1", "k2", "k2", "k3", "k4", "k4", "k5"}));
     EXPECT_EQ(historyFile(0).substr(0, 18), "2006/02/01 (nuq)\r\n");
 }
 
@@ -256,15 +328,15 @@ protected:
 };
 
 TEST_F(PreparedHistory, AnotherEngineRotates) {
-    const std::string unfinished = "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n";
+    const std::string unfinished = "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2 http://www.target.example/top\r\n";
     writeCurrent(unfinished);
     ASSERT_TRUE(start(scripted, "C:\\engines\\other.eng"));
     waitForSurvey(state);
     EXPECT_EQ(historyFile(1), unfinished);
     EXPECT_EQ(historyFile(0),
               "2006/02/01 (other)\r\n"
-              "2006/02/01:10:01:00\tk1\t4\r\n"
-              "2006/02/01:10:02:00\tk2\t0\r\n");
+              "2006/02/01:10:01:00\tk1\t4 http://www.target.example/top\r\n"
+              "2006/02/01:10:03:00\tk2\t0\r\n");
 }
 
 TEST_F(PreparedHistory, EngineNameWithClosingParenthesisAlwaysRotates) {
@@ -348,7 +420,7 @@ TEST_F(SurveyRun, ARecordThatCannotBeAppendedIsReportedOnceARun) {
 }
 
 TEST_F(PreparedHistory, ASecondRunOfTheSameSurveyIsRefused) {
-    writeCurrent("2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n2006/01/31:09:00:00\tk2\t2\r\n");
+    writeCurrent("2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n2006/01/31:09:00:00\tk2\t2 http://www.target.example/top\r\n");
     FileLock other = lockHistory(files.joined(TARGET));
     ASSERT_TRUE(other.held());
     EXPECT_FALSE(start(scripted));
@@ -384,7 +456,7 @@ TEST_F(PreparedHistory, ARotationThatCannotBeMadeStopsTheStartAndChangesNoFile) 
 
 TEST_F(PreparedHistory, ARotationAKilledRunLeftIsFinishedBeforeTheStart) {
     // Killed after moving 0.txt up and before putting its new 0.txt in place.
-    const std::string earlier = "2006/01/30 (nuq)\r\n2006/01/30:09:00:00\tk1\t5\r\n";
+    const std::string earlier = "2006/01/30 (nuq)\r\n2006/01/30:09:00:00\tk1\t5 http://www.target.example/top\r\n";
     writeBytes(site() / "1.txt", earlier);
     writeBytes(site() / "0.new", "2006/01/31 (nuq)\r\n");
     writeBytes(site() / "rotation", "0\r\n2006/01/31 (nuq)\r\n");
@@ -394,8 +466,8 @@ TEST_F(PreparedHistory, ARotationAKilledRunLeftIsFinishedBeforeTheStart) {
     EXPECT_FALSE(historyExists(2));
     EXPECT_EQ(historyFile(0),
               "2006/01/31 (nuq)\r\n"  // the generation the killed run began, continued
-              "2006/02/01:10:01:00\tk1\t4\r\n"
-              "2006/02/01:10:02:00\tk2\t0\r\n");
+              "2006/02/01:10:01:00\tk1\t4 http://www.target.example/top\r\n"
+              "2006/02/01:10:03:00\tk2\t0\r\n");
     EXPECT_FALSE(fs::exists(site() / "rotation"));
     EXPECT_FALSE(fs::exists(site() / "0.new"));
 }
@@ -406,20 +478,20 @@ TEST_F(PreparedHistory, ACutLastRecordIsSearchedAgainAndNotGluedToTheNext) {
     waitForSurvey(state);
     EXPECT_EQ(historyFile(0),
               "2006/01/31 (nuq)\r\n"
-              "2006/02/01:10:01:00\tk1\t4\r\n"
-              "2006/02/01:10:02:00\tk2\t0\r\n");
+              "2006/02/01:10:01:00\tk1\t4 http://www.target.example/top\r\n"
+              "2006/02/01:10:03:00\tk2\t0\r\n");
 }
 
 TEST_F(SurveyRun, KeywordsAllDoneStartsANewGenerationAndSearchesThemAgain) {
     openSurvey(std::string(TARGET) + "\nk1\n");
     fs::create_directory(site());
-    writeBytes(site() / "0.txt", "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2\r\n");
+    writeBytes(site() / "0.txt", "2006/01/31 (nuq)\r\n2006/01/31:09:00:00\tk1\t2 http://www.target.example/top\r\n");
     ScriptedEngine scripted;
     scripted.ranks = {{"k1", 9}};
     ASSERT_TRUE(start(scripted));
     waitForSurvey(state);
     EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 9}}));
-    EXPECT_EQ(historyFile(0), "2006/02/01 (nuq)\r\n2006/02/01:10:01:00\tk1\t9\r\n");
+    EXPECT_EQ(historyFile(0), "2006/02/01 (nuq)\r\n2006/02/01:10:01:00\tk1\t9 http://www.target.example/top\r\n");
 }
 
 TEST_F(SurveyRun, EveryRunIsKeptTenRunsLeaveFiveFilesAndFiveArchivedRuns) {
@@ -455,7 +527,7 @@ TEST_F(SurveyRun, EveryRunIsKeptTenRunsLeaveFiveFilesAndFiveArchivedRuns) {
         const auto& records = history.runs[run].records;
         ASSERT_EQ(records.size(), 2u) << run;
         EXPECT_EQ(history.keywords[records[0].keyword], "k1");
-        EXPECT_EQ(records[0].rank, static_cast<int32_t>(run + 1));
+        EXPECT_EQ(records[0].entry.rank, static_cast<int32_t>(run + 1));
     }
 }
 
