@@ -16,6 +16,10 @@ DEFAULT_TARGET = "www.target-site.example"
 
 CONTROL_HOST = "control.test"
 
+# Where the "captcha" fault sends a client: any path there answers with a captcha page.
+CAPTCHA_HOST = "captcha.block.test"
+CAPTCHA_PATH = "/sorry/index"
+
 
 @dataclass(frozen=True)
 class Engine:
@@ -75,8 +79,10 @@ CLASSIC_LAYOUTS = ("plain", "dl", "table", "sponsored", "extra", "double", "boxe
 
 # Fault hosts: "<mode>.fault.test" misbehaves on every request, "<mode><N>.fault.test" on the
 # first N requests to that host since the last reset, then answers like plain.engine.test.
+# "status" has no host: it needs the code that only a /fault rule carries.
 FAULT_MODES = ("empty", "stall", "stallbody", "reset", "e403", "e404", "e429", "e500", "big",
-               "nul", "slow", "moved", "tohttps")
+               "nul", "slow", "moved", "tohttps", "consent", "captcha", "script", "e503",
+               "silent", "noloc", "tricklehead", "tricklebody")
 _FAULT_HOST = re.compile(r"^(%s)(\d*)\.fault\.test$" % "|".join(FAULT_MODES))
 
 

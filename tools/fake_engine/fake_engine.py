@@ -18,13 +18,14 @@ import threading
 import time
 from dataclasses import dataclass
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
-from urllib.parse import parse_qs
+from urllib.parse import parse_qs, unquote_to_bytes
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import faults  # noqa: E402
-from catalogue import CONTROL_HOST, ENGINES, engine_for, fault_host  # noqa: E402
-from pages import error_page, results_page  # noqa: E402
+from block_pages import captcha_page  # noqa: E402
+from catalogue import CAPTCHA_HOST, CONTROL_HOST, ENGINES, engine_for, fault_host  # noqa: E402
+from pages import error_page, frame_page, results_page  # noqa: E402
 from results import (Placement, decode_keyword, default_placement, keyword_key,  # noqa: E402
                      page_value, param, result_list, shown_span)
 from tls import TestPki, open_tunnel  # noqa: E402
@@ -59,6 +60,7 @@ class FaultRule:
     keyword: str | None
     page: int | None
     remaining: int | None  # None: every matching request
+    options: faults.Options
 
 
 class EngineState:
@@ -97,7 +99,8 @@ class EngineState:
                     or default_placement(keyword))
 
     def take_fault(self, engine_host, keyword, page):
-        """The mode of the first fault rule that matches this request, counting it down."""
+        """(mode, options) of the first fault rule that matches this request, counting it down;
+        None when no rule matches."""
         with self.lock:
             for rule in self.fault_rules:
                 if rule.remaining == 0:
@@ -108,7 +111,7 @@ class EngineState:
                     continue
                 if rule.remaining is not None:
                     rule.remaining -= 1
-                return rule.mode
+                return rule.mode, rule.options
         return None
 
 
@@ -203,17 +206,15 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def serve(self, host, path, count):
-        fault = fault_host(host)
-        if fault:
-            mode, times = fault
-            if times is None or count <= times:
-                faults.DELIVER[mode](self, host, path.decode("latin-1"))
-                return
+        query = path.partition(b"?")[2]
+        if host == CAPTCHA_HOST:
+            back = unquote_to_bytes(param(query, "continue") or b"").decode("utf-8", "replace")
+            self.send_plain(200, captcha_page(back), "text/html; charset=utf-8")
+            return
         engine = engine_for(host)
         if engine is None:
             self.send_plain(404, error_page(404, "Not Found", host), "text/html")
             return
-        query = path.partition(b"?")[2]
         raw = param(query, engine.keyword_param)
         keyword = decode_keyword(raw, engine.charset) if raw is not None else None
         value = page_value(param(query, engine.page_param))
@@ -221,11 +222,13 @@ class Handler(BaseHTTPRequestHandler):
             page = (value - engine.page_base) // 10 + 1
         else:
             page = value - engine.page_base + 1
-        mode = self.server.state.take_fault(engine.host, keyword, page)
-        if mode:
-            faults.DELIVER[mode](self, host, path.decode("latin-1"))
-            return
+        fault = fault_host(host)
+        if fault and (fault[1] is None or count <= fault[1]):
+            chosen = fault[0], faults.Options()
+        else:
+            chosen = self.server.state.take_fault(engine.host, keyword, page)
         charset = "Shift_JIS" if engine.charset == "shift_jis" else engine.charset.upper()
+        content_type = f"text/html; charset={charset}"
         if keyword is None:
             body = results_page(engine, "", 0, [], 0, 0)
         else:
@@ -234,7 +237,13 @@ class Handler(BaseHTTPRequestHandler):
             first, size = shown_span(engine, query, len(results))
             shown = list(enumerate(results, 1))[first:first + size]
             body = results_page(engine, keyword, first, shown, len(results), keyword_key(keyword))
-        self.send_plain(200, body, f"text/html; charset={charset}")
+        if chosen:
+            mode, options = chosen
+            request = faults.Request(host, path.decode("latin-1"), body,
+                                     frame_page(engine, keyword or ""), content_type, options)
+            faults.DELIVER[mode](self, request)
+            return
+        self.send_plain(200, body, content_type)
 
     # Control endpoints on http://control.test/...
     def control(self, path):
@@ -291,14 +300,15 @@ class Handler(BaseHTTPRequestHandler):
 
     def add_fault(self, args):
         try:
-            mode = args["mode"]
+            mode = args.get("mode")
             if mode not in faults.DELIVER:
-                raise ValueError(mode)
+                raise ValueError("mode is one of " + ", ".join(faults.DELIVER))
             rule = FaultRule(mode, args.get("engine") or None, args.get("keyword"),
                              int(args["page"]) if "page" in args else None,
-                             int(args["times"]) if "times" in args else None)
-        except (KeyError, ValueError):
-            self.send_plain(400, b"mode (one of the fault modes) required; page, times numbers\n")
+                             int(args["times"]) if "times" in args else None,
+                             faults.options_from(mode, args))
+        except ValueError as e:  # the reason, or int()'s or float()'s word on a value
+            self.send_plain(400, f"bad fault rule: {e}\n".encode())
             return
         with self.server.state.lock:
             self.server.state.fault_rules.append(rule)

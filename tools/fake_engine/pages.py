@@ -6,7 +6,7 @@ import html
 import re
 from urllib.parse import quote
 
-from results import encode_keyword, page_of
+from results import encode_keyword, keyword_key, page_of
 
 MARKER_BEGIN = "<!-- RESULTS BEGIN -->"
 MARKER_END = "<!-- RESULTS END -->"
@@ -191,8 +191,8 @@ def _page_links(engine, keyword, current, pages):
     return '<div id="nav">\u30da\u30fc\u30b8: ' + " ".join(links) + "</div>\n"
 
 
-def results_page(engine, keyword, first, shown, count, kw_key):
-    """The page showing results first+1 .. first+len(shown); shown is [(rank, address)]."""
+def _page(engine, keyword, body):
+    """The engine's page around body: head, header, search form, then body and the footer."""
     label = _CHARSET_LABEL[engine.charset]
     kw = html.escape(keyword)
     name = engine.host.split(".")[0].capitalize() + " Search"
@@ -202,6 +202,14 @@ def results_page(engine, keyword, first, shown, count, kw_key):
             f'<a class="menu" href="http://{engine.host}/help.html">\u30d8\u30eb\u30d7</a></div>\n'
             f'<form action="{engine.path}"><input type="text" name="{engine.keyword_param}" '
             f'value="{kw}"><input type="submit" value="\u691c\u7d22"></form>\n')
+    tail = '<div id="footer">&copy; 2006 ' + name + "</div>\n</body></html>\n"
+    return (head + body + tail).encode(engine.charset.replace("shift_jis", "cp932"),
+                                       errors="xmlcharrefreplace")
+
+
+def results_page(engine, keyword, first, shown, count, kw_key):
+    """The page showing results first+1 .. first+len(shown); shown is [(rank, address)]."""
+    kw = html.escape(keyword)
     if not shown:
         body = (f'<p class="none">\u300c{kw}\u300d\u306b\u4e00\u81f4\u3059\u308b\u30da\u30fc\u30b8'
                 f"\u306f\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3067\u3057\u305f\u3002</p>\n")
@@ -211,9 +219,13 @@ def results_page(engine, keyword, first, shown, count, kw_key):
         pages = min(page_of(engine, count - 1), 10)
         body = (stats + _results_block(engine, shown, keyword, kw_key)
                 + _page_links(engine, keyword, page_of(engine, first), pages))
-    tail = '<div id="footer">&copy; 2006 ' + name + "</div>\n</body></html>\n"
-    return (head + body + tail).encode(engine.charset.replace("shift_jis", "cp932"),
-                                       errors="xmlcharrefreplace")
+    return _page(engine, keyword, body)
+
+
+def frame_page(engine, keyword):
+    """The engine's page with an empty results block and nothing saying so: no count line, no
+    "no results" notice, no page links, as when an engine quietly leaves the results out."""
+    return _page(engine, keyword, _results_block(engine, [], keyword, keyword_key(keyword)))
 
 
 def error_page(status, reason, host):

@@ -11,7 +11,7 @@ import tempfile
 import threading
 import unittest
 from html import unescape
-from urllib.parse import parse_qs, quote_plus, unquote, urlsplit
+from urllib.parse import parse_qs, quote, quote_plus, unquote, urlsplit
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -24,14 +24,46 @@ from tls import UNTRUSTED_HOST, WRONG_NAME_HOST, TestPki  # noqa: E402
 
 KEYWORD = "\u6771\u4eac \u30db\u30c6\u30eb"  # Tokyo hotel, with a space
 
+# The faults that stand in for a results page: mode, the rule's own parameters, engine, status,
+# a header and its value (None: absent), texts the page holds, and what it holds instead of
+# results: "none" (no result link), "frame" (the engine's page around no results) or "results"
+# (the engine's own page, byte for byte). A mode's first row runs on its fault host too.
+BLOCK_PAGES = [
+    ("consent", "", "pagenum.engine.test", 200, None,
+     [b"Before you continue", b'<form method="post" action="/consent/save"', b"<button"], "none"),
+    ("script", "", "mixed.engine.test", 200, None,
+     [b"<noscript>", b"turn on JavaScript", b"<script>"], "none"),
+    ("e429", "", "plain.engine.test", 429, ("Retry-After", None), [b"<h1>Too Many Requests</h1>"],
+     "none"),
+    ("e429", "&retry=2", "sjis.engine.test", 429, ("Retry-After", "2"),
+     [b"<h1>Too Many Requests</h1>"], "none"),
+    ("e503", "", "plain.engine.test", 503, ("Retry-After", None),
+     [b"<h1>Service Unavailable</h1>"], "none"),
+    ("e503", "&retry=30", "double.engine.test", 503, ("Retry-After", "30"),
+     [b"<h1>Service Unavailable</h1>"], "none"),
+    ("silent", "", "plain.engine.test", 200, None, [b"<ol>\n</ol>"], "frame"),
+    ("silent", "", "sjis.engine.test", 200, None, [b'<table class="results">\n</table>'], "frame"),
+    ("silent", "", "boxed.engine.test", 200, None, [MARKER_BEGIN.encode()], "frame"),
+    ("status", "&code=404", "extra.engine.test", 404, None, [], "results"),
+    ("status", "&code=999", "redirect.engine.test", 999, None, [], "results"),
+    ("noloc", "", "pagenum.engine.test", 302, ("Location", None), [], "results"),
+]
 
-def request(port, target, headers=b"", timeout=5.0):
-    """Sends one raw request line (bytes) through the engine as a proxy; (status, body)."""
+
+def exchange(port, target, headers=b"", timeout=5.0):
+    """Sends one raw request line (bytes) through the engine as a proxy; (status, response
+    headers, body)."""
     with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
         s.sendall(b"GET " + target + b" HTTP/1.1\r\n" + headers + b"Connection: close\r\n\r\n")
         response = http.client.HTTPResponse(s)
         response.begin()
-        return response.status, response.read()
+        return response.status, response.headers, response.read()
+
+
+def request(port, target, headers=b"", timeout=5.0):
+    """(status, body) of exchange."""
+    status, _, body = exchange(port, target, headers, timeout)
+    return status, body
 
 
 def cut(text, start, end):
@@ -334,6 +366,96 @@ class FakeEngineTest(unittest.TestCase):
         with self.assertRaises(socket.timeout):
             self.get("http://stall.fault.test/", timeout=0.5)
         self.assertEqual(self.control("/count?host=empty2.fault.test"), "3\n")
+
+    def test_block_pages_and_failing_statuses(self):
+        def check(response, normal, status, header, texts, instead):
+            got_status, headers, page = response
+            self.assertEqual(got_status, status)
+            if header:
+                self.assertEqual(headers.get(header[0]), header[1])
+            for text in texts:
+                self.assertIn(text, page)
+            if instead == "results":
+                self.assertTrue(page == normal, "the engine's own page")
+            else:
+                self.assertNotIn(b"www.site", page)
+            if instead == "frame":
+                cut_at = normal.index(b"</form>")
+                self.assertEqual(page[:cut_at], normal[:cut_at])
+                self.assertTrue(page.endswith(normal[normal.index(b'<div id="footer">'):]))
+
+        plain = page_target(ENGINES["plain.engine.test"], KEYWORD, 2)
+        hosts_done = {"status"}  # a status needs a code, which only a rule gives
+        for mode, options, host, status, header, texts, instead in BLOCK_PAGES:
+            with self.subTest(mode=mode, options=options):
+                self.control(f"/fault?mode={mode}{options}&engine={host}&keyword="
+                             f"{quote_plus(KEYWORD)}&page=2&times=1")
+                response = exchange(self.port, page_target(ENGINES[host], KEYWORD, 2))
+                normal = self.page(host, 2)
+                self.assertIn(result_address(KEYWORD, 11).encode(), normal)
+                check(response, normal, status, header, texts, instead)
+                if mode not in hosts_done:
+                    hosts_done.add(mode)
+                    fault_host = plain.replace(b"plain.engine.test", f"{mode}.fault.test".encode())
+                    check(exchange(self.port, fault_host), self.get(plain)[1], status, header,
+                          texts, instead)
+        self.assertIn("\tnoloc.fault.test\t", self.control("/log"))
+
+    def test_captcha_sends_the_client_to_a_captcha_host(self):
+        self.control("/fault?mode=captcha&engine=plain.engine.test&page=2")
+        plain = page_target(ENGINES["plain.engine.test"], KEYWORD, 2)
+        status, headers, _ = exchange(self.port, plain)
+        self.assertEqual(status, 302)
+        location = headers["Location"]
+        self.assertEqual(location, "http://captcha.block.test/sorry/index?continue="
+                         + quote(plain.decode(), safe=""))
+        status, page = self.get(location)
+        self.assertEqual(status, 200)
+        for text in (b"<form", b"<img", b"unusual traffic", b"not a robot",
+                     b'value="' + plain.replace(b"&", b"&amp;") + b'"'):
+            self.assertIn(text, page)
+        self.assertEqual(self.control("/count?host=captcha.block.test"), "1\n")
+        # Over https the fault host's redirect carries the https address; the captcha host has
+        # a certificate of the test CA.
+        status, location, _ = self.get_https("captcha.fault.test", "/search?q=a")
+        self.assertEqual((status, location), (302, "http://captcha.block.test/sorry/index?continue="
+                                                   "https%3A%2F%2Fcaptcha.fault.test%2Fsearch%3Fq%3Da"))
+        self.assertIn(b"not a robot", self.get_https("captcha.block.test", "/sorry/index")[2])
+
+    def test_trickles_send_a_piece_at_a_time_and_never_finish_soon(self):
+        self.control("/fault?mode=tricklehead&interval=0.05&keyword=a")
+        self.control("/fault?mode=tricklebody&interval=30&keyword=b")
+        received = {}
+        for keyword, enough in ((b"a", lambda got: got.count(b"\r\n") >= 4),
+                                (b"b", lambda got: b"\r\n\r\n" in got[:-1])):
+            with socket.create_connection(("127.0.0.1", self.port), timeout=5) as s:
+                s.sendall(b"GET http://plain.engine.test/search?q=" + keyword + b" HTTP/1.1\r\n\r\n")
+                got = b""
+                while not enough(got):
+                    piece = s.recv(4096)
+                    self.assertTrue(piece, got)
+                    got += piece
+                if keyword == b"b":
+                    s.settimeout(0.5)
+                    with self.assertRaises(socket.timeout, msg="the next byte comes after 30 s"):
+                        s.recv(4096)
+            received[keyword] = got
+        head = received[b"a"]
+        self.assertTrue(head.startswith(b"HTTP/1.1 200 OK\r\nX-Wait-1: "), head)
+        self.assertNotIn(b"\r\n\r\n", head)
+        head, _, body = received[b"b"].partition(b"\r\n\r\n")
+        self.assertIn(b"\r\nContent-Length: 1000\r\n", head + b"\r\n")
+        self.assertEqual(body, faults.PATTERN[:1])
+        self.assertEqual(self.get("http://plain.engine.test/search?q=c")[0], 200)
+
+    def test_fault_rules_with_parameters_a_mode_does_not_take_are_refused(self):
+        for rule in ("mode=status", "mode=status&code=99", "mode=status&code=1000",
+                     "mode=status&code=x", "mode=e500&retry=2", "mode=e503&retry=-1",
+                     "mode=tricklehead&interval=0", "mode=tricklebody&code=404", "mode=nosuch",
+                     "engine=plain.engine.test"):
+            with self.subTest(rule=rule):
+                self.assertEqual(self.get("http://control.test/fault?" + rule)[0], 400)
+        self.assertEqual(self.get("http://plain.engine.test/search?q=a")[0], 200)
 
     def test_https_through_a_connect_tunnel_with_a_certificate_of_the_test_ca(self):
         status, _, page = self.get_https("plain.engine.test", "/search?q=abc&start=90")
