@@ -1,8 +1,6 @@
 // The open and start commands of a survey.
 #include "app/survey_commands.h"
 
-#include <algorithm>
-
 #include "app/settings.h"
 #include "app/survey_display.h"
 #include "app/text_format.h"
@@ -85,8 +83,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     const std::string engineName = baseName(start.enginePath);
     const std::string header = generationHeader(start.clock(), engineName);
     if (start.failedOnly) {
-        const auto& current = state.historyTables[0];
-        if (std::none_of(current.begin(), current.end(), [](const auto& kept) { return kept.second.failed(); })) {
+        if (!anyFailure(state.historyTables[0])) {
             messages.showMessage(Owner::MainWindow, texts::MSG_NOTHING_FAILED, Icon::Information);
             return false;
         }

@@ -116,7 +116,7 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
                             command.retryFailed};
     if (!startSurvey(state, workspace, start, messages, list)) {
         // A retry with nothing failed has nothing to do, which is no failure.
-        if (!command.retryFailed || state.surveyRunning) return EXIT_FAILED;
+        if (!command.retryFailed || anyFailure(state.historyTables[0])) return EXIT_FAILED;
         printTable(console, list, state, enginePath, command.format);
         return EXIT_DONE;
     }

@@ -37,6 +37,13 @@ struct SurveyState {
     bool engineRefused = false;       // the run stopped because the engine refused keywords
 };
 
+// Whether any keyword of table failed.
+inline bool anyFailure(const HistoryTable& table) {
+    for (const auto& kept : table)
+        if (kept.second.failed()) return true;
+    return false;
+}
+
 // Inserts keyword -> entry unless the table already holds the keyword: the first record of a
 // keyword wins, except that a failure gives way to whatever is recorded after it (a keyword
 // surveyed again after it failed).

@@ -420,31 +420,98 @@ class SurveyTest(CliTestCase):
         self.assertNotIn("q=k1&", searched)
         self.assertNotIn("q=k2&", searched)
 
-    def test_an_empty_or_unreadable_first_page_is_warned_about_and_exits_3(self):
-        keywords = ["abc", "blank page", "changed page", "refused", "throttled", "tail"]
+    def records(self, generation=0):
+        """keyword -> rank field of the history file, the first record of each keyword."""
+        fields = {}
+        for line in cp932_lines(self.history(generation))[1:-1]:
+            _, keyword, rank = line.split("\t")
+            fields.setdefault(keyword, rank)
+        return fields
+
+    def test_a_page_that_cannot_be_read_fails_its_keyword_on_any_page_and_a_retry_fills_it_in(self):
+        # Failures on page 1 and on later pages, never three refusals in a row.
+        faults = {"consent": ("consent", 1), "blank page": ("empty", 1),
+                  "captcha": ("captcha", 2), "changed page": ("nul", 1),
+                  "script": ("script", 1), "throttled": ("e429&retry=1", 3),
+                  "silent": ("silent", 1), "late status": ("status&code=404", 2)}
+        causes = {"consent": "1 consent", "blank page": "1 empty", "captcha": "2 captcha",
+                  "changed page": "1 no-links", "script": "1 script", "throttled": "3 http-429",
+                  "silent": "1 no-links", "late status": "2 http-404"}
+        keywords = ["abc", "consent", "blank page", "captcha", "changed page", "script",
+                    "throttled", "silent", "late status", "tail"]
+
+        def place_all():
+            for keyword in keywords[1:-1]:
+                control("/place?" + urllib.parse.urlencode({"keyword": keyword, "rank": 45,
+                                                            "target": TARGET}))
+            control("/place?" + urllib.parse.urlencode({"keyword": "tail", "rank": 22,
+                                                        "target": TARGET}))
+        place_all()
+        for keyword, (mode, page) in faults.items():
+            control(f"/fault?mode={mode}&page={page}&" + urllib.parse.urlencode({"keyword": keyword}))
         survey = self.write_survey(keywords)
-        for mode, keyword in [("empty", "blank page"), ("nul", "changed page"),
-                              ("e403", "refused"), ("e429", "throttled")]:
-            control(f"/fault?mode={mode}&" + urllib.parse.urlencode({"keyword": keyword}))
-        done = self.run_cli("survey", survey)
+        done = self.run_cli("survey", survey, "--format", "csv")
         self.assertEqual(done.returncode, 3, self.text(done.stderr))
         errors = self.text(done.stderr)
-        self.assertIn('warning: "blank page": the first results page came back empty', errors)
-        self.assertIn('warning: "changed page": the first results page gave no links the '
-                      "engine's rules accept", errors)
-        # An error status is named as such, not as a page that no longer parses.
-        self.assertIn('warning: "refused": the first results page came back with HTTP status '
-                      '403; recorded as not ranked', errors)
-        self.assertIn('warning: "throttled": the first results page came back with HTTP status '
-                      '429; recorded as not ranked', errors)
-        self.assertNotIn('"abc"', errors.replace("[1/6] abc", ""))
-        self.assertIn("4 keywords could not be read on the first results page; the engine may "
-                      "need to be learnt again", errors)
-        # The history keeps the plain "not found" of the Windows program.
-        records = {r.split("\t")[1]: r.split("\t")[2] for r in cp932_lines(self.history(0))[1:-1]}
-        for keyword in keywords[1:5]:
-            self.assertEqual(records[keyword], "0", keyword)
-        self.assertEqual(records["abc"], str(expected_rank("abc")))
+        self.assertIn('warning: "consent": the first results page is a consent page, not results; '
+                      "recorded as failed", errors)
+        self.assertIn('warning: "captcha": results page 2 is a captcha page, not results', errors)
+        self.assertIn('warning: "throttled": results page 3 came back with HTTP status 429', errors)
+        self.assertIn("8 keywords failed; survey them again with --retry-failed", errors)
+        self.assertNotIn('"abc"', errors.replace("abc  rank", ""))
+        # Stored as failures that an exact "%d" reader takes for 0, never for a rank.
+        fields = self.records()
+        for keyword, cause in causes.items():
+            self.assertEqual(fields[keyword], "0 failed " + cause, keyword)
+            self.assertEqual(scanned_rank(fields[keyword]), 0)
+        self.assertEqual(scanned_rank(fields["tail"]), 22)
+        self.assertEqual(fields["tail"], "22 http://" + TARGET + "/")
+        rows = {row[0]: row[1] for row in csv.reader(io.StringIO(self.text(done.stdout)))}
+        self.assertEqual(rows["throttled"], "failed: http-429 on page 3")
+        self.assertEqual(rows["abc"], str(expected_rank("abc")))
+        table = self.text(self.run_cli("show", survey).stdout)
+        self.assertRegex(table, r"(?m)^captcha +failed ")
+
+        # The engine answers again: a retry surveys the failed keywords only, in the same run.
+        control("/reset")
+        place_all()
+        done = self.run_cli("survey", survey, "--retry-failed", "--format", "csv")
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        searched = {urllib.parse.parse_qs(urllib.parse.urlsplit(f[5]).query)["q"][0]
+                    for f in logged(ENGINE_HOST) if f[1] == "GET"}
+        self.assertEqual(searched, set(faults))
+        self.assertFalse(os.path.exists(self.history(1)))
+        rows = {row[0]: row[1] for row in csv.reader(io.StringIO(self.text(done.stdout)))}
+        for keyword in faults:
+            self.assertEqual(rows[keyword], "45", keyword)
+        self.assertEqual(self.records()["consent"], "0 failed 1 consent")  # the first record
+        done = self.run_cli("survey", survey, "--retry-failed")
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.assertIn("現在の調査に失敗した語はありません。", self.text(done.stderr))
+
+    def test_an_engine_that_refuses_every_keyword_stops_the_run_after_three(self):
+        control("/fault?mode=consent")
+        keywords = ["k1", "k2", "k3", "k4", "k5"]
+        survey = self.write_survey(keywords)
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 4, self.text(done.stderr))
+        self.assertIn("the engine is refusing automated searches now", self.text(done.stderr))
+        self.assertEqual(list(self.records()), ["k1", "k2", "k3"])
+        self.assertEqual(len([f for f in logged(ENGINE_HOST) if f[1] == "GET"]), 3)
+        # The next survey continues where the run stopped.
+        control("/reset")
+        done = self.run_cli("survey", survey)
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.assertEqual(list(self.records()), keywords)
+
+    def test_retry_after_is_waited_out_before_the_page_is_asked_again(self):
+        control("/fault?mode=e429&retry=1&times=1&keyword=abc")
+        done = self.run_cli("survey", self.write_survey(["abc"]))
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.assertEqual(scanned_rank(self.records()["abc"]), expected_rank("abc"))
+        first_page = [f for f in logged(ENGINE_HOST) if f[1] == "GET" and "q=abc&start=0&" in f[5]]
+        self.assertEqual(len(first_page), 2)
+        self.assertGreaterEqual(float(first_page[1][11]) - float(first_page[0][11]), 0.9)
 
 
 def logged(host=None):
