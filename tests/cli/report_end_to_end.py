@@ -94,8 +94,8 @@ class HistoryCommandsTest(unittest.TestCase):
                     for run, start, engine, keyword, rank in fixture.expected_long_form()]
         rows = list(csv.reader(io.StringIO(self.run_cli("show", "survey.txt", "--all", "--format", "csv"),
                                            newline="")))
-        self.assertEqual(rows[0], ["run", "start", "engine", "keyword", "rank"])
-        self.assertEqual([tuple(row) for row in rows[1:]], expected)
+        self.assertEqual(rows[0], ["run", "start", "engine", "keyword", "rank", "address"])
+        self.assertEqual([tuple(row[:5]) for row in rows[1:]], expected)
 
         shown = json.loads(self.run_cli("show", "survey.txt", "--all", "--format=json"))
         self.assertEqual(shown["target"], fixture.TARGET)
