@@ -73,6 +73,9 @@ constexpr const char* STYLE =
     "table.keywords td,table.keywords th{border:0}"
     "table.keywords th.address,table.keywords th:last-child{display:none}"
     "table.keywords td.address,table.keywords td.trend{grid-column:1/-1;padding-top:0}"
+    // A failure's text takes the place of the change, which it never has.
+    "table.keywords td.current.failed{grid-column:span 2}"
+    "table.keywords td.current.failed+td.change{display:none}"
     "td.best .date{display:block;font-size:.85em;color:#555}"
     "svg.rank-chart{width:100%;height:32px}}";
 
