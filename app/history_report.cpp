@@ -44,6 +44,10 @@ constexpr const char* STYLE =
     "td.num{text-align:right;white-space:nowrap;font-variant-numeric:tabular-nums}"
     "td.keyword{overflow-wrap:anywhere;min-width:7em}"
     "td.change{white-space:nowrap;text-align:center}"
+    "td.current.failed{white-space:normal;color:#A0301A;font-size:.9em}"
+    "td.address{overflow-wrap:anywhere;min-width:10em;font-size:.85em}"
+    ".moved{display:inline-block;margin-left:4px;padding:0 4px;border:1px solid #A0301A;"
+    "border-radius:3px;color:#A0301A;font-size:.9em;white-space:nowrap}"
     ".legend{display:flex;flex-wrap:wrap;gap:4px 16px;margin:4px 0;padding:0;list-style:none}"
     ".legend span{display:inline-block;width:28px;height:0;border-top-width:3px;"
     "vertical-align:middle;margin-right:4px}"
@@ -57,6 +61,8 @@ constexpr const char* STYLE =
     "vector-effect:non-scaling-stroke}.rank-line.lone{stroke-width:6}"
     "svg.rank-chart .guide{stroke:#ccc;stroke-width:1;stroke-dasharray:2 2;"
     "vector-effect:non-scaling-stroke}"
+    "svg.rank-chart .failed-run{stroke:#D55E00;stroke-width:2;stroke-dasharray:3 2;"
+    "vector-effect:non-scaling-stroke}"
     ".note{color:#555;font-size:.9em}"
     ".date{white-space:nowrap}"
     // A phone: each keyword's chart goes under its figures, across the whole row.
@@ -64,8 +70,12 @@ constexpr const char* STYLE =
     "th{white-space:normal}table.runs{font-size:.85em}"
     "table.keywords tr{display:grid;grid-template-columns:minmax(0,1fr) 4.4em 5.6em 6.4em;"
     "border-bottom:1px solid #ddd}"
-    "table.keywords td,table.keywords th{border:0}table.keywords th:last-child{display:none}"
-    "table.keywords td.trend{grid-column:1/-1;padding-top:0}"
+    "table.keywords td,table.keywords th{border:0}"
+    "table.keywords th.address,table.keywords th:last-child{display:none}"
+    "table.keywords td.address,table.keywords td.trend{grid-column:1/-1;padding-top:0}"
+    // A failure's text takes the place of the change, which it never has.
+    "table.keywords td.current.failed{grid-column:span 2}"
+    "table.keywords td.current.failed+td.change{display:none}"
     "td.best .date{display:block;font-size:.85em;color:#555}"
     "svg.rank-chart{width:100%;height:32px}}";
 
@@ -147,6 +157,21 @@ std::string bestText(const KeywordTrend& trend, const ReportData& data) {
            htmlText(runDate(data.runs[trend.bestRun].start)) + ")</span>";
 }
 
+// The cell text of the keyword's newest record: its rank, "-" or its failure.
+std::string currentText(const KeywordTrend& trend) {
+    if (trend.currentFailure) return rankCellText(RankEntry{0, trend.currentFailure});
+    return rankCellText(trend.current ? std::optional<RankEntry>(*trend.current) : std::nullopt);
+}
+
+// The address as text, never a link: the page fetches nothing and opens nothing by itself.
+std::string addressText(const KeywordTrend& trend) {
+    std::string html = htmlText(trend.address);
+    if (trend.addressChanged)
+        html += " <span class=\"moved\" title=\"" + word(texts::REPORT_ADDRESS_CHANGED_NOTE) + "\">" +
+                word(texts::REPORT_ADDRESS_CHANGED) + "</span>";
+    return html;
+}
+
 std::string keywordSection(const ReportData& data) {
     std::string html = "<h2>" + word(texts::REPORT_KEYWORDS_HEADING) + "</h2>"
                        "<div class=\"scroll\"><table class=\"keywords\"><thead><tr>"
@@ -154,14 +179,17 @@ std::string keywordSection(const ReportData& data) {
                        "<th class=\"num\">" + word(texts::REPORT_CURRENT_RANK) + "</th>"
                        "<th>" + word(texts::REPORT_CHANGE) + "</th>"
                        "<th class=\"num\">" + word(texts::REPORT_BEST_RANK) + "</th>"
+                       "<th class=\"address\">" + word(texts::REPORT_ADDRESS) + "</th>"
                        "<th>" + word(texts::REPORT_TREND) + "</th></tr></thead><tbody>";
     for (const KeywordTrend& trend : data.keywords) {
         html += "<tr><td class=\"keyword\">" + htmlText(trend.keyword) + "</td>";
-        html += "<td class=\"num current\">" + htmlText(rankCellText(trend.current ? std::optional<RankEntry>({*trend.current, {}}) : std::nullopt)) + "</td>";
+        html += std::string("<td class=\"num current") + (trend.currentFailure ? " failed" : "") +
+                "\">" + htmlText(currentText(trend)) + "</td>";
         html += std::string("<td class=\"change ") + changeClass(trend.change) + "\">" +
                 htmlText(changeText(trend)) + "</td>";
         html += "<td class=\"num best\">" + bestText(trend, data) + "</td>";
-        html += "<td class=\"trend\">" + rankChart(trend.ranks) + "</td></tr>";
+        html += "<td class=\"address\">" + addressText(trend) + "</td>";
+        html += "<td class=\"trend\">" + rankChart(trend.ranks, trend.failed) + "</td></tr>";
     }
     return html + "</tbody></table></div><p class=\"note\">" + word(texts::REPORT_TREND_NOTE) + "</p>";
 }
@@ -175,7 +203,7 @@ std::string runSection(const ReportData& data) {
             "<th class=\"num\">" + word(texts::REPORT_RUN_RECORDS) + "</th>";
     for (const int32_t band : RANK_BANDS)
         html += "<th class=\"num\">" + htmlText(formatWithNumber(texts::FMT_REPORT_BAND, band)) + "</th>";
-    html += "</tr></thead><tbody>";
+    html += "<th class=\"num\">" + word(texts::REPORT_RUN_FAILED) + "</th></tr></thead><tbody>";
     for (std::size_t run = 0; run < data.runs.size(); ++run) {
         const RunSummary& summary = data.runs[run];
         html += "<tr><td class=\"num\">" + std::to_string(run + 1) + "</td><td>" +
@@ -183,7 +211,7 @@ std::string runSection(const ReportData& data) {
                 "</td><td class=\"num\">" + std::to_string(summary.records) + "</td>";
         for (const int count : summary.inBand)
             html += "<td class=\"num\">" + std::to_string(count) + "</td>";
-        html += "</tr>";
+        html += "<td class=\"num\">" + std::to_string(summary.failed) + "</td></tr>";
     }
     return html + "</tbody></table></div>";
 }

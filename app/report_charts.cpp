@@ -63,13 +63,17 @@ int rankHeight(int32_t rank) {
     return static_cast<int>(std::lround(100.0 * std::log(charted) / std::log(LOWEST_CHARTED_RANK)));
 }
 
-std::string rankChart(const std::vector<std::optional<int32_t>>& ranks) {
+std::string rankChart(const std::vector<std::optional<int32_t>>& ranks, const std::vector<bool>& failed) {
     const std::size_t width = std::max<std::size_t>(ranks.size(), 2) - 1;
     const std::string w = std::to_string(width);
     std::string svg = "<svg class=\"rank-chart\" viewBox=\"0 -6 " + w +
                       " 112\" preserveAspectRatio=\"none\" role=\"img\">"
                       "<line class=\"guide\" x1=\"0\" y1=\"" + std::to_string(rankHeight(10)) +
                       "\" x2=\"" + w + "\" y2=\"" + std::to_string(rankHeight(10)) + "\"/>";
+    for (std::size_t run = 0; run < failed.size(); ++run)
+        if (failed[run])
+            svg += "<line class=\"failed-run\" x1=\"" + std::to_string(run) + "\" y1=\"-6\" x2=\"" +
+                   std::to_string(run) + "\" y2=\"106\"/>";
     std::size_t run = 0;
     while (run < ranks.size()) {
         if (!ranks[run] || *ranks[run] < 1) {

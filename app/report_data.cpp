@@ -12,10 +12,33 @@ constexpr int32_t NOT_IN_REPORT = -1;
 
 bool isRanked(std::optional<int32_t> rank) { return rank && *rank >= 1; }
 
-// Ranked keywords first by rank, then those not ranked, then those without a record.
-int orderGroup(std::optional<int32_t> current) {
-    if (isRanked(current)) return 0;
-    return current ? 1 : 2;
+// Ranked keywords first by rank, then those not ranked, then those that failed, then those
+// without a record.
+int orderGroup(const KeywordTrend& trend) {
+    if (isRanked(trend.current)) return 0;
+    if (trend.current) return 1;
+    return trend.currentFailure ? 2 : 3;
+}
+
+// One record of a report keyword in run r. A failure gives way to a later record of the keyword
+// in the run (as the history reader keeps it); otherwise the first record wins.
+void takeRecord(KeywordTrend& trend, std::size_t r, const RunRecord& record, bool newestRun) {
+    if (trend.ranks[r]) return;
+    if (record.entry.failed()) {
+        trend.failed[r] = true;
+        if (newestRun) trend.currentFailure = record.entry.failure;
+        return;
+    }
+    trend.failed[r] = false;
+    if (newestRun) trend.currentFailure.reset();
+    const int32_t rank = record.entry.rank;
+    trend.ranks[r] = rank;
+    if (rank < 1) return;
+    // trend.address is still that of the newest ranked record before this run.
+    const bool rankedBefore = r > 0 && isRanked(trend.ranks[r - 1]);
+    trend.addressChanged = rankedBefore && !trend.address.empty() && !record.address.empty() &&
+                           trend.address != record.address;
+    trend.address = record.address;
 }
 
 void summarise(KeywordTrend& trend) {
@@ -53,19 +76,20 @@ ReportData reportData(const SiteHistory& history, const std::deque<std::string>&
         KeywordTrend& trend = data.keywords.emplace_back();
         trend.keyword = keyword;
         trend.ranks.resize(runCount);
+        trend.failed.resize(runCount);
     }
 
     for (std::size_t r = 0; r < runCount; ++r) {
         const HistoryRun& run = history.runs[r];
-        RunSummary summary{run.start, run.engine, run.records.size(), {}};
-        for (const RunRecord& record : run.records) {
-            const int32_t row = rowOf[record.keyword];
-            // The first record wins; a failure is a gap in the keyword's line.
-            if (row == NOT_IN_REPORT || data.keywords[row].ranks[r] || record.entry.failed()) continue;
-            const int32_t rank = record.entry.rank;
-            data.keywords[row].ranks[r] = rank;
+        for (const RunRecord& record : run.records)
+            if (const int32_t row = rowOf[record.keyword]; row != NOT_IN_REPORT)
+                takeRecord(data.keywords[row], r, record, r + 1 == runCount);
+        RunSummary summary{run.start, run.engine, run.records.size(), {}, 0};
+        for (const KeywordTrend& trend : data.keywords) {
+            summary.failed += trend.failed[r] ? 1 : 0;
+            if (!isRanked(trend.ranks[r])) continue;
             for (std::size_t b = 0; b < RANK_BANDS.size(); ++b)
-                if (rank >= 1 && rank <= RANK_BANDS[b]) ++summary.inBand[b];
+                if (*trend.ranks[r] <= RANK_BANDS[b]) ++summary.inBand[b];
         }
         data.runs.push_back(std::move(summary));
     }
@@ -73,8 +97,8 @@ ReportData reportData(const SiteHistory& history, const std::deque<std::string>&
     for (KeywordTrend& trend : data.keywords) summarise(trend);
     std::stable_sort(data.keywords.begin(), data.keywords.end(),
                      [](const KeywordTrend& a, const KeywordTrend& b) {
-                         const int ga = orderGroup(a.current);
-                         const int gb = orderGroup(b.current);
+                         const int ga = orderGroup(a);
+                         const int gb = orderGroup(b);
                          if (ga != gb) return ga < gb;
                          return ga == 0 && *a.current < *b.current;
                      });

@@ -23,7 +23,8 @@ CLI = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else None
 
 
 class ReportPage(html.parser.HTMLParser):
-    """The texts of every table row by table class, the rank-chart lines per row, the facts."""
+    """The texts of every table row by table class, the rank-chart lines and failed-run lines per
+    row, the facts."""
 
     def __init__(self):
         super().__init__()
@@ -43,12 +44,14 @@ class ReportPage(html.parser.HTMLParser):
         elif tag == "table":
             self._table = self.tables.setdefault(attrs.get("class"), [])
         elif tag == "tr" and self._table is not None:
-            self._row = {"cells": [], "lines": 0}
+            self._row = {"cells": [], "lines": 0, "failed": 0}
         elif tag in ("td", "th") and self._row is not None:
             self._cell = ""
         elif (tag == "polyline" and self._row is not None
               and "rank-line" in attrs.get("class", "").split()):
             self._row["lines"] += 1
+        elif tag == "line" and self._row is not None and attrs.get("class") == "failed-run":
+            self._row["failed"] += 1
         elif tag == "dt":
             self._fact = ""
         elif tag == "dd":
@@ -90,17 +93,17 @@ class HistoryCommandsTest(unittest.TestCase):
         return done.stdout.decode("utf-8")
 
     def test_show_all_prints_every_run_of_the_files_in_long_form(self):
-        expected = [(str(run), start, engine, keyword, str(rank))
-                    for run, start, engine, keyword, rank in fixture.expected_long_form()]
+        expected = [(str(run), start, engine, keyword, rank, address)
+                    for run, start, engine, keyword, rank, address in fixture.expected_long_form()]
         rows = list(csv.reader(io.StringIO(self.run_cli("show", "survey.txt", "--all", "--format", "csv"),
                                            newline="")))
         self.assertEqual(rows[0], ["run", "start", "engine", "keyword", "rank", "address"])
-        self.assertEqual([tuple(row[:5]) for row in rows[1:]], expected)
+        self.assertEqual([tuple(row) for row in rows[1:]], expected)
 
         shown = json.loads(self.run_cli("show", "survey.txt", "--all", "--format=json"))
         self.assertEqual(shown["target"], fixture.TARGET)
-        self.assertEqual([(str(r["run"]), r["start"], r["engine"], r["keyword"], str(r["rank"]))
-                          for r in shown["records"]], expected)
+        self.assertEqual([(str(r["run"]), r["start"], r["engine"], r["keyword"], str(r["rank"]),
+                           r["address"]) for r in shown["records"]], expected)
         # The five-run view is unchanged by the archive.
         table = self.run_cli("show", "survey.txt", "--format", "csv").splitlines()
         self.assertEqual(len(table), 1 + len(fixture.SURVEY_KEYWORDS))
@@ -122,8 +125,9 @@ class HistoryCommandsTest(unittest.TestCase):
                          runs[0][0].split(" ")[0] + " – " + runs[-1][0].split(" ")[0])
 
         keywords = page.tables["keywords"]
-        self.assertEqual(keywords[0]["cells"], ["キーワード", "現在の順位", "前回比", "最高順位", "推移"])
-        got = [tuple(row["cells"][:4]) + (row["lines"],) for row in keywords[1:]]
+        self.assertEqual(keywords[0]["cells"],
+                         ["キーワード", "現在の順位", "前回比", "最高順位", "順位のページ", "推移"])
+        got = [tuple(row["cells"][:5]) + (row["lines"], row["failed"]) for row in keywords[1:]]
         self.assertEqual(got, fixture.expected_keyword_rows())
 
         runs_table = page.tables["runs"]

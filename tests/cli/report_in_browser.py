@@ -32,6 +32,7 @@ class DomCounts(html.parser.HTMLParser):
         self.title = ""
         self.rank_lines = 0
         self.band_lines = 0
+        self.failed_lines = 0
         self.keyword_rows = 0
         self._in_title = False
 
@@ -43,6 +44,8 @@ class DomCounts(html.parser.HTMLParser):
             self.rank_lines += 1
         elif tag == "polyline" and "band-line" in classes:
             self.band_lines += 1
+        elif tag == "line" and "failed-run" in classes:
+            self.failed_lines += 1
         elif tag == "td" and "keyword" in classes:
             self.keyword_rows += 1
 
@@ -91,7 +94,8 @@ class ReportInBrowserTest(unittest.TestCase):
         self.assertEqual(dom.title, "順位レポート: " + fixture.TARGET)
         rows = fixture.expected_keyword_rows()
         self.assertEqual(dom.keyword_rows, len(rows))
-        self.assertEqual(dom.rank_lines, sum(row[4] for row in rows))
+        self.assertEqual(dom.rank_lines, sum(row[5] for row in rows))
+        self.assertEqual(dom.failed_lines, sum(row[6] for row in rows))
         self.assertEqual(dom.band_lines, 4)
 
     def test_the_page_renders_at_desktop_and_phone_width(self):

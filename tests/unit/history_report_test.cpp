@@ -22,8 +22,15 @@ using testing::cp932;
 using testing::utf8Bytes;
 using Rank = std::optional<int32_t>;
 
-// A history built in memory: one run per element, each "keyword=rank" in order.
-SiteHistory historyOf(const std::vector<std::pair<std::string, std::vector<std::pair<std::string, int32_t>>>>& runs) {
+// One record of a history built in memory.
+struct Record {
+    std::string keyword;
+    RankEntry entry;
+    std::string address = "";
+};
+
+// A history built in memory: one run per element, its records in order.
+SiteHistory historyOf(const std::vector<std::pair<std::string, std::vector<Record>>>& runs) {
     SiteHistory history;
     int day = 1;
     for (const auto& [engine, records] : runs) {
@@ -31,10 +38,10 @@ SiteHistory historyOf(const std::vector<std::pair<std::string, std::vector<std::
         run.start = "2024/05/" + std::string(day < 10 ? "0" : "") + std::to_string(day) + " 07:00:00";
         run.engine = engine;
         ++day;
-        for (const auto& [keyword, rank] : records) {
-            auto [it, added] = history.keywordIndex.try_emplace(keyword, static_cast<uint32_t>(history.keywords.size()));
-            if (added) history.keywords.push_back(keyword);
-            run.records.push_back({it->second, rank});
+        for (const Record& record : records) {
+            auto [it, added] = history.keywordIndex.try_emplace(record.keyword, static_cast<uint32_t>(history.keywords.size()));
+            if (added) history.keywords.push_back(record.keyword);
+            run.records.push_back({it->second, record.entry, record.address});
         }
         history.runs.push_back(run);
     }
@@ -98,6 +105,75 @@ TEST(ReportData, CurrentRankChangeBestAndOrder) {
     EXPECT_EQ(data.runs[2].inBand, (std::array<int, 4>{1, 2, 2, 3}));  // up 2, down 8, new 40
 }
 
+const SearchFailure HTTP_429{3, FailureCause::HttpStatus, 429};
+const RankEntry FAILED{0, HTTP_429};
+
+TEST(ReportData, AFailureIsAGapCountedPerRunAndNeverAChange) {
+    const SiteHistory history = historyOf({
+        {"nuq", {{"now", 4}, {"before", 5}, {"retried", 6}, {"out", 1}}},
+        {"nuq", {{"now", 3}, {"before", FAILED}, {"retried", FAILED}, {"out", FAILED}}},
+        {"nuq", {{"now", FAILED}, {"before", 2}, {"retried", FAILED}, {"retried", 8}, {"out", 0},
+                 {"before", FAILED}}},
+    });
+    const ReportData data = reportData(history, {"never", "now", "before", "retried", "out"});
+
+    // A failed newest record: after the ranked and the not ranked, before no record at all.
+    std::vector<std::string> order;
+    for (const auto& trend : data.keywords) order.push_back(trend.keyword);
+    EXPECT_EQ(order, (std::vector<std::string>{"before", "retried", "out", "now", "never"}));
+
+    const KeywordTrend& now = trendOf(data, "now");
+    EXPECT_EQ(now.ranks, (std::vector<Rank>{4, 3, std::nullopt}));
+    EXPECT_EQ(now.failed, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(now.current, std::nullopt);
+    EXPECT_EQ(now.currentFailure, HTTP_429);
+    EXPECT_EQ(now.change, RankChange::None);
+    EXPECT_EQ(now.bestRank, 3);
+
+    const KeywordTrend& before = trendOf(data, "before");
+    EXPECT_EQ(before.current, 2);  // a later failure in the run does not replace it
+    EXPECT_EQ(before.currentFailure, std::nullopt);
+    EXPECT_EQ(before.change, RankChange::None);  // nothing known against a failure
+
+    // A failure gives way to a later record of the keyword in the same run.
+    const KeywordTrend& retried = trendOf(data, "retried");
+    EXPECT_EQ(retried.ranks, (std::vector<Rank>{6, std::nullopt, 8}));
+    EXPECT_EQ(retried.failed, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(retried.currentFailure, std::nullopt);
+
+    // Never "dropped out" over a failure, and the bands leave failures out.
+    EXPECT_EQ(trendOf(data, "out").change, RankChange::None);
+    EXPECT_EQ(data.runs[0].failed, 0);
+    EXPECT_EQ(data.runs[1].failed, 3);
+    EXPECT_EQ(data.runs[2].failed, 1);
+    EXPECT_EQ(data.runs[1].inBand, (std::array<int, 4>{1, 1, 1, 1}));
+}
+
+TEST(ReportData, TheNewestRankingAddressIsMarkedWhenTheRunBeforeRankedAnotherPage) {
+    const std::string a = "http://www.example.jp/a", b = "http://www.example.jp/b%E3%81%82";
+    const SiteHistory history = historyOf({
+        {"nuq", {{"moved", {3}, a}, {"kept", {3}, a}, {"unkept", 3}, {"gap", {3}, a}, {"out", {3}, a}}},
+        {"nuq", {{"moved", {5}, b}, {"kept", {2}, a}, {"unkept", {3}, b}, {"gap", 0}, {"out", {4}, b}}},
+        {"nuq", {{"moved", {5}, b}, {"kept", {2}, a}, {"unkept", {3}, b}, {"gap", {3}, b}, {"out", 0}}},
+        {"nuq", {{"moved", {1}, a}, {"kept", {2}, a}, {"unkept", 3}, {"gap", FAILED}, {"out", FAILED}}},
+    });
+    const ReportData data = reportData(history, {"moved", "kept", "unkept", "gap", "out"});
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {"moved", a, true},    // b in the run before
+        {"kept", a, false},
+        {"unkept", "", false},  // the newest ranked record kept no address
+        {"gap", b, false},      // not ranked in the run before its newest ranked one
+        {"out", b, true},       // the newest ranked record is not in the newest run
+    };
+    for (const auto& [keyword, address, changed] : cases) {
+        EXPECT_EQ(trendOf(data, keyword).address, address) << keyword;
+        EXPECT_EQ(trendOf(data, keyword).addressChanged, changed) << keyword;
+    }
+    const ReportData older = reportData(historyOf({{"nuq", {{"k", 3}}}, {"nuq", {{"k", {2}, a}}}}), {"k"});
+    EXPECT_EQ(older.keywords[0].address, a);
+    EXPECT_FALSE(older.keywords[0].addressChanged);  // the record before kept none
+}
+
 TEST(ReportData, NoRunsAndNoKeywords) {
     const ReportData empty = reportData(SiteHistory{}, {"a", "b"});
     EXPECT_TRUE(empty.runs.empty());
@@ -134,6 +210,13 @@ TEST(ReportCharts, RankOneOnTopAndGapsWhereNotRanked) {
     EXPECT_EQ(count(rankChart({}), "<polyline"), 0);
     EXPECT_EQ(count(rankChart({0, std::nullopt}), "<polyline"), 0);
     EXPECT_NE(rankChart({7}).find("points=\"0,42 0,42\""), std::string::npos);
+
+    // A failed run: a gap with a line across the chart, never part of a stretch.
+    const std::string failed = rankChart({5, std::nullopt, 5, 0}, {false, true, false, false});
+    EXPECT_EQ(count(failed, "<line class=\"failed-run\" x1=\"1\" y1=\"-6\" x2=\"1\" y2=\"106\"/>"), 1)
+        << failed;
+    EXPECT_EQ(count(failed, "class=\"failed-run\""), 1) << failed;
+    EXPECT_EQ(count(failed, "class=\"rank-line lone\""), 2) << failed;
 }
 
 TEST(ReportCharts, BandChartHasALinePerBandAndMarksEngineChanges) {
@@ -194,6 +277,34 @@ TEST(HistoryReport, ThePageSaysWhatTheFiguresSay) {
     EXPECT_EQ(html.find("src="), std::string::npos);
     EXPECT_EQ(html.find("href="), std::string::npos);
     EXPECT_EQ(html.find("url("), std::string::npos);
+}
+
+TEST(HistoryReport, AFailureShowsAsAFailureAndAnotherRankingPageIsMarked) {
+    const SiteHistory history = historyOf({
+        {"nuq", {{"failed", 2}, {"moved", {4}, "http://x.jp/a"}}},
+        {"nuq", {{"failed", FAILED}, {"moved", {3}, "http://x.jp/b?p=1&q=<2>"}}},
+    });
+    const std::string html =
+        historyReportHtml("x.jp", reportData(history, {"failed", "moved"}), SystemTime{2024, 5, 0, 3, 8, 30, 0, 0});
+
+    EXPECT_NE(html.find(utf8Bytes(u8"<td class=\"keyword\">failed</td>"
+                                  "<td class=\"num current failed\">失敗: HTTP 429 (3 ページ目)</td>"
+                                  "<td class=\"change none\"></td>"
+                                  "<td class=\"num best\">2 <span class=\"date\">(2024/05/01)</span></td>"
+                                  "<td class=\"address\"></td>")),
+              std::string::npos) << html;
+    EXPECT_EQ(count(html, "<line class=\"failed-run\""), 1);
+    // The address as escaped text with the mark, no link.
+    EXPECT_NE(html.find(utf8Bytes(u8"<td class=\"address\">http://x.jp/b?p=1&amp;q=&lt;2&gt; "
+                                  "<span class=\"moved\" title=\"前回の調査とは別のページが順位に入っています\">"
+                                  "別ページ</span></td>")),
+              std::string::npos) << html;
+    EXPECT_EQ(html.find("href="), std::string::npos);
+    // The runs table counts the failure in the second run.
+    EXPECT_NE(html.find(utf8Bytes(u8"<th class=\"num\">検索失敗</th>")), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"num\">2</td><td class=\"num\">1</td><td class=\"num\">1</td>"
+                        "<td class=\"num\">1</td><td class=\"num\">1</td><td class=\"num\">1</td></tr>"),
+              std::string::npos) << html;
 }
 
 TEST(HistoryReport, ChangeTexts) {
