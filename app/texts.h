@@ -64,6 +64,26 @@ inline constexpr char MSG_LEARN_FAILED[] = "\x8Aw\x8FK\x82\xC9\x8E\xB8\x94s\x82\
 // 学習に成功しました
 inline constexpr char MSG_LEARN_SUCCEEDED[] = "\x8Aw\x8FK\x82\xC9\x90\xAC\x8C\xF7\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
 
+// the learning failure's second line: a sample page that could not be fetched, and why
+// %d ページ目を取得できませんでした (%s)
+inline constexpr char FMT_LEARN_PAGE_NOT_FETCHED[] = "%d \x83y\x81[\x83W\x96\xDA\x82\xF0\x8E\xE6\x93\xBE\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD (%s)";
+
+// the learning failure's second line: a sample page that is no results page, and what it is
+// %d ページ目は検索結果ではなく%sのようです。ブラウザで検索結果が表示されることを確かめてから、もう一度学習してください。
+inline constexpr char FMT_LEARN_BLOCK_PAGE[] = "%d \x83y\x81[\x83W\x96\xDA\x82\xCD\x8C\x9F\x8D\xF5\x8C\x8B\x89\xCA\x82\xC5\x82\xCD\x82\xC8\x82\xAD%s\x82\xCC\x82\xE6\x82\xA4\x82\xC5\x82\xB7\x81" "B\x83u\x83\x89\x83" "E\x83U\x82\xC5\x8C\x9F\x8D\xF5\x8C\x8B\x89\xCA\x82\xAA\x95\\\x8E\xA6\x82\xB3\x82\xEA\x82\xE9\x82\xB1\x82\xC6\x82\xF0\x8Am\x82\xA9\x82\xDF\x82\xC4\x82\xA9\x82\xE7\x81" "A\x82\xE0\x82\xA4\x88\xEA\x93x\x8Aw\x8FK\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81" "B";
+
+// 同意を求めるページ
+inline constexpr char TEXT_PAGE_CONSENT[] = "\x93\xAF\x88\xD3\x82\xF0\x8B\x81\x82\xDF\x82\xE9\x83y\x81[\x83W";
+
+// 画像認証 (CAPTCHA) のページ
+inline constexpr char TEXT_PAGE_CAPTCHA[] = "\x89\xE6\x91\x9C\x94" "F\x8F\xD8 (CAPTCHA) \x82\xCC\x83y\x81[\x83W";
+
+// JavaScript を有効にするよう求めるページ
+inline constexpr char TEXT_PAGE_SCRIPT_REQUIRED[] = "JavaScript \x82\xF0\x97L\x8C\xF8\x82\xC9\x82\xB7\x82\xE9\x82\xE6\x82\xA4\x8B\x81\x82\xDF\x82\xE9\x83y\x81[\x83W";
+
+// 確認ページ
+inline constexpr char TEXT_PAGE_NOT_RESULTS[] = "\x8Am\x94" "F\x83y\x81[\x83W";
+
 // the line after a successful learning: which rules were kept, and on how many of result pages
 // 1 to 3 they yield their links
 // 規則の種類: %s、1～3 ページ目のうち %d ページで有効
@@ -212,6 +232,10 @@ inline constexpr char TEXT_FAILED_REDIRECT[] = "\x8E\xB8\x94s: \x93]\x91\x97\x82
 
 // 失敗: URL が不正
 inline constexpr char TEXT_FAILED_ADDRESS[] = "\x8E\xB8\x94s: URL \x82\xAA\x95s\x90\xB3";
+
+// a fetch that failed in a way not named above
+// 失敗: 取得できません
+inline constexpr char TEXT_FAILED_OTHER[] = "\x8E\xB8\x94s: \x8E\xE6\x93\xBE\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
 
 // message at the end of a survey run in which such keywords were met
 // %d 件のキーワードで 1 ページ目の検索結果を読めませんでした。\n理由は一覧に表示しています。エンジンファイルを学習し直してください。
