@@ -14,7 +14,7 @@ enum class PageKind { Results, Consent, Captcha, ScriptRequired, NotResults };
 // What a fetched page that gave no accepted result links is. Asked only of pages with too few
 // links, so a page full of results is never judged here.
 //
-// An engine with results page marks: a page that carries most of them is Results (a genuine end
+// An engine with results page marks: a page that carries at least half of them is Results (a genuine end
 // of the results: a short last page, an empty page after the last), unless a general sign below
 // says otherwise; a page without them is the general sign's kind, else NotResults. An engine
 // without marks (learnt before engines kept them) is judged by the general signs alone: a sign
