@@ -3,13 +3,13 @@
 
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "engine/learn_links.h"
 
 namespace vexor {
 
 std::string fetchFailureText(const FetchOutcome& fetched) {
-    const bool statusFailed = fetched.status != 0 && (fetched.status < 200 || fetched.status > 299);
     const bool answered = fetched.failure == FetchFailure::None || fetched.failure == FetchFailure::EmptyBody;
-    if (statusFailed && answered) return formatWithNumber(texts::FMT_FAILED_HTTP, fetched.status);
+    if (answered && isFailingStatus(fetched.status)) return formatWithNumber(texts::FMT_FAILED_HTTP, fetched.status);
     switch (fetched.failure) {
         case FetchFailure::EmptyBody: return texts::TEXT_FAILED_EMPTY;
         case FetchFailure::BadAddress: return texts::TEXT_FAILED_ADDRESS;

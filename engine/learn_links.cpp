@@ -147,7 +147,7 @@ std::string_view sampleOf(std::string_view resultField) {
 }
 
 bool fetchFailed(const FetchOutcome& fetched) {
-    return fetched.failure != FetchFailure::None || (fetched.status != 0 && (fetched.status < 200 || fetched.status > 299));
+    return fetched.failure != FetchFailure::None || isFailingStatus(fetched.status);
 }
 
 LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch) {

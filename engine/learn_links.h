@@ -53,8 +53,11 @@ struct LinkLearning {
     PageKind pageKind = PageKind::Results;
 };
 
-// Whether a fetch brought no page to learn from: a failure, or a status outside 2xx (a fetcher
-// that tells no status, 0, is taken at its word).
+// Whether an HTTP status says the answer is no page: one outside 2xx. 0, no status told (as
+// scripted fetchers answer), is taken as no failure.
+inline bool isFailingStatus(int status) { return status != 0 && (status < 200 || status > 299); }
+
+// Whether a fetch brought no page to learn from: a failure, or a failing status.
 bool fetchFailed(const FetchOutcome& fetched);
 
 // Fetches result page 1 of the definition's sample keyword through its learnt query template,
@@ -63,8 +66,9 @@ bool fetchFailed(const FetchOutcome& fetched);
 // they yield ten links, all of the first sample's kind, that do not repeat the page before; else the
 // extended rules are learnt and the best that holds on the most pages is kept, with its plain
 // form in linkRules; else the plain rules of page 1 alone. A sample page whose fetch failed
-// (fetchFailed), and one that yields no links and shows a block page's sign (blockSignOf), are
-// refused, page 1 first: page 1 before any rule is looked for, pages 2 and 3 once fetched. When
+// (fetchFailed) is refused: page 1 before any rule is looked for, pages 2 and 3 once fetched. So
+// is one that shows a block page's sign (blockSignOf) where links were wanted: page 1 when it
+// gives no rule, pages 2 and 3 when the chosen rules yield nothing there. When
 // learnt, the definition's rules are exactly those, its resultsPageMarks those of pages 1 to 3
 // (learnPageMarks) and every other field is unchanged; otherwise the definition is untouched.
 LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch);
