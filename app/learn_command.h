@@ -13,9 +13,10 @@
 
 namespace vexor {
 
-// The one message of a learning run: the missing field, address and failure warnings, or the
-// success as information, followed by a line that names the rules kept and on how many of
-// result pages 1 to 3 they hold.
+// The one message of a learning run: the missing field, address and failure warnings (a refused
+// sample page with a second line naming the page and why: the fetch's failure, or what kind of
+// page it is), or the success as information, followed by a line that names the rules kept and
+// on how many of result pages 1 to 3 they hold.
 Message learnMessage(const LearnResult& result);
 
 // Learns into current from the form's fields (learnFromSample) and shows exactly one message

@@ -9,9 +9,11 @@ namespace {
 
 constexpr int CURRENT_RUN_COLUMN = 1;
 
-std::string causeText(const SearchFailure& failure) {
-    switch (failure.cause) {
-        case FailureCause::HttpStatus: return formatWithNumber(texts::FMT_FAILED_HTTP, failure.status);
+}  // namespace
+
+std::string failureCauseText(FailureCause cause, int status) {
+    switch (cause) {
+        case FailureCause::HttpStatus: return formatWithNumber(texts::FMT_FAILED_HTTP, status);
         case FailureCause::Network: return texts::TEXT_FAILED_NETWORK;
         case FailureCause::Timeout: return texts::TEXT_FAILED_TIMEOUT;
         case FailureCause::Certificate: return texts::TEXT_FAILED_CERTIFICATE;
@@ -30,6 +32,8 @@ std::string causeText(const SearchFailure& failure) {
     return texts::TEXT_FAILED;
 }
 
+namespace {
+
 // Failures that say the engine's pages no longer read with its rules.
 bool suggestsRelearning(const SearchFailure& failure) {
     return failure.cause == FailureCause::NoLinks || failure.cause == FailureCause::NotResults;
@@ -38,7 +42,7 @@ bool suggestsRelearning(const SearchFailure& failure) {
 }  // namespace
 
 std::string failureText(const SearchFailure& failure) {
-    std::string text = causeText(failure);
+    std::string text = failureCauseText(failure.cause, failure.status);
     if (failure.page > 1) text += formatWithNumber(texts::FMT_FAILED_ON_PAGE, failure.page);
     return text;
 }

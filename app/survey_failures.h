@@ -12,6 +12,9 @@
 
 namespace vexor {
 
+// What the cause of a failure is called: "失敗: HTTP 429", "失敗: 時間切れ", ...
+std::string failureCauseText(FailureCause cause, int status);
+
 // The cell text of a failure: "失敗: HTTP 429", "失敗: 同意の確認ページ (3 ページ目)", ...
 std::string failureText(const SearchFailure& failure);
 

@@ -57,6 +57,10 @@ struct EngineDefinition {
     // When not empty, result pages are read with these instead of linkRules; linkRules then
     // hold their nearest plain form for programs that know only those.
     std::vector<ExtendedLinkRule> extendedRules;
+    // Markup that every results page of this engine carries, whatever the keyword and the page
+    // (learnt from the sample's pages 1 to 3); a page without most of it is not a results page.
+    // Empty for an engine learnt without them.
+    std::vector<std::string> resultsPageMarks;
 
     friend bool operator==(const EngineDefinition&, const EngineDefinition&) = default;
 };

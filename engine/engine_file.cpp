@@ -2,6 +2,7 @@
 #include "engine/engine_file.h"
 
 #include "engine/byte_source.h"
+#include "engine/page_marks.h"
 #include "platform/files.h"
 
 namespace vexor {
@@ -11,6 +12,7 @@ constexpr std::size_t MAGIC_SIZE = sizeof ENGINE_FILE_MAGIC - 1;
 constexpr std::size_t TAG_SIZE = 4;
 constexpr std::string_view EXTENSION_MARK(ENGINE_EXTENSION_MARK, TAG_SIZE);
 constexpr std::string_view EXTENDED_RULES_TAG(ENGINE_EXTENDED_RULES_TAG, TAG_SIZE);
+constexpr std::string_view PAGE_MARKS_TAG(ENGINE_PAGE_MARKS_TAG, TAG_SIZE);
 
 // A string field: its bytes up to the first NUL.
 std::string stringField(ByteSource& in) {
@@ -48,7 +50,8 @@ void fill(ByteSource& in, EngineDefinition& record) {
 }
 
 // The extended rules block's content: a count, then each rule's selection, prefix and kind.
-void fillExtendedRules(ByteSource& block, EngineDefinition& record) {
+// False when the block is damaged; record then keeps no extended rules.
+bool fillExtendedRules(ByteSource& block, EngineDefinition& record) {
     const uint32_t count = block.u32();
     for (uint32_t i = 0; i < count && !block.failed(); ++i) {
         ExtendedLinkRule rule;
@@ -57,24 +60,44 @@ void fillExtendedRules(ByteSource& block, EngineDefinition& record) {
         rule.linkKind = stringField(block);
         if (!block.failed()) record.extendedRules.push_back(std::move(rule));
     }
+    if (!block.failed() && block.remaining() == 0) return true;
+    record.extendedRules.clear();
+    return false;
+}
+
+// The page marks block's content: a count, then each mark as a string, within the bounds that
+// learning keeps, so a hostile file cannot make a page check long. False when the block is
+// damaged or past the bounds; record then keeps no marks.
+bool fillPageMarks(ByteSource& block, EngineDefinition& record) {
+    const uint32_t count = block.u32();
+    if (count > MOST_PAGE_MARKS) block.fail();
+    std::vector<std::string> marks;
+    for (uint32_t i = 0; i < count && !block.failed(); ++i) {
+        std::string mark = stringField(block);
+        if (mark.size() > LONGEST_PAGE_MARK) block.fail();
+        marks.push_back(std::move(mark));
+    }
+    if (block.failed() || block.remaining() != 0) {
+        record.resultsPageMarks.clear();
+        return false;
+    }
+    record.resultsPageMarks = std::move(marks);
+    return true;
 }
 
 // The blocks after the last rule, when they begin with the extension mark; other trailing bytes
-// are ignored as ever. Each block is a tag, a length and that many bytes; unknown tags are
-// skipped, so later blocks do not trouble this reader. A block cut short, or one whose content
-// does not fill it exactly, fails the read as a cut file does.
+// are ignored. Each block is a tag, a length and that many bytes; unknown tags are skipped, so
+// later blocks do not trouble this reader. A block cut short, or one whose content does not
+// fill it exactly, fails the read as a cut file does.
 void fillExtension(ByteSource& in, EngineDefinition& record) {
     if (in.remaining() < TAG_SIZE || in.peek(TAG_SIZE) != EXTENSION_MARK) return;
     in.take(TAG_SIZE);
     while (in.remaining() > 0 && !in.failed()) {
         const std::string_view tag = in.take(TAG_SIZE);
         ByteSource block(in.counted());
-        if (in.failed() || tag != EXTENDED_RULES_TAG) continue;
-        fillExtendedRules(block, record);
-        if (block.failed() || block.remaining() != 0) {
-            record.extendedRules.clear();
-            in.fail();
-        }
+        if (in.failed()) continue;
+        if (tag == EXTENDED_RULES_TAG && !fillExtendedRules(block, record)) in.fail();
+        if (tag == PAGE_MARKS_TAG && !fillPageMarks(block, record)) in.fail();
     }
 }
 
@@ -111,17 +134,26 @@ std::string engineFileBytes(const EngineDefinition& record) {
         putLittle(out, static_cast<uint32_t>(rule.stride), 4);
         putString(out, rule.prefix);
     }
-    if (record.extendedRules.empty()) return out;
-    std::string block;
-    putLittle(block, static_cast<uint32_t>(record.extendedRules.size()), 4);
-    for (const ExtendedLinkRule& rule : record.extendedRules) {
-        putLittle(block, static_cast<uint8_t>(rule.selection), 1);
-        putString(block, rule.prefix);
-        putString(block, rule.linkKind);
-    }
+    if (record.extendedRules.empty() && record.resultsPageMarks.empty()) return out;
     out += EXTENSION_MARK;
-    out += EXTENDED_RULES_TAG;
-    putString(out, block);
+    if (!record.extendedRules.empty()) {
+        std::string block;
+        putLittle(block, static_cast<uint32_t>(record.extendedRules.size()), 4);
+        for (const ExtendedLinkRule& rule : record.extendedRules) {
+            putLittle(block, static_cast<uint8_t>(rule.selection), 1);
+            putString(block, rule.prefix);
+            putString(block, rule.linkKind);
+        }
+        out += EXTENDED_RULES_TAG;
+        putString(out, block);
+    }
+    if (!record.resultsPageMarks.empty()) {
+        std::string block;
+        putLittle(block, static_cast<uint32_t>(record.resultsPageMarks.size()), 4);
+        for (const std::string& mark : record.resultsPageMarks) putString(block, mark);
+        out += PAGE_MARKS_TAG;
+        putString(out, block);
+    }
     return out;
 }
 

@@ -14,10 +14,13 @@ inline constexpr char ENGINE_FILE_MAGIC[] = "_VEXOR_ENGINE_DEFINITION_";  // 25 
 // After the last rule, where earlier readers stop, a file may carry an extension: the four
 // bytes of ENGINE_EXTENSION_MARK, then blocks of a 4-byte tag, a 32-bit byte count and the
 // content. Block ENGINE_EXTENDED_RULES_TAG holds the extended rules: a 32-bit count, then for
-// each rule its selection (1 byte), prefix and link kind (strings). A record without extended
-// rules is written without an extension, byte for byte as before.
+// each rule its selection (1 byte), prefix and link kind (strings). Block ENGINE_PAGE_MARKS_TAG
+// holds the results page marks: a 32-bit count, then each mark as a string, at most
+// MOST_PAGE_MARKS of at most LONGEST_PAGE_MARK bytes. A record without extended rules and
+// without marks is written without an extension, so earlier programs read it byte for byte.
 inline constexpr char ENGINE_EXTENSION_MARK[] = "VXEX";
 inline constexpr char ENGINE_EXTENDED_RULES_TAG[] = "XRUL";
+inline constexpr char ENGINE_PAGE_MARKS_TAG[] = "MARK";
 
 // How a read ended.
 enum class EngineFileRead {
@@ -41,7 +44,8 @@ std::string engineFileBytes(const EngineDefinition& record);
 // first field the bytes cannot give, the fields read before it stay in record and the others
 // keep their reset values. The stored version is skipped: record keeps version 100. A string
 // ends at its first NUL byte. Bytes after the last rule are ignored unless they begin with the
-// extension mark; a damaged extended rules block leaves record without extended rules.
+// extension mark; a damaged extended rules block leaves record without extended rules, a damaged
+// marks block (or one past the bounds) without marks, and either reads as Truncated.
 EngineFileRead parseEngineFile(const std::string& bytes, EngineDefinition& record);
 
 // Reads the file at path (a code page 932 path) into record as parseEngineFile does; a file

@@ -2,10 +2,14 @@
 // carry beyond the sample page.
 #include "engine/learn_links.h"
 
+#include <array>
 #include <atomic>
+#include <optional>
 
 #include "engine/learn_extended.h"
 #include "engine/link_kind.h"
+#include "engine/page_links.h"
+#include "engine/page_marks.h"
 #include "engine/query_address.h"
 #include "engine/result_parser.h"
 #include "engine/rule_check.h"
@@ -15,11 +19,9 @@ namespace {
 
 constexpr int ALL_PAGES = 3;
 
-std::string fetched(const PageFetcher& fetch, const std::string& address) {
-    std::string body;
+FetchOutcome fetchInto(const PageFetcher& fetch, const std::string& address, std::string& body) {
     const std::atomic<bool> neverAborted{false};
-    fetch(address, body, neverAborted);
-    return body;
+    return fetch(address, body, neverAborted);
 }
 
 // The plain form of an extended rule, for programs that read only plain rules.
@@ -37,44 +39,82 @@ EngineDefinition withRules(const EngineDefinition& definition, std::vector<LinkR
     return probe;
 }
 
-}  // namespace
-
-std::string_view sampleOf(std::string_view resultField) {
-    return resultField.substr(0, resultField.find(' '));
+LinkLearning fetchRefused(int page, const FetchOutcome& fetched) {
+    LinkLearning refused;
+    refused.refusedPage = page;
+    refused.fetch = fetched;
+    return refused;
 }
 
-LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch) {
-    SamplePages pages;
-    pages.addresses[0] = queryAddressOf(definition, definition.keyword, 1);
-    pages.bodies[0] = fetched(fetch, pages.addresses[0]);
-    bool laterFetched = false;
-    const auto fetchLater = [&] {
-        if (laterFetched) return;
-        laterFetched = true;
+LinkLearning blockRefused(int page, PageKind kind) {
+    LinkLearning refused;
+    refused.refusedPage = page;
+    refused.pageKind = kind;
+    return refused;
+}
+
+// The sample's pages as learning fetches them: page 1 at once, pages 2 and 3 once rules were
+// found, each fetched once.
+class SampleFetch {
+public:
+    SampleFetch(const EngineDefinition& definition, const PageFetcher& fetch) : definition_(definition), fetch_(fetch) {
+        pages.addresses[0] = queryAddressOf(definition, definition.keyword, 1);
+        outcomes_[0] = fetchInto(fetch, pages.addresses[0], pages.bodies[0]);
+    }
+
+    // The first page whose fetch failed, 0 when none; pages 2 and 3 count once fetched.
+    int failedPage() const {
+        for (int page = 1; page <= ALL_PAGES; ++page)
+            if ((page == 1 || laterFetched_) && fetchFailed(outcomes_[page - 1])) return page;
+        return 0;
+    }
+
+    const FetchOutcome& outcome(int page) const { return outcomes_[page - 1]; }
+
+    void fetchLater() {
+        if (laterFetched_) return;
+        laterFetched_ = true;
         for (int page = 2; page <= ALL_PAGES; ++page) {
-            pages.addresses[page - 1] = queryAddressOf(definition, definition.keyword, page);
-            pages.bodies[page - 1] = fetched(fetch, pages.addresses[page - 1]);
+            pages.addresses[page - 1] = queryAddressOf(definition_, definition_.keyword, page);
+            outcomes_[page - 1] = fetchInto(fetch_, pages.addresses[page - 1], pages.bodies[page - 1]);
         }
-    };
+    }
+
+    SamplePages pages;
+
+private:
+    const EngineDefinition& definition_;
+    const PageFetcher& fetch_;
+    std::array<FetchOutcome, ALL_PAGES> outcomes_;
+    bool laterFetched_ = false;
+};
+
+// The rules chosen from page 1 and checked on pages 2 and 3, before the sample pages are judged.
+// None when no rule was found, or when a later page's fetch failed (the caller tells which).
+struct Chosen {
+    std::vector<LinkRule> plain;
+    std::vector<ExtendedLinkRule> extended;
+    LearntRuleKind kind = LearntRuleKind::Plain;
+    int pagesHeld = 0;
+};
+
+std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
+    SamplePages& pages = sample.pages;
     const std::string_view cut = cutToMarkers(pages.bodies[0], definition.startMarker, definition.endMarker);
     const std::string_view first = sampleOf(definition.firstResultUrl);
     const std::string_view tenth = sampleOf(definition.tenthResultUrl);
-
     const PageAddress address = pageAddressOf(pages.addresses[0]);
 
     std::vector<LinkRule> plain = findLinkRules(cut, first, tenth);
     int plainHeld = 0;
     if (!plain.empty()) {
-        fetchLater();
+        sample.fetchLater();
+        if (sample.failedPage() != 0) return std::nullopt;
         // The plain rules take any link; those of another kind than the first sample's are not
         // results, on page 1 or after it.
         const std::string resultKind = linkKind(first, address);
         plainHeld = pagesHeld(withRules(definition, plain, {}), pages, resultKind);
-        if (plainHeld == ALL_PAGES) {
-            definition.linkRules = std::move(plain);
-            definition.extendedRules.clear();
-            return {true, LearntRuleKind::Plain, plainHeld};
-        }
+        if (plainHeld == ALL_PAGES) return Chosen{std::move(plain), {}, LearntRuleKind::Plain, plainHeld};
     }
 
     const ExtendedSearch search =
@@ -82,7 +122,8 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     const RuleOption* best = nullptr;
     int bestHeld = 0;
     for (const RuleOption& option : search.options) {
-        fetchLater();
+        sample.fetchLater();
+        if (sample.failedPage() != 0) return std::nullopt;
         const int held = pagesHeld(withRules(definition, {plainFormOf(option.rule)}, {option.rule}), pages, "");
         if (held > bestHeld) {
             best = &option;
@@ -91,16 +132,44 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
         if (held == ALL_PAGES || !laterPagesTell(pages)) break;
     }
     if (best != nullptr && bestHeld >= plainHeld) {
-        definition.linkRules = {plainFormOf(best->rule)};
-        definition.extendedRules = {best->rule};
         const LearntRuleKind kind = best->rule.selection == LinkSelection::EveryLink ? LearntRuleKind::AllResults
                                                                                      : LearntRuleKind::TenOfMore;
-        return {true, kind, bestHeld};
+        return Chosen{{plainFormOf(best->rule)}, {best->rule}, kind, bestHeld};
     }
-    if (plain.empty()) return {};
-    definition.linkRules = std::move(plain);
-    definition.extendedRules.clear();
-    return {true, LearntRuleKind::Plain, plainHeld};
+    if (plain.empty()) return std::nullopt;
+    return Chosen{std::move(plain), {}, LearntRuleKind::Plain, plainHeld};
+}
+
+}  // namespace
+
+std::string_view sampleOf(std::string_view resultField) {
+    return resultField.substr(0, resultField.find(' '));
+}
+
+bool fetchFailed(const FetchOutcome& fetched) {
+    return fetched.failure != FetchFailure::None || isFailingStatus(fetched.status);
+}
+
+LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch) {
+    SampleFetch sample(definition, fetch);
+    if (sample.failedPage() == 1) return fetchRefused(1, sample.outcome(1));
+    std::optional<Chosen> chosen = chooseRules(definition, sample);
+    if (const int failed = sample.failedPage(); failed != 0) return fetchRefused(failed, sample.outcome(failed));
+    if (!chosen) {
+        const PageKind kind = blockSignOf(sample.pages.bodies[0]);
+        return kind == PageKind::Results ? LinkLearning{} : blockRefused(1, kind);
+    }
+    const EngineDefinition learnt = withRules(definition, chosen->plain, chosen->extended);
+    for (int page = 2; page <= ALL_PAGES; ++page) {
+        const std::string& body = sample.pages.bodies[page - 1];
+        if (!readResultPage(body, learnt, sample.pages.addresses[page - 1]).links.empty()) continue;
+        if (const PageKind kind = blockSignOf(body); kind != PageKind::Results) return blockRefused(page, kind);
+    }
+    definition.linkRules = std::move(chosen->plain);
+    definition.extendedRules = std::move(chosen->extended);
+    definition.resultsPageMarks = learnPageMarks(
+        {sample.pages.bodies[0], sample.pages.bodies[1], sample.pages.bodies[2]}, definition.keyword);
+    return {true, chosen->kind, chosen->pagesHeld};
 }
 
 }  // namespace vexor

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/engine_definition.h"
+#include "engine/page_kind.h"
 #include "web/page_fetcher.h"
 
 namespace vexor {
@@ -45,15 +46,27 @@ struct LinkLearning {
     bool learnt = false;
     LearntRuleKind kind = LearntRuleKind::Plain;
     int pagesHeld = 0;  // of result pages 1 to 3, on how many the kept rules yield their links
+    // When not learnt because a sample page cannot serve: which one (1 to 3; 0 otherwise), its
+    // fetch, and what the page is (Results when its fetch failed).
+    int refusedPage = 0;
+    FetchOutcome fetch = {};
+    PageKind pageKind = PageKind::Results;
 };
+
+// Whether a fetch brought no page to learn from: a failure, or a failing status.
+bool fetchFailed(const FetchOutcome& fetched);
 
 // Fetches result page 1 of the definition's sample keyword through its learnt query template,
 // cuts it to the markers and learns its rules; when there are any, fetches pages 2 and 3 and
 // checks them there. The plain rules are kept, exactly as found, when on each of pages 1 to 3
 // they yield ten links, all of the first sample's kind, that do not repeat the page before; else the
 // extended rules are learnt and the best that holds on the most pages is kept, with its plain
-// form in linkRules; else the plain rules of page 1 alone. When learnt, the definition's rules
-// are exactly those and every other field is unchanged; otherwise the definition is untouched.
+// form in linkRules; else the plain rules of page 1 alone. A sample page whose fetch failed
+// (fetchFailed) is refused: page 1 before any rule is looked for, pages 2 and 3 once fetched. So
+// is one that shows a block page's sign (blockSignOf) where links were wanted: page 1 when it
+// gives no rule, pages 2 and 3 when the chosen rules yield nothing there. When
+// learnt, the definition's rules are exactly those, its resultsPageMarks those of pages 1 to 3
+// (learnPageMarks) and every other field is unchanged; otherwise the definition is untouched.
 LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch);
 
 }  // namespace vexor

@@ -15,7 +15,12 @@ LearnResult learnFromSample(EngineDefinition& current, const EngineFields& field
     // The time the run began, not when the (possibly slow) fetches returned.
     const SystemTime started = clock();
     const LinkLearning links = learnLinkRules(current, fetch);
-    if (!links.learnt) return {LearnOutcome::NoRules};
+    if (!links.learnt) {
+        if (links.refusedPage == 0) return {LearnOutcome::NoRules};
+        const LearnOutcome outcome =
+            links.pageKind == PageKind::Results ? LearnOutcome::FetchFailed : LearnOutcome::BlockPage;
+        return {outcome, LearntRuleKind::Plain, 0, links.refusedPage, links.fetch, links.pageKind};
+    }
     current.learnedAt = started;
     return {LearnOutcome::Learnt, links.kind, links.pagesHeld};
 }

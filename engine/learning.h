@@ -14,7 +14,9 @@ namespace vexor {
 enum class LearnOutcome {
     MissingField,  // keyword, either page address or either result sample empty
     BadAddress,    // the query address could not be learnt from the page addresses
-    NoRules,       // result page 1 gave no rule (or could not be fetched)
+    NoRules,       // result page 1 gave no rule
+    FetchFailed,   // a sample page (1, 2 or 3) could not be fetched or came with a status outside 2xx
+    BlockPage,     // a sample page is a consent, captcha or script-required page, not results
     Learnt,
 };
 
@@ -22,14 +24,17 @@ struct LearnResult {
     LearnOutcome outcome = LearnOutcome::MissingField;
     LearntRuleKind kind = LearntRuleKind::Plain;  // when Learnt: which rules were kept
     int pagesHeld = 0;                            // when Learnt: of pages 1 to 3, where they hold
+    int page = 0;                                 // when FetchFailed or BlockPage: which sample page
+    FetchOutcome fetch = {};                      // when FetchFailed: how its fetch ended
+    PageKind pageKind = PageKind::Results;        // when BlockPage: what the page is
 };
 
 // Takes fields into current, checks the five required ones, learns the query address and then
 // the link rules (fetching result pages 1 to 3 through fetch). The clock is read just before
 // the fetches; learnedAt takes that time only when rules were learnt. What each outcome leaves
 // in current: the fields always; from BadAddress on a keywordEncoding that was found; from
-// NoRules on the new query template, step, offset and encoding; on Learnt also the rules and
-// learnedAt.
+// NoRules (and FetchFailed, BlockPage) on the new query template, step, offset and encoding; on
+// Learnt also the rules, the results page marks and learnedAt.
 LearnResult learnFromSample(EngineDefinition& current, const EngineFields& fields, const PageFetcher& fetch,
                             const Clock& clock);
 

@@ -2,7 +2,7 @@
 // 10th-result field, the start marker and the end marker; the rest holds result pages 1, 2 and
 // 3, separated by form feeds (one page serves as all three). The fast plain and extended
 // searches must agree with the step-by-step ones, and a learning run must leave rules that keep
-// their promises, or the engine as it was.
+// their promises and marks that every sample page carries, or the engine as it was.
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 
 #include "engine/learn_extended.h"
 #include "engine/learn_links.h"
+#include "engine/page_marks.h"
 #include "engine/result_parser.h"
 #include "literal_link_rules.h"
 
@@ -108,9 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         require((learnt.kind == vexor::LearntRuleKind::AllResults) ==
                 (engine.extendedRules[0].selection == vexor::LinkSelection::EveryLink));
     }
+    // The marks stand in every sample page, within their bounds.
+    require(engine.resultsPageMarks.size() <= vexor::MOST_PAGE_MARKS);
+    for (const auto& mark : engine.resultsPageMarks) {
+        require(!mark.empty() && mark.size() <= vexor::LONGEST_PAGE_MARK);
+        for (const std::string& sample : pages) require(sample.find(mark) != std::string::npos);
+    }
     vexor::EngineDefinition rest = engine;
     rest.linkRules = before.linkRules;
     rest.extendedRules = before.extendedRules;
+    rest.resultsPageMarks = before.resultsPageMarks;
     require(rest == before);
     return 0;
 }

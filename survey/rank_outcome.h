@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "web/page_fetcher.h"
+
 namespace vexor {
 
 // Why a keyword's search failed on one of its pages.
@@ -53,6 +55,10 @@ struct RankOutcome {
     RankEntry entry;
     std::string address;  // where the ranked result leads; "" unless ranked
 };
+
+// Why a fetched page cannot be read at all, before its links are looked at: the fetch's failure,
+// a failing status (also of an empty answer), or an empty body; nothing for a page to read.
+std::optional<FailureCause> fetchFailureOf(const FetchOutcome& fetched, bool emptyBody);
 
 // Whether a failure says that the engine refuses automated searches (a block page, a refusing
 // status, a redirect away from the results), as opposed to a network or certificate fault.

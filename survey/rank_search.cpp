@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "engine/link_address.h"
 #include "engine/page_kind.h"
 #include "engine/page_links.h"
 #include "engine/query_address.h"
@@ -35,29 +34,6 @@ FetchOutcome fetchWithBackOff(SurveyContext& context, const std::string& address
                                : context.options.backOff.pause;
         if (!waitFor(pause, abort)) return fetched;
     }
-}
-
-FailureCause causeOf(FetchFailure failure) {
-    switch (failure) {
-        case FetchFailure::EmptyBody: return FailureCause::EmptyPage;
-        case FetchFailure::BadAddress: return FailureCause::BadAddress;
-        case FetchFailure::Network: return FailureCause::Network;
-        case FetchFailure::Certificate: return FailureCause::Certificate;
-        case FetchFailure::SecureChannel: return FailureCause::SecureChannel;
-        case FetchFailure::Redirect: return FailureCause::Redirect;
-        case FetchFailure::Timeout: return FailureCause::Timeout;
-        case FetchFailure::None: break;
-    }
-    return FailureCause::Unknown;
-}
-
-// Why a page that came cannot be read at all, before its links are looked at.
-std::optional<FailureCause> fetchFailureOf(const FetchOutcome& fetched, const std::string& body) {
-    const bool answered = fetched.failure == FetchFailure::None || fetched.failure == FetchFailure::EmptyBody;
-    if (!answered) return causeOf(fetched.failure);
-    if (fetched.status != 0 && (fetched.status < 200 || fetched.status > 299)) return FailureCause::HttpStatus;
-    if (body.empty()) return FailureCause::EmptyPage;
-    return std::nullopt;
 }
 
 // Host and path of an address, the host in lower case: what stays the same for every results
@@ -123,7 +99,7 @@ RankOutcome searchRank(SurveyContext& context, int row) {
         std::string body;
         const FetchOutcome fetched = fetchWithBackOff(context, address, body);
         if (state.abortRequested) return notRanked(SearchEnd::Aborted, page);
-        if (const auto cause = fetchFailureOf(fetched, body)) return fail(page, *cause, fetched.status);
+        if (const auto cause = fetchFailureOf(fetched, body.empty())) return fail(page, *cause, fetched.status);
         PageLinks current = readResultPage(body, engine, address);
         if (state.abortRequested) return notRanked(SearchEnd::Aborted, page);
 

@@ -65,6 +65,10 @@ inline constexpr long BODY_CAP = static_cast<long>(READ_CHUNK) * READS_PER_ATTEM
 inline constexpr int NETWORK_TIMEOUT_MS = 5000;
 inline constexpr int MAX_REDIRECTS = 10;
 
+// Whether an HTTP status says the answer is no page: one outside 2xx. 0, no status told (as
+// scripted fetchers answer), is taken as no failure.
+inline bool isFailingStatus(int status) { return status != 0 && (status < 200 || status > 299); }
+
 // Whether a retry could bring a body after this failure: a certificate, a refused redirect or an
 // address without host gives the same answer every time.
 inline bool worthRetrying(FetchFailure failure) {

@@ -158,15 +158,18 @@ class LearnTest(CliTestCase):
                          '"no-such-folder/x.eng" への書き込みに失敗しました\n')
         self.assertEqual(done.stdout, b"")  # no success is announced
 
-    def test_an_engine_that_cannot_be_fetched_fails_to_learn(self):
-        arguments = learn_arguments("engine/x.eng")
-        for option in ("--page2", "--page3"):
-            i = arguments.index(option) + 1
-            arguments[i] = arguments[i].replace(ENGINE_HOST, "empty.fault.test")
-        done = self.run_cli(*arguments)
-        self.assertEqual(done.returncode, 1)
-        self.assertEqual(self.text(done.stderr), LEARN_FAILED + "\n")
-        self.assertFalse(os.path.exists(self.path("engine", "x.eng")))
+    def test_an_engine_that_cannot_be_fetched_fails_to_learn_naming_the_page_and_why(self):
+        for host, why in [("empty.fault.test", "失敗: 空のページ"), ("e500.fault.test", "失敗: HTTP 500")]:
+            with self.subTest(host=host):
+                arguments = learn_arguments("engine/x.eng")
+                for option in ("--page2", "--page3"):
+                    i = arguments.index(option) + 1
+                    arguments[i] = arguments[i].replace(ENGINE_HOST, host)
+                done = self.run_cli(*arguments)
+                self.assertEqual(done.returncode, 1)
+                self.assertEqual(self.text(done.stderr),
+                                 f"{LEARN_FAILED}\n1 ページ目を取得できませんでした ({why})\n")
+                self.assertFalse(os.path.exists(self.path("engine", "x.eng")))
 
 
     def test_a_first_page_of_fewer_than_ten_results_is_learnt_from_its_last_result(self):

@@ -118,7 +118,12 @@ TEST_F(ExtendedLearning, ClassicLayoutsLearnByteForByteTheEngineFilesLearntBefor
         }
         EXPECT_EQ(learn(fields), rulesLine(texts::TEXT_RULES_PLAIN, 3));
         EXPECT_TRUE(engine.extendedRules.empty());
-        EXPECT_EQ(engineFileBytes(engine), before.at(classic.name));
+        // The marks of the results pages follow in a block of their own; without them the file
+        // is byte for byte the one learnt before.
+        EXPECT_FALSE(engine.resultsPageMarks.empty());
+        EngineDefinition withoutMarks = engine;
+        withoutMarks.resultsPageMarks.clear();
+        EXPECT_EQ(engineFileBytes(withoutMarks), before.at(classic.name));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "fake_ui.h"
 #include "japanese.h"
 #include "tokyo_sample.h"
+#include "engine/page_kind.h"
 #include "engine/page_links.h"
 #include "web/page_fetcher.h"
 #include "engine/query_address.h"
@@ -70,6 +71,12 @@ std::vector<std::string> linksOnPage(const EngineDefinition& engine, int page) {
     fetchPage(address, body, never);
     const PageLinks read = readResultPage(body, engine, address);
     return {read.links.begin(), read.links.end()};
+}
+
+std::string pageBody(const std::string& address) {
+    std::string body;
+    fetchPage(address, body, std::atomic<bool>{false});
+    return body;
 }
 
 SystemTime at(uint16_t day, uint16_t hour) { return {2006, 3, 0, day, hour, 5, 0, 0}; }
@@ -139,6 +146,14 @@ TEST_F(LiveLearning, EveryLayoutIsLearntAndItsPagesReadBack) {
         const auto results = tokyoResults(sample.host);
         EXPECT_EQ(linksOnPage(engine, 1), slice(results, 0, 10));
         EXPECT_EQ(linksOnPage(engine, 3), slice(results, 20, 10));
+        // The page of a keyword without results is still one of the engine's results pages;
+        // another server's error page is not.
+        EXPECT_FALSE(engine.resultsPageMarks.empty());
+        controlRequest("/place?keyword=zzz&engine=" + sample.host + "&count=0");
+        const std::string empty = pageBody(queryAddressOf(engine, "zzz", 1));
+        EXPECT_TRUE(readResultPage(empty, engine, queryAddressOf(engine, "zzz", 1)).links.empty());
+        EXPECT_EQ(pageKindOf(empty, engine), PageKind::Results);
+        EXPECT_EQ(pageKindOf(pageBody("http://e404.fault.test/search?q=x"), engine), PageKind::NotResults);
     }
 }
 

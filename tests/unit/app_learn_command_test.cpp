@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "app/fetch_failure_text.h"
 #include "app/texts.h"
 #include "fake_ui.h"
 #include "japanese.h"
@@ -64,7 +65,8 @@ protected:
             steps.push_back("fetch " + address);
             const auto later = laterPages.find(address);
             body = later == laterPages.end() ? page : later->second;
-            return FetchOutcome{};
+            const auto outcome = outcomes.find(address);
+            return outcome == outcomes.end() ? FetchOutcome{} : outcome->second;
         };
         const Clock clock = [this] {
             steps.push_back("clock");
@@ -85,6 +87,7 @@ protected:
     EngineDefinition engine;
     std::string page = resultsPage();
     std::map<std::string, std::string> laterPages{{PAGE_2, resultsPage(11)}, {PAGE_3, resultsPage(21)}};
+    std::map<std::string, FetchOutcome> outcomes;  // FetchOutcome{} for the others
     std::vector<std::string> steps;
 };
 
@@ -186,6 +189,60 @@ TEST_F(LearnCommand, RulesThatPageTwoDoesNotConfirmAreLearntExtendedAndTheLineSa
                 ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<li><a href=\"", "absolute"}));
     EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<li><a href=\""}));
     EXPECT_EQ(engine.learnedAt, PINNED);
+}
+
+TEST_F(LearnCommand, RefusedSamplePagesAreNamedWithWhyAndKeepTheEarlierRules) {
+    const std::string captcha = "<div class=\"g-recaptcha\"></div>";
+    const std::string consent = "<h1>Before you continue</h1>";
+    struct Case {
+        std::map<std::string, FetchOutcome> outcomes;
+        std::string page1;
+        std::map<std::string, std::string> later;
+        std::u8string secondLine;
+    };
+    const std::map<std::string, std::string> results{{PAGE_2, resultsPage(11)}, {PAGE_3, resultsPage(21)}};
+    const Case cases[] = {
+        {{{PAGE_2, {FetchFailure::None, 503}}}, resultsPage(), results,
+         u8"2 ページ目を取得できませんでした (失敗: HTTP 503)"},
+        {{{PAGE_1, {FetchFailure::Certificate, 0}}}, resultsPage(), results,
+         u8"1 ページ目を取得できませんでした (失敗: 証明書エラー)"},
+        {{}, captcha, results,
+         u8"1 ページ目は検索結果ではなく画像認証 (CAPTCHA) のページのようです。"
+         u8"ブラウザで検索結果が表示されることを確かめてから、もう一度学習してください。"},
+        {{}, resultsPage(), {{PAGE_2, resultsPage(11)}, {PAGE_3, consent}},
+         u8"3 ページ目は検索結果ではなく同意を求めるページのようです。"
+         u8"ブラウザで検索結果が表示されることを確かめてから、もう一度学習してください。"},
+    };
+    for (const Case& c : cases) {
+        ui = testing::FakeUi{};
+        engine = EngineDefinition{};
+        engine.linkRules = {{LinkSelection::LastTen, 1, "old"}};
+        outcomes = c.outcomes;
+        page = c.page1;
+        laterPages = c.later;
+        ui.fields = completeFields();
+        learn();
+        expectOneMessage((std::string(texts::MSG_LEARN_FAILED) + "\n" + testing::cp932(c.secondLine)).c_str(),
+                         Icon::Warning);
+        EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::LastTen, 1, "old"}));
+        EXPECT_EQ(ui.engineStatusHistory.size(), 1u);
+    }
+}
+
+TEST(FetchFailureText, TheStatusOfAnAnswerElseTheFailure) {
+    const std::pair<FetchOutcome, std::u8string> cases[] = {
+        {{FetchFailure::None, 503}, u8"失敗: HTTP 503"},
+        {{FetchFailure::EmptyBody, 404}, u8"失敗: HTTP 404"},
+        {{FetchFailure::EmptyBody, 200}, u8"失敗: 空のページ"},
+        {{FetchFailure::Network, 0}, u8"失敗: 接続できません"},
+        {{FetchFailure::Certificate, 0}, u8"失敗: 証明書エラー"},
+        {{FetchFailure::SecureChannel, 0}, u8"失敗: 暗号化通信エラー"},
+        {{FetchFailure::Redirect, 301}, u8"失敗: 転送を拒否"},
+        {{FetchFailure::BadAddress, 0}, u8"失敗: URL が不正"},
+        {{FetchFailure::Timeout, 0}, u8"失敗: 時間切れ"},
+        {{static_cast<FetchFailure>(99), 0}, u8"失敗"},
+    };
+    for (const auto& [fetched, words] : cases) EXPECT_EQ(fetchFailureText(fetched), testing::cp932(words));
 }
 
 TEST(LearnMessage, NamesTheKeptRulesAfterTheSuccess) {

@@ -12,6 +12,7 @@
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "engine/engine_file.h"
+#include "engine/page_marks.h"
 #include "fake_ui.h"
 #include "japanese.h"
 #include "platform/files.h"
@@ -285,6 +286,45 @@ TEST(EngineFile, UnknownBlocksAreSkippedAndADamagedExtensionFails) {
     const std::string shorter = "XRUL" + str(le32(1) + "\x03" + str("<a"));
     EXPECT_EQ(parseEngineFile(plain + "VXEX" + shorter, read), EngineFileRead::Truncated);
     EXPECT_TRUE(read.extendedRules.empty());
+}
+
+TEST(EngineFile, ResultsPageMarksFollowInABlockOfTheirOwnWithinBounds) {
+    const std::vector<std::string> marks = {"<form action=\"/find\">", "<div id=\"nav\">"};
+    const std::string marksBlock = "MARK" + str(le32(2) + str(marks[0]) + str(marks[1]));
+    // Alone, and after the extended rules.
+    EngineDefinition alone = learntEngine();
+    alone.resultsPageMarks = marks;
+    EngineDefinition both = extendedEngine();
+    both.resultsPageMarks = marks;
+    const std::pair<const EngineDefinition*, std::string> layouts[] = {
+        {&alone, engineFileBytes(learntEngine()) + "VXEX" + marksBlock},
+        {&both, engineFileBytes(extendedEngine()) + marksBlock}};
+    for (const auto& [engine, bytes] : layouts) {
+        EXPECT_EQ(engineFileBytes(*engine), bytes);
+        EngineDefinition read;
+        ASSERT_EQ(parseEngineFile(bytes, read), EngineFileRead::Read);
+        EXPECT_EQ(read, *engine);
+    }
+    // Damaged or past the bounds: Truncated, without marks, the rules before it read.
+    const std::string plain = engineFileBytes(learntEngine()) + "VXEX";
+    const std::string damaged[] = {
+        "MARK" + str(le32(2) + str(marks[0])),                                    // one mark short
+        "MARK" + str(le32(1) + str(marks[0]) + "x"),                              // a byte left over
+        "MARK" + str(le32(1) + le32(40) + marks[0]),                              // a mark cut short
+        "MARK" + str(le32(MOST_PAGE_MARKS + 1) + [] {                             // too many marks
+            std::string all;
+            for (std::size_t i = 0; i <= MOST_PAGE_MARKS; ++i) all += str("<b class=\"x\">");
+            return all;
+        }()),
+        "MARK" + str(le32(1) + str(std::string(LONGEST_PAGE_MARK + 1, 'x'))),   // a mark too long
+        marksBlock.substr(0, marksBlock.size() - 1),                              // the file cut short
+    };
+    for (const std::string& block : damaged) {
+        EngineDefinition read;
+        EXPECT_EQ(parseEngineFile(plain + block, read), EngineFileRead::Truncated) << block;
+        EXPECT_TRUE(read.resultsPageMarks.empty());
+        EXPECT_EQ(read.linkRules, learntEngine().linkRules);
+    }
 }
 
 TEST(EngineFile, AFileThatCannotBeCreatedIsToldApartAndSaidAsAWriteFailure) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <random>
 
@@ -316,6 +317,63 @@ TEST(LearnLinkRules, FailureFetchesOnlyPageOneAndLeavesTheDefinitionUntouched) {
         EXPECT_THAT(fetched.addresses, ElementsAre(PAGE_1));
         EXPECT_EQ(d, before);
     }
+}
+
+// A fetcher whose pages 1 to 3 come with the outcomes given.
+PageFetcher answering(const std::array<std::pair<std::string, FetchOutcome>, 3>& answers, Fetched& fetched) {
+    return [&fetched, answers](const std::string& address, std::string& body, const std::atomic<bool>&) {
+        fetched.addresses.push_back(address);
+        const int page = address == PAGE_1 ? 0 : address == PAGE_2 ? 1 : 2;
+        body = answers[page].first;
+        return answers[page].second;
+    };
+}
+
+TEST(LearnLinkRules, SamplePagesThatFailOrAreBlockPagesAreRefusedByNumber) {
+    const FetchOutcome fine{};
+    const FetchOutcome unavailable{FetchFailure::None, 503};
+    const FetchOutcome cut{FetchFailure::Network, 0};
+    const std::string captcha = "<div class=\"g-recaptcha\"></div>";
+    const std::string consent = "<form action=\"https://consent.e.example/s\"><button>OK</button></form>";
+    const std::string script = "<noscript>Please turn on JavaScript.</noscript>";
+    struct Case {
+        std::array<std::pair<std::string, FetchOutcome>, 3> answers;
+        int page;
+        FetchOutcome fetch;
+        PageKind kind;
+        std::size_t fetches;
+    };
+    const Case cases[] = {
+        // A 503 answer with a results page in its body is no sample; nothing more is fetched.
+        {{{{listed(1, 10), unavailable}, {listed(11, 20), fine}, {listed(21, 30), fine}}}, 1, unavailable,
+         PageKind::Results, 1},
+        {{{{listed(1, 10), fine}, {listed(11, 20), unavailable}, {listed(21, 30), fine}}}, 2, unavailable,
+         PageKind::Results, 3},
+        {{{{listed(1, 10), fine}, {listed(11, 20), fine}, {"", cut}}}, 3, cut, PageKind::Results, 3},
+        {{{{captcha, fine}, {listed(11, 20), fine}, {listed(21, 30), fine}}}, 1, fine, PageKind::Captcha, 1},
+        {{{{listed(1, 10), fine}, {consent, fine}, {listed(21, 30), fine}}}, 2, fine, PageKind::Consent, 3},
+        {{{{listed(1, 10), fine}, {listed(11, 20), fine}, {script, fine}}}, 3, fine, PageKind::ScriptRequired, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        EngineDefinition d = learntQueryFor(result(1), result(10));
+        const EngineDefinition before = d;
+        Fetched fetched;
+        const LinkLearning learnt = learnLinkRules(d, answering(c.answers, fetched));
+        EXPECT_FALSE(learnt.learnt);
+        EXPECT_EQ(learnt.refusedPage, c.page);
+        EXPECT_EQ(learnt.fetch, c.fetch);
+        EXPECT_EQ(learnt.pageKind, c.kind);
+        EXPECT_EQ(fetched.addresses.size(), c.fetches);
+        EXPECT_EQ(d, before);
+    }
+    // A later page without results and without a block page's sign is an end of the results.
+    EngineDefinition d = learntQueryFor(result(1), result(10));
+    Fetched fetched;
+    const LinkLearning learnt = learnLinkRules(
+        d, answering({{{listed(1, 10), fine}, {listed(11, 20), fine}, {"<p>No more pages.</p>", fine}}}, fetched));
+    EXPECT_TRUE(learnt.learnt);
+    EXPECT_EQ(learnt.refusedPage, 0);
 }
 
 TEST(LearnLinkRules, ResultFieldsAreComparedUpToTheirFirstSpace) {

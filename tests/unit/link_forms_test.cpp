@@ -143,3 +143,52 @@ TEST(LinkHoldsTarget, BytesFirstThenTheDecodedLinkWithHostsInLowerCase) {
 
 }  // namespace
 }  // namespace vexor
+
+namespace vexor {
+namespace {
+
+TEST(LinkHoldsTarget, AHostNameTargetMeansThatSiteAndTheSitesUnderIt) {
+    const struct {
+        const char* link;
+        const char* target;
+        bool holds;
+    } cases[] = {
+        {"http://mysite.example/", "mysite.example", true},
+        {"https://www.mysite.example/a", "mysite.example", true},
+        {"http://WWW.MySite.Example/", "mysite.example", true},
+        {"http://www%2Emysite%2Eexample/", "MySite.example", true},
+        {"http://user@mysite.example:8080/", "mysite.example", true},
+        {"/url?q=http://www.mysite.example/&amp;sa=U", "mysite.example", true},
+        {"//e.example/l/?uddg=https%3A%2F%2Fblog.mysite.example%2F&amp;rut=1", "mysite.example", true},
+        {"http://www.notmysite.example/", "mysite.example", false},
+        {"http://www.other.example/review?about=mysite.example", "mysite.example", false},
+        {"http://mysite.example.other.example/", "mysite.example", false},
+        {"/search?q=mysite.example", "mysite.example", false},
+        // A target with a path is found where it stands, as the link writes it or decoded.
+        {"http://www.notmysite.example/page", "mysite.example/page", true},
+        {"http://www.other.example/review?about=mysite.example/", "mysite.example/", true},
+        {"http://WWW.MySite.example/page", "www.mysite.example/page", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(linkHoldsTarget(c.link, c.target), c.holds) << c.link << " " << c.target;
+}
+
+TEST(ResultAddress, TheCarriedDestinationElseTheLinkMadeAbsoluteWithAScheme) {
+    const struct {
+        const char* link;
+        const char* page;
+        const char* address;
+    } cases[] = {
+        {"/url?q=http://www.r.example/a&amp;sa=U", "http://e.example/find?q=x", "http://www.r.example/a"},
+        {"//e.example/l/?uddg=https%3A%2F%2Fr.example%2Fa%3Fb%3D1&amp;rut=1", "https://e.example/",
+         "https://r.example/a?b=1"},
+        {"/r/x?a=1&amp;b=2", "https://e.example/find", "https://e.example/r/x?a=1&b=2"},
+        {"page.html", "http://e.example/dir/find?q=1", "http://e.example/dir/page.html"},
+        {"//cdn.example/x", "https://e.example/", "https://cdn.example/x"},
+        {"http://R.example/A", "https://e.example/", "http://r.example/A"},
+        {"javascript:void(0)", "https://e.example/", "javascript:void(0)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(resultAddress(c.link, c.page), c.address) << c.link;
+}
+
+}  // namespace
+}  // namespace vexor
