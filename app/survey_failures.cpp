@@ -16,6 +16,7 @@ const char* fetchFailureText(FetchFailure failure) {
         case FetchFailure::Certificate: return texts::TEXT_FAILED_CERTIFICATE;
         case FetchFailure::SecureChannel: return texts::TEXT_FAILED_SECURE_CHANNEL;
         case FetchFailure::Redirect: return texts::TEXT_FAILED_REDIRECT;
+        case FetchFailure::Timeout: return texts::TEXT_FAILED_TIMEOUT;
         default: return texts::TEXT_FAILED_EMPTY;
     }
 }

@@ -26,6 +26,8 @@ std::string fetchFailureText(FetchFailure failure) {
         case FetchFailure::Redirect:
             return "the engine redirected to an address that is not followed (from https to "
                    "http, or more than ten redirects)";
+        case FetchFailure::Timeout:
+            return "the first results page did not come whole within its time limit";
         default:
             return "the first results page came back empty";
     }

@@ -1,20 +1,17 @@
 // The wait between two fetches.
 #include "web/paced_fetcher.h"
 
-#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <random>
-#include <thread>
+
+#include "web/abortable_wait.h"
 
 namespace vexor {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// How often a wait looks at the abort flag.
-constexpr std::chrono::milliseconds ABORT_CHECK{20};
 
 // Shared by the copies of one paced fetcher: the survey worker gets a copy of the one the
 // learn command uses.
@@ -23,16 +20,6 @@ struct Pacing {
     std::optional<Clock::time_point> lastEnd;
     std::mt19937_64 random{std::random_device{}()};
 };
-
-// Sleeps until deadline; false when the abort flag ended the wait.
-bool waitUntil(Clock::time_point deadline, const std::atomic<bool>& abortFlag) {
-    for (;;) {
-        if (abortFlag.load()) return false;
-        const auto now = Clock::now();
-        if (now >= deadline) return true;
-        std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, ABORT_CHECK));
-    }
-}
 
 }  // namespace
 

@@ -76,7 +76,9 @@ TEST_F(SecureSurvey, AnEngineWhosePagesAreHttpsIsLearntAndSurveyed) {
     place(23);
     const test::LiveSearch searched = search();
     EXPECT_EQ(searched.rank, 23);
-    EXPECT_EQ(searched.ending, (SearchEnding{SearchEnd::Found, 3, {FetchFailure::None, 200}}));
+    EXPECT_EQ(searched.ending, (SearchEnding{SearchEnd::Found, 3,
+                                             {FetchFailure::None, 200, -1,
+                                              "https://plain.engine.test/search?q=abc&start=20&hl=ja"}}));
     const auto requests = gets();
     ASSERT_EQ(requests.size(), 3u);
     for (const auto& r : requests) {
@@ -126,7 +128,9 @@ TEST_F(SecureSurvey, AnErrorStatusOnPageOneIsReportedAsSuch) {
             surveyAt(base);
             const test::LiveSearch searched = search();
             EXPECT_EQ(searched.rank, 0);
-            EXPECT_EQ(searched.ending, (SearchEnding{SearchEnd::HttpError, 1, {FetchFailure::None, status}}));
+            const std::string page1 = std::string(base) + "/search?q=abc&start=0&hl=ja";
+            EXPECT_EQ(searched.ending,
+                      (SearchEnding{SearchEnd::HttpError, 1, {FetchFailure::None, status, -1, page1}}));
             EXPECT_EQ(gets().size(), 1u);
         }
     }

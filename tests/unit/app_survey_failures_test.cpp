@@ -25,6 +25,7 @@ TEST(FailureText, NamesEachCauseInJapanese) {
         {{SearchEnd::FetchFailed, 1, {FetchFailure::SecureChannel, 0}}, u8"失敗: 暗号化通信エラー"},
         {{SearchEnd::FetchFailed, 1, {FetchFailure::Redirect, 302}}, u8"失敗: 転送を拒否"},
         {{SearchEnd::FetchFailed, 1, {FetchFailure::BadAddress, 0}}, u8"失敗: URL が不正"},
+        {{SearchEnd::FetchFailed, 1, {FetchFailure::Timeout, 200}}, u8"失敗: 時間切れ"},
     };
     for (const auto& [ending, expected] : cases)
         EXPECT_EQ(utf8Of(failureText(ending)), utf8Bytes(expected));

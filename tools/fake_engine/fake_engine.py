@@ -59,6 +59,7 @@ class FaultRule:
     keyword: str | None
     page: int | None
     remaining: int | None  # None: every matching request
+    params: dict           # what the mode reads: retry, interval
 
 
 class EngineState:
@@ -97,7 +98,7 @@ class EngineState:
                     or default_placement(keyword))
 
     def take_fault(self, engine_host, keyword, page):
-        """The mode of the first fault rule that matches this request, counting it down."""
+        """The first fault rule that matches this request, counting it down."""
         with self.lock:
             for rule in self.fault_rules:
                 if rule.remaining == 0:
@@ -108,7 +109,7 @@ class EngineState:
                     continue
                 if rule.remaining is not None:
                     rule.remaining -= 1
-                return rule.mode
+                return rule
         return None
 
 
@@ -134,6 +135,7 @@ class Handler(BaseHTTPRequestHandler):
     # Headers and body go out in separate writes; with Nagle's algorithm the body would wait
     # for the client's delayed acknowledgement of the headers (40 ms a page over TLS).
     disable_nagle_algorithm = True
+    fault_params = {}  # the parameters of the fault rule being answered
 
     def log_message(self, format, *args):  # the request log is kept in EngineState instead
         pass
@@ -221,9 +223,10 @@ class Handler(BaseHTTPRequestHandler):
             page = (value - engine.page_base) // 10 + 1
         else:
             page = value - engine.page_base + 1
-        mode = self.server.state.take_fault(engine.host, keyword, page)
-        if mode:
-            faults.DELIVER[mode](self, host, path.decode("latin-1"))
+        rule = self.server.state.take_fault(engine.host, keyword, page)
+        if rule:
+            self.fault_params = rule.params
+            faults.DELIVER[rule.mode](self, host, path.decode("latin-1"))
             return
         charset = "Shift_JIS" if engine.charset == "shift_jis" else engine.charset.upper()
         if keyword is None:
@@ -296,7 +299,8 @@ class Handler(BaseHTTPRequestHandler):
                 raise ValueError(mode)
             rule = FaultRule(mode, args.get("engine") or None, args.get("keyword"),
                              int(args["page"]) if "page" in args else None,
-                             int(args["times"]) if "times" in args else None)
+                             int(args["times"]) if "times" in args else None,
+                             {k: args[k] for k in ("retry", "interval") if k in args})
         except (KeyError, ValueError):
             self.send_plain(400, b"mode (one of the fault modes) required; page, times numbers\n")
             return

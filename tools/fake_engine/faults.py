@@ -13,6 +13,8 @@ PATTERN = b"0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-\n"  
 NUL_BODY = bytes(i % 251 for i in range(1000))
 SLOW_PIECES, SLOW_PIECE_SIZE, SLOW_PAUSE = 40, 100, 0.2
 STALL_LIMIT = 60.0  # a stalled connection is dropped after this long at the latest
+TRICKLE_INTERVAL = 4.0  # seconds between the pieces of a trickle, unless the rule names another
+TRICKLE_BODY_SIZE = 1000
 
 
 def pattern_bytes(size):
@@ -85,8 +87,58 @@ def e403(handler, host, path):
     _error(handler, host, 403, "Forbidden")
 
 
+def _error_asking_to_wait(handler, host, status, reason):
+    """An error page with Retry-After: N when the fault rule gave retry=N."""
+    body = error_page(status, reason, host)
+    handler.send_response(status)
+    if "retry" in handler.fault_params:
+        handler.send_header("Retry-After", handler.fault_params["retry"])
+    handler.send_header("Content-Type", "text/html")
+    handler.send_header("Content-Length", str(len(body)))
+    handler.end_headers()
+    handler.wfile.write(body)
+
+
 def e429(handler, host, path):
-    _error(handler, host, 429, "Too Many Requests")
+    _error_asking_to_wait(handler, host, 429, "Too Many Requests")
+
+
+def e503(handler, host, path):
+    _error_asking_to_wait(handler, host, 503, "Service Unavailable")
+
+
+def noloc(handler, host, path):
+    body = b"<html><body>Moved, but nowhere</body></html>\n"
+    handler.send_response(302)
+    handler.send_header("Content-Type", "text/html")
+    handler.send_header("Content-Length", str(len(body)))
+    handler.end_headers()
+    handler.wfile.write(body)
+
+
+def _trickle(handler, pieces):
+    """Sends the pieces one by one, interval seconds apart (the rule's, else TRICKLE_INTERVAL),
+    until they run out, the client goes, the server stops or STALL_LIMIT passes."""
+    interval = float(handler.fault_params.get("interval", TRICKLE_INTERVAL))
+    deadline = time.monotonic() + STALL_LIMIT
+    for piece in pieces:
+        if time.monotonic() >= deadline or handler.server.stopping.wait(interval):
+            break
+        handler.wfile.write(piece)
+        handler.wfile.flush()
+    handler.close_connection = True
+
+
+def tricklehead(handler, host, path):
+    handler.wfile.write(b"HTTP/1.1 200 OK\r\n")
+    handler.wfile.flush()
+    _trickle(handler, (b"X-Trickle-%d: %d\r\n" % (i, i) for i in range(1_000_000)))
+
+
+def tricklebody(handler, host, path):
+    _headers(handler, 200, TRICKLE_BODY_SIZE, "text/plain")
+    body = pattern_bytes(TRICKLE_BODY_SIZE)
+    _trickle(handler, (body[i:i + 1] for i in range(len(body))))
 
 
 def big(handler, host, path):
@@ -135,4 +187,5 @@ def tohttps(handler, host, path):
 
 DELIVER = {"empty": empty, "stall": stall, "stallbody": stallbody, "reset": reset,
            "e403": e403, "e404": e404, "e429": e429, "e500": e500, "big": big, "nul": nul,
-           "slow": slow, "moved": moved, "tohttps": tohttps}
+           "slow": slow, "moved": moved, "tohttps": tohttps, "e503": e503, "noloc": noloc,
+           "tricklehead": tricklehead, "tricklebody": tricklebody}
