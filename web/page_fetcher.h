@@ -23,7 +23,8 @@ namespace vexor {
 // Why a fetch brought no body.
 enum class FetchFailure {
     None,           // a body came back, or the fetch was aborted
-    EmptyBody,      // the server answered every attempt with an empty body
+    EmptyBody,      // the server answered every attempt with an empty body, or answered an
+                    // error status with one (never asked again)
     BadAddress,     // the address names no host (or no valid https port): nothing was sent
     Network,        // no connection, or it broke off or stalled (the proxy's included)
     Certificate,    // the server's certificate did not verify: authority, name or dates
@@ -48,13 +49,13 @@ struct FetchOutcome {
 using PageFetcher = std::function<FetchOutcome(const std::string& address, std::string& body,
                                                const std::atomic<bool>& abortFlag)>;
 
-// The real fetcher with the fixed user agent: WinINet on Windows (page_fetcher_win32.cpp),
-// libcurl on POSIX (page_fetcher_posix.cpp). On POSIX it keeps no connection open once the
-// page has come.
+inline constexpr int PAGE_DEADLINE_MS = 30000;
+
+// The real fetcher with the fixed user agent and a deadline of PAGE_DEADLINE_MS a page: WinINet
+// on Windows (page_fetcher_win32.cpp), libcurl on POSIX (page_fetcher_posix.cpp). On POSIX it
+// keeps no connection open once the page has come.
 FetchOutcome fetchPage(const std::string& address, std::string& body,
                        const std::atomic<bool>& abortFlag);
-
-inline constexpr int PAGE_DEADLINE_MS = 30000;
 
 // The real fetcher that sends userAgent and keeps connections open from one page to the next,
 // as WinINet does in any case: pages of one engine then cost one connection and one TLS

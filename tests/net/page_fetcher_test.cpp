@@ -226,9 +226,9 @@ TEST_F(PageFetcherTest, NamesTheAddressTheLastResponseCameFrom) {
     EXPECT_EQ(fetchOutcome("http://moved.fault.test/search?q=a&start=0").outcome.finalAddress,
               PLAIN_PAGE);
     EXPECT_EQ(fetchOutcome(PLAIN_PAGE).outcome.finalAddress, PLAIN_PAGE);
-    const Fetched reset = fetchOutcome("http://reset.fault.test/");
-    EXPECT_EQ(reset.outcome.failure, FetchFailure::Network);
-    EXPECT_EQ(reset.outcome.finalAddress, "");
+    const Fetched refused = fetchOutcome("https://untrusted.tls.test/search?q=a&start=0");
+    EXPECT_EQ(refused.outcome.failure, FetchFailure::Certificate);
+    EXPECT_EQ(refused.outcome.finalAddress, "") << "no response came";
 }
 
 TEST_F(PageFetcherTest, ARedirectWithoutLocationIsAFailureNotAPage) {
