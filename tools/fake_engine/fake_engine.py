@@ -205,6 +205,7 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def serve(self, host, path, count):
+        self.fault_params = {}  # a kept-alive connection's earlier rule does not carry over
         fault = fault_host(host)
         if fault:
             mode, times = fault
