@@ -5,8 +5,9 @@
 // CONNECT for https. Certificates are verified against the system's trust store, or against
 // the bundle that CURL_CA_BUNDLE names, the variable the curl tool reads (libcurl itself reads
 // none). Redirects are followed here, hop by hop, so that one from https to http is refused
-// before anything is sent. 5 s to connect and at most 5 s without data; up to 20 attempts while
-// the body is empty; the abort flag is checked between chunks and at least once a second.
+// before anything is sent. 5 s to connect and at most 5 s without data; the page's deadline over
+// the whole fetch; up to 20 attempts while the body is empty; the abort flag and the deadline are
+// checked between chunks and at least once a second.
 // A keep-alive fetcher shares one libcurl connection cache (and TLS sessions) between its
 // fetches, so that the pages of an engine reuse one connection as WinINet's do.
 #include <curl/curl.h>
@@ -15,6 +16,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -22,7 +24,9 @@
 
 #include "platform/bytes.h"
 #include "web/address_scheme.h"
+#include "web/fetch_attempts.h"
 #include "web/page_fetcher.h"
+#include "web/retry_after.h"
 
 namespace vexor {
 namespace {
@@ -129,9 +133,11 @@ using Clock = std::chrono::steady_clock;
 struct Transfer {
     std::string& body;
     const std::atomic<bool>& abortFlag;
+    Clock::time_point deadline;
     Clock::time_point lastData = Clock::now();  // of the last bytes received, headers included
     bool aborted = false;
     bool capped = false;
+    bool timedOut = false;
 };
 
 size_t onHeaderLine(char*, size_t, size_t size, void* user) {
@@ -155,12 +161,16 @@ size_t onBodyChunk(char* data, size_t, size_t size, void* user) {
     return size;
 }
 
-// Called at least once a second, data or not: ends a transfer on an abort, or as a failure
-// when nothing has arrived for the network time-out.
+// Called at least once a second, data or not: ends a transfer on an abort, at the page's
+// deadline, or as a failure when nothing has arrived for the network time-out.
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto& t = *static_cast<Transfer*>(user);
     if (t.abortFlag.load()) {
         t.aborted = true;
+        return 1;
+    }
+    if (Clock::now() >= t.deadline) {
+        t.timedOut = true;
         return 1;
     }
     return Clock::now() - t.lastData > std::chrono::milliseconds(NETWORK_TIMEOUT_MS) ? 1 : 0;
@@ -173,12 +183,20 @@ struct SlistDeleter {
     void operator()(curl_slist* l) const { curl_slist_free_all(l); }
 };
 
+// The Retry-After of the response just received (not of a proxy's answer to CONNECT).
+int retryAfterOf(CURL* curl) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(curl, "Retry-After", 0, CURLH_HEADER, -1, &header) != CURLHE_OK)
+        return -1;
+    return retryAfterSeconds(header->value, std::time(nullptr));
+}
+
 // One GET of url. body ends empty when the transfer failed, except after an abort or at the
-// cap, where it keeps what was read.
+// cap, where it keeps what was read. The address the outcome names is left to the caller.
 FetchOutcome getOnce(CURL* curl, const std::string& url, std::string& body,
-                     const std::atomic<bool>& abortFlag) {
+                     const std::atomic<bool>& abortFlag, Clock::time_point deadline) {
     body.clear();
-    Transfer transfer{body, abortFlag};
+    Transfer transfer{body, abortFlag, deadline};
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
@@ -186,15 +204,19 @@ FetchOutcome getOnce(CURL* curl, const std::string& url, std::string& body,
     const CURLcode result = curl_easy_perform(curl);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (result == CURLE_OK || transfer.aborted || transfer.capped)
-        return {FetchFailure::None, static_cast<int>(status)};
-    body.clear();
-    return {failureOf(result), static_cast<int>(status)};
+    FetchOutcome got{FetchFailure::None, static_cast<int>(status), retryAfterOf(curl), {}};
+    if (transfer.timedOut) {
+        got.failure = FetchFailure::Timeout;  // never a partial page
+    } else if (result != CURLE_OK && !transfer.aborted && !transfer.capped) {
+        got.failure = failureOf(result);
+    }
+    if (got.failure != FetchFailure::None) body.clear();
+    return got;
 }
 
 // One attempt: the GET of address and of each redirect it leads to.
 FetchOutcome fetchOnce(CURL* curl, const std::string& address, std::string& body,
-                       const std::atomic<bool>& abortFlag) {
+                       const std::atomic<bool>& abortFlag, Clock::time_point deadline) {
     std::string current = address;
     for (int hop = 0;; ++hop) {
         const auto target = splitAddress(current);
@@ -202,15 +224,17 @@ FetchOutcome fetchOnce(CURL* curl, const std::string& address, std::string& body
             body.clear();
             return {FetchFailure::BadAddress, 0};
         }
-        const FetchOutcome got = getOnce(curl, curlAddress(*target), body, abortFlag);
+        FetchOutcome got = getOnce(curl, curlAddress(*target), body, abortFlag, deadline);
+        if (got.status != 0) got.finalAddress = current;
         if (got.failure != FetchFailure::None || !isRedirectStatus(got.status) || abortFlag.load())
             return got;
+        body.clear();
         char* location = nullptr;
         curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
-        if (location == nullptr) return got;  // a redirect status without a place to go
-        body.clear();
-        if (hop == MAX_REDIRECTS || !redirectFollowed(current, location))
-            return {FetchFailure::Redirect, got.status};
+        if (location == nullptr || hop == MAX_REDIRECTS || !redirectFollowed(current, location)) {
+            got.failure = FetchFailure::Redirect;
+            return got;
+        }
         current = location;
     }
 }
@@ -245,8 +269,9 @@ struct ConnectionShare {
 
 // A fetch as both fetchers make it; share, when given, keeps the connections.
 FetchOutcome fetchWith(ConnectionShare* share, const std::string& userAgent,
-                       const std::string& address, std::string& body,
-                       const std::atomic<bool>& abortFlag) {
+                       std::chrono::milliseconds pageDeadline, const std::string& address,
+                       std::string& body, const std::atomic<bool>& abortFlag) {
+    const Clock::time_point deadline = Clock::now() + pageDeadline;
     body.clear();
     if (!splitAddress(address)) return {FetchFailure::BadAddress, 0};
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
@@ -275,28 +300,26 @@ FetchOutcome fetchWith(ConnectionShare* share, const std::string& userAgent,
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     if (share && share->handle) curl_easy_setopt(c, CURLOPT_SHARE, share->handle);
 
-    FetchOutcome outcome;
-    for (int attempt = 0; attempt < FETCH_ATTEMPTS && !abortFlag.load(); ++attempt) {
-        outcome = fetchOnce(c, address, body, abortFlag);
-        if (!body.empty() || !worthRetrying(outcome.failure)) break;
-    }
-    if (body.empty() && outcome.failure == FetchFailure::None && !abortFlag.load())
-        outcome.failure = FetchFailure::EmptyBody;
-    return outcome;
+    return attemptPage(
+        [&](std::string& attemptBody, Clock::time_point until) {
+            return fetchOnce(c, address, attemptBody, abortFlag, until);
+        },
+        body, abortFlag, deadline);
 }
 
 }  // namespace
 
 FetchOutcome fetchPage(const std::string& address, std::string& body,
                        const std::atomic<bool>& abortFlag) {
-    return fetchWith(nullptr, USER_AGENT, address, body, abortFlag);
+    return fetchWith(nullptr, USER_AGENT, std::chrono::milliseconds(PAGE_DEADLINE_MS), address,
+                     body, abortFlag);
 }
 
-PageFetcher keepAliveFetcher(const std::string& userAgent) {
+PageFetcher keepAliveFetcher(const std::string& userAgent, std::chrono::milliseconds pageDeadline) {
     auto share = std::make_shared<ConnectionShare>();
-    return [share, userAgent](const std::string& address, std::string& body,
-                              const std::atomic<bool>& abortFlag) {
-        return fetchWith(share.get(), userAgent, address, body, abortFlag);
+    return [share, userAgent, pageDeadline](const std::string& address, std::string& body,
+                                            const std::atomic<bool>& abortFlag) {
+        return fetchWith(share.get(), userAgent, pageDeadline, address, body, abortFlag);
     };
 }
 

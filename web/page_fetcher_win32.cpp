@@ -1,21 +1,36 @@
 // The page fetcher over WinINet in asynchronous mode. Every call that may block is issued with
 // the FetchContext as its context value; onInternetStatus, on the library's threads, turns the
 // notifications into three events that the calling thread waits on. The library's 5 s time-outs
-// bound every wait, so an abort is noticed within them even on a stalled connection.
+// end a stalled connection; the waits for a response and for each read also end at an abort or
+// at the page's deadline, and then the handles are closed, which cancels the operation.
 // Certificates are WinINet's to verify (the system's trust store; no flag that ignores a
 // problem is ever set). Redirects are followed here, hop by hop, rather than by WinINet, which
 // under Wine follows one from https to http as readily as any other.
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <string>
 
 #include "web/address_scheme.h"
+#include "web/fetch_attempts.h"
 #include "web/page_fetcher.h"
+#include "web/retry_after.h"
 
 namespace vexor {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// How often a wait for the library looks at the abort flag and the deadline.
+constexpr DWORD WAIT_SLICE_MS = 20;
+
+// Shared by the fetch and the library: an operation cancelled at an abort or a deadline may
+// still complete, and write into chunk, after the fetch has returned. So the context lives on
+// the heap until the last of its holders lets go: the fetch, and each connection or request
+// handle made with it until the library announces that handle's closing, its last notification.
 struct FetchContext {
     HINTERNET internetHandle = nullptr;
     std::atomic<HINTERNET> connectHandle{nullptr};  // written by the callback, too
@@ -26,12 +41,27 @@ struct FetchContext {
     std::atomic<bool> responseEnded{false};
     // Error of the operation that completed last by notification; 0 when it succeeded.
     std::atomic<DWORD> completionError{0};
+    INTERNET_BUFFERSA chunk{};
+    char buffer[READ_CHUNK + 1] = {};
+    std::atomic<int> holders{1};
 };
+
+void release(FetchContext* ctx) {
+    if (ctx->holders.fetch_sub(1) != 1) return;
+    for (HANDLE event : {ctx->requestComplete, ctx->requestCreated, ctx->connectCreated})
+        if (event) CloseHandle(event);
+    delete ctx;
+}
 
 void CALLBACK onInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
                                DWORD infoLength) {
     auto* ctx = reinterpret_cast<FetchContext*>(context);
-    if (!ctx || !info) return;
+    if (!ctx) return;
+    if (status == INTERNET_STATUS_HANDLE_CLOSING) {
+        release(ctx);
+        return;
+    }
+    if (!info) return;
     switch (status) {
     case INTERNET_STATUS_HANDLE_CREATED: {
         const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(info);
@@ -113,6 +143,14 @@ DWORD statusOf(HINTERNET request) {
     return status;
 }
 
+// The response's Retry-After in seconds; -1 when it has none.
+int retryAfterOf(HINTERNET request) {
+    char value[256];
+    DWORD length = sizeof value - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_RETRY_AFTER, value, &length, nullptr)) return -1;
+    return retryAfterSeconds(std::string_view(value, length), std::time(nullptr));
+}
+
 // Where a redirect leads, made absolute against the address that was asked for; empty when the
 // response names no place.
 std::string redirectTarget(HINTERNET request, const std::string& current) {
@@ -169,36 +207,55 @@ void closeContext(FetchContext& ctx) {
     closeHandle(ctx.connectHandle);
     if (ctx.internetHandle) InternetCloseHandle(ctx.internetHandle);
     ctx.internetHandle = nullptr;
-    for (HANDLE* event : {&ctx.requestComplete, &ctx.requestCreated, &ctx.connectCreated}) {
-        if (*event) CloseHandle(*event);
-        *event = nullptr;
+}
+
+// Counts a handle made with the context as one of its holders (see FetchContext).
+void hold(FetchContext& ctx) { ctx.holders.fetch_add(1); }
+
+// How a wait for the library ended.
+enum class Waited { Completed, Aborted, TimedOut };
+
+// Waits for the completion of the operation just started, or for an abort or the deadline,
+// which close the handles and so cancel the operation.
+Waited awaitCompletion(FetchContext& ctx, const std::atomic<bool>& abortFlag,
+                       Clock::time_point deadline) {
+    for (;;) {
+        const bool aborted = abortFlag.load();
+        const auto now = Clock::now();
+        if (aborted || now >= deadline) {
+            closeHandle(ctx.requestHandle);
+            closeHandle(ctx.connectHandle);
+            return aborted ? Waited::Aborted : Waited::TimedOut;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
+        const auto slice = static_cast<DWORD>(std::clamp<long long>(left, 1, WAIT_SLICE_MS));
+        if (WaitForSingleObject(ctx.requestComplete, slice) == WAIT_OBJECT_0) return Waited::Completed;
     }
 }
 
-// Waits for the completion of the operation just started; false when it failed.
-bool awaitCompletion(FetchContext& ctx) {
-    WaitForSingleObject(ctx.requestComplete, INFINITE);
-    return ctx.completionError.load() == 0;
-}
-
-// Sends a GET of target with the handles of the context; the error of the first step that
+// Sends a GET of target with the handles of the context. error is that of the first step that
 // failed, 0 when the response has arrived.
-DWORD sendRequest(FetchContext& ctx, const FetchTarget& target) {
+Waited sendRequest(FetchContext& ctx, const FetchTarget& target, const std::atomic<bool>& abortFlag,
+                   Clock::time_point deadline, DWORD& error) {
     closeHandle(ctx.requestHandle);  // handles of the attempt or hop before
     closeHandle(ctx.connectHandle);
     // Stale notifications of the attempt before must not stand for this one's.
     for (HANDLE event : {ctx.connectCreated, ctx.requestCreated, ctx.requestComplete})
         ResetEvent(event);
     const auto context = reinterpret_cast<DWORD_PTR>(&ctx);
+    error = 0;
 
     HINTERNET connection = InternetConnectA(ctx.internetHandle, target.host.c_str(), target.port,
                                             nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, context);
     if (connection) {
         ctx.connectHandle = connection;
     } else {
-        if (const DWORD error = GetLastError(); error != ERROR_IO_PENDING) return error;
+        if (error = GetLastError(); error != ERROR_IO_PENDING) return Waited::Completed;
+        error = 0;
         WaitForSingleObject(ctx.connectCreated, INFINITE);
     }
+    hold(ctx);
 
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_NO_AUTO_REDIRECT | (target.secure ? INTERNET_FLAG_SECURE : 0);
@@ -207,99 +264,124 @@ DWORD sendRequest(FetchContext& ctx, const FetchTarget& target) {
     if (request) {
         ctx.requestHandle = request;
     } else {
-        if (const DWORD error = GetLastError(); error != ERROR_IO_PENDING) return error;
+        if (error = GetLastError(); error != ERROR_IO_PENDING) return Waited::Completed;
+        error = 0;
         WaitForSingleObject(ctx.requestCreated, INFINITE);
         request = ctx.requestHandle.load();
     }
+    hold(ctx);
 
     // Handles made from the internet handle inherit its time-outs on Windows but not under
     // Wine, where a request without them waits for a stalled server without end.
     setTimeouts(request);
     ResetEvent(ctx.requestComplete);
     ctx.completionError = 0;
-    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
-        if (const DWORD error = GetLastError(); error != ERROR_IO_PENDING) return error;
-        WaitForSingleObject(ctx.requestComplete, INFINITE);
-        return ctx.completionError.load();
-    }
-    return 0;
+    if (HttpSendRequestA(request, nullptr, 0, nullptr, 0)) return Waited::Completed;
+    if (error = GetLastError(); error != ERROR_IO_PENDING) return Waited::Completed;
+    const Waited waited = awaitCompletion(ctx, abortFlag, deadline);
+    error = waited == Waited::Completed ? ctx.completionError.load() : 0;
+    return waited;
 }
 
 // Reads the body of the request that has been sent. body ends empty when a read failed; an
-// abort keeps what was read.
-void readBody(FetchContext& ctx, std::string& body, const std::atomic<bool>& abortFlag) {
+// abort keeps what was read. The reads go into the context's chunk, which a read cancelled by
+// an abort or the deadline may still fill after the fetch has returned.
+Waited readBody(FetchContext& ctx, std::string& body, const std::atomic<bool>& abortFlag,
+                Clock::time_point deadline) {
     const HINTERNET request = ctx.requestHandle.load();
     const auto context = reinterpret_cast<DWORD_PTR>(&ctx);
     ctx.responseEnded = false;
-    char buffer[READ_CHUNK + 1];
     for (int reads = 0; reads < READS_PER_ATTEMPT; ++reads) {
-        if (abortFlag.load()) return;
-        INTERNET_BUFFERSA chunk{};
+        if (abortFlag.load()) return Waited::Aborted;
+        if (Clock::now() >= deadline) return Waited::TimedOut;
+        INTERNET_BUFFERSA& chunk = ctx.chunk;
+        chunk = INTERNET_BUFFERSA{};
         chunk.dwStructSize = sizeof chunk;
-        chunk.lpvBuffer = buffer;
+        chunk.lpvBuffer = ctx.buffer;
         chunk.dwBufferLength = READ_CHUNK;
         ResetEvent(ctx.requestComplete);
         ctx.completionError = 0;
         if (!InternetReadFileExA(request, &chunk, 0, context)) {
-            if (GetLastError() != ERROR_IO_PENDING || !awaitCompletion(ctx)) {
+            if (GetLastError() != ERROR_IO_PENDING) {
                 body.clear();  // a failed read spoils the whole page
-                return;
+                return Waited::Completed;
+            }
+            if (const Waited waited = awaitCompletion(ctx, abortFlag, deadline);
+                waited != Waited::Completed)
+                return waited;
+            if (ctx.completionError.load() != 0) {
+                body.clear();
+                return Waited::Completed;
             }
         }
         // Every byte counts, NUL bytes too.
-        body.append(buffer, chunk.dwBufferLength);
+        body.append(ctx.buffer, chunk.dwBufferLength);
         if (chunk.dwBufferLength == 0) {
             ctx.responseEnded = true;
             break;
         }
         if (ctx.responseEnded.load()) break;
     }
+    return Waited::Completed;
 }
 
 // One attempt: the GET of address and of each redirect it leads to.
 FetchOutcome fetchOnce(FetchContext& ctx, const std::string& address, std::string& body,
-                       const std::atomic<bool>& abortFlag) {
+                       const std::atomic<bool>& abortFlag, Clock::time_point deadline) {
     body.clear();
     std::string current = address;
     for (int hop = 0;; ++hop) {
         FetchTarget target;
         if (!splitAddress(current, target)) return {FetchFailure::BadAddress, 0};
-        if (const DWORD error = sendRequest(ctx, target)) return {failureOf(error), 0};
-        const DWORD status = statusOf(ctx.requestHandle.load());
+        DWORD error = 0;
+        const Waited sent = sendRequest(ctx, target, abortFlag, deadline, error);
+        if (sent == Waited::Aborted) return {};
+        if (sent == Waited::TimedOut) return {FetchFailure::Timeout, 0};
+        if (error) return {failureOf(error), 0};
+        const HINTERNET request = ctx.requestHandle.load();
+        const DWORD status = statusOf(request);
+        FetchOutcome got{FetchFailure::None, static_cast<int>(status), retryAfterOf(request),
+                         status ? current : std::string()};
         if (isRedirectStatus(status)) {
-            const std::string next = redirectTarget(ctx.requestHandle.load(), current);
-            if (!next.empty()) {
-                if (hop == MAX_REDIRECTS || !redirectFollowed(current, next))
-                    return {FetchFailure::Redirect, static_cast<int>(status)};
-                if (abortFlag.load()) return {FetchFailure::None, static_cast<int>(status)};
-                current = next;
-                continue;
+            const std::string next = redirectTarget(request, current);
+            if (next.empty() || hop == MAX_REDIRECTS || !redirectFollowed(current, next)) {
+                got.failure = FetchFailure::Redirect;
+                return got;
             }
+            if (abortFlag.load()) return got;
+            current = next;
+            continue;
         }
-        readBody(ctx, body, abortFlag);
-        // No status line means no answer came: Wine completes a request whose connection was
-        // reset as if an empty one had.
-        const bool readFailed =
-            body.empty() && (status == 0 || !ctx.responseEnded.load()) && !abortFlag.load();
-        return {readFailed ? FetchFailure::Network : FetchFailure::None, static_cast<int>(status)};
+        const Waited read = readBody(ctx, body, abortFlag, deadline);
+        if (read == Waited::TimedOut) {
+            body.clear();  // never a partial page
+            got.failure = FetchFailure::Timeout;
+        } else if (read == Waited::Completed && body.empty() &&
+                   (status == 0 || !ctx.responseEnded.load())) {
+            // No status line means no answer came: Wine completes a request whose connection
+            // was reset as if an empty one had.
+            got.failure = FetchFailure::Network;
+        }
+        return got;
     }
 }
 
-FetchOutcome fetchWith(const std::string& userAgent, const std::string& address,
-                       std::string& body, const std::atomic<bool>& abortFlag) {
+FetchOutcome fetchWith(const std::string& userAgent, std::chrono::milliseconds pageDeadline,
+                       const std::string& address, std::string& body,
+                       const std::atomic<bool>& abortFlag) {
+    const Clock::time_point deadline = Clock::now() + pageDeadline;
     body.clear();
-    FetchContext ctx;
+    auto* ctx = new FetchContext;
     FetchOutcome outcome{FetchFailure::Network, 0};
-    if (openContext(ctx, userAgent)) {
-        outcome = {};
-        for (int attempt = 0; attempt < FETCH_ATTEMPTS && !abortFlag.load(); ++attempt) {
-            outcome = fetchOnce(ctx, address, body, abortFlag);
-            if (!body.empty() || !worthRetrying(outcome.failure)) break;
-        }
-        if (body.empty() && outcome.failure == FetchFailure::None && !abortFlag.load())
-            outcome.failure = FetchFailure::EmptyBody;
+    if (openContext(*ctx, userAgent)) {
+        outcome = attemptPage(
+            [&](std::string& attemptBody, Clock::time_point until) {
+                return fetchOnce(*ctx, address, attemptBody, abortFlag, until);
+            },
+            body, abortFlag, deadline);
     }
-    closeContext(ctx);
+    closeContext(*ctx);
+    release(ctx);
     return outcome;
 }
 
@@ -307,14 +389,15 @@ FetchOutcome fetchWith(const std::string& userAgent, const std::string& address,
 
 FetchOutcome fetchPage(const std::string& address, std::string& body,
                        const std::atomic<bool>& abortFlag) {
-    return fetchWith(USER_AGENT, address, body, abortFlag);
+    return fetchWith(USER_AGENT, std::chrono::milliseconds(PAGE_DEADLINE_MS), address, body,
+                     abortFlag);
 }
 
 // WinINet keeps connections open between internet handles by itself.
-PageFetcher keepAliveFetcher(const std::string& userAgent) {
-    return [userAgent](const std::string& address, std::string& body,
-                       const std::atomic<bool>& abortFlag) {
-        return fetchWith(userAgent, address, body, abortFlag);
+PageFetcher keepAliveFetcher(const std::string& userAgent, std::chrono::milliseconds pageDeadline) {
+    return [userAgent, pageDeadline](const std::string& address, std::string& body,
+                                     const std::atomic<bool>& abortFlag) {
+        return fetchWith(userAgent, pageDeadline, address, body, abortFlag);
     };
 }
 

@@ -36,7 +36,10 @@ std::vector<std::string> listedResults(const std::string& utf8Keyword, const std
 }
 
 std::vector<LoggedRequest> loggedRequests(const std::string& host) {
-    const std::string log = controlRequest(host.empty() ? "/log" : "/log?host=" + escapeParam(host));
+    const std::string filter = host.empty() ? "" : "?host=" + escapeParam(host);
+    // An empty log is an empty body, which the fetcher would ask for again and again.
+    if (controlRequest("/count" + filter) == "0\n") return {};
+    const std::string log = controlRequest("/log" + filter);
     std::vector<LoggedRequest> requests;
     std::istringstream lines(log);
     for (std::string line; std::getline(lines, line);) {

@@ -44,9 +44,10 @@ using HttpsFetch = FakeEngineTest;
 // its test CA; a tunnel opened by an earlier test may be used again (WinINet keeps connections
 // across internet handles), so only a first visit to a host and port is sure to log its CONNECT.
 TEST_F(HttpsFetch, GoesThroughTheProxyWithConnectAndVerifiesTheCertificate) {
-    const Fetched got = fetch("https://plain.engine.test/search?q=abc&start=10&hl=ja");
+    const std::string address = "https://plain.engine.test/search?q=abc&start=10&hl=ja";
+    const Fetched got = fetch(address);
     EXPECT_NE(got.body.find(RESULT_11), std::string::npos);
-    EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::None, 200}));
+    EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::None, 200, -1, address}));
 
     for (const auto& tunnel : requestsOf("CONNECT")) EXPECT_EQ(tunnel.target, "plain.engine.test:443");
     const auto gets = requestsOf("GET");
@@ -79,7 +80,8 @@ TEST_F(HttpsFetch, OtherSchemesAreStillPlainHttpOnPort80) {
 TEST_F(HttpsFetch, FollowsARedirectFromHttpToHttps) {
     const Fetched got = fetch("http://tohttps.fault.test/search?q=abc&start=10");
     EXPECT_NE(got.body.find(RESULT_11), std::string::npos);
-    EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::None, 200}));
+    EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::None, 200, -1,
+                                         "https://plain.engine.test/search?q=abc&start=10"}));
     const auto gets = requestsOf("GET");
     ASSERT_EQ(gets.size(), 2u);
     EXPECT_EQ(gets[0].host, "tohttps.fault.test");
@@ -90,9 +92,10 @@ TEST_F(HttpsFetch, FollowsARedirectFromHttpToHttps) {
 }
 
 TEST_F(HttpsFetch, RefusesARedirectFromHttpsToHttpWithoutAskingAgain) {
-    const Fetched got = fetch("https://moved.fault.test/search?q=abc&start=10");
+    const std::string address = "https://moved.fault.test/search?q=abc&start=10";
+    const Fetched got = fetch(address);
     EXPECT_EQ(got.body, "");
-    EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::Redirect, 302}));
+    EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::Redirect, 302, -1, address}));
     // The page is never asked for in the clear, and the refusal is final: one attempt.
     for (const auto& r : loggedRequests()) EXPECT_NE(r.host, "plain.engine.test") << r.target;
     EXPECT_EQ(requestsOf("GET").size(), 1u);
@@ -115,15 +118,17 @@ TEST_F(HttpsFetch, ErrorStatusesComeBackWithTheirBodies) {
     for (const char* scheme : {"http", "https"}) {
         for (const auto& [host, status] : {std::pair{"e403.fault.test", 403}, std::pair{"e429.fault.test", 429}}) {
             SCOPED_TRACE(std::string(scheme) + "://" + host);
-            const Fetched got = fetch(std::string(scheme) + "://" + host + "/search?q=abc&start=0");
+            const std::string address = std::string(scheme) + "://" + host + "/search?q=abc&start=0";
+            const Fetched got = fetch(address);
             EXPECT_NE(got.body.find("</h1>"), std::string::npos);
-            EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::None, status}));
+            EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::None, status, -1, address}));
         }
     }
 }
 
 TEST_F(HttpsFetch, TellsWhyNoBodyCame) {
-    EXPECT_EQ(fetch("https://empty.fault.test/").outcome, (FetchOutcome{FetchFailure::EmptyBody, 200}));
+    EXPECT_EQ(fetch("https://empty.fault.test/").outcome,
+              (FetchOutcome{FetchFailure::EmptyBody, 200, -1, "https://empty.fault.test/"}));
     EXPECT_EQ(requestsOf("GET").size(), 20u);
     EXPECT_EQ(fetch("http://reset.fault.test/").outcome.failure, FetchFailure::Network);
     EXPECT_EQ(fetch("https://reset.fault.test/").outcome.failure, FetchFailure::Network);
@@ -137,8 +142,8 @@ TEST_F(HttpsFetch, AKeepAliveFetcherSendsItsUserAgentAndUsesItsTunnelAgain) {
     std::string body;
     EXPECT_EQ(fetch("http://plain.engine.test/search?q=a&start=0", body, never).status, 200);
     for (const char* start : {"0", "10", "20"}) {
-        EXPECT_EQ(fetch(std::string("https://pagenum.engine.test/find?q=a&p=") + start, body, never),
-                  (FetchOutcome{FetchFailure::None, 200}));
+        const std::string address = std::string("https://pagenum.engine.test/find?q=a&p=") + start;
+        EXPECT_EQ(fetch(address, body, never), (FetchOutcome{FetchFailure::None, 200, -1, address}));
         EXPECT_NE(body.find("www.site"), std::string::npos);
     }
     const auto gets = requestsOf("GET");

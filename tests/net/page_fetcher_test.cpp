@@ -1,5 +1,5 @@
-// The page fetcher against the fake engine: the request it sends, its retries, and what it
-// returns when a server misbehaves or the caller aborts.
+// The page fetcher against the fake engine: the request it sends, its retries, its deadline, and
+// what it returns when a server misbehaves or the caller aborts.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,8 +13,11 @@
 namespace vexor {
 namespace {
 
+using test::controlRequest;
 using test::FakeEngineTest;
 using test::loggedRequests;
+
+const std::string PLAIN_PAGE = "http://plain.engine.test/search?q=a&start=0";
 
 // The fake engine's filler bytes for big and slow bodies: 64 bytes repeated.
 const std::string PATTERN = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-\n";
@@ -52,6 +55,23 @@ std::string fetchAbortedAfter(const std::string& address, std::chrono::milliseco
     elapsed = secondsSince(start);
     aborter.join();
     return body;
+}
+
+struct Fetched {
+    std::string body;
+    FetchOutcome outcome;
+};
+
+// Fetches address with a keep-alive fetcher whose pages end at deadline.
+Fetched fetchWithin(const std::string& address, std::chrono::milliseconds deadline) {
+    const std::atomic<bool> never{false};
+    Fetched fetched{"left over", {}};
+    fetched.outcome = keepAliveFetcher(USER_AGENT, deadline)(address, fetched.body, never);
+    return fetched;
+}
+
+Fetched fetchOutcome(const std::string& address) {
+    return fetchWithin(address, std::chrono::milliseconds(PAGE_DEADLINE_MS));
 }
 
 using PageFetcherTest = FakeEngineTest;
@@ -174,6 +194,71 @@ TEST_F(PageFetcherTest, AnAbortRaisedBeforehandSendsNothing) {
     fetchPage("http://plain.engine.test/search?q=a&start=0", body, raised);
     EXPECT_EQ(body, "");
     EXPECT_TRUE(loggedRequests().empty());
+}
+
+TEST_F(PageFetcherTest, ReadsRetryAfterAndLeavesErrorStatusesToTheCaller) {
+    const struct {
+        const char* rule;  // of /fault, for plain.engine.test; "" for none
+        int status;
+        int retryAfter;
+    } cases[] = {
+        {"mode=e429&retry=120", 429, 120},
+        {"mode=e503&retry=0", 503, 0},
+        {"mode=e503", 503, -1},
+        {"", 200, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        ASSERT_EQ(controlRequest("/reset"), "ok\n");
+        if (*c.rule) {
+            ASSERT_EQ(controlRequest(std::string("/fault?engine=plain.engine.test&") + c.rule), "ok\n");
+        }
+        const Fetched got = fetchOutcome(PLAIN_PAGE);
+        EXPECT_EQ(got.outcome.status, c.status);
+        EXPECT_EQ(got.outcome.retryAfterSeconds, c.retryAfter);
+        EXPECT_EQ(got.outcome.failure, FetchFailure::None);
+        EXPECT_FALSE(got.body.empty());
+        EXPECT_EQ(loggedRequests().size(), 1u) << "an error status was asked for again";
+    }
+}
+
+TEST_F(PageFetcherTest, NamesTheAddressTheLastResponseCameFrom) {
+    EXPECT_EQ(fetchOutcome("http://moved.fault.test/search?q=a&start=0").outcome.finalAddress,
+              PLAIN_PAGE);
+    EXPECT_EQ(fetchOutcome(PLAIN_PAGE).outcome.finalAddress, PLAIN_PAGE);
+    const Fetched refused = fetchOutcome("https://untrusted.tls.test/search?q=a&start=0");
+    EXPECT_EQ(refused.outcome.failure, FetchFailure::Certificate);
+    EXPECT_EQ(refused.outcome.finalAddress, "") << "no response came";
+}
+
+TEST_F(PageFetcherTest, ARedirectWithoutLocationIsAFailureNotAPage) {
+    ASSERT_EQ(controlRequest("/fault?mode=noloc&engine=plain.engine.test"), "ok\n");
+    const Fetched got = fetchOutcome(PLAIN_PAGE);
+    EXPECT_EQ(got.body, "");
+    EXPECT_EQ(got.outcome, (FetchOutcome{FetchFailure::Redirect, 302, -1, PLAIN_PAGE}));
+    EXPECT_EQ(loggedRequests().size(), 1u);
+}
+
+TEST_F(PageFetcherTest, ATrickleEndsAsATimeoutAtThePageDeadlineWithNothingKept) {
+    // A piece every second keeps every network time-out quiet; only the deadline ends it.
+    for (const char* mode : {"tricklehead", "tricklebody"}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(controlRequest("/reset"), "ok\n");
+        ASSERT_EQ(controlRequest(std::string("/fault?engine=plain.engine.test&interval=1&mode=") + mode),
+                  "ok\n");
+        const Fetched got = fetchWithin(PLAIN_PAGE, std::chrono::milliseconds(3000));
+        EXPECT_EQ(got.outcome.failure, FetchFailure::Timeout);
+        EXPECT_EQ(got.body, "");
+        EXPECT_EQ(loggedRequests().size(), 1u) << "a timed-out page was asked for again";
+    }
+}
+
+TEST_F(PageFetcherTest, AStalledServerCostsThePageDeadlineNotTwentyTimeOuts) {
+    // One attempt ends at the 5 s network time-out, the next one at the deadline.
+    const Fetched got = fetchWithin("http://stall.fault.test/", std::chrono::milliseconds(7000));
+    EXPECT_EQ(got.outcome.failure, FetchFailure::Timeout);
+    EXPECT_EQ(got.body, "");
+    EXPECT_LE(loggedRequests("stall.fault.test").size(), 2u);
 }
 
 }  // namespace
