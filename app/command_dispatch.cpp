@@ -16,6 +16,7 @@ bool isGuarded(Command::Kind kind) {
     switch (kind) {
         case Command::Kind::OpenSurvey:
         case Command::Kind::StartSurvey:
+        case Command::Kind::RetryFailed:
         case Command::Kind::WriteReport:  // reads the history files the worker writes
         case Command::Kind::NewEngine:
         case Command::Kind::EditEngine:
@@ -39,9 +40,9 @@ bool busyGuard(const AppState& state, Messages& messages) {
     return true;
 }
 
-void startCurrentSurvey(AppState& state, AppServices& services) {
+void startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly) {
     const SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
-                            services.fetch, services.clock};
+                            services.fetch,      services.clock,          failedOnly};
     startSurvey(state.survey, state.workspace, start, services.messages, services.list);
     updateWindowTitle(state, services.chrome);
 }
@@ -60,6 +61,9 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
             break;
         case Command::Kind::StartSurvey:
             startCurrentSurvey(state, services);
+            break;
+        case Command::Kind::RetryFailed:
+            startCurrentSurvey(state, services, /*failedOnly=*/true);
             break;
         case Command::Kind::AbortSurvey:
             abortSurvey(state.survey);

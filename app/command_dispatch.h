@@ -13,6 +13,7 @@ struct Command {
         StartSurvey,   // 調査開始(&B)
         AbortSurvey,   // 調査中止(&E)
         WriteReport,   // レポート作成(&R)
+        RetryFailed,   // 失敗した語を再調査(&F)
         Exit,          // 終了(&X)
         Cancel,        // the Esc key
         NewEngine,     // エンジンファイルの新規作成(&N)
@@ -34,9 +35,9 @@ bool busyGuard(const AppState& state, Messages& messages);
 // What the window must do after a command.
 enum class CommandOutcome { Done, CloseWindow };
 
-// Carries out one command: the guarded ones (open survey, start, report, engine items, new,
-// edit, import) only when busyGuard lets them; abort, exit, Esc and help always. An engine index
-// beyond the items does nothing. CloseWindow: close the window, whose handler calls
+// Carries out one command: the guarded ones (open survey, start, retry, report, engine items,
+// new, edit, import) only when busyGuard lets them; abort, exit, Esc and help always. An engine
+// index beyond the items does nothing. CloseWindow: close the window, whose handler calls
 // saveSettings.
 CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command command);
 
@@ -45,7 +46,8 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
 // named on the command line).
 bool startupLoad(AppState& state, AppServices& services);
 
-// The start command with the state's current engine.
-void startCurrentSurvey(AppState& state, AppServices& services);
+// The start command with the state's current engine; with failedOnly, the retry of the keywords
+// that failed in the current generation.
+void startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly = false);
 
 }  // namespace vexor

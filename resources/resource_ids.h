@@ -21,6 +21,7 @@
 #define IDM_NEW_ENGINE 40021
 #define IDM_IMPORT_ENGINE 40025
 #define IDM_WRITE_REPORT 40030
+#define IDM_RETRY_FAILED 40031
 
 // engine edit dialog
 #define IDC_PAGE2_URL 1007

@@ -13,6 +13,7 @@ std::optional<Command> commandOf(int id, int engineCount) {
         case IDM_OPEN_SURVEY: return Command{Kind::OpenSurvey};
         case IDM_START_SURVEY: return Command{Kind::StartSurvey};
         case IDM_ABORT_SURVEY: return Command{Kind::AbortSurvey};
+        case IDM_RETRY_FAILED: return Command{Kind::RetryFailed};
         case IDM_WRITE_REPORT: return Command{Kind::WriteReport};
         case IDM_EXIT: return Command{Kind::Exit};
         case IDCANCEL: return Command{Kind::Cancel};

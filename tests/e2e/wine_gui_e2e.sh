@@ -10,12 +10,18 @@
 # history header and one record per keyword with the ranks the fake engine implies, and show
 # them. The history holds two earlier runs under another engine, so the start rotates them and
 # the rank cells show all five changes in colour. One keyword's first page is refused (HTTP
-# 403): its record says 0 and the end of the run brings one warning box. The vexor.ini it finds
+# 403) and another's second page keeps failing (HTTP 503 after its Retry-After): their records
+# name the failure and the end of the run brings one warning box. The vexor.ini it finds
 # names a user agent in [NETWORK], which every request must carry. Screenshots of the main
 # window, the warning and the engine edit dialog (opened from the menu) are kept. The report
 # command of the file menu must write the report into the history folder and open it with the
-# shell (a recorder stands in for the browser). Closing the window must write vexor.ini with the
-# window rectangle and the engine path, and leave [NETWORK] as it was.
+# shell (a recorder stands in for the browser). A second run from the menu, against an engine
+# that refuses every keyword, rotates the history and stops after three
+# keywords with one message box over the main window, which then shows failures in the current
+# run's column and the first run's in the next. Once the engine answers again, the retry
+# command of the file menu searches those three keywords again and adds their ranks to the same
+# generation. Closing the window must write vexor.ini with the window rectangle and the engine
+# path, and leave [NETWORK] as it was.
 set -euo pipefail
 
 exe=$1
@@ -84,8 +90,9 @@ control() {
 target=www.target-site.example
 # keyword (UTF-8 here, code page 932 in the survey file) and its expected rank: the fake engine
 # puts the target at (sum of the keyword's UTF-8 bytes) mod 101 unless a placement says otherwise.
-keywords=("abc" "表示" "順位 調査" "vexor" "ソフト" "blocked")
-expected=("92" "31" "64" "0" "3" "0")
+keywords=("abc" "表示" "順位 調査" "vexor" "ソフト" "blocked" "later")
+found=" http://www.target-site.example/"
+expected=("92$found" "31$found" "64$found" "0" "3$found" "0 failed 1 http-403" "0 failed 2 http-503")
 user_agent="vexor-e2e/1.0 (Wine)"
 control reset >/dev/null || fail "fake engine not reachable through http_proxy=$http_proxy"
 
@@ -96,9 +103,13 @@ mkdir "$work/engine"
 printf '[NETWORK]\r\nUserAgent=%s\r\n' "$user_agent" >"$work/vexor.ini"
 # After learning, so that the log holds the survey's requests only.
 control reset >/dev/null || fail "fake engine reset failed"
-control "place?keyword=vexor&rank=0" >/dev/null || fail "placement failed"
-control "place?keyword=%E3%82%BD%E3%83%95%E3%83%88&rank=3" >/dev/null || fail "placement failed"
+place_ranks() {
+  control "place?keyword=vexor&rank=0" >/dev/null || fail "placement failed"
+  control "place?keyword=%E3%82%BD%E3%83%95%E3%83%88&rank=3" >/dev/null || fail "placement failed"
+}
+place_ranks
 control "fault?mode=e403&keyword=blocked" >/dev/null || fail "fault rule failed"
+control "fault?mode=e503&keyword=later&page=2&retry=1" >/dev/null || fail "fault rule failed"
 
 python3 - "$work/survey.txt" "$target" "${keywords[@]}" <<'PY'
 import sys
@@ -140,16 +151,18 @@ chmod +x "$work/open-recorder"
 program_pid=$!
 
 history="$work/$target/0.txt"
+# Whether the history holds its header and at least $1 records.
 records_written() {
   [ -f "$history" ] && head -n1 "$history" | grep -q '(nuq)' &&
-    [ "$(tr -cd '\n' <"$history" | wc -c)" -ge $((${#keywords[@]} + 1)) ]
+    [ "$(tr -cd '\n' <"$history" | wc -c)" -ge $(($1 + 1)) ]
 }
-wait_for 180 records_written || fail "no complete history in $history: $(cat "$history" 2>/dev/null)"
-
-python3 - "$history" "$target" "${#keywords[@]}" "${keywords[@]}" "${expected[@]}" <<'PY' || fail "wrong history"
+# Checks the records of a history file: FILE KEYWORD... -- FIELD... (one rank field each).
+check_records() {
+  python3 - "$@" <<'PY'
 import re, sys
-path, target, n = sys.argv[1], sys.argv[2], int(sys.argv[3])
-keywords, ranks = sys.argv[4:4 + n], sys.argv[4 + n:]
+path, rest = sys.argv[1], sys.argv[2:]
+keywords, ranks = rest[:rest.index("--")], rest[rest.index("--") + 1:]
+n = len(keywords)
 data = open(path, "rb").read()
 lines = data.split(b"\r\n")
 assert lines[-1] == b"", "history must end in CR LF"
@@ -163,6 +176,10 @@ for line, keyword, rank in zip(records, keywords, ranks):
     assert value == rank.encode(), (keyword, value, rank)
 print("history:", header.decode(), "/", ", ".join(f"{k}={r}" for k, r in zip(keywords, ranks)))
 PY
+}
+wait_for 180 records_written ${#keywords[@]} || fail "no complete history in $history: $(cat "$history" 2>/dev/null)"
+check_records "$history" "${keywords[@]}" -- "${expected[@]}" || fail "wrong history"
+cp "$history" "$work/first-run.txt"
 cmp -s "$work/previous-0.txt" "$work/$target/1.txt" || fail "the run before is not in 1.txt"
 cmp -s "$work/previous-1.txt" "$work/$target/2.txt" || fail "the run before that is not in 2.txt"
 
@@ -173,7 +190,7 @@ agents = {line.split("\t")[6] for line in sys.stdin.read().splitlines()}
 assert agents == {sys.argv[1]}, agents
 ' "$user_agent" || fail "the survey did not send the user agent of vexor.ini"
 
-# The end of the run names the one keyword whose first page was refused, in a warning box.
+# The end of the run counts the two failed keywords in a warning box.
 capture_and_close '^(Error|エラー)$' end_of_run_warning.png Return "the warning at the end of the run"
 
 main_window=$(wait_for 20 'visible_window "nuq" >/dev/null' && visible_window "$target") || true
@@ -207,6 +224,40 @@ grep -q "<title>順位レポート: $target</title>" "$report" || fail "the repo
 grep -q '<td class="keyword">ソフト</td><td class="num current">3</td><td class="change same">' "$report" ||
   fail "the report does not show the new run"
 echo "report: opened $(cat "$work/opened.txt")"
+
+# ファイル(&F), then 調査開始(&B), against an engine that refuses every keyword (HTTP 403):
+# the history rotates, three keywords fail and the run stops with one message box, owned by the
+# main window; the fourth keyword is never asked for.
+control reset >/dev/null || fail "fake engine reset failed"
+control "fault?mode=e403&page=1" >/dev/null || fail "fault rule failed"
+focus "$main_window"
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key b
+wait_for 60 'box=$(visible_window "^(Error|エラー)$")' || fail "no message when the engine refused the run"
+owner=$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-f]*$') || fail "the refusing message has no owner"
+[ $((owner)) -eq "$main_window" ] || fail "the refusing message is not over the main window"
+capture_and_close '^(Error|エラー)$' engine_refusing.png Return "the refusing message"
+! wait_for 3 'visible_window "^(Error|エラー)$" >/dev/null' || fail "a second message after the refusing one"
+cmp -s "$work/first-run.txt" "$work/$target/1.txt" || fail "the first run was not rotated into 1.txt"
+refused="0 failed 1 http-403"
+check_records "$history" "${keywords[@]:0:3}" -- "$refused" "$refused" "$refused" ||
+  fail "wrong history of the refused run"
+[ "$(control "count?host=plain.engine.test")" = 3 ] || fail "the refused run did not stop after three keywords"
+import -window "$main_window" "$shots/failure_cells.png" || fail "no screenshot of the failure cells"
+
+# ファイル(&F), then 失敗した語を再調査(&F) once the engine answers again: the three keywords get
+# their ranks in the same generation, after their failures, and nothing rotates.
+control reset >/dev/null || fail "fake engine reset failed"
+place_ranks
+focus "$main_window"
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key f
+wait_for 120 records_written 6 || fail "the retry wrote no ranks: $(cat "$history")"
+check_records "$history" "${keywords[@]:0:3}" "${keywords[@]:0:3}" -- \
+  "$refused" "$refused" "$refused" "${expected[@]:0:3}" || fail "wrong history after the retry"
+cmp -s "$work/first-run.txt" "$work/$target/1.txt" || fail "the retry rotated the history"
 
 # Closing writes the settings.
 "$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true

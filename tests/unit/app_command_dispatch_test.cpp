@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "app_test_fixture.h"
 #include "deadline.h"
+#include "survey/survey_control.h"
 
 #include <chrono>
 #include <thread>
@@ -26,8 +27,9 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     const std::string title = ui.windowTitle;
 
     using Kind = Command::Kind;
-    const Command guarded[] = {{Kind::OpenSurvey}, {Kind::StartSurvey}, {Kind::WriteReport},
-                               {Kind::NewEngine},  {Kind::EditEngine}, {Kind::ImportEngine},
+    const Command guarded[] = {{Kind::OpenSurvey}, {Kind::StartSurvey}, {Kind::RetryFailed},
+                               {Kind::WriteReport}, {Kind::NewEngine}, {Kind::EditEngine},
+                               {Kind::ImportEngine},
                                {Kind::SelectEngine, state.engineMenu.engineMenuIndex.at("b")}};
     for (const Command& command : guarded) {
         const auto id = static_cast<int>(command.kind);
@@ -137,6 +139,30 @@ TEST_F(AppCommands, StartWithAnUnlearntEngineIsRefusedByTheSurvey) {
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_NOT_LEARNT});
     EXPECT_FALSE(state.survey.surveyRunning);
     EXPECT_FALSE(state.survey.workerThread.joinable());
+}
+
+TEST_F(AppCommands, TheRetrySearchesOnlyTheFailedKeywordsOfTheCurrentRun) {
+    writeEngine("engine\\a.eng", learntEngine("a"));
+    ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nok\r\nbad\r\n"));
+    makeDirectory(at("www.example.jp"));
+    const std::string run = "2006/02/03 (a)\r\n2006/02/03:01:14:29\tok\t3\r\n";
+    ASSERT_TRUE(replaceFileContent(at("www.example.jp\\0.txt"), run));
+    state.currentEnginePath = "engine\\a.eng";
+    state.lastSurveyPath = "s.txt";
+    ASSERT_FALSE(startupLoad(state, services));
+
+    dispatchCommand(state, services, Command{Command::Kind::RetryFailed});
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_NOTHING_FAILED});
+    EXPECT_FALSE(state.survey.surveyRunning);
+
+    ASSERT_TRUE(replaceFileContent(at("www.example.jp\\0.txt"),
+                                   run + "2006/02/03:01:14:29\tbad\t0 failed 1 http-403\r\n"));
+    dispatchCommand(state, services, Command{Command::Kind::RetryFailed});
+    waitForSurvey(state.survey);
+    ASSERT_FALSE(fetched.empty());
+    for (const std::string& address : fetched) EXPECT_NE(address.find("q=bad&"), std::string::npos) << address;
+    EXPECT_FALSE(fileExists(at("www.example.jp\\1.txt"))) << "a retry never rotates";
+    EXPECT_EQ(events.of(RecordedEvent::Result).size(), 1u);
 }
 
 TEST_F(AppCommands, ASurveyFileOnTheCommandLineIsOpenedAndStarted) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/rank_colours.h"
+#include "app/survey_failures.h"
 #include "app/texts.h"
 #include "app/win32/menu_commands.h"
 #include "app/win32/posted_survey_events.h"
@@ -105,6 +106,8 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     HMENU file = GetSubMenu(bar, 0);
     EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_ABORT_SURVEY));
     EXPECT_EQ(GetMenuItemID(file, 4), static_cast<UINT>(IDM_WRITE_REPORT));  // right after it
+    EXPECT_EQ(GetMenuItemID(file, 5), static_cast<UINT>(IDM_RETRY_FAILED));
+    EXPECT_EQ(menuText(bar, IDM_RETRY_FAILED, MF_BYCOMMAND), cp932(u8"失敗した語を再調査(&F)"));
     EXPECT_EQ(menuText(bar, IDM_EXIT, MF_BYCOMMAND), cp932(u8"終了(&X)"));
     EXPECT_EQ(menuText(bar, IDM_NEW_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの新規作成(&N)"));
     EXPECT_EQ(menuText(bar, IDM_EDIT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの編集(&E)"));
@@ -251,21 +254,26 @@ TEST_F(Win32UiTest, ResultListTakesItsRowsFromTheModelAtTheEndOfABulkUpdate) {
 }
 
 // Each rank cell is filled with the colour of its change against the next column; the keyword,
-// the oldest column and cells with nothing to compare keep the window colour.
+// the oldest column and cells with nothing to compare (a failure on either side among them)
+// keep the window colour.
 TEST_F(Win32UiTest, RankCellsAreDrawnInTheColourOfTheirChange) {
     ui_.setUpResultList();
-    MoveWindow(main_, 0, 0, 700, 300, FALSE);
+    MoveWindow(main_, 0, 0, 900, 300, FALSE);
     ui_.fitResultListToClientArea();
     ShowWindow(main_, SW_SHOWNOACTIVATE);
+    const std::string failed = failureText({1, FailureCause::HttpStatus, 403});
     const std::vector<std::pair<std::pair<const char*, const char*>, RankChange>> rows = {
         {{"3", "5"}, RankChange::Better},   {{"9", "2"}, RankChange::Worse},
         {{"4", "-"}, RankChange::NewlyRanked}, {{"-", "6"}, RankChange::DroppedOut},
-        {{"7", "7"}, RankChange::Unchanged}, {{"-", ""}, RankChange::None}};
+        {{"7", "7"}, RankChange::Unchanged}, {{"-", ""}, RankChange::None},
+        {{failed.c_str(), "5"}, RankChange::None}, {{"5", failed.c_str()}, RankChange::None},
+        {{failed.c_str(), "-"}, RankChange::None}};
     for (std::size_t r = 0; r < rows.size(); ++r) {
         ui_.appendRow("row" + std::to_string(r));
         ui_.setCell(static_cast<int>(r), 1, rows[r].first.first);
         ui_.setCell(static_cast<int>(r), 2, rows[r].first.second);
     }
+    ListView_SetColumnWidth(list_, 1, 250);  // room right of the failure text
     UpdateWindow(list_);
     HDC dc = GetDC(list_);
     auto pixelIn = [&](int row, int column) {
@@ -375,16 +383,19 @@ TEST_F(Win32UiTest, EditDialogFieldsPairWithTheirControls) {
 TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
     PostedSurveyEvents events;
     events.attach(main_);
-    const SearchEnding refused{SearchEnd::HttpError, 1, {FetchFailure::None, 403}};
+    const SearchFailure refused{1, FailureCause::HttpStatus, 403};
+    const SearchFailure captcha{2, FailureCause::Captcha, 200};
     events.progress(3, 20);
-    events.searchEnded(4, {SearchEnd::Aborted, 1, {}});
+    events.searchEnded(4, {SearchEnd::Aborted, 1, {}, ""});
     events.result(4, -1);
-    events.searchEnded(5, {SearchEnd::Found, 10, {FetchFailure::None, 200}});
+    events.searchEnded(5, {SearchEnd::Found, 10, {}, "http://a/"});
     events.result(5, 100);
-    events.searchEnded(6, refused);  // a failed first page: its message follows the result
+    events.searchEnded(6, {SearchEnd::Failed, 1, refused, ""});  // its message follows the result
     events.result(6, 0);
-    events.searchEnded(7, {SearchEnd::NoTenLinks, 2, {FetchFailure::None, 200}});  // not page 1
+    events.searchEnded(7, {SearchEnd::Failed, 2, captcha, ""});  // on a later page just the same
     events.result(7, 0);
+    events.searchEnded(8, {SearchEnd::ShortPage, 2, {}, ""});
+    events.result(8, 0);
     events.surveyEnded();
     MSG message{};
     std::vector<std::vector<long long>> seen;
@@ -396,21 +407,20 @@ TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
         {WM_SURVEY_RESULT, 4, -1},
         {WM_SURVEY_RESULT, 5, 100},
         {WM_SURVEY_RESULT, 6, 0},
-        {WM_SURVEY_FAILURE, 6, static_cast<int>(packFirstPageFailure(refused))},
+        {WM_SURVEY_FAILURE, 6, static_cast<int>(packSurveyFailure(refused))},
         {WM_SURVEY_RESULT, 7, 0},
+        {WM_SURVEY_FAILURE, 7, static_cast<int>(packSurveyFailure(captcha))},
+        {WM_SURVEY_RESULT, 8, 0},
         {WM_SURVEY_ENDED, 0, 0}};
     EXPECT_EQ(seen, expected);
 }
 
-TEST(WindowMessages, AFirstPageFailureTravelsWholeInOneLParam) {
-    for (const auto how : {SearchEnd::EmptyPage, SearchEnd::FetchFailed, SearchEnd::HttpError,
-                           SearchEnd::NoTenLinks}) {
-        for (const auto failure : {FetchFailure::None, FetchFailure::EmptyBody, FetchFailure::BadAddress,
-                                   FetchFailure::Network, FetchFailure::Certificate,
-                                   FetchFailure::SecureChannel, FetchFailure::Redirect}) {
+TEST(WindowMessages, AFailureTravelsWholeInOneLParam) {
+    for (int cause = 0; cause <= static_cast<int>(FailureCause::Unknown); ++cause) {
+        for (const int page : {1, 2, 10}) {
             for (const int status : {0, 200, 302, 403, 429, 503, 999}) {
-                const SearchEnding ending{how, 1, {failure, status}};
-                EXPECT_EQ(unpackFirstPageFailure(packFirstPageFailure(ending)), ending);
+                const SearchFailure failure{page, static_cast<FailureCause>(cause), status};
+                EXPECT_EQ(unpackSurveyFailure(packSurveyFailure(failure)), failure);
             }
         }
     }
@@ -421,7 +431,7 @@ TEST(MenuCommands, EveryMenuIdMapsToItsCommandAndNoOtherIdDoes) {
     const std::pair<int, Kind> menu[] = {
         {IDM_OPEN_SURVEY, Kind::OpenSurvey},   {IDM_START_SURVEY, Kind::StartSurvey},
         {IDM_ABORT_SURVEY, Kind::AbortSurvey}, {IDM_WRITE_REPORT, Kind::WriteReport},
-        {IDM_EXIT, Kind::Exit},
+        {IDM_RETRY_FAILED, Kind::RetryFailed}, {IDM_EXIT, Kind::Exit},
         {IDCANCEL, Kind::Cancel},              {IDM_NEW_ENGINE, Kind::NewEngine},
         {IDM_EDIT_ENGINE, Kind::EditEngine},   {IDM_IMPORT_ENGINE, Kind::ImportEngine},
         {IDM_ONLINE_HELP, Kind::Help}};
