@@ -225,11 +225,11 @@ grep -q '<td class="keyword">ソフト</td><td class="num current">3</td><td cla
   fail "the report does not show the new run"
 echo "report: opened $(cat "$work/opened.txt")"
 
-# ファイル(&F), then 調査開始(&B), against an engine that refuses every keyword (HTTP 403):
+# ファイル(&F), then 調査開始(&B), against an engine that answers every keyword with a consent page:
 # the history rotates, three keywords fail and the run stops with one message box, owned by the
 # main window; the fourth keyword is never asked for.
 control reset >/dev/null || fail "fake engine reset failed"
-control "fault?mode=e403&page=1" >/dev/null || fail "fault rule failed"
+control "fault?mode=consent&page=1" >/dev/null || fail "fault rule failed"
 focus "$main_window"
 xdotool key --clearmodifiers alt+f
 sleep 0.5
@@ -240,7 +240,7 @@ owner=$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-f]*$') || fail "the
 capture_and_close '^(Error|エラー)$' engine_refusing.png Return "the refusing message"
 ! wait_for 3 'visible_window "^(Error|エラー)$" >/dev/null' || fail "a second message after the refusing one"
 cmp -s "$work/first-run.txt" "$work/$target/1.txt" || fail "the first run was not rotated into 1.txt"
-refused="0 failed 1 http-403"
+refused="0 failed 1 consent"
 check_records "$history" "${keywords[@]:0:3}" -- "$refused" "$refused" "$refused" ||
   fail "wrong history of the refused run"
 [ "$(control "count?host=plain.engine.test")" = 3 ] || fail "the refused run did not stop after three keywords"
