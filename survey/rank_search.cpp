@@ -81,10 +81,10 @@ RankOutcome searchRank(SurveyContext& context, int row) {
         context.events.searchEnded(row, ending);
         return outcome;
     };
-    const auto notRanked = [&](SearchEnd how, int page) { return finish({}, {how, page, {}, {}}); };
+    const auto notRanked = [&](SearchEnd how, int page) { return finish({}, {how, page, {}}); };
     const auto fail = [&](int page, FailureCause cause, int status) {
         const SearchFailure failure{page, cause, status};
-        return finish({{0, failure}, {}}, {SearchEnd::Failed, page, failure, {}});
+        return finish({{0, failure}, {}}, {SearchEnd::Failed, page, failure});
     };
 
     PageLinks previous;
@@ -107,8 +107,7 @@ RankOutcome searchRank(SurveyContext& context, int row) {
         for (const auto& link : current.links) {
             if (rank > LAST_RANK) break;
             if (linkHoldsTarget(link, state.target)) {
-                std::string leadsTo = resultAddress(link, address);
-                return finish({{rank, std::nullopt}, leadsTo}, {SearchEnd::Found, page, {}, leadsTo});
+                return finish({{rank, std::nullopt}, resultAddress(link, address)}, {SearchEnd::Found, page, {}});
             }
             ++rank;
         }

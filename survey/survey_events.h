@@ -3,8 +3,6 @@
 // wait for it.
 #pragma once
 
-#include <string>
-
 #include "survey/rank_outcome.h"
 
 namespace vexor {
@@ -24,7 +22,6 @@ struct SearchEnding {
     SearchEnd how = SearchEnd::Found;
     int page = 1;           // the page the search ended on, 1..10
     SearchFailure failure;  // when Failed
-    std::string address;    // when Found: where the result leads
 
     friend bool operator==(const SearchEnding&, const SearchEnding&) = default;
 };

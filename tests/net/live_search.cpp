@@ -21,7 +21,7 @@ LiveSearch searchLive(const EngineDefinition& engine, const std::string& keyword
     EXPECT_EQ(ended.size(), 1u);
     if (ended.empty()) return {rank, {}, -1};
     return {rank,
-            {static_cast<SearchEnd>(ended[0].value), ended[0].page, ended[0].failure, {}},
+            {static_cast<SearchEnd>(ended[0].value), ended[0].page, ended[0].failure},
             state.historyTables[0].at(keyword)};
 }
 

@@ -127,7 +127,7 @@ TEST_F(SecureSurvey, AnErrorStatusOnPageOneIsReportedAsSuch) {
             const test::LiveSearch searched = search();
             EXPECT_EQ(searched.rank, 0);
             EXPECT_EQ(searched.ending,
-                      (SearchEnding{SearchEnd::Failed, 1, {1, FailureCause::HttpStatus, status}, {}}));
+                      (SearchEnding{SearchEnd::Failed, 1, {1, FailureCause::HttpStatus, status}}));
             // A 429 is waited out and asked again twice; a 403 is not.
             EXPECT_EQ(gets().size(), status == 429 ? 3u : 1u);
         }

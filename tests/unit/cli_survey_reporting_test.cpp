@@ -32,7 +32,7 @@ TEST(CliSurveyEventQueue, DeliversEveryEventOfTheWorkerInOrder) {
     std::thread worker([&queue] {
         for (int row = 0; row < 50; ++row) {
             queue.progress(row, 0);
-            queue.searchEnded(row, {SearchEnd::Failed, 3, {3, FailureCause::HttpStatus, 429}, {}});
+            queue.searchEnded(row, {SearchEnd::Failed, 3, {3, FailureCause::HttpStatus, 429}});
             queue.result(row, row);
         }
     });
@@ -47,7 +47,7 @@ TEST(CliSurveyEventQueue, DeliversEveryEventOfTheWorkerInOrder) {
         EXPECT_EQ(received[row * 3].kind, SurveyEvent::Kind::Progress);
         EXPECT_EQ(received[row * 3 + 1].kind, SurveyEvent::Kind::SearchEnded);
         EXPECT_EQ(received[row * 3 + 1].ending,
-                  (SearchEnding{SearchEnd::Failed, 3, {3, FailureCause::HttpStatus, 429}, {}}));
+                  (SearchEnding{SearchEnd::Failed, 3, {3, FailureCause::HttpStatus, 429}}));
         EXPECT_EQ(received[row * 3 + 2].kind, SurveyEvent::Kind::Result);
         EXPECT_EQ(received[row * 3 + 2].row, row);
         EXPECT_EQ(received[row * 3 + 2].value, row);
@@ -63,7 +63,7 @@ TEST(CliProgressDisplay, WarnsForEveryFailedKeywordWithItsPageAndCause) {
                                               "found"};
     ProgressDisplay display(console, keywords);
     const auto failed = [](int page, FailureCause cause, int status) {
-        return SearchEnding{SearchEnd::Failed, page, {page, cause, status}, {}};
+        return SearchEnding{SearchEnd::Failed, page, {page, cause, status}};
     };
     display.searchEnded(0, failed(1, FailureCause::EmptyPage, 200));
     display.searchEnded(1, failed(1, FailureCause::NoLinks, 200));
@@ -72,10 +72,10 @@ TEST(CliProgressDisplay, WarnsForEveryFailedKeywordWithItsPageAndCause) {
     display.searchEnded(4, failed(7, FailureCause::Consent, 200));
     display.searchEnded(5, failed(2, FailureCause::RedirectAway, 200));
     // Genuine ends of the results are no failures.
-    display.searchEnded(6, {SearchEnd::RepeatedPage, 4, {}, {}});
-    display.searchEnded(7, {SearchEnd::TenPages, 10, {}, {}});
-    display.searchEnded(8, {SearchEnd::Aborted, 1, {}, {}});
-    display.searchEnded(9, {SearchEnd::Found, 1, {}, "http://www.example.com/"});
+    display.searchEnded(6, {SearchEnd::RepeatedPage, 4, {}});
+    display.searchEnded(7, {SearchEnd::TenPages, 10, {}});
+    display.searchEnded(8, {SearchEnd::Aborted, 1, {}});
+    display.searchEnded(9, {SearchEnd::Found, 1, {}});
     EXPECT_EQ(display.failedKeywords(), 6);
     const std::string tail = "; recorded as failed\n";
     EXPECT_EQ(captured.err,
@@ -124,7 +124,7 @@ TEST(CliProgressDisplay, OnATerminalTheStatusLineIsRedrawnAndCleared) {
                                 utf8(u8"[1/1] 東京  aborted\n"));
     captured.err.clear();
     display.progress(0, 10);
-    display.searchEnded(0, {SearchEnd::Failed, 1, {1, FailureCause::EmptyPage, 200}, {}});  // a clean line
+    display.searchEnded(0, {SearchEnd::Failed, 1, {1, FailureCause::EmptyPage, 200}});  // a clean line
     const std::string status = utf8(u8"\r[1/1] 東京  results read: 10");
     EXPECT_EQ(captured.err.substr(0, status.size() + 30 + 9),
               status + "\r" + std::string(28, ' ') + "\rwarning: ");
