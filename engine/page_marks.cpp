@@ -190,9 +190,10 @@ std::vector<std::string> learnPageMarks(const std::vector<std::string_view>& pag
         std::size_t position;
     };
     std::vector<Candidate> candidates;
-    for (const auto& [mark, facts] : first) {
+    for (const auto& entry : first) {
+        const auto& [mark, facts] = entry;
         const bool everywhere = std::all_of(others.begin(), others.end(),
-                                            [&](const auto& marks) { return marks.count(mark) > 0; });
+                                            [&](const auto& marks) { return marks.count(entry.first) > 0; });
         if (!everywhere || hasDigitRun(mark) || hasToken(mark) || holdsKeyword(mark, words)) continue;
         candidates.push_back({mark, preference(facts), facts.position});
     }
