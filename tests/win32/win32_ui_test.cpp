@@ -386,15 +386,15 @@ TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
     const SearchFailure refused{1, FailureCause::HttpStatus, 403};
     const SearchFailure captcha{2, FailureCause::Captcha, 200};
     events.progress(3, 20);
-    events.searchEnded(4, {SearchEnd::Aborted, 1, {}, ""});
+    events.searchEnded(4, {SearchEnd::Aborted, 1, {}});
     events.result(4, -1);
-    events.searchEnded(5, {SearchEnd::Found, 10, {}, "http://a/"});
+    events.searchEnded(5, {SearchEnd::Found, 10, {}});
     events.result(5, 100);
-    events.searchEnded(6, {SearchEnd::Failed, 1, refused, ""});  // its message follows the result
+    events.searchEnded(6, {SearchEnd::Failed, 1, refused});  // its message follows the result
     events.result(6, 0);
-    events.searchEnded(7, {SearchEnd::Failed, 2, captcha, ""});  // on a later page just the same
+    events.searchEnded(7, {SearchEnd::Failed, 2, captcha});  // on a later page just the same
     events.result(7, 0);
-    events.searchEnded(8, {SearchEnd::ShortPage, 2, {}, ""});
+    events.searchEnded(8, {SearchEnd::ShortPage, 2, {}});
     events.result(8, 0);
     events.surveyEnded();
     MSG message{};
