@@ -50,7 +50,7 @@ constexpr const char* STYLE =
     "margin-top:14px}"
     "svg.band-chart .axis{stroke:#888;stroke-width:1}"
     "svg.band-chart .grid{stroke:#e4e4e4;stroke-width:1}"
-    "svg.band-chart .tick{font-size:12px;fill:#444}"
+    "svg.band-chart .tick,svg.band-chart .band-name{font-size:12px;fill:#444}"
     "svg.band-chart .value{font-size:13px;font-weight:bold;fill:#222}"
     "svg.band-chart .failed-run{stroke:#D55E00;stroke-width:2;stroke-dasharray:3 2}"
     "svg.band-chart .engine-change{stroke:#777;stroke-width:1;stroke-dasharray:2 4}"
@@ -69,7 +69,7 @@ constexpr const char* STYLE =
     "th{white-space:normal}table.runs{font-size:.85em}table.runs th{word-break:keep-all}"
     "td.engine{min-width:8em}"
     // The chart shrinks to the screen; its words do not.
-    "svg.band-chart .tick{font-size:19px}svg.band-chart .value{font-size:19px}"
+    "svg.band-chart .tick,svg.band-chart .value{font-size:19px}svg.band-chart .band-name{font-size:15px}"
     "table.keywords tr{display:grid;grid-template-columns:minmax(0,1fr) 4.4em 5.6em 6.4em;"
     "border-bottom:1px solid #ddd}"
     "table.keywords td,table.keywords th{border:0}"
@@ -151,7 +151,7 @@ std::string bandSection(const ReportData& data) {
     bool runFailed = false;
     bool ranked = false;
     for (std::size_t run = 0; run < data.runs.size(); ++run) {
-        const bool failed = everyKeywordFailed(data.runs[run], data);
+        const bool failed = everyKeywordFailed(data.runs[run]);
         runFailed = runFailed || failed;
         engineChanged = engineChanged ||
                         (!failed && run > 0 && data.runs[run].engine != data.runs[run - 1].engine);

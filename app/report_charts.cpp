@@ -62,7 +62,7 @@ double countY(int count, const CountAxis& axis) {
 
 // The line width of each band of RANK_BANDS: the wider the band, the wider its line, so that
 // the lines nest where they coincide.
-constexpr double BAND_WIDTHS[] = {1.5, 3, 5, 7.5};
+constexpr double BAND_WIDTHS[] = {1.5, 4, 7, 11};
 static_assert(std::size(BAND_WIDTHS) == RANK_BANDS.size());
 
 double markRadius(std::size_t band) { return BAND_WIDTHS[band] / 2 + 1.5; }
@@ -119,7 +119,7 @@ std::string bandBars(const RunSummary& run, const CountAxis& axis) {
                "\"/>";
         svg += textAt(middle, y - 5, "middle", std::to_string(run.inBand[band]), "value");
         svg += textAt(middle, PLOT_BOTTOM + 16, "middle",
-                      htmlText(formatWithNumber(texts::FMT_REPORT_BAND, RANK_BANDS[band])));
+                      htmlText(formatWithNumber(texts::FMT_REPORT_BAND, RANK_BANDS[band])), "band-name");
     }
     return svg + textAt(number((PLOT_LEFT + PLOT_RIGHT) / 2.0), PLOT_BOTTOM + 34, "middle",
                         htmlText(runDate(run.start)));
@@ -150,28 +150,41 @@ std::string bandLines(const ReportData& data, const CountAxis& axis) {
     const bool marked = (PLOT_RIGHT - PLOT_LEFT) / static_cast<double>(runs - 1) >= MARKED_RUN_SPACING;
     std::string svg;
     for (std::size_t run = 0; run < runs; ++run) {
-        if (everyKeywordFailed(data.runs[run], data))
+        if (everyKeywordFailed(data.runs[run]))
             svg += verticalLine("failed-run", runX(run, runs), htmlText(data.runs[run].start));
         else if (run > 0 && data.runs[run].engine != data.runs[run - 1].engine)
             svg += verticalLine("engine-change", runX(run, runs), htmlText(data.runs[run].engine));
     }
     for (std::size_t band = RANK_BANDS.size(); band-- > 0;) {
-        std::string points;
+        const std::string line = "<polyline class=\"band-line " + bandClass(band) + "\" stroke-width=\"" +
+                                 number(BAND_WIDTHS[band]) + "\" points=\"";
         std::string marks;
-        for (std::size_t run = 0; run < runs; ++run) {
-            const std::string x = number(runX(run, runs));
-            const std::string y = number(countY(data.runs[run].inBand[band], axis));
-            points += (run > 0 ? " " : "") + x + "," + y;
-            if (marked)
-                marks += "<circle class=\"band-mark " + bandClass(band) + "\" cx=\"" + x + "\" cy=\"" + y +
-                         "\" r=\"" + number(markRadius(band)) + "\"/>";
+        std::size_t run = 0;
+        while (run < runs) {
+            if (data.runs[run].results == 0) {
+                ++run;
+                continue;
+            }
+            std::string points;
+            std::string point;
+            const std::size_t first = run;
+            for (; run < runs && data.runs[run].results > 0; ++run) {
+                const std::string x = number(runX(run, runs));
+                const std::string y = number(countY(data.runs[run].inBand[band], axis));
+                point = x + "," + y;
+                points += (run > first ? " " : "") + point;
+                if (marked)
+                    marks += "<circle class=\"band-mark " + bandClass(band) + "\" cx=\"" + x + "\" cy=\"" + y +
+                             "\" r=\"" + number(markRadius(band)) + "\"/>";
+            }
+            if (run - first == 1) points += " " + point;  // a lone run: a dot of round line ends
+            svg += line + points + "\"/>";
         }
-        svg += "<polyline class=\"band-line " + bandClass(band) + "\" stroke-width=\"" +
-               number(BAND_WIDTHS[band]) + "\" points=\"" + points + "\"/>" + marks;
+        svg += marks;
     }
     const double labelY = PLOT_BOTTOM + 22;
-    return svg + endLabels(data.runs.back(), axis) +
-           textAt(std::to_string(PLOT_LEFT), labelY, "start", htmlText(runDate(data.runs.front().start))) +
+    if (data.runs.back().results > 0) svg += endLabels(data.runs.back(), axis);
+    return svg + textAt(std::to_string(PLOT_LEFT), labelY, "start", htmlText(runDate(data.runs.front().start))) +
            textAt(std::to_string(PLOT_RIGHT), labelY, "end", htmlText(runDate(data.runs.back().start)));
 }
 
@@ -218,9 +231,7 @@ CountAxis countAxis(int largest) {
         }
 }
 
-bool everyKeywordFailed(const RunSummary& run, const ReportData& data) {
-    return run.failed > 0 && static_cast<std::size_t>(run.failed) == data.keywords.size();
-}
+bool everyKeywordFailed(const RunSummary& run) { return run.failed > 0 && run.results == 0; }
 
 std::string bandChart(const ReportData& data) {
     int largest = 0;

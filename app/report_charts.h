@@ -32,14 +32,15 @@ struct CountAxis {
 };
 CountAxis countAxis(int largest);
 
-// Whether a run's every keyword failed (and it had any): its zero counts mean nothing.
-bool everyKeywordFailed(const RunSummary& run, const ReportData& data);
+// Whether every search of a run failed (and it made any): its zero counts mean nothing.
+bool everyKeywordFailed(const RunSummary& run);
 
 // How many keywords stood in the top 3, 10, 30 and 100 in each run, on countAxis of the largest
 // count, with a grid line per step.
 // One run: a bar per band (class "band-bar band-N") with its count above and its name under it,
 // the run's date below.
-// More runs: a polyline per band (class "band-line band-N"), drawn from the top 100 down to the
+// More runs: a polyline per band (class "band-line band-N") for each stretch of runs with a
+// result (a run without one, where every search failed or nothing was recorded, is a gap), drawn from the top 100 down to the
 // top 3 with widths that narrow in that order, so that where bands hold the same keywords the
 // narrower line lies inside the wider one and both show; a marker per run (class "band-mark
 // band-N", nested the same way) while the runs stand far enough apart; the newest run's counts

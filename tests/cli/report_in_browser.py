@@ -15,6 +15,7 @@ address.
 import datetime
 import html.parser
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -75,7 +76,7 @@ UNBROKEN_ENGINE = "averyveryverylongenginenamethathasnoplacetobreakatall"
 # Added to a copy of the page: whether the page is wider than the window, and the most lines
 # any engine name in the runs table takes.
 MEASURE = """<script>window.addEventListener("load", () => {
-  const lines = [...document.querySelectorAll("td.engine")].map(td => {
+  const lines = [...document.querySelectorAll("table.runs td:nth-child(3)")].map(td => {
     const range = document.createRange(); range.selectNodeContents(td);
     return new Set([...range.getClientRects()].map(r => Math.round(r.top))).size; });
   document.body.dataset.overflow = document.documentElement.scrollWidth > window.innerWidth;
@@ -143,7 +144,11 @@ class ReportInBrowserTest(unittest.TestCase):
         self.assertEqual(dom.keyword_rows, len(rows))
         self.assertEqual(dom.rank_lines, sum(row[5] for row in rows))
         self.assertEqual(dom.failed_lines, sum(row[6] for row in rows))
-        self.assertEqual(dom.band_lines, 4)
+        # A line per band for each stretch of runs in which a keyword has a result.
+        results = [any(not fixture.failed(rank) for keyword, rank, _ in records
+                       if keyword in fixture.SURVEY_KEYWORDS) or None
+                   for _, _, records in fixture.expected_runs()]
+        self.assertEqual(dom.band_lines, 4 * fixture.stretches(results))
 
     def test_short_histories_at_phone_width_break_names_only_where_expected(self):
         for name, page in self.short.items():
@@ -153,8 +158,8 @@ class ReportInBrowserTest(unittest.TestCase):
                     with open(measured, "w", encoding="utf-8") as out:
                         out.write(f.read().replace("</body>", MEASURE + "</body>"))
                 dom = self.chromium("--window-size=390,1200", "--dump-dom", page="file://" + measured)
-                self.assertIn('data-overflow="false"', dom)
-                self.assertIn('data-engine-lines="1"', dom)
+                measures = re.search(r'<body data-overflow="(\w+)" data-engine-lines="([^"]+)"', dom)
+                self.assertEqual(measures and measures.groups(), ("false", "1"))
 
     def test_the_page_renders_at_desktop_and_phone_width(self):
         os.makedirs(SHOTS, exist_ok=True)

@@ -233,7 +233,7 @@ TEST(ReportCharts, BandChartHasALinePerBandAndMarksEngineChanges) {
     EXPECT_NE(svg.find("class=\"band-line band-3\" stroke-width=\"1.5\" "
                        "points=\"44,100 238.7,100 433.3,190 628,190\""),
               std::string::npos) << svg;
-    EXPECT_NE(svg.find("class=\"band-line band-100\" stroke-width=\"7.5\" "
+    EXPECT_NE(svg.find("class=\"band-line band-100\" stroke-width=\"11\" "
                        "points=\"44,10 238.7,100 433.3,10 628,100\""),
               std::string::npos) << svg;
     EXPECT_NE(svg.find(">2024/05/01<"), std::string::npos);
@@ -294,17 +294,20 @@ TEST(ReportCharts, OneRunIsABarPerBandOnAnAxisFromItsOwnCounts) {
     EXPECT_NE(page.find(utf8Bytes(u8"<dt>キーワード数</dt><dd>20</dd>")), std::string::npos);
 }
 
-TEST(ReportCharts, RunsWithNothingRankedOrEveryKeywordFailedSaySo) {
+TEST(ReportCharts, RunsWithNothingRankedOrEveryKeywordFailedSaySoAndBreakTheLines) {
     const struct {
         std::vector<std::vector<RankEntry>> runs;
         std::u8string_view note;  // empty for none
         int failedRunLines;
+        int bandLines;  // a run without a result is a gap in every band's line
     } cases[] = {
-        {{{FAILED, FAILED}}, u8"この回はすべてのキーワードの検索に失敗しました。", 0},
-        {{{0, 0}}, u8"100位以内に入ったキーワードはまだありません。", 0},
-        {{{0, FAILED}}, u8"100位以内に入ったキーワードはまだありません。", 0},
-        {{{FAILED, FAILED}, {FAILED, FAILED}}, u8"100位以内に入ったキーワードはまだありません。", 2},
-        {{{3, 4}, {FAILED, FAILED}, {5, FAILED}}, u8"", 1},
+        {{{FAILED, FAILED}}, u8"この回はすべてのキーワードの検索に失敗しました。", 0, 0},
+        {{{0, 0}}, u8"100位以内に入ったキーワードはまだありません。", 0, 0},
+        {{{0, FAILED}}, u8"100位以内に入ったキーワードはまだありません。", 0, 0},
+        {{{FAILED, FAILED}, {FAILED, FAILED}}, u8"100位以内に入ったキーワードはまだありません。", 2, 0},
+        {{{3, 4}, {FAILED, FAILED}, {5, FAILED}}, u8"", 1, 8},
+        {{{3, 4}, {}, {5, 6}, {7, 8}}, u8"", 0, 8},
+        {{{3, 4}, {0, FAILED}}, u8"", 0, 4},
     };
     for (const auto& c : cases) {
         const std::string page = bandChartOf(c.runs);
@@ -315,6 +318,7 @@ TEST(ReportCharts, RunsWithNothingRankedOrEveryKeywordFailedSaySo) {
         EXPECT_EQ(count(section, "<line class=\"failed-run\""), c.failedRunLines) << section;
         EXPECT_EQ(count(section, utf8Bytes(u8"すべてのキーワードの検索に失敗した回")),
                   c.failedRunLines > 0 ? 1 : 0) << section;
+        EXPECT_EQ(count(section, "<polyline class=\"band-line"), c.bandLines) << section;
     }
 }
 
