@@ -174,8 +174,8 @@ std::string bandLines(const ReportData& data, const CountAxis& axis) {
                 point = x + "," + y;
                 points += (run > first ? " " : "") + point;
                 if (marked)
-                    marks += "<circle class=\"band-mark " + bandClass(band) + "\" cx=\"" + x + "\" cy=\"" + y +
-                             "\" r=\"" + number(markRadius(band)) + "\"/>";
+                    marks += "<circle class=\"band-mark " + bandClass(band) + "\" cx=\"" + x +
+                             "\" cy=\"" + y + "\" r=\"" + number(markRadius(band)) + "\"/>";
             }
             if (run - first == 1) points += " " + point;  // a lone run: a dot of round line ends
             svg += line + points + "\"/>";
@@ -184,7 +184,8 @@ std::string bandLines(const ReportData& data, const CountAxis& axis) {
     }
     const double labelY = PLOT_BOTTOM + 22;
     if (data.runs.back().results > 0) svg += endLabels(data.runs.back(), axis);
-    return svg + textAt(std::to_string(PLOT_LEFT), labelY, "start", htmlText(runDate(data.runs.front().start))) +
+    return svg +
+           textAt(std::to_string(PLOT_LEFT), labelY, "start", htmlText(runDate(data.runs.front().start))) +
            textAt(std::to_string(PLOT_RIGHT), labelY, "end", htmlText(runDate(data.runs.back().start)));
 }
 

@@ -40,13 +40,13 @@ bool everyKeywordFailed(const RunSummary& run);
 // One run: a bar per band (class "band-bar band-N") with its count above and its name under it,
 // the run's date below.
 // More runs: a polyline per band (class "band-line band-N") for each stretch of runs with a
-// result (a run without one, where every search failed or nothing was recorded, is a gap), drawn from the top 100 down to the
-// top 3 with widths that narrow in that order, so that where bands hold the same keywords the
-// narrower line lies inside the wider one and both show; a marker per run (class "band-mark
-// band-N", nested the same way) while the runs stand far enough apart; the newest run's counts
-// at the right end (one label per distinct count, kept apart); the first and the last run's
-// dates; a dashed line where a run's engine differs from the one before; a line across a run in
-// which every keyword failed (class "failed-run") instead of the engine's line.
+// result (a run in which every search failed or nothing was recorded is a gap), drawn from the
+// top 100 down to the top 3 with widths that narrow in that order, so that where bands hold the
+// same keywords the narrower line lies inside the wider one and both show; a marker per run
+// (class "band-mark band-N", nested the same way) while the runs stand far enough apart; the
+// newest run's counts at the right end (one label per distinct count, kept apart); the first and
+// the last run's dates; a dashed line where a run's engine differs from the one before; a line
+// across a run in which every search failed (class "failed-run") instead of the engine's line.
 std::string bandChart(const ReportData& data);
 
 // The legend's sample of a band's line and marker (class "swatch"), drawn as the chart draws it.

@@ -253,17 +253,20 @@ TEST(ReportCharts, TheCountAxisEndsAtARoundNumberAboveTheLargestCount) {
     }
 }
 
-// The band chart of runs whose every keyword has the given rank (0: not ranked) or failed.
-std::string bandChartOf(const std::vector<std::vector<RankEntry>>& runs) {
+// The report page of a history in which keyword "kN" has the Nth entry of its run (a rank, 0 for
+// not ranked, or a failure); every run lists only its own entries.
+std::string pageOfRuns(const std::vector<std::vector<RankEntry>>& runs) {
     std::vector<std::pair<std::string, std::vector<Record>>> history;
     std::deque<std::string> keywords;
     for (const auto& ranks : runs) {
         auto& [engine, records] = history.emplace_back("nuq", std::vector<Record>{});
-        for (std::size_t k = 0; k < ranks.size(); ++k) records.push_back({"k" + std::to_string(k), ranks[k]});
+        for (std::size_t k = 0; k < ranks.size(); ++k)
+            records.push_back({"k" + std::to_string(k), ranks[k]});
         keywords.resize(std::max(keywords.size(), ranks.size()));
     }
     for (std::size_t k = 0; k < keywords.size(); ++k) keywords[k] = "k" + std::to_string(k);
-    return historyReportHtml("x.jp", reportData(historyOf(history), keywords), SystemTime{2024, 5, 0, 3, 8, 30, 0, 0});
+    return historyReportHtml("x.jp", reportData(historyOf(history), keywords),
+                             SystemTime{2024, 5, 0, 3, 8, 30, 0, 0});
 }
 
 TEST(ReportCharts, OneRunIsABarPerBandOnAnAxisFromItsOwnCounts) {
@@ -272,7 +275,7 @@ TEST(ReportCharts, OneRunIsABarPerBandOnAnAxisFromItsOwnCounts) {
     ranks[4] = 2;
     ranks[9] = 8;
     ranks[15] = 25;
-    const std::string page = bandChartOf({ranks});
+    const std::string page = pageOfRuns({ranks});
     const struct {
         const char* what;
         int times;
@@ -310,7 +313,7 @@ TEST(ReportCharts, RunsWithNothingRankedOrEveryKeywordFailedSaySoAndBreakTheLine
         {{{3, 4}, {0, FAILED}}, u8"", 0, 4},
     };
     for (const auto& c : cases) {
-        const std::string page = bandChartOf(c.runs);
+        const std::string page = pageOfRuns(c.runs);
         const std::size_t chart = page.find("<svg class=\"band-chart\"");
         const std::string section = page.substr(chart, page.find("<h2>", chart) - chart);
         EXPECT_EQ(count(section, "<p class=\"note\">"), c.note.empty() ? 0 : 1) << section;
@@ -324,14 +327,15 @@ TEST(ReportCharts, RunsWithNothingRankedOrEveryKeywordFailedSaySoAndBreakTheLine
 
 TEST(ReportCharts, CoincidingBandsNestAndTheLegendDrawsThemAlike) {
     // The top 10 and the top 30 hold the same keywords in every run.
-    const std::string page = bandChartOf({{1, 5, 50}, {2, 6, 60}, {4, 9, 0}});
+    const std::string page = pageOfRuns({{1, 5, 50}, {2, 6, 60}, {4, 9, 0}});
     const std::size_t chart = page.find("<svg class=\"band-chart\"");
     const std::string svg = page.substr(chart, page.find("</svg>", chart) - chart);
     std::vector<std::size_t> drawnAt;
     double previousWidth = 1e9;
     for (const char* band : {"band-100", "band-30", "band-10", "band-3"}) {
         // Wider bands first, each narrower than the one beneath it, markers the same way.
-        const std::regex line(std::string("<polyline class=\"band-line ") + band + "\" stroke-width=\"([0-9.]+)\"");
+        const std::regex line(std::string("<polyline class=\"band-line ") + band +
+                              "\" stroke-width=\"([0-9.]+)\"");
         std::smatch found;
         ASSERT_TRUE(std::regex_search(svg, found, line)) << band << "\n" << svg;
         const double width = std::stod(found[1]);
@@ -349,7 +353,7 @@ TEST(ReportCharts, CoincidingBandsNestAndTheLegendDrawsThemAlike) {
     EXPECT_EQ(count(svg, "class=\"value\""), 2) << svg;
     // Many runs: no markers, which would run together.
     std::vector<std::vector<RankEntry>> many(60, {1, 5});
-    EXPECT_EQ(count(bandChartOf(many), "<circle class=\"band-mark"), 4);  // the legend's
+    EXPECT_EQ(count(pageOfRuns(many), "<circle class=\"band-mark"), 4);  // the legend's
 }
 
 TEST(HtmlText, MarkupIsEscapedAndJapaneseBecomesUtf8) {
