@@ -117,7 +117,9 @@ std::string bandBars(const RunSummary& run, const CountAxis& axis) {
         svg += "<rect class=\"band-bar " + bandClass(band) + "\" x=\"" + number(x) + "\" y=\"" +
                number(y) + "\" width=\"" + number(BAR_WIDTH) + "\" height=\"" + number(PLOT_BOTTOM - y) +
                "\"/>";
-        svg += textAt(middle, y - 5, "middle", std::to_string(run.inBand[band]), "value");
+        // A run without a result counted nothing: its bars say "-", not 0.
+        svg += textAt(middle, y - 5, "middle", run.results > 0 ? std::to_string(run.inBand[band]) : "-",
+                      "value");
         svg += textAt(middle, PLOT_BOTTOM + 16, "middle",
                       htmlText(formatWithNumber(texts::FMT_REPORT_BAND, RANK_BANDS[band])), "band-name");
     }

@@ -37,8 +37,8 @@ bool everyKeywordFailed(const RunSummary& run);
 
 // How many keywords stood in the top 3, 10, 30 and 100 in each run, on countAxis of the largest
 // count, with a grid line per step.
-// One run: a bar per band (class "band-bar band-N") with its count above and its name under it,
-// the run's date below.
+// One run: a bar per band (class "band-bar band-N") with its count ("-" when the run has no
+// result) above and its name under it, the run's date below.
 // More runs: a polyline per band (class "band-line band-N") for each stretch of runs with a
 // result (a run in which every search failed or nothing was recorded is a gap), drawn from the
 // top 100 down to the top 3 with widths that narrow in that order, so that where bands hold the

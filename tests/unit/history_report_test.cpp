@@ -323,6 +323,8 @@ TEST(ReportCharts, RunsWithNothingRankedOrEveryKeywordFailedSaySoAndBreakTheLine
                   c.failedRunLines > 0 ? 1 : 0) << section;
         EXPECT_EQ(count(section, "<polyline class=\"band-line"), c.bandLines) << section;
     }
+    // One run whose every search failed counted nothing, not 0.
+    EXPECT_EQ(count(pageOfRuns({{FAILED, FAILED}}), "text-anchor=\"middle\">-</text>"), 4);
 }
 
 TEST(ReportCharts, CoincidingBandsNestAndTheLegendDrawsThemAlike) {
