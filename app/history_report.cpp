@@ -54,7 +54,8 @@ constexpr const char* STYLE =
     "svg.band-chart .value{font-size:13px;font-weight:bold;fill:#222}"
     "svg.band-chart .failed-run{stroke:#D55E00;stroke-width:2;stroke-dasharray:3 2}"
     "svg.band-chart .engine-change{stroke:#777;stroke-width:1;stroke-dasharray:2 4}"
-    ".band-line{fill:none;stroke-linejoin:round;stroke-linecap:round}"
+    // The band lines keep their widths on a narrow screen, so that nested lines still show.
+    ".band-line{fill:none;stroke-linejoin:round;stroke-linecap:round;vector-effect:non-scaling-stroke}"
     "svg .band-mark,svg .band-bar{stroke:none}"
     "svg.rank-chart{width:180px;height:36px;display:block;overflow:visible}"
     ".rank-line{fill:none;stroke:#1F78B4;stroke-width:2;stroke-linejoin:round;stroke-linecap:round;"
