@@ -2,6 +2,7 @@
 #include "app/history_report.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "app/html_text.h"
 #include "app/rank_colours.h"
@@ -14,19 +15,10 @@
 namespace vexor {
 namespace {
 
-// The four bands' lines: blue, bluish green, orange, reddish purple, which stay apart for
-// colour-blind readers, and the dashes tell them apart in grey too.
-struct BandLook {
-    const char* colour;
-    const char* dashes;       // SVG stroke-dasharray, "" for a solid line
-    const char* legendLine;   // the legend's CSS border style of the same look
-};
-constexpr BandLook BAND_LOOKS[] = {
-    {"#0072B2", "", "solid"},
-    {"#009E73", "8 3", "dashed"},
-    {"#E69F00", "3 3", "dotted"},
-    {"#CC79A7", "10 3 2 3", "dashed"},
-};
+// The four bands' colours: blue, bluish green, orange, reddish purple, which stay apart for
+// colour-blind readers; the chart's line widths tell them apart in grey too.
+constexpr const char* BAND_COLOURS[] = {"#0072B2", "#009E73", "#E69F00", "#CC79A7"};
+static_assert(std::size(BAND_COLOURS) == RANK_BANDS.size());
 
 constexpr const char* STYLE =
     "*{box-sizing:border-box}"
@@ -35,27 +27,36 @@ constexpr const char* STYLE =
     "sans-serif;font-size:15px;line-height:1.5}"
     "h1{font-size:1.5em;margin:.2em 0 .5em}"
     "h2{font-size:1.15em;margin:1.4em 0 .4em;border-bottom:2px solid #1F78B4}"
-    ".facts{display:grid;grid-template-columns:max-content 1fr;gap:2px 16px;margin:0}"
-    ".facts dt{font-weight:bold}.facts dd{margin:0;overflow-wrap:anywhere}"
+    ".facts{display:grid;grid-template-columns:max-content minmax(0,1fr);gap:2px 16px;margin:0}"
+    ".facts dt{font-weight:bold}.facts dd{margin:0}"
+    // Names break at spaces and punctuation, not inside a Japanese word; one that is still too
+    // long for its line breaks where it must rather than run off the page.
+    ".facts dd,td.keyword,td.engine{word-break:keep-all;overflow-wrap:break-word}"
     ".scroll{overflow-x:auto}"
     "table{border-collapse:collapse;width:100%}"
     "th,td{border-bottom:1px solid #ddd;padding:4px 8px;text-align:left;vertical-align:middle}"
     "th{background:#f3f3f3;white-space:nowrap}th.num{text-align:right}"
     "td.num{text-align:right;white-space:nowrap;font-variant-numeric:tabular-nums}"
-    "td.keyword{overflow-wrap:anywhere;min-width:7em}"
+    "td.keyword{min-width:7em}"
     "td.change{white-space:nowrap;text-align:center}"
     "td.current.failed{white-space:normal;color:#A0301A;font-size:.9em}"
     "td.address{overflow-wrap:anywhere;min-width:10em;font-size:.85em}"
     ".moved{display:inline-block;margin-left:4px;padding:0 4px;border:1px solid #A0301A;"
     "border-radius:3px;color:#A0301A;font-size:.9em;white-space:nowrap}"
     ".legend{display:flex;flex-wrap:wrap;gap:4px 16px;margin:4px 0;padding:0;list-style:none}"
-    ".legend span{display:inline-block;width:28px;height:0;border-top-width:3px;"
-    "vertical-align:middle;margin-right:4px}"
-    "svg.band-chart{width:100%;max-width:640px;height:auto;display:block}"
+    ".legend span{display:inline-block;width:28px;height:0;vertical-align:middle;margin-right:4px}"
+    ".legend svg.swatch{width:32px;height:12px;vertical-align:middle;margin-right:4px}"
+    "svg.band-chart{width:100%;max-width:672px;height:auto;display:block;overflow:visible;"
+    "margin-top:14px}"
     "svg.band-chart .axis{stroke:#888;stroke-width:1}"
-    "svg.band-chart .tick{font-size:12px;fill:#444}"
+    "svg.band-chart .grid{stroke:#e4e4e4;stroke-width:1}"
+    "svg.band-chart .tick,svg.band-chart .band-name{font-size:12px;fill:#444}"
+    "svg.band-chart .value{font-size:13px;font-weight:bold;fill:#222}"
+    "svg.band-chart .failed-run{stroke:#D55E00;stroke-width:2;stroke-dasharray:3 2}"
     "svg.band-chart .engine-change{stroke:#777;stroke-width:1;stroke-dasharray:2 4}"
-    ".band-line{fill:none;stroke-width:2.5;stroke-linejoin:round;stroke-linecap:round}"
+    // The band lines keep their widths on a narrow screen, so that nested lines still show.
+    ".band-line{fill:none;stroke-linejoin:round;stroke-linecap:round;vector-effect:non-scaling-stroke}"
+    "svg .band-mark,svg .band-bar{stroke:none}"
     "svg.rank-chart{width:180px;height:36px;display:block;overflow:visible}"
     ".rank-line{fill:none;stroke:#1F78B4;stroke-width:2;stroke-linejoin:round;stroke-linecap:round;"
     "vector-effect:non-scaling-stroke}.rank-line.lone{stroke-width:6}"
@@ -67,7 +68,11 @@ constexpr const char* STYLE =
     ".date{white-space:nowrap}"
     // A phone: each keyword's chart goes under its figures, across the whole row.
     "@media (max-width:600px){body{padding:8px;font-size:14px}th,td{padding:3px 4px}"
-    "th{white-space:normal}table.runs{font-size:.85em}"
+    "th{white-space:normal}table.runs{font-size:.85em}table.runs th{word-break:keep-all}"
+    "td.engine{min-width:8em}"
+    // The chart shrinks to the screen; its words do not.
+    "svg.band-chart .tick,svg.band-chart .value{font-size:19px}"
+    "svg.band-chart .band-name{font-size:17px}"
     "table.keywords tr{display:grid;grid-template-columns:minmax(0,1fr) 4.4em 5.6em 6.4em;"
     "border-bottom:1px solid #ddd}"
     "table.keywords td,table.keywords th{border:0}"
@@ -128,10 +133,12 @@ std::string factsList(const std::string& target, const ReportData& data, const S
     };
     std::string period = "-";
     if (!data.runs.empty())
-        period = htmlText(runDate(data.runs.front().start)) + " \xE2\x80\x93 " +  // –, UTF-8
-                 htmlText(runDate(data.runs.back().start));
+        period = htmlText(runDate(data.runs.front().start));
+    if (data.runs.size() > 1 && runDate(data.runs.back().start) != runDate(data.runs.front().start))
+        period += " \xE2\x80\x93 " + htmlText(runDate(data.runs.back().start));  // –, UTF-8
     return "<dl class=\"facts\">" + fact(texts::REPORT_SITE, htmlText(target)) +
            fact(texts::REPORT_ENGINE, enginesText(data)) +
+           fact(texts::REPORT_KEYWORD_COUNT, std::to_string(data.keywords.size())) +
            fact(texts::REPORT_RUNS, std::to_string(data.runs.size())) +
            fact(texts::REPORT_PERIOD, period) +
            fact(texts::REPORT_WRITTEN_AT,
@@ -139,15 +146,37 @@ std::string factsList(const std::string& target, const ReportData& data, const S
            "</dl>";
 }
 
+// The chart's legend and notes. One run's bars carry their names, so only a note on a run with
+// every search failed, or with nothing ranked, goes under them.
 std::string bandSection(const ReportData& data) {
-    std::string html = "<h2>" + word(texts::REPORT_BANDS_HEADING) + "</h2>" + bandChart(data) +
-                       "<ul class=\"legend\">";
-    for (std::size_t band = 0; band < RANK_BANDS.size(); ++band)
-        html += std::string("<li><span style=\"border-top-style:") + BAND_LOOKS[band].legendLine +
-                ";border-top-color:" + BAND_LOOKS[band].colour + "\"></span>" +
-                htmlText(formatWithNumber(texts::FMT_REPORT_BAND, RANK_BANDS[band])) + "</li>";
-    html += "<li><span style=\"border-top:1px dashed #777\"></span>" +
-            word(texts::REPORT_ENGINE_CHANGE) + "</li></ul>";
+    std::string html = "<h2>" + word(texts::REPORT_BANDS_HEADING) + "</h2>" + bandChart(data);
+    bool engineChanged = false;
+    bool runFailed = false;
+    bool ranked = false;
+    for (std::size_t run = 0; run < data.runs.size(); ++run) {
+        const bool failed = everyKeywordFailed(data.runs[run]);
+        runFailed = runFailed || failed;
+        engineChanged = engineChanged ||
+                        (!failed && run > 0 && data.runs[run].engine != data.runs[run - 1].engine);
+        ranked = ranked || data.runs[run].inBand.back() > 0;
+    }
+    if (data.runs.size() > 1) {
+        html += "<ul class=\"legend\">";
+        for (std::size_t band = 0; band < RANK_BANDS.size(); ++band)
+            html += "<li>" + bandSwatch(band) +
+                    htmlText(formatWithNumber(texts::FMT_REPORT_BAND, RANK_BANDS[band])) + "</li>";
+        if (engineChanged)
+            html += "<li><span style=\"border-top:1px dashed #777\"></span>" +
+                    word(texts::REPORT_ENGINE_CHANGE) + "</li>";
+        if (runFailed)
+            html += "<li><span style=\"border-top:2px dashed #D55E00\"></span>" +
+                    word(texts::REPORT_ALL_FAILED_RUN) + "</li>";
+        html += "</ul>";
+    }
+    if (data.runs.size() == 1 && runFailed)
+        html += "<p class=\"note\">" + word(texts::REPORT_ONE_RUN_ALL_FAILED) + "</p>";
+    else if (!data.runs.empty() && !ranked)
+        html += "<p class=\"note\">" + word(texts::REPORT_NOTHING_RANKED) + "</p>";
     return html;
 }
 
@@ -207,7 +236,7 @@ std::string runSection(const ReportData& data) {
     for (std::size_t run = 0; run < data.runs.size(); ++run) {
         const RunSummary& summary = data.runs[run];
         html += "<tr><td class=\"num\">" + std::to_string(run + 1) + "</td><td>" +
-                htmlText(summary.start) + "</td><td>" + htmlText(summary.engine) +
+                htmlText(summary.start) + "</td><td class=\"engine\">" + htmlText(summary.engine) +
                 "</td><td class=\"num\">" + std::to_string(summary.records) + "</td>";
         for (const int count : summary.inBand)
             html += "<td class=\"num\">" + std::to_string(count) + "</td>";
@@ -242,9 +271,9 @@ std::string historyReportHtml(const std::string& target, const ReportData& data,
     html += STYLE;
     html += paletteStyle();
     for (std::size_t band = 0; band < RANK_BANDS.size(); ++band) {
-        html += ".band-" + std::to_string(RANK_BANDS[band]) + "{stroke:" + BAND_LOOKS[band].colour;
-        if (*BAND_LOOKS[band].dashes) html += std::string(";stroke-dasharray:") + BAND_LOOKS[band].dashes;
-        html += "}";
+        const std::string name = "band-" + std::to_string(RANK_BANDS[band]);
+        html += "." + name + "{stroke:" + BAND_COLOURS[band] + "}.band-mark." + name + ",.band-bar." +
+                name + "{fill:" + BAND_COLOURS[band] + "}";
     }
     html += "</style></head>\n<body><h1>" + word(texts::REPORT_TITLE) + "</h1>";
     html += factsList(target, data, writtenAt);

@@ -84,9 +84,10 @@ ReportData reportData(const SiteHistory& history, const std::deque<std::string>&
         for (const RunRecord& record : run.records)
             if (const int32_t row = rowOf[record.keyword]; row != NOT_IN_REPORT)
                 takeRecord(data.keywords[row], r, record, r + 1 == runCount);
-        RunSummary summary{run.start, run.engine, run.records.size(), {}, 0};
+        RunSummary summary{run.start, run.engine, run.records.size(), {}, 0, 0};
         for (const KeywordTrend& trend : data.keywords) {
             summary.failed += trend.failed[r] ? 1 : 0;
+            summary.results += trend.ranks[r] ? 1 : 0;
             if (!isRanked(trend.ranks[r])) continue;
             for (std::size_t b = 0; b < RANK_BANDS.size(); ++b)
                 if (*trend.ranks[r] <= RANK_BANDS[b]) ++summary.inBand[b];

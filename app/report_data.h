@@ -26,6 +26,7 @@ struct RunSummary {
     // How many of the report's keywords ranked within each of RANK_BANDS in this run.
     std::array<int, RANK_BANDS.size()> inBand{};
     int failed = 0;  // how many of the report's keywords failed in this run
+    int results = 0;  // how many of the report's keywords have a rank or "not ranked" in this run
 };
 
 struct KeywordTrend {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "app/command_dispatch.h"
@@ -229,16 +230,132 @@ TEST(ReportCharts, BandChartHasALinePerBandAndMarksEngineChanges) {
     EXPECT_EQ(count(svg, "<polyline class=\"band-line"), 4) << svg;
     EXPECT_EQ(count(svg, "class=\"engine-change\""), 2) << svg;
     // Top 3: 1 keyword in runs 1 and 2, none after; x from 44 to 628, count 2 at the top (10).
-    EXPECT_NE(svg.find("class=\"band-line band-3\" points=\"44,100 238.7,100 433.3,190 628,190\""),
+    EXPECT_NE(svg.find("class=\"band-line band-3\" stroke-width=\"1.5\" "
+                       "points=\"44,100 238.7,100 433.3,190 628,190\""),
               std::string::npos) << svg;
-    EXPECT_NE(svg.find("class=\"band-line band-100\" points=\"44,10 238.7,100 433.3,10 628,100\""),
+    EXPECT_NE(svg.find("class=\"band-line band-100\" stroke-width=\"11\" "
+                       "points=\"44,10 238.7,100 433.3,10 628,100\""),
               std::string::npos) << svg;
     EXPECT_NE(svg.find(">2024/05/01<"), std::string::npos);
     EXPECT_NE(svg.find(">2024/05/04<"), std::string::npos);
-
-    const ReportData single = reportData(historyOf({{"nuq", {{"a", 2}}}}), {"a"});
-    EXPECT_NE(bandChart(single).find("points=\"336,10 336,10\""), std::string::npos) << bandChart(single);
     EXPECT_EQ(count(bandChart(reportData(SiteHistory{}, {})), "<polyline"), 0);
+}
+
+TEST(ReportCharts, TheCountAxisEndsAtARoundNumberAboveTheLargestCount) {
+    const struct {
+        int largest, top, step;
+    } cases[] = {{0, 1, 1},   {1, 1, 1},     {3, 3, 1},       {5, 5, 1},        {6, 6, 2},
+                 {7, 8, 2},   {12, 15, 5},   {100, 100, 20},  {101, 150, 50},   {4800, 5000, 1000},
+                 {5001, 6000, 2000}};
+    for (const auto& c : cases) {
+        const CountAxis axis = countAxis(c.largest);
+        EXPECT_EQ(std::make_pair(axis.top, axis.step), std::make_pair(c.top, c.step)) << c.largest;
+    }
+}
+
+// The report page of a history in which keyword "kN" has the Nth entry of its run (a rank, 0 for
+// not ranked, or a failure); every run lists only its own entries.
+std::string pageOfRuns(const std::vector<std::vector<RankEntry>>& runs) {
+    std::vector<std::pair<std::string, std::vector<Record>>> history;
+    std::deque<std::string> keywords;
+    for (const auto& ranks : runs) {
+        auto& [engine, records] = history.emplace_back("nuq", std::vector<Record>{});
+        for (std::size_t k = 0; k < ranks.size(); ++k)
+            records.push_back({"k" + std::to_string(k), ranks[k]});
+        keywords.resize(std::max(keywords.size(), ranks.size()));
+    }
+    for (std::size_t k = 0; k < keywords.size(); ++k) keywords[k] = "k" + std::to_string(k);
+    return historyReportHtml("x.jp", reportData(historyOf(history), keywords),
+                             SystemTime{2024, 5, 0, 3, 8, 30, 0, 0});
+}
+
+TEST(ReportCharts, OneRunIsABarPerBandOnAnAxisFromItsOwnCounts) {
+    // 20 keywords, three ranked: the axis ends at 3, not at 20.
+    std::vector<RankEntry> ranks(20, RankEntry{0});
+    ranks[4] = 2;
+    ranks[9] = 8;
+    ranks[15] = 25;
+    const std::string page = pageOfRuns({ranks});
+    const struct {
+        const char* what;
+        int times;
+    } cases[] = {
+        {"<polyline class=\"band-line", 0},
+        {"<rect class=\"band-bar band-", 4},
+        {"<rect class=\"band-bar band-3\" x=\"166\" y=\"130\" width=\"64\" height=\"60\"/>", 1},
+        {"<rect class=\"band-bar band-100\" x=\"442\" y=\"10\" width=\"64\" height=\"180\"/>", 1},
+        {"text-anchor=\"middle\">3</text>", 2},  // the top 30 and top 100 bars
+        {"text-anchor=\"end\">3</text>", 1},     // the axis's top
+        {"text-anchor=\"end\">20</text>", 0},
+        {"<line class=\"grid\"", 3},
+        {"text-anchor=\"middle\">2024/05/01</text>", 1},
+        {"class=\"legend\"", 0},  // the bars carry their names
+        {"class=\"note\"", 1},      // the keyword table's note only
+    };
+    for (const auto& c : cases) EXPECT_EQ(count(page, c.what), c.times) << c.what << "\n" << page;
+    EXPECT_NE(page.find(utf8Bytes(u8">上位10位</text>")), std::string::npos);
+    EXPECT_NE(page.find(utf8Bytes(u8"<dt>キーワード数</dt><dd>20</dd>")), std::string::npos);
+}
+
+TEST(ReportCharts, RunsWithNothingRankedOrEveryKeywordFailedSaySoAndBreakTheLines) {
+    const struct {
+        std::vector<std::vector<RankEntry>> runs;
+        std::u8string_view note;  // empty for none
+        int failedRunLines;
+        int bandLines;  // a run without a result is a gap in every band's line
+    } cases[] = {
+        {{{FAILED, FAILED}}, u8"この回はすべてのキーワードの検索に失敗しました。", 0, 0},
+        {{{0, 0}}, u8"100位以内に入ったキーワードはまだありません。", 0, 0},
+        {{{0, FAILED}}, u8"100位以内に入ったキーワードはまだありません。", 0, 0},
+        {{{FAILED, FAILED}, {FAILED, FAILED}}, u8"100位以内に入ったキーワードはまだありません。", 2, 0},
+        {{{3, 4}, {FAILED, FAILED}, {5, FAILED}}, u8"", 1, 8},
+        {{{3, 4}, {}, {5, 6}, {7, 8}}, u8"", 0, 8},
+        {{{3, 4}, {0, FAILED}}, u8"", 0, 4},
+    };
+    for (const auto& c : cases) {
+        const std::string page = pageOfRuns(c.runs);
+        const std::size_t chart = page.find("<svg class=\"band-chart\"");
+        const std::string section = page.substr(chart, page.find("<h2>", chart) - chart);
+        EXPECT_EQ(count(section, "<p class=\"note\">"), c.note.empty() ? 0 : 1) << section;
+        EXPECT_NE(section.find(utf8Bytes(c.note)), std::string::npos) << section;
+        EXPECT_EQ(count(section, "<line class=\"failed-run\""), c.failedRunLines) << section;
+        EXPECT_EQ(count(section, utf8Bytes(u8"すべてのキーワードの検索に失敗した回")),
+                  c.failedRunLines > 0 ? 1 : 0) << section;
+        EXPECT_EQ(count(section, "<polyline class=\"band-line"), c.bandLines) << section;
+    }
+    // One run whose every search failed counted nothing, not 0.
+    EXPECT_EQ(count(pageOfRuns({{FAILED, FAILED}}), "text-anchor=\"middle\">-</text>"), 4);
+}
+
+TEST(ReportCharts, CoincidingBandsNestAndTheLegendDrawsThemAlike) {
+    // The top 10 and the top 30 hold the same keywords in every run.
+    const std::string page = pageOfRuns({{1, 5, 50}, {2, 6, 60}, {4, 9, 0}});
+    const std::size_t chart = page.find("<svg class=\"band-chart\"");
+    const std::string svg = page.substr(chart, page.find("</svg>", chart) - chart);
+    std::vector<std::size_t> drawnAt;
+    double previousWidth = 1e9;
+    for (const char* band : {"band-100", "band-30", "band-10", "band-3"}) {
+        // Wider bands first, each narrower than the one beneath it, markers the same way.
+        const std::regex line(std::string("<polyline class=\"band-line ") + band +
+                              "\" stroke-width=\"([0-9.]+)\"");
+        std::smatch found;
+        ASSERT_TRUE(std::regex_search(svg, found, line)) << band << "\n" << svg;
+        const double width = std::stod(found[1]);
+        EXPECT_LT(width, previousWidth) << band;
+        previousWidth = width;
+        drawnAt.push_back(found.position(0));
+        EXPECT_EQ(count(svg, std::string("<circle class=\"band-mark ") + band + "\""), 3) << band;
+        // The legend's swatch draws the band with the chart's width.
+        EXPECT_NE(page.find(std::string("<line class=\"band-line ") + band + "\" stroke-width=\"" +
+                            found[1].str() + "\""),
+                  std::string::npos) << band;
+    }
+    EXPECT_TRUE(std::is_sorted(drawnAt.begin(), drawnAt.end()));
+    // The newest counts 0 (top 3) and 2 (top 10, 30 and 100): one label per count.
+    EXPECT_EQ(count(svg, "class=\"value\""), 2) << svg;
+    // Many runs: no markers, which would run together.
+    std::vector<std::vector<RankEntry>> many(60, {1, 5});
+    EXPECT_EQ(count(pageOfRuns(many), "<circle class=\"band-mark"), 4);  // the legend's
 }
 
 TEST(HtmlText, MarkupIsEscapedAndJapaneseBecomesUtf8) {
