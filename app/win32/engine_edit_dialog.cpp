@@ -4,7 +4,7 @@
 
 #include "app/edit_dialog.h"
 #include "app/texts.h"
-#include "app/win32/wide_text.h"
+#include "platform/text.h"
 #include "resources/resource_ids.h"
 
 namespace vexor {
