@@ -57,6 +57,7 @@ struct AppState {
     std::string surveyFileBuffer;     // the survey Open dialog's last choice
     int failedKeywords = 0;           // keywords of the running survey whose search failed
     int unreadableKeywords = 0;       // of those, the ones whose page the rules could not read
+    int refusedKeywords = 0;          // of those, the ones refused or not reached (adviceFor)
 
     AppState() = default;
     AppState(const AppState&) = delete;

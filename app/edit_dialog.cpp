@@ -28,6 +28,17 @@ void openEditDialog(AppState& state, AppServices& services, EditMode mode) {
     form.setEngineStatus(texts::TEXT_NOT_LEARNT);
 }
 
+namespace {
+
+// A new file saved unlearnt is kept for learning later, but an engine that cannot survey does
+// not take the place of the one the user had chosen, unless it was written over that one's file.
+bool keepsPreviousEngine(const AppState& state, bool learnt, const std::string& previousPath) {
+    if (learnt || state.editMode != EditMode::New || previousPath.empty()) return false;
+    return state.workspace.resolve(previousPath) != state.workspace.resolve(state.currentEnginePath);
+}
+
+}  // namespace
+
 void learnInEditDialog(AppState& state, AppServices& services) {
     learnDefinition(state.currentEngine, services.messages, services.form, services.fetch,
                     services.clock);
@@ -36,11 +47,13 @@ void learnInEditDialog(AppState& state, AppServices& services) {
 bool saveEditDialog(AppState& state, AppServices& services) {
     Messages& messages = services.messages;
     applyEngineFields(services.form.readEngineFields(), state.currentEngine);
-    if (!isLearnt(state.currentEngine) &&
-        !messages.askYesNo(Owner::EditDialog, texts::MSG_SAVE_UNLEARNT, Icon::Warning))
+    const bool learnt = isLearnt(state.currentEngine);
+    if (!learnt && !messages.askYesNo(Owner::EditDialog, texts::MSG_SAVE_UNLEARNT, Icon::Warning))
         return false;
     const std::string previousPath = state.currentEnginePath;
     if (state.editMode == EditMode::New) {
+        // The Save As dialog starts in the engine folder, where the engine menu looks.
+        makeEngineFolder(state.workspace);
         const auto chosen = services.chrome.askSaveEngineFile(Owner::EditDialog);
         if (!chosen) return false;
         state.currentEnginePath = *chosen;
@@ -50,6 +63,11 @@ bool saveEditDialog(AppState& state, AppServices& services) {
     if (!saveEngineFile(state.currentEngine, state.workspace, state.currentEnginePath, messages)) {
         state.currentEnginePath = previousPath;
         return false;
+    }
+    if (keepsPreviousEngine(state, learnt, previousPath)) {
+        state.currentEnginePath = previousPath;
+        state.currentEngine = state.backupEngine;
+        return true;
     }
     // Reading back makes the engine equal what is stored; a failure reports itself.
     loadEngineFile(state.currentEngine, state.workspace, state.currentEnginePath, messages);

@@ -23,9 +23,12 @@ void learnInEditDialog(AppState& state, AppServices& services);
 
 // "保存": takes the fields into the current engine; an unlearnt engine is saved only after a
 // Yes to the question; in new mode the Save As dialog names the file, which becomes
-// currentEnginePath (cancelled: nothing written). Writes the engine and reads it back, so the
-// current engine equals what is stored. A write that fails says so and returns false, leaving
-// the engine and currentEnginePath as they were. True when the dialog should close.
+// currentEnginePath (cancelled: nothing written; the engine folder is made before it opens).
+// Writes the engine and reads it back, so the current engine equals what is stored. An
+// unlearnt engine saved to a new file while another engine was current leaves that one current
+// (its engine and path from when the dialog opened), unless the new file is that engine's own.
+// A write that fails says so and returns false, leaving the engine and currentEnginePath as
+// they were. True when the dialog should close.
 bool saveEditDialog(AppState& state, AppServices& services);
 
 // "キャンセル": the current engine becomes exactly what it was before the dialog opened.

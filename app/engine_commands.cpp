@@ -1,6 +1,7 @@
 // Creating, editing and importing engine files around the edit dialog.
 #include "app/engine_commands.h"
 
+#include "app/engine_files.h"
 #include "app/engine_menu.h"
 #include "app/text_format.h"
 #include "app/texts.h"
@@ -38,6 +39,7 @@ void importEngineFile(AppState& state, AppServices& services) {
     const std::string destination = joinPath(ENGINE_FOLDER_NAME, name + ".eng");
     state.currentEnginePath = destination;
     // A failed copy shows up as the read failure below.
+    makeEngineFolderFor(state.workspace, destination);
     copyFileReplacing(state.workspace.resolve(*chosen), state.workspace.resolve(destination));
     buildEngineMenu(state, services.chrome);
     if (!loadEngine(state, services, destination)) state.currentEnginePath = previousPath;

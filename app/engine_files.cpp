@@ -4,6 +4,7 @@
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "engine/engine_file.h"
+#include "platform/files.h"
 
 namespace vexor {
 
@@ -15,6 +16,17 @@ Message engineWriteFailed(const std::string& path) {
     return {formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path), Icon::Warning};
 }
 
+void makeEngineFolder(const Workspace& workspace) { makeDirectory(workspace.resolve(ENGINE_FOLDER_NAME)); }
+
+void makeEngineFolderFor(const Workspace& workspace, const std::string& path) {
+    // Both resolved, so both have the system's separators and no "." or "..".
+    const std::string file = workspace.resolve(path);
+    const std::string folder = workspace.resolve(ENGINE_FOLDER_NAME);
+    const bool inFolder = file.size() > folder.size() + 1 && file.compare(0, folder.size(), folder) == 0 &&
+                          (file[folder.size()] == '\\' || file[folder.size()] == '/');
+    if (inFolder && !folderExists(folder)) makeDirectory(folder);
+}
+
 bool loadEngineFile(EngineDefinition& record, const Workspace& workspace, const std::string& path,
                     Messages& messages) {
     if (readEngineFile(record, workspace.resolve(path)) == EngineFileRead::Read) return true;
@@ -24,6 +36,7 @@ bool loadEngineFile(EngineDefinition& record, const Workspace& workspace, const 
 
 bool saveEngineFile(const EngineDefinition& record, const Workspace& workspace,
                     const std::string& path, Messages& messages) {
+    makeEngineFolderFor(workspace, path);
     if (writeEngineFile(record, workspace.resolve(path)) == EngineFileWrite::Written) return true;
     messages.show(Owner::MainWindow, engineWriteFailed(path));
     return false;

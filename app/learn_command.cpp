@@ -4,6 +4,7 @@
 #include "app/fetch_failure_text.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "engine/engine_fields.h"
 
 namespace vexor {
 
@@ -36,13 +37,64 @@ Message pageFailure(const char* pattern, int page, const std::string& why) {
             Icon::Warning};
 }
 
+const char* fieldName(SampleField field) {
+    switch (field) {
+        case SampleField::Keyword: return texts::FIELD_KEYWORD;
+        case SampleField::FirstResultUrl: return texts::FIELD_FIRST_RESULT;
+        case SampleField::TenthResultUrl: return texts::FIELD_TENTH_RESULT;
+        case SampleField::Page2Url: return texts::FIELD_PAGE2;
+        case SampleField::Page3Url: break;
+    }
+    return texts::FIELD_PAGE3;
+}
+
+Message missingFields(const std::vector<SampleField>& missing) {
+    if (missing.empty()) return {texts::MSG_REQUIRED_MISSING, Icon::Warning};
+    std::string names;
+    for (const SampleField field : missing) {
+        if (!names.empty()) names += texts::FIELD_SEPARATOR;
+        names += fieldName(field);
+    }
+    return {std::string(texts::MSG_REQUIRED_MISSING) + "\n" + formatWithText(texts::FMT_FILL_IN_FIELDS, names),
+            Icon::Warning};
+}
+
+// The address failure, what to check, then which comparison of the two page addresses failed.
+Message addressFailure(QueryLearning step) {
+    std::string why;
+    switch (step) {
+        case QueryLearning::KeywordNotInAddress: why = texts::TEXT_ADDRESS_NO_KEYWORD; break;
+        case QueryLearning::AddressesAlike: why = texts::TEXT_ADDRESS_ALIKE; break;
+        case QueryLearning::DifferAtStart: why = texts::TEXT_ADDRESS_DIFFER_AT_START; break;
+        case QueryLearning::NoPageParameter: why = texts::TEXT_ADDRESS_NO_PAGE_NUMBER; break;
+        case QueryLearning::RegionsOverlap: why = texts::TEXT_ADDRESS_OVERLAP; break;
+        case QueryLearning::Learnt: return {texts::MSG_ADDRESS_FAILED, Icon::Warning};
+    }
+    return {std::string(texts::MSG_ADDRESS_FAILED) + "\n" + why, Icon::Warning};
+}
+
+const char* noRulePattern(NoRuleReason reason) {
+    switch (reason) {
+        case NoRuleReason::MarkersLeftNothing: return texts::FMT_LEARN_MARKERS_EMPTY;
+        case NoRuleReason::FirstNotFound: return texts::FMT_LEARN_FIRST_NOT_FOUND;
+        case NoRuleReason::TenthNotFound: return texts::FMT_LEARN_TENTH_NOT_FOUND;
+        case NoRuleReason::NoCommonPrefix: return texts::FMT_LEARN_NO_COMMON_PREFIX;
+        case NoRuleReason::None: break;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 Message learnMessage(const LearnResult& result) {
     switch (result.outcome) {
-        case LearnOutcome::MissingField: return {texts::MSG_REQUIRED_MISSING, Icon::Warning};
-        case LearnOutcome::BadAddress: return {texts::MSG_ADDRESS_FAILED, Icon::Warning};
-        case LearnOutcome::NoRules: return {texts::MSG_LEARN_FAILED, Icon::Warning};
+        case LearnOutcome::MissingField: return missingFields(result.missing);
+        case LearnOutcome::BadAddress: return addressFailure(result.address);
+        case LearnOutcome::NoRules: {
+            const char* pattern = noRulePattern(result.noRule);
+            if (pattern == nullptr) return {texts::MSG_LEARN_FAILED, Icon::Warning};
+            return {std::string(texts::MSG_LEARN_FAILED) + "\n" + formatWithNumber(pattern, result.page), Icon::Warning};
+        }
         case LearnOutcome::FetchFailed:
             return pageFailure(texts::FMT_LEARN_PAGE_NOT_FETCHED, result.page, fetchFailureText(result.fetch));
         case LearnOutcome::BlockPage:
@@ -57,10 +109,16 @@ Message learnMessage(const LearnResult& result) {
 
 void learnDefinition(EngineDefinition& current, Messages& messages, EngineForm& form,
                      const PageFetcher& fetch, const Clock& clock) {
+    const EngineFields before = engineFieldsOf(current);
     const LearnResult result = learnFromSample(current, form.readEngineFields(), fetch, clock);
+    // Rules kept from other samples than the fields now hold would be saved under samples they
+    // were never learnt from, with a status that calls them learnt; the same samples keep them
+    // (a page that could not be fetched this time does not undo a good learning).
+    const bool forgets = result.outcome != LearnOutcome::Learnt && isLearnt(current) && engineFieldsOf(current) != before;
+    if (forgets) forgetLearning(current);
     messages.show(Owner::EditDialog, learnMessage(result));
-    if (result.outcome != LearnOutcome::MissingField && result.outcome != LearnOutcome::BadAddress)
-        form.setEngineStatus(engineStatusText(current));
+    const bool ran = result.outcome != LearnOutcome::MissingField && result.outcome != LearnOutcome::BadAddress;
+    if (ran || forgets) form.setEngineStatus(engineStatusText(current));
 }
 
 std::string engineStatusText(const EngineDefinition& definition) {

@@ -13,15 +13,18 @@
 
 namespace vexor {
 
-// The one message of a learning run: the missing field, address and failure warnings (a refused
-// sample page with a second line naming the page and why: the fetch's failure, or what kind of
-// page it is), or the success as information, followed by a line that names the rules kept and
-// on how many of result pages 1 to 3 they hold.
+// The one message of a learning run, a warning naming what failed and what to do: the empty
+// fields by their labels; which comparison of the page addresses failed; which sample was not
+// found on which page; a refused sample page with the page and why (the fetch's failure, or
+// what kind of page it is). Or the success as information, followed by a line that names the
+// rules kept and on how many of result pages 1 to 3 they hold.
 Message learnMessage(const LearnResult& result);
 
 // Learns into current from the form's fields (learnFromSample) and shows exactly one message
-// owned by the edit dialog. After a learning run (not after a stop for a missing field or a
-// failed address) the status label is refreshed.
+// owned by the edit dialog. A run that fails with other samples than current held leaves it
+// not learnt (forgetLearning); with the same ones, what was learnt before stays. The status
+// label is refreshed after a learning run (not after a stop for a missing field or a failed
+// address) and whenever the engine was left not learnt.
 void learnDefinition(EngineDefinition& current, Messages& messages, EngineForm& form,
                      const PageFetcher& fetch, const Clock& clock);
 

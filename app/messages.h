@@ -22,7 +22,8 @@ struct Message {
 class Messages {
 public:
     virtual ~Messages() = default;
-    // A box with an OK button and no caption of its own (the system's default caption).
+    // A box with an OK button and the caption "nuqランキング調査": the system's default caption
+    // would read "エラー", also over a success.
     virtual void showMessage(Owner owner, const std::string& text, Icon icon) = 0;
     // A box with Yes and No and the caption "nuqランキング調査"; true only for Yes.
     virtual bool askYesNo(Owner owner, const std::string& text, Icon icon) = 0;

@@ -60,6 +60,11 @@ void showHistoryNotStored(const SurveyState& state, Messages& messages) {
 bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveyStart& start,
                  Messages& messages, ResultList& list) {
     if (state.surveyRunning) return false;
+    // With nothing open there is nothing to survey, whatever the engine: that comes first.
+    if (state.surveyPath.empty()) {
+        messages.showMessage(Owner::MainWindow, texts::MSG_START_WITHOUT_SURVEY, Icon::Warning);
+        return false;
+    }
     if (!isLearnt(start.engine)) {
         messages.showMessage(Owner::MainWindow, texts::MSG_NOT_LEARNT, Icon::Warning);
         return false;

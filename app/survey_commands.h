@@ -45,8 +45,9 @@ struct SurveyStart {
     BackOff backOff = {};
 };
 
-// The start command. Refuses an engine without rules ("未学習です", nothing read or written) and
-// does nothing while a worker still runs. Otherwise reads state.surveyPath again (its failure
+// The start command. Does nothing while a worker still runs. With no survey file open it says
+// so and how to open one; then refuses an engine without rules ("未学習です"); in both cases
+// nothing is read or written. Otherwise reads state.surveyPath again (its failure
 // message stops the start), takes the history folder's lock (another run of the same survey
 // stops the start with a message), finishes a rotation a killed run left half done, continues
 // the current history generation when it is unfinished and was begun under the same engine or

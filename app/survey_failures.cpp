@@ -34,12 +34,30 @@ std::string failureCauseText(FailureCause cause, int status) {
 
 namespace {
 
-// Failures that say the engine's pages no longer read with its rules.
-bool suggestsRelearning(const SearchFailure& failure) {
-    return failure.cause == FailureCause::NoLinks || failure.cause == FailureCause::NotResults;
-}
+constexpr int FORBIDDEN = 403;
+constexpr int TOO_MANY_REQUESTS = 429;
+constexpr int FIRST_SERVER_ERROR = 500;
 
 }  // namespace
+
+FailureAdvice adviceFor(const SearchFailure& failure) {
+    switch (failure.cause) {
+        case FailureCause::NoLinks:
+        case FailureCause::NotResults: return FailureAdvice::Relearn;
+        case FailureCause::HttpStatus:
+            // Other client errors (404, 400, ...) say the learnt address is not the engine's.
+            return failure.status == FORBIDDEN || failure.status == TOO_MANY_REQUESTS ||
+                           failure.status >= FIRST_SERVER_ERROR
+                       ? FailureAdvice::WaitAndRetry
+                       : FailureAdvice::Relearn;
+        case FailureCause::Network:
+        case FailureCause::Timeout:
+        case FailureCause::EmptyPage:
+        case FailureCause::Certificate:
+        case FailureCause::SecureChannel: return FailureAdvice::WaitAndRetry;
+        default: return FailureAdvice::None;
+    }
+}
 
 std::string failureText(const SearchFailure& failure) {
     std::string text = failureCauseText(failure.cause, failure.status);
@@ -50,7 +68,9 @@ std::string failureText(const SearchFailure& failure) {
 void showSurveyFailure(AppState& state, ResultList& list, int row, const SearchFailure& failure) {
     list.setCell(row, CURRENT_RUN_COLUMN, failureText(failure));
     ++state.failedKeywords;
-    if (suggestsRelearning(failure)) ++state.unreadableKeywords;
+    const FailureAdvice advice = adviceFor(failure);
+    if (advice == FailureAdvice::Relearn) ++state.unreadableKeywords;
+    if (advice == FailureAdvice::WaitAndRetry) ++state.refusedKeywords;
 }
 
 void reportSurveyEnd(AppState& state, Messages& messages) {
@@ -59,10 +79,12 @@ void reportSurveyEnd(AppState& state, Messages& messages) {
     } else if (state.failedKeywords > 0) {
         std::string text = formatWithNumber(texts::FMT_KEYWORDS_FAILED, state.failedKeywords);
         if (state.unreadableKeywords > 0) text += texts::MSG_RELEARN_HINT;
+        if (state.refusedKeywords > 0) text += texts::MSG_WAIT_HINT;
         messages.showMessage(Owner::MainWindow, text, Icon::Warning);
     }
     state.failedKeywords = 0;
     state.unreadableKeywords = 0;
+    state.refusedKeywords = 0;
 }
 
 }  // namespace vexor

@@ -15,6 +15,14 @@ namespace vexor {
 // What the cause of a failure is called: "失敗: HTTP 429", "失敗: 時間切れ", ...
 std::string failureCauseText(FailureCause cause, int status);
 
+// What the end of a run advises for a failure: learning the engine again when its pages no
+// longer read with the rules (no links, not a results page, an address the engine does not
+// know); waiting, the network settings or a slower pace when the engine refused the request
+// (403, 429, 5xx) or could not be reached (network, time-out, empty answer, TLS); nothing of its
+// own for consent, captcha and script pages and redirects, whose cells say what they are.
+enum class FailureAdvice { None, Relearn, WaitAndRetry };
+FailureAdvice adviceFor(const SearchFailure& failure);
+
 // The cell text of a failure: "失敗: HTTP 429", "失敗: 同意の確認ページ (3 ページ目)", ...
 std::string failureText(const SearchFailure& failure);
 
@@ -23,7 +31,8 @@ void showSurveyFailure(AppState& state, ResultList& list, int row, const SearchF
 
 // The run has ended: when the engine refused it, says so and that the next start continues it;
 // when keywords failed, one warning over the main window naming how many and how to survey them
-// again. The count starts again from 0.
+// again, with the advice (adviceFor) of each kind of failure among them. The counts start again
+// from 0.
 void reportSurveyEnd(AppState& state, Messages& messages);
 
 }  // namespace vexor

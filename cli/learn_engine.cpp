@@ -7,22 +7,10 @@
 #include "cli/exit_status.h"
 #include "cli/terminal_messages.h"
 #include "engine/engine_definition.h"
-#include "engine/engine_file.h"
 #include "engine/learning.h"
 #include "platform/clock.h"
-#include "platform/files.h"
 
 namespace vexor::cli {
-namespace {
-
-// The engine folder is made where the Windows program keeps it, when the file goes there.
-void makeEngineFolderFor(const std::string& engineFile, const Workspace& workspace) {
-    const std::string folder = ENGINE_FOLDER_NAME;
-    if (engineFile.rfind(folder + "\\", 0) == 0 || engineFile.rfind(folder + "/", 0) == 0)
-        makeDirectory(workspace.engineFolder());
-}
-
-}  // namespace
 
 int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console) {
     TerminalMessages messages(console);
@@ -34,12 +22,7 @@ int runLearnCommand(const LearnCommand& command, const Workspace& workspace, con
         return EXIT_FAILED;
     }
     // The success is told only once the file is safely written.
-    makeEngineFolderFor(command.engineFile, workspace);
-    if (writeEngineFile(definition, workspace.resolve(command.engineFile)) !=
-        EngineFileWrite::Written) {
-        messages.show(Owner::MainWindow, engineWriteFailed(command.engineFile));
-        return EXIT_FAILED;
-    }
+    if (!saveEngineFile(definition, workspace, command.engineFile, messages)) return EXIT_FAILED;
     messages.show(Owner::EditDialog, learnMessage(result));
     return EXIT_DONE;
 }

@@ -1,6 +1,7 @@
 // Progress lines and first-page warnings on standard error.
 #include "cli/progress_display.h"
 
+#include "app/survey_failures.h"
 #include "cli/terminal_text.h"
 
 namespace vexor::cli {
@@ -103,8 +104,9 @@ void ProgressDisplay::searchEnded(int row, const SearchEnding& ending) {
     if (ending.how != SearchEnd::Failed) return;
     ++failed_;
     failedRow_ = row;
-    const FailureCause cause = ending.failure.cause;
-    if (cause == FailureCause::NoLinks || cause == FailureCause::NotResults) ++unreadable_;
+    const FailureAdvice advice = adviceFor(ending.failure);
+    if (advice == FailureAdvice::Relearn) ++unreadable_;
+    if (advice == FailureAdvice::WaitAndRetry) ++refused_;
     clearStatus();
     console_.err("warning: \"" + keywordAt(row) + "\": " + pageName(ending.failure.page) + " " +
                  causeText(ending.failure) + "; recorded as failed\n");
@@ -130,6 +132,10 @@ void ProgressDisplay::finish() {
                  (unreadable_ > 0 ? "; some results pages no longer read with the engine's rules, "
                                     "so the engine may need to be learnt again"
                                   : "") +
+                 (refused_ > 0 ? "; the engine refused some requests or could not be reached: try "
+                                 "again later, check the network and proxy settings, or slow the "
+                                 "pace with PageDelay in [NETWORK] of vexor.ini"
+                               : "") +
                  "\n");
 }
 

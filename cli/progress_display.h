@@ -45,7 +45,8 @@ private:
     std::size_t statusWidth_ = 0;  // columns of the status line on screen, 0 when none
     int failed_ = 0;
     int failedRow_ = -1;  // the row whose search just failed, until its result
-    int unreadable_ = 0;  // failed because the engine's rules did not read the page
+    int unreadable_ = 0;  // failed so that the engine may need learning again (adviceFor)
+    int refused_ = 0;     // failed because the engine refused or could not be reached
 };
 
 }  // namespace vexor::cli

@@ -5,4 +5,11 @@ namespace vexor {
 
 void resetDefinition(EngineDefinition& definition) { definition = EngineDefinition{}; }
 
+void forgetLearning(EngineDefinition& definition) {
+    definition.linkRules.clear();
+    definition.extendedRules.clear();
+    definition.resultsPageMarks.clear();
+    definition.learnedAt = SystemTime{};
+}
+
 }  // namespace vexor

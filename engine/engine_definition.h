@@ -68,6 +68,10 @@ struct EngineDefinition {
 // Back to the defaults: version 100, empty strings, zero numbers and time, no rules.
 void resetDefinition(EngineDefinition& definition);
 
+// Drops what learning found from the sample pages (rules, marks, learnedAt); the sample
+// fields and the query address stay. The engine is then not learnt.
+void forgetLearning(EngineDefinition& definition);
+
 // An engine is learnt exactly when it has at least one rule; learnedAt alone does not count.
 inline bool isLearnt(const EngineDefinition& definition) { return !definition.linkRules.empty(); }
 

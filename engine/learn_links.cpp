@@ -53,6 +53,19 @@ LinkLearning blockRefused(int page, PageKind kind) {
     return refused;
 }
 
+// Looked at only once page 1 gave no rule, so the search for the samples runs again here.
+NoRuleReason noRuleReason(const EngineDefinition& definition, const SamplePages& pages) {
+    const std::string_view cut = cutToMarkers(pages.bodies[0], definition.startMarker, definition.endMarker);
+    if (cut.empty() && !pages.bodies[0].empty()) return NoRuleReason::MarkersLeftNothing;
+    const PageAddress address = pageAddressOf(pages.addresses[0]);
+    const auto found = [&](std::string_view sample) {
+        return !sample.empty() && !findSampleLinks(cut, sampleFormsOf(sample, address), address, 1).links.empty();
+    };
+    if (!found(sampleOf(definition.firstResultUrl))) return NoRuleReason::FirstNotFound;
+    if (!found(sampleOf(definition.tenthResultUrl))) return NoRuleReason::TenthNotFound;
+    return NoRuleReason::NoCommonPrefix;
+}
+
 // The sample's pages as learning fetches them: page 1 at once, pages 2 and 3 once rules were
 // found, each fetched once.
 class SampleFetch {
@@ -157,7 +170,10 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     if (const int failed = sample.failedPage(); failed != 0) return fetchRefused(failed, sample.outcome(failed));
     if (!chosen) {
         const PageKind kind = blockSignOf(sample.pages.bodies[0]);
-        return kind == PageKind::Results ? LinkLearning{} : blockRefused(1, kind);
+        if (kind != PageKind::Results) return blockRefused(1, kind);
+        LinkLearning none;
+        none.noRule = noRuleReason(definition, sample.pages);
+        return none;
     }
     const EngineDefinition learnt = withRules(definition, chosen->plain, chosen->extended);
     for (int page = 2; page <= ALL_PAGES; ++page) {

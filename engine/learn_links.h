@@ -42,6 +42,15 @@ enum class LearntRuleKind {
     TenOfMore,     // an extended rule taking ten of more links (first or last ten)
 };
 
+// Why result page 1, fetched and a results page, gave no rule.
+enum class NoRuleReason {
+    None,
+    MarkersLeftNothing,  // the markers cut the page down to nothing
+    FirstNotFound,       // no link of the page stands for the 1st result
+    TenthNotFound,       // the 1st result is there, the 10th is not
+    NoCommonPrefix,      // both are there, but no text before them picks ten results
+};
+
 struct LinkLearning {
     bool learnt = false;
     LearntRuleKind kind = LearntRuleKind::Plain;
@@ -51,6 +60,8 @@ struct LinkLearning {
     int refusedPage = 0;
     FetchOutcome fetch = {};
     PageKind pageKind = PageKind::Results;
+    // When not learnt and no page was refused: why page 1 gave no rule.
+    NoRuleReason noRule = NoRuleReason::None;
 };
 
 // Whether a fetch brought no page to learn from: a failure, or a failing status.

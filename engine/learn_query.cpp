@@ -45,7 +45,7 @@ std::string escapePercents(const std::string& text) {
 
 }  // namespace
 
-bool learnQueryTemplate(EngineDefinition& definition) {
+QueryLearning learnQueryAddress(EngineDefinition& definition) {
     const std::string& page2 = definition.page2Url;
     const std::string& page3 = definition.page3Url;
 
@@ -67,7 +67,7 @@ bool learnQueryTemplate(EngineDefinition& definition) {
             break;
         }
     }
-    if (keywordStart == npos) return false;
+    if (keywordStart == npos) return QueryLearning::KeywordNotInAddress;
     // Whatever follows the keyword in its parameter (more words, a suffix) is part of it.
     const std::size_t keywordEnd = std::min(page2.find('&', keywordStart), page2.size());
     const Span keyword{keywordStart, keywordEnd - keywordStart};
@@ -75,10 +75,11 @@ bool learnQueryTemplate(EngineDefinition& definition) {
     const std::size_t common = std::min(page2.size(), page3.size());
     const std::size_t differ = static_cast<std::size_t>(
         std::mismatch(page2.begin(), page2.begin() + common, page3.begin()).first - page2.begin());
-    if (differ == common || differ == 0) return false;
+    if (differ == common) return QueryLearning::AddressesAlike;
+    if (differ == 0) return QueryLearning::DifferAtStart;
     if (page2.rfind('=', differ) == npos && page2.find('&', differ) == npos &&
         page3.rfind('=', differ) == npos && page3.find('&', differ) == npos)
-        return false;
+        return QueryLearning::NoPageParameter;
     const Span value2 = pageValueSpan(page2, differ);
     const Span value3 = pageValueSpan(page3, differ);
     // Regions that overlap would leave a template without one of its placeholders.
@@ -86,7 +87,7 @@ bool learnQueryTemplate(EngineDefinition& definition) {
     const Span left = keywordFirst ? keyword : value2;
     const Span right = keywordFirst ? value2 : keyword;
     const std::size_t between = left.start + left.length;
-    if (between > right.start) return false;
+    if (between > right.start) return QueryLearning::RegionsOverlap;
 
     const int32_t v2 = leadingNumber(page2.substr(value2.start, value2.length));
     const int32_t v3 = leadingNumber(page3.substr(value3.start, value3.length));
@@ -97,7 +98,11 @@ bool learnQueryTemplate(EngineDefinition& definition) {
                                escapePercents(page2.substr(between, right.start - between)) +
                                (keywordFirst ? "%d" : "%s") +
                                escapePercents(page2.substr(right.start + right.length));
-    return true;
+    return QueryLearning::Learnt;
+}
+
+bool learnQueryTemplate(EngineDefinition& definition) {
+    return learnQueryAddress(definition) == QueryLearning::Learnt;
 }
 
 }  // namespace vexor

@@ -16,7 +16,17 @@ namespace vexor {
 // regions replaced by "%s" and "%d" and every other "%" written "%%", so that the address built
 // from it holds the sample's bytes unchanged. False when the keyword is not found, the
 // addresses do not differ within the shorter one or differ at their first byte, no "=" stands
-// before and no "&" after the difference in either address, or the two regions overlap.
-bool learnQueryTemplate(EngineDefinition& definition);
+// before and no "&" after the difference in either address, or the two regions overlap;
+// learnQueryAddress tells which of these stopped it.
+enum class QueryLearning {
+    Learnt,
+    KeywordNotInAddress,  // the keyword in none of its forms in page2Url
+    AddressesAlike,       // page2Url and page3Url equal, or one the beginning of the other
+    DifferAtStart,        // they differ at their first byte
+    NoPageParameter,      // neither has "=" before or "&" after where they differ
+    RegionsOverlap,       // the page number stands inside the keyword's parameter
+};
+QueryLearning learnQueryAddress(EngineDefinition& definition);
+bool learnQueryTemplate(EngineDefinition& definition);  // learnQueryAddress gave Learnt
 
 }  // namespace vexor

@@ -1,22 +1,36 @@
 // The two stages of learning, in order.
 #include "engine/learning.h"
 
-#include "engine/learn_query.h"
+#include <utility>
 
 namespace vexor {
 
 LearnResult learnFromSample(EngineDefinition& current, const EngineFields& fields, const PageFetcher& fetch,
                             const Clock& clock) {
     applyEngineFields(fields, current);
-    if (current.keyword.empty() || current.page2Url.empty() || current.page3Url.empty() ||
-        current.firstResultUrl.empty() || current.tenthResultUrl.empty())
-        return {LearnOutcome::MissingField};
-    if (!learnQueryTemplate(current)) return {LearnOutcome::BadAddress};
+    LearnResult stopped;
+    const std::pair<SampleField, const std::string*> required[] = {
+        {SampleField::Keyword, &current.keyword},   {SampleField::FirstResultUrl, &current.firstResultUrl},
+        {SampleField::TenthResultUrl, &current.tenthResultUrl}, {SampleField::Page2Url, &current.page2Url},
+        {SampleField::Page3Url, &current.page3Url}};
+    for (const auto& [field, text] : required)
+        if (text->empty()) stopped.missing.push_back(field);
+    if (!stopped.missing.empty()) return stopped;
+    stopped.address = learnQueryAddress(current);
+    if (stopped.address != QueryLearning::Learnt) {
+        stopped.outcome = LearnOutcome::BadAddress;
+        return stopped;
+    }
     // The time the run began, not when the (possibly slow) fetches returned.
     const SystemTime started = clock();
     const LinkLearning links = learnLinkRules(current, fetch);
     if (!links.learnt) {
-        if (links.refusedPage == 0) return {LearnOutcome::NoRules};
+        if (links.refusedPage == 0) {
+            stopped.outcome = LearnOutcome::NoRules;
+            stopped.page = 1;
+            stopped.noRule = links.noRule;
+            return stopped;
+        }
         const LearnOutcome outcome =
             links.pageKind == PageKind::Results ? LearnOutcome::FetchFailed : LearnOutcome::BlockPage;
         return {outcome, LearntRuleKind::Plain, 0, links.refusedPage, links.fetch, links.pageKind};

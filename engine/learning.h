@@ -2,9 +2,12 @@
 // result pages 2 and 3, then the link rules from result page 1, checked on pages 2 and 3.
 #pragma once
 
+#include <vector>
+
 #include "engine/engine_definition.h"
 #include "engine/engine_fields.h"
 #include "engine/learn_links.h"
+#include "engine/learn_query.h"
 #include "platform/clock.h"
 #include "web/page_fetcher.h"
 
@@ -20,6 +23,9 @@ enum class LearnOutcome {
     Learnt,
 };
 
+// The sample fields learning cannot do without, in the order the edit dialog shows them.
+enum class SampleField { Keyword, FirstResultUrl, TenthResultUrl, Page2Url, Page3Url };
+
 struct LearnResult {
     LearnOutcome outcome = LearnOutcome::MissingField;
     LearntRuleKind kind = LearntRuleKind::Plain;  // when Learnt: which rules were kept
@@ -27,6 +33,9 @@ struct LearnResult {
     int page = 0;                                 // when FetchFailed or BlockPage: which sample page
     FetchOutcome fetch = {};                      // when FetchFailed: how its fetch ended
     PageKind pageKind = PageKind::Results;        // when BlockPage: what the page is
+    std::vector<SampleField> missing = {};          // when MissingField: the empty ones, in order
+    QueryLearning address = QueryLearning::Learnt;  // when BadAddress: the step that stopped it
+    NoRuleReason noRule = NoRuleReason::None;       // when NoRules: why (page tells which page)
 };
 
 // Takes fields into current, checks the five required ones, learns the query address and then

@@ -3,6 +3,8 @@
 #include "app/win32/engine_edit_dialog.h"
 
 #include "app/edit_dialog.h"
+#include "app/texts.h"
+#include "platform/text.h"
 #include "resources/resource_ids.h"
 
 namespace vexor {
@@ -15,9 +17,12 @@ struct EditDialog {
     EditMode mode;
 };
 
-// Returns FALSE: the keyword field has been given the focus here.
+// Returns FALSE: the keyword field has been given the focus here. The resource's caption is the
+// edit mode's; a new engine's dialog says that it creates one.
 INT_PTR onInitDialog(EditDialog& dialog, HWND hwnd) {
     dialog.ui.attachEditDialog(hwnd);
+    if (dialog.mode == EditMode::New)
+        SetWindowTextW(hwnd, cp932ToWide(texts::NEW_DIALOG_TITLE).c_str());
     openEditDialog(dialog.state, dialog.services, dialog.mode);
     SetFocus(GetDlgItem(hwnd, IDC_KEYWORD));
     return FALSE;

@@ -134,7 +134,8 @@ HWND Win32Ui::ownerWindow(Owner owner) const {
 }
 
 void Win32Ui::showMessage(Owner owner, const std::string& text, Icon icon) {
-    MessageBoxW(ownerWindow(owner), cp932ToWide(text).c_str(), nullptr, MB_OK | iconStyle(icon));
+    MessageBoxW(ownerWindow(owner), cp932ToWide(text).c_str(), cp932ToWide(texts::APP_TITLE).c_str(),
+                MB_OK | iconStyle(icon));
 }
 
 bool Win32Ui::askYesNo(Owner owner, const std::string& text, Icon icon) {

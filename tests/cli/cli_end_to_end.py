@@ -133,9 +133,14 @@ class LearnTest(CliTestCase):
         wrong_links[wrong_links.index("--first") + 1] = "http://nowhere.example/1"
         no_keyword = list(good)
         no_keyword[no_keyword.index("--keyword") + 1] = ""
-        for arguments, message in [(no_keyword, REQUIRED_MISSING),
-                                   (same_pages, ADDRESS_FAILED),
-                                   (wrong_links, LEARN_FAILED)]:
+        # Each names what failed and what to do.
+        for arguments, message in [
+                (no_keyword, REQUIRED_MISSING + "\n未記入の欄: キーワード\n"
+                 "この欄を入力してから、もう一度学習してください。"),
+                (same_pages, ADDRESS_FAILED + "\n2 ページ目の URL と 3 ページ目の URL が同じか、"
+                 "一方がもう一方の前半と同じで、ページ番号の位置を比べられません。"),
+                (wrong_links, LEARN_FAILED + "\n1 ページ目に 1件目の URL が見つかりません。"
+                 "ブラウザで同じキーワードを検索し、1件目の URL をコピーし直してください。")]:
             with self.subTest(message=message):
                 with open(self.path("engine", "old.eng"), "wb") as f:
                     f.write(old)

@@ -190,8 +190,8 @@ agents = {line.split("\t")[6] for line in sys.stdin.read().splitlines()}
 assert agents == {sys.argv[1]}, agents
 ' "$user_agent" || fail "the survey did not send the user agent of vexor.ini"
 
-# The end of the run counts the two failed keywords in a warning box.
-capture_and_close '^(Error|エラー)$' end_of_run_warning.png Return "the warning at the end of the run"
+# The end of the run counts the two failed keywords in a warning box with the program's name.
+capture_and_close '^nuqランキング調査$' end_of_run_warning.png Return "the warning at the end of the run"
 
 main_window=$(wait_for 20 'visible_window "nuq" >/dev/null' && visible_window "$target") || true
 [ -n "$main_window" ] || fail "main window not found"
@@ -234,11 +234,11 @@ focus "$main_window"
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key b
-wait_for 60 'box=$(visible_window "^(Error|エラー)$")' || fail "no message when the engine refused the run"
+wait_for 60 'box=$(visible_window "^nuqランキング調査$")' || fail "no message when the engine refused the run"
 owner=$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-f]*$') || fail "the refusing message has no owner"
 [ $((owner)) -eq "$main_window" ] || fail "the refusing message is not over the main window"
-capture_and_close '^(Error|エラー)$' engine_refusing.png Return "the refusing message"
-! wait_for 3 'visible_window "^(Error|エラー)$" >/dev/null' || fail "a second message after the refusing one"
+capture_and_close '^nuqランキング調査$' engine_refusing.png Return "the refusing message"
+! wait_for 3 'visible_window "^nuqランキング調査$" >/dev/null' || fail "a second message after the refusing one"
 cmp -s "$work/first-run.txt" "$work/$target/1.txt" || fail "the first run was not rotated into 1.txt"
 refused="0 failed 1 consent"
 check_records "$history" "${keywords[@]:0:3}" -- "$refused" "$refused" "$refused" ||

@@ -141,6 +141,16 @@ TEST_F(AppCommands, StartWithAnUnlearntEngineIsRefusedByTheSurvey) {
     EXPECT_FALSE(state.survey.workerThread.joinable());
 }
 
+TEST_F(AppCommands, StartInAFreshFolderSaysThatNoSurveyFileIsOpenWhateverTheEngine) {
+    for (const bool learnt : {false, true}) {
+        ui.messages.clear();
+        state.currentEngine = learnt ? learntEngine("a") : EngineDefinition{};
+        dispatchCommand(state, services, Command{Command::Kind::StartSurvey});
+        EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_START_WITHOUT_SURVEY});
+        EXPECT_FALSE(state.survey.surveyRunning);
+    }
+}
+
 TEST_F(AppCommands, TheRetrySearchesOnlyTheFailedKeywordsOfTheCurrentRun) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nok\r\nbad\r\n"));

@@ -84,7 +84,8 @@ TEST_F(AppEditDialog, LearningReportsToTheDialogAndCancelDiscardsIt) {
     ui.fields.keyword = "kw";  // the four addresses are missing
     learnInEditDialog(state, services);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, texts::MSG_REQUIRED_MISSING);
+    EXPECT_EQ(ui.messages[0].text.substr(0, std::string(texts::MSG_REQUIRED_MISSING).size() + 1),
+              std::string(texts::MSG_REQUIRED_MISSING) + "\n");  // then the four fields by name
     EXPECT_EQ(ui.messages[0].owner, Owner::EditDialog);
     EXPECT_TRUE(fetched.empty());
     EXPECT_EQ(state.currentEngine.keyword, "kw");  // the fields were taken in

@@ -164,5 +164,59 @@ TEST_F(AppEngineCommands, ANewEngineSavedAsBarIsListedCurrentAndMarked) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A fresh folder has no engine folder: saving a new engine and importing one make it.
+TEST_F(AppEngineCommands, AFreshFolderGetsItsEngineFolderOnSaveAndOnImport) {
+    ASSERT_FALSE(folderExists(at("engine")));
+    const EngineDefinition made = learntEngine("made");
+    insideDialog = [&](EditMode mode) {
+        openEditDialog(state, services, mode);
+        state.currentEngine = made;
+        ui.fields = engineFieldsOf(made);
+        // The Save As dialog opens in the engine folder, there even when the user cancels.
+        EXPECT_FALSE(saveEditDialog(state, services));
+        EXPECT_TRUE(folderExists(at("engine")));
+        ui.saveFileAnswers.push_back(at("engine\\made.eng"));
+        EXPECT_TRUE(saveEditDialog(state, services));
+    };
+    dispatchCommand(state, services, Command{Command::Kind::NewEngine});
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.engineMenuItems, std::vector<std::string>{"made"});
+    EXPECT_EQ(state.currentEngine, made);
+    EXPECT_EQ(bytesOf("engine\\made.eng"), engineFileBytes(made));  // what the writer always wrote
+
+    TestWorkspace other;  // another fresh folder, for the import
+    state.workspace = other.workspace();
+    makeDirectory(other.at("outside"));
+    ASSERT_EQ(writeEngineFile(made, other.at("outside\\plain.eng")), EngineFileWrite::Written);
+    ui.openFileAnswers.push_back(other.at("outside\\plain.eng"));
+    dispatchCommand(state, services, Command{Command::Kind::ImportEngine});
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(readWholeFile(other.at("engine\\plain.eng")), readWholeFile(other.at("outside\\plain.eng")));
+    EXPECT_EQ(state.currentEnginePath, "engine\\plain.eng");
+    EXPECT_EQ(ui.engineMenuItems, std::vector<std::string>{"plain"});
+}
+
+TEST_F(AppEngineCommands, AnUnlearntNewEngineIsSavedButTheChosenOneStaysCurrent) {
+    writeEngine("engine\\a.eng", learntEngine("a"));
+    buildEngineMenu(state, ui);
+    ASSERT_TRUE(loadEngine(state, services, "engine\\a.eng"));
+    insideDialog = [&](EditMode mode) {
+        openEditDialog(state, services, mode);
+        ui.fields.keyword = "typed";
+        ui.yesNoAnswers.push_back(true);
+        ui.saveFileAnswers.push_back(at("engine\\empty.eng"));
+        EXPECT_TRUE(saveEditDialog(state, services));
+    };
+    dispatchCommand(state, services, Command{Command::Kind::NewEngine});
+
+    EngineDefinition stored;
+    ASSERT_EQ(readEngineFile(stored, at("engine\\empty.eng")), EngineFileRead::Read);
+    EXPECT_EQ(stored.keyword, "typed");
+    EXPECT_EQ(state.currentEnginePath, "engine\\a.eng");
+    EXPECT_EQ(state.currentEngine, learntEngine("a"));
+    EXPECT_EQ(ui.markedEngineIndex, state.engineMenu.engineMenuIndex.at("a"));
+    EXPECT_TRUE(state.engineMenu.engineMenuIndex.contains("empty"));
+}
+
 }  // namespace
 }  // namespace vexor::testing

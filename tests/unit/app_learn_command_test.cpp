@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "app/fetch_failure_text.h"
+#include "app/text_format.h"
 #include "app/texts.h"
+#include "app_test_fixture.h"
 #include "fake_ui.h"
 #include "japanese.h"
 
@@ -47,6 +50,13 @@ EngineFields completeFields() {
     f.page2Url = "http://e.example/find?q=abc&start=10";
     f.page3Url = "http://e.example/find?q=abc&start=20";
     return f;
+}
+
+std::string addressFailed(const char* why) { return std::string(texts::MSG_ADDRESS_FAILED) + "\n" + why; }
+
+// The learning failure with the reason found on page 1.
+std::string learnFailed(const char* pattern) {
+    return std::string(texts::MSG_LEARN_FAILED) + "\n" + formatWithNumber(pattern, 1);
 }
 
 const SystemTime PINNED{2006, 3, 2, 7, 9, 5, 41, 250};
@@ -106,10 +116,13 @@ TEST_F(LearnCommand, SuccessTakesTheTimeReadBeforeTheFetchAndShowsIt) {
 }
 
 TEST_F(LearnCommand, EveryRequiredFieldIsChecked) {
-    std::string EngineFields::*const required[] = {&EngineFields::keyword, &EngineFields::page2Url,
-                                                   &EngineFields::page3Url, &EngineFields::firstResultUrl,
-                                                   &EngineFields::tenthResultUrl};
-    for (auto field : required) {
+    const std::pair<std::string EngineFields::*, std::u8string> required[] = {
+        {&EngineFields::keyword, u8"キーワード"},
+        {&EngineFields::page2Url, u8"2 ページ目の URL"},
+        {&EngineFields::page3Url, u8"3 ページ目の URL"},
+        {&EngineFields::firstResultUrl, u8"1件目の URL"},
+        {&EngineFields::tenthResultUrl, u8"10件目の URL"}};
+    for (const auto& [field, label] : required) {
         testing::FakeUi fresh;
         ui = fresh;
         steps.clear();
@@ -117,7 +130,10 @@ TEST_F(LearnCommand, EveryRequiredFieldIsChecked) {
         ui.fields = completeFields();
         ui.fields.*field = "";
         learn();
-        expectOneMessage(texts::MSG_REQUIRED_MISSING, Icon::Warning);
+        expectOneMessage((std::string(texts::MSG_REQUIRED_MISSING) + "\n" + testing::cp932(u8"未記入の欄: ") +
+                          testing::cp932(label) + testing::cp932(u8"\nこの欄を入力してから、もう一度学習してください。"))
+                             .c_str(),
+                         Icon::Warning);
         EXPECT_TRUE(steps.empty()) << "neither the clock nor the network";
         EXPECT_TRUE(ui.engineStatusHistory.empty());
         // The fields were read all the same.
@@ -131,16 +147,17 @@ TEST_F(LearnCommand, FieldsAreTakenWhole) {
     ui.fields.keyword = " abc ";
     learn();
     // The keyword with its spaces is looked for as "+abc+", which the addresses do not hold.
-    expectOneMessage(texts::MSG_ADDRESS_FAILED, Icon::Warning);
+    expectOneMessage(addressFailed(texts::TEXT_ADDRESS_NO_KEYWORD).c_str(), Icon::Warning);
     EXPECT_EQ(engine.keyword, " abc ");
 }
 
 TEST_F(LearnCommand, AddressFailureStopsBeforeTheFetch) {
-    engine.linkRules = {{LinkSelection::FirstTen, 1, "old"}};
     ui.fields = completeFields();
     ui.fields.page3Url = ui.fields.page2Url;
+    applyEngineFields(ui.fields, engine);  // the samples the old rules came from
+    engine.linkRules = {{LinkSelection::FirstTen, 1, "old"}};
     learn();
-    expectOneMessage(texts::MSG_ADDRESS_FAILED, Icon::Warning);
+    expectOneMessage(addressFailed(texts::TEXT_ADDRESS_ALIKE).c_str(), Icon::Warning);
     EXPECT_TRUE(steps.empty());
     EXPECT_TRUE(ui.engineStatusHistory.empty()) << "the label stays as it was";
     EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "old"}));
@@ -151,9 +168,10 @@ TEST_F(LearnCommand, FailedLinkStageKeepsTheEarlierRulesAndTimeButTakesTheNewAdd
     engine.learnedAt = {2005, 12, 6, 31, 23, 59, 0, 0};
     engine.linkRules = {{LinkSelection::LastTen, 1, "old"}};
     ui.fields = completeFields();
+    applyEngineFields(ui.fields, engine);  // learnt from the same samples before
     page = "<p>no results</p>";
     learn();
-    expectOneMessage(texts::MSG_LEARN_FAILED, Icon::Warning);
+    expectOneMessage(learnFailed(texts::FMT_LEARN_FIRST_NOT_FOUND).c_str(), Icon::Warning);
     EXPECT_EQ(engine.queryTemplate, "http://e.example/find?q=%s&start=%d");
     EXPECT_EQ(engine.pageStep, 10);
     EXPECT_EQ(engine.learnedAt, (SystemTime{2005, 12, 6, 31, 23, 59, 0, 0}));
@@ -165,7 +183,7 @@ TEST_F(LearnCommand, FailedFirstLearningLeavesTheEngineUnlearnt) {
     ui.fields = completeFields();
     page.clear();
     learn();
-    expectOneMessage(texts::MSG_LEARN_FAILED, Icon::Warning);
+    expectOneMessage(learnFailed(texts::FMT_LEARN_FIRST_NOT_FOUND).c_str(), Icon::Warning);
     EXPECT_EQ(engine.learnedAt, SystemTime{});
     EXPECT_THAT(ui.engineStatusHistory, ElementsAre(std::string(texts::TEXT_NOT_LEARNT)));
 }
@@ -221,12 +239,92 @@ TEST_F(LearnCommand, RefusedSamplePagesAreNamedWithWhyAndKeepTheEarlierRules) {
         page = c.page1;
         laterPages = c.later;
         ui.fields = completeFields();
+        applyEngineFields(ui.fields, engine);
         learn();
         expectOneMessage((std::string(texts::MSG_LEARN_FAILED) + "\n" + testing::cp932(c.secondLine)).c_str(),
                          Icon::Warning);
         EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::LastTen, 1, "old"}));
         EXPECT_EQ(ui.engineStatusHistory.size(), 1u);
     }
+}
+
+TEST_F(LearnCommand, EachFailingStepIsNamed) {
+    struct Case {
+        const char* name;
+        std::function<void(EngineFields&, std::string& page)> change;
+        std::string message;
+    };
+    const std::string noTenth = "<ol><li><a href=\"" + result(1) + "\">1</a></li></ol>";
+    // Both samples stand on the page, but nothing before them picks ten results.
+    const std::string apart = "<ol><li><a href=\"" + result(1) + "\">1</a></li></ol><p>" + result(10) + "</p>";
+    const Case cases[] = {
+        {"keyword not in page 2", [](EngineFields& f, std::string&) { f.keyword = "xyz"; },
+         addressFailed(texts::TEXT_ADDRESS_NO_KEYWORD)},
+        {"page 3 is page 2", [](EngineFields& f, std::string&) { f.page3Url = f.page2Url + "&x"; },
+         addressFailed(texts::TEXT_ADDRESS_ALIKE)},
+        {"another host", [](EngineFields& f, std::string&) { f.page3Url = "ftp://e.example/find?q=abc&start=20"; },
+         addressFailed(texts::TEXT_ADDRESS_DIFFER_AT_START)},
+        {"no name=value",
+         [](EngineFields& f, std::string&) {
+             f.page2Url = "http://e.example/find/abc/page10";
+             f.page3Url = "http://e.example/find/abc/page20";
+         },
+         addressFailed(texts::TEXT_ADDRESS_NO_PAGE_NUMBER)},
+        {"page inside the keyword",
+         [](EngineFields& f, std::string&) {
+             f.page2Url = "http://e.example/find?q=abc10";
+             f.page3Url = "http://e.example/find?q=abc20";
+         },
+         addressFailed(texts::TEXT_ADDRESS_OVERLAP)},
+        {"no 1st result", [](EngineFields& f, std::string&) { f.firstResultUrl = "http://elsewhere.example/"; },
+         learnFailed(texts::FMT_LEARN_FIRST_NOT_FOUND)},
+        {"no 10th result", [&](EngineFields&, std::string& p) { p = noTenth; }, learnFailed(texts::FMT_LEARN_TENTH_NOT_FOUND)},
+        {"no common prefix", [&](EngineFields&, std::string& p) { p = apart; }, learnFailed(texts::FMT_LEARN_NO_COMMON_PREFIX)},
+        {"markers cut everything",
+         [](EngineFields& f, std::string&) { f.startMarker = f.endMarker = "<ol>"; },
+         learnFailed(texts::FMT_LEARN_MARKERS_EMPTY)},
+    };
+    for (const Case& c : cases) {
+        ui = testing::FakeUi{};
+        engine = EngineDefinition{};
+        page = resultsPage();
+        ui.fields = completeFields();
+        c.change(ui.fields, page);
+        learn();
+        ASSERT_EQ(ui.messages.size(), 1u) << c.name;
+        EXPECT_EQ(ui.messages[0].text, c.message) << c.name;
+        EXPECT_FALSE(isLearnt(engine)) << c.name;
+    }
+}
+
+TEST(LearnMessage, NamesEveryEmptyFieldInTheDialogsOrder) {
+    LearnResult missing;
+    missing.missing = {SampleField::Keyword, SampleField::TenthResultUrl, SampleField::Page3Url};
+    EXPECT_EQ(learnMessage(missing).text,
+              std::string(texts::MSG_REQUIRED_MISSING) + "\n" +
+                  testing::cp932(u8"未記入の欄: キーワード、10件目の URL、3 ページ目の URL\n"
+                                 u8"この欄を入力してから、もう一度学習してください。"));
+}
+
+TEST_F(LearnCommand, AFailureWithOtherSamplesLeavesTheEngineNotLearnt) {
+    // The rules came from other samples: kept, a save would store them under the new ones.
+    engine = testing::learntEngine("old");
+    ui.fields = completeFields();
+    page = "<p>no results</p>";
+    learn();
+    EXPECT_FALSE(isLearnt(engine));
+    EXPECT_TRUE(engine.extendedRules.empty());
+    EXPECT_EQ(engine.learnedAt, SystemTime{});
+    EXPECT_THAT(ui.engineStatusHistory, ElementsAre(std::string(texts::TEXT_NOT_LEARNT)));
+
+    // Also when the run stops at the address: the label then says so too.
+    ui = testing::FakeUi{};
+    engine = testing::learntEngine("old");
+    ui.fields = completeFields();
+    ui.fields.page3Url = ui.fields.page2Url;
+    learn();
+    EXPECT_FALSE(isLearnt(engine));
+    EXPECT_THAT(ui.engineStatusHistory, ElementsAre(std::string(texts::TEXT_NOT_LEARNT)));
 }
 
 TEST(FetchFailureText, TheStatusOfAnAnswerElseTheFailure) {

@@ -58,7 +58,8 @@ TEST_F(AppSurveyFailures, TheCellNamesTheFailureAndTheEndOfTheRunCountsThem) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(utf8Of(ui.messages[0].text),
               utf8Bytes(u8"2 件のキーワードの検索結果を読めませんでした。\n理由は一覧に表示しています。"
-                        u8"ファイル メニューの「失敗した語を再調査」で調べ直せます。"));
+                        u8"ファイル メニューの「失敗した語を再調査」で調べ直せます。") +
+                  utf8Of(texts::MSG_WAIT_HINT));
     EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
     EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
 
@@ -78,6 +79,46 @@ TEST_F(AppSurveyFailures, TheCellNamesTheFailureAndTheEndOfTheRunCountsThem) {
     reportSurveyEnd(state, ui);
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[2].text, texts::MSG_ENGINE_REFUSING);
+}
+
+TEST_F(AppSurveyFailures, TheEndOfTheRunAdvisesWhatFitsTheCauses) {
+    using enum FailureAdvice;
+    ui.appendRow("abc");
+    struct Case {
+        std::vector<SearchFailure> failures;
+        FailureAdvice each;  // adviceFor of every failure of the case
+        bool relearn;
+        bool wait;
+    };
+    const Case cases[] = {
+        {{{1, FailureCause::NoLinks, 200}, {2, FailureCause::NotResults, 200}, {1, FailureCause::HttpStatus, 404}},
+         Relearn, true, false},
+        {{{1, FailureCause::HttpStatus, 403}, {1, FailureCause::HttpStatus, 429}, {3, FailureCause::HttpStatus, 503},
+          {1, FailureCause::Network, 0}, {1, FailureCause::Timeout, 0}, {1, FailureCause::EmptyPage, 200}},
+         WaitAndRetry, false, true},
+        {{{1, FailureCause::Consent, 200}, {1, FailureCause::Captcha, 200}, {1, FailureCause::RedirectAway, 200}},
+         None, false, false},
+    };
+    for (const Case& c : cases) {
+        ui.messages.clear();
+        for (const SearchFailure& failure : c.failures) {
+            EXPECT_EQ(adviceFor(failure), c.each) << failureCauseText(failure.cause, failure.status);
+            showSurveyFailure(state, ui, 0, failure);
+        }
+        reportSurveyEnd(state, ui);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        const std::string& text = ui.messages[0].text;
+        EXPECT_EQ(text.find(texts::MSG_RELEARN_HINT) != std::string::npos, c.relearn) << text;
+        EXPECT_EQ(text.find(texts::MSG_WAIT_HINT) != std::string::npos, c.wait) << text;
+    }
+    // Both kinds in one run bring both pieces of advice.
+    ui.messages.clear();
+    showSurveyFailure(state, ui, 0, {1, FailureCause::NoLinks, 200});
+    showSurveyFailure(state, ui, 0, {1, FailureCause::HttpStatus, 429});
+    reportSurveyEnd(state, ui);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find(texts::MSG_RELEARN_HINT), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find(texts::MSG_WAIT_HINT), std::string::npos);
 }
 
 }  // namespace

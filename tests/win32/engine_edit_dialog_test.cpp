@@ -6,7 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/texts.h"
@@ -25,10 +27,32 @@ INT_PTR CALLBACK passiveProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 std::function<void(HWND)> g_whileOpen;  // the timer callback has no user data
 
 void CALLBACK actInDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindWindowW(nullptr, cp932ToWide(texts::EDIT_DIALOG_TITLE).c_str());
+    // The tests run the dialog in new mode, which has a title of its own.
+    HWND dialog = FindWindowW(nullptr, cp932ToWide(texts::NEW_DIALOG_TITLE).c_str());
     if (dialog == nullptr || !IsWindowVisible(dialog)) return;
     KillTimer(nullptr, timer);
     g_whileOpen(dialog);
+}
+
+// The message box the main window owns, once it is shown: its caption is kept and it is closed.
+HWND g_owner = nullptr;
+std::wstring g_boxCaption;
+
+BOOL CALLBACK takeOwnedBox(HWND window, LPARAM found) {
+    if (GetWindow(window, GW_OWNER) != g_owner || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void CALLBACK closeMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), takeOwnedBox, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr) return;
+    KillTimer(nullptr, timer);
+    std::array<wchar_t, 100> caption{};
+    GetWindowTextW(box, caption.data(), static_cast<int>(caption.size()));
+    g_boxCaption = caption.data();
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 class EngineEditDialogTest : public ::testing::Test {
@@ -81,7 +105,7 @@ TEST_F(EngineEditDialogTest, CancelPutsTheEngineBackAsItWas) {
     EXPECT_TRUE(keywordHadFocus);
     EXPECT_TRUE(fieldsEmpty);  // new mode starts from a reset engine
     EXPECT_EQ(state_.currentEngine, original_);
-    EXPECT_EQ(FindWindowW(nullptr, cp932ToWide(texts::EDIT_DIALOG_TITLE).c_str()), nullptr);
+    EXPECT_EQ(FindWindowW(nullptr, cp932ToWide(texts::NEW_DIALOG_TITLE).c_str()), nullptr);
 }
 
 TEST_F(EngineEditDialogTest, CloseBoxKeepsWhatTheDialogPutIntoTheEngine) {
@@ -90,7 +114,19 @@ TEST_F(EngineEditDialogTest, CloseBoxKeepsWhatTheDialogPutIntoTheEngine) {
     resetDefinition(reset);
     EXPECT_EQ(state_.currentEngine, reset);
     EXPECT_EQ(state_.backupEngine, original_);
-    EXPECT_EQ(FindWindowW(nullptr, cp932ToWide(texts::EDIT_DIALOG_TITLE).c_str()), nullptr);
+    EXPECT_EQ(FindWindowW(nullptr, cp932ToWide(texts::NEW_DIALOG_TITLE).c_str()), nullptr);
+}
+
+// The system's default caption reads "エラー", also over a success.
+TEST_F(EngineEditDialogTest, MessageBoxesCarryTheProgramsName) {
+    g_owner = main_;
+    for (const Icon icon : {Icon::Information, Icon::Warning}) {
+        g_boxCaption.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, closeMessageBox);
+        ui_.showMessage(Owner::MainWindow, texts::MSG_LEARN_SUCCEEDED, icon);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(g_boxCaption, cp932ToWide(texts::APP_TITLE));
+    }
 }
 
 }  // namespace

@@ -123,13 +123,13 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     EXPECT_EQ(typedTextToCp932(windowText(GetDlgItem(edit_, IDC_LEARN))), cp932(u8"学習"));
 }
 
-TEST_F(Win32UiTest, EditDialogTabsThroughTheFieldsInResourceOrder) {
+TEST_F(Win32UiTest, EditDialogTabsThroughTheFieldsTopToBottom) {
     edit_ = createDialog(IDD_ENGINE_EDIT, main_);
     ASSERT_NE(edit_, nullptr);
     const std::vector<int> expected = {IDC_KEYWORD,      IDC_FIRST_RESULT_URL, IDC_TENTH_RESULT_URL,
-                                       IDC_START_MARKER, IDC_END_MARKER,       IDC_LEARN,
-                                       IDOK,             IDCANCEL,             IDC_PAGE2_URL,
-                                       IDC_PAGE3_URL,    IDC_KEYWORD};
+                                       IDC_PAGE2_URL,    IDC_PAGE3_URL,        IDC_START_MARKER,
+                                       IDC_END_MARKER,   IDC_LEARN,            IDOK,
+                                       IDCANCEL,         IDC_KEYWORD};
     std::vector<int> order = {IDC_KEYWORD};
     HWND at = GetDlgItem(edit_, IDC_KEYWORD);
     for (std::size_t i = 1; i < expected.size(); ++i) {
