@@ -4,7 +4,8 @@
 # Run through tests/net/with-fake-engine and tests/e2e/with-xvfb, as wine_gui_e2e.sh is.
 #
 # A survey of 80 keywords, paced by [NETWORK] PageDelay, started from the command line: the
-# status bar counts the keywords and the list follows the keyword in progress (screenshot).
+# status bar counts the keywords and the list follows the keyword in progress (screenshot), and
+# the current run's header shows its tip (screenshot).
 # Closing the window while the survey runs asks first; No keeps the window and the survey
 # (screenshot of the question). Esc aborts the survey and leaves the window open, with the end
 # of the run in the status bar (screenshot). F5 goes on from there; closing then, answered Yes,
@@ -86,6 +87,14 @@ wait_for 60 'main_window=$(visible_window "$target")' || fail "main window not f
 wait_for 240 '[ "$(records)" -ge 30 ]' || fail "the survey did not get to 30 keywords: $(records)"
 import -window "$main_window" "$shots/survey_progress.png" || fail "no screenshot of the survey"
 
+# The tip of the current run's header as the pointer rests on it (kept to be looked at).
+# Without a window manager the window has no title bar: the menu bar comes first.
+eval "$(xdotool getwindowgeometry --shell "$main_window")"
+xdotool mousemove $((X + 160)) $((Y + 32))
+sleep 2
+import -window root "$shots/header_tip.png" || fail "no screenshot of the header tip"
+xdotool mousemove $((X + 300)) $((Y + 200))
+
 # Closing while the survey runs asks; No keeps everything going.
 "$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true
 question=
@@ -111,6 +120,7 @@ visible_window "$target" >/dev/null || fail "Esc closed the main window"
 kill -0 "$program_pid" 2>/dev/null || fail "Esc ended the program"
 import -window "$main_window" "$shots/survey_aborted.png" || fail "no screenshot after Esc"
 echo "Esc stopped the survey at $stopped of $total keywords"
+
 
 # F5 goes on from there in the same generation.
 focus "$main_window"

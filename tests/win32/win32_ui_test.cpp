@@ -380,7 +380,8 @@ TEST_F(Win32UiTest, ColumnWidthsAndHeaderTips) {
     HWND header = ListView_GetHeader(list_);
     HWND tips = nullptr;
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
-        if (GetWindow(w, GW_OWNER) == main_) tips = w;
+        if (GetWindow(w, GW_OWNER) == main_ && SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0) == RESULT_COLUMNS)
+            tips = w;  // not the list's own tooltip
     ASSERT_NE(tips, nullptr);
     auto toolOf = [&](int column, wchar_t* text) {
         TOOLINFOW tool{};
