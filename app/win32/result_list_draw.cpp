@@ -5,7 +5,6 @@
 #include <cwctype>
 #include <string>
 
-#include "app/list_columns.h"
 #include "app/rank_colours.h"
 #include "platform/text.h"
 
@@ -37,9 +36,6 @@ void serveCellText(NMLVDISPINFOW& request, const ResultListModel& model) {
     copyInto(cp932ToWide(model.cell(item.iItem, item.iSubItem)), item.pszText, item.cchTextMax);
 }
 
-void serveRowTip(NMLVGETINFOTIPW& request, const ResultListModel& model) {
-    copyInto(cp932ToWide(rowTipText(model, request.iItem)), request.pszText, request.cchTextMax);
-}
 
 int findTypedRow(const NMLVFINDITEMW& request, const ResultListModel& model) {
     const LVFINDINFOW& find = request.lvfi;

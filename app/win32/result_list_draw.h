@@ -13,10 +13,6 @@ namespace vexor {
 // LVN_GETDISPINFO: the cell's text into the list's buffer.
 void serveCellText(NMLVDISPINFOW& request, const ResultListModel& model);
 
-// LVN_GETINFOTIP: the row's tip (rowTipText: the keyword and every run's text whole) into the
-// list's buffer, in place of the cut-off label the list offers.
-void serveRowTip(NMLVGETINFOTIPW& request, const ResultListModel& model);
-
 // LVN_ODFINDITEM: the first row from the request's start (wrapping when asked) whose keyword
 // begins with (or, without LVFI_PARTIAL, is) the typed text, ignoring case; -1 when none does.
 int findTypedRow(const NMLVFINDITEMW& request, const ResultListModel& model);

@@ -20,8 +20,6 @@
 namespace vexor {
 namespace {
 
-constexpr int ROW_TIP_WIDTH = 600;
-
 // Fields of the engine edit dialog in the pairing of EngineFields.
 constexpr std::array<int, 7> ENGINE_FIELD_IDS = {
     IDC_KEYWORD,   IDC_FIRST_RESULT_URL, IDC_TENTH_RESULT_URL, IDC_PAGE2_URL,
@@ -108,8 +106,7 @@ void Win32Ui::insertEngineSubmenu() {
 
 void Win32Ui::setUpResultList(const ColumnWidths& widths) {
     const DWORD styles = ListView_GetExtendedListViewStyle(resultList_);
-    ListView_SetExtendedListViewStyle(resultList_,
-                                      styles | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    ListView_SetExtendedListViewStyle(resultList_, styles | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     const std::array<const char*, 6> captions = {texts::CAPTION_KEYWORD, texts::CAPTION_RANK,
                                                  texts::CAPTION_HISTORY, texts::CAPTION_HISTORY,
                                                  texts::CAPTION_HISTORY, texts::CAPTION_HISTORY};
@@ -124,9 +121,8 @@ void Win32Ui::setUpResultList(const ColumnWidths& widths) {
         ListView_InsertColumn(resultList_, column, &lvColumn);
         rows_.setCaption(column, captions[column]);
     }
-    // Row tips break their lines only with a width set.
-    if (HWND rowTips = ListView_GetToolTips(resultList_)) SendMessageW(rowTips, TTM_SETMAXTIPWIDTH, 0, ROW_TIP_WIDTH);
     headerTips_.create(mainWindow_, ListView_GetHeader(resultList_), RESULT_COLUMNS);
+    rowTips_.create(mainWindow_, resultList_, rows_);
 }
 
 ColumnWidths Win32Ui::columnWidths() const {
@@ -158,6 +154,7 @@ void Win32Ui::fitResultListToClientArea() {
     }
     MoveWindow(resultList_, 0, 0, client.right - client.left,
                std::max(0L, client.bottom - client.top - statusHeight), TRUE);
+    rowTips_.fitToList();
 }
 
 void Win32Ui::followProgress(int row) {
@@ -192,10 +189,6 @@ bool Win32Ui::handleNotify(NMHDR& header, LRESULT& result) {
     switch (header.code) {
         case LVN_GETDISPINFOW:
             serveCellText(*reinterpret_cast<NMLVDISPINFOW*>(&header), rows_);
-            result = 0;
-            return true;
-        case LVN_GETINFOTIPW:
-            serveRowTip(*reinterpret_cast<NMLVGETINFOTIPW*>(&header), rows_);
             result = 0;
             return true;
         case LVN_ODFINDITEMW:

@@ -14,6 +14,7 @@
 #include "app/window_chrome.h"
 #include "app/workspace.h"
 #include "app/win32/header_tips.h"
+#include "app/win32/row_tips.h"
 
 namespace vexor {
 
@@ -27,8 +28,8 @@ public:
     // Creates the empty engine sub-menu and inserts it, followed by a separator, before the
     // item "new engine file" of the menu bar.
     void insertEngineSubmenu();
-    // Adds grid lines, full-row selection and row tips, inserts the six columns with widths
-    // and puts tips on their headers.
+    // Adds grid lines and full-row selection, inserts the six columns with widths and puts
+    // tips on their headers and on the rows.
     void setUpResultList(const ColumnWidths& widths = DEFAULT_COLUMN_WIDTHS);
     // The column widths as the user has left them.
     ColumnWidths columnWidths() const;
@@ -42,8 +43,8 @@ public:
     // followed last out of sight; restartFollowing at the start of a run.
     void followProgress(int row);
     void restartFollowing() { followedRow_ = -1; }
-    // The main window's WM_NOTIFY: answers the result list's requests for cell texts, row tips,
-    // typed search and custom draw (the list holds no texts of its own), and moves the header
+    // The main window's WM_NOTIFY: answers the result list's requests for cell texts, typed
+    // search and custom draw (the list holds no texts of its own), and moves the header
     // tips along when a column's width changes. False for any other notification and for the
     // header's (which the list handles too); otherwise result is the message's result.
     bool handleNotify(NMHDR& header, LRESULT& result);
@@ -82,6 +83,7 @@ private:
     HWND resultList_ = nullptr;
     HWND statusBar_ = nullptr;
     HeaderTips headerTips_;
+    RowTips rowTips_;
     int followedRow_ = -1;
     ResultListModel rows_;  // what the owner-data list view shows
     int bulkDepth_ = 0;     // inside a bulk update the list view is told only at its end

@@ -5,7 +5,7 @@
 #
 # A survey of 80 keywords, paced by [NETWORK] PageDelay, started from the command line: the
 # status bar counts the keywords and the list follows the keyword in progress (screenshot), and
-# the current run's header shows its tip (screenshot).
+# the current run's header and a row show their tips (screenshots).
 # Closing the window while the survey runs asks first; No keeps the window and the survey
 # (screenshot of the question). Esc aborts the survey and leaves the window open, with the end
 # of the run in the status bar (screenshot). F5 goes on from there; closing then, answered Yes,
@@ -87,13 +87,17 @@ wait_for 60 'main_window=$(visible_window "$target")' || fail "main window not f
 wait_for 240 '[ "$(records)" -ge 30 ]' || fail "the survey did not get to 30 keywords: $(records)"
 import -window "$main_window" "$shots/survey_progress.png" || fail "no screenshot of the survey"
 
-# The tip of the current run's header as the pointer rests on it (kept to be looked at).
+# The tips of the current run's header and of a row as the pointer rests on them (kept to be
+# looked at).
 # Without a window manager the window has no title bar: the menu bar comes first.
 eval "$(xdotool getwindowgeometry --shell "$main_window")"
 xdotool mousemove $((X + 160)) $((Y + 32))
 sleep 2
 import -window root "$shots/header_tip.png" || fail "no screenshot of the header tip"
-xdotool mousemove $((X + 300)) $((Y + 200))
+xdotool mousemove $((X + 40)) $((Y + 70))
+sleep 2
+import -window root "$shots/row_tip.png" || fail "no screenshot of the row tip"
+xdotool mousemove $((X + 300)) $((Y + 460))
 
 # Closing while the survey runs asks; No keeps everything going.
 "$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true

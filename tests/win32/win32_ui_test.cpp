@@ -406,23 +406,38 @@ TEST_F(Win32UiTest, ColumnWidthsAndHeaderTips) {
     EXPECT_EQ(ui_.columnWidths()[0], 150);
 }
 
+// The tip follows the row under the pointer; away from the rows it has no text.
 TEST_F(Win32UiTest, RowTipsShowWhatTheCellsCutOff) {
     ui_.setUpResultList();
+    MoveWindow(main_, 10, 20, 500, 300, FALSE);
+    ui_.fitResultListToClientArea();
     const std::string keyword = cp932(u8"とても長いキーワード 東京 ホテル 格安 予約 週末");
     const std::string failure = cp932(u8"失敗: HTTP 503 (2 ページ目)");
+    ui_.appendRow("short");
     ui_.appendRow(keyword);
-    ui_.setCell(0, 1, failure);
+    ui_.setCell(1, 1, failure);
     ui_.setColumnCaption(1, "2026/12/07 (nuq)");
-    wchar_t buffer[INFOTIPSIZE] = L"label";
-    NMLVGETINFOTIPW request{};
-    request.hdr = {list_, IDC_RESULT_LIST, static_cast<UINT>(LVN_GETINFOTIPW)};
-    request.pszText = buffer;
-    request.cchTextMax = INFOTIPSIZE;
-    request.iItem = 0;
-    LRESULT result = 1;
-    ASSERT_TRUE(ui_.handleNotify(request.hdr, result));
-    EXPECT_EQ(wideToCp932(buffer).value_or(""), keyword + "\n2026/12/07 (nuq): " + failure);
-    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list_) & LVS_EX_INFOTIP);
+    HWND tips = nullptr;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+        if (GetWindow(w, GW_OWNER) == main_ && SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0) == 1) tips = w;
+    ASSERT_NE(tips, nullptr);
+    auto tipAt = [&](int x, int y) {
+        SendMessageW(list_, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        wchar_t text[512] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = list_;
+        tool.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+        return wideToCp932(text).value_or("<not code page 932>");
+    };
+    RECT row{};
+    ListView_GetItemRect(list_, 1, &row, LVIR_BOUNDS);
+    const int middle = (row.top + row.bottom) / 2;
+    EXPECT_EQ(tipAt(300, middle), keyword + "\n2026/12/07 (nuq): " + failure);
+    ListView_GetItemRect(list_, 0, &row, LVIR_BOUNDS);
+    EXPECT_EQ(tipAt(5, (row.top + row.bottom) / 2), "short\n2026/12/07 (nuq): -");
+    EXPECT_EQ(tipAt(5, 250), "");  // below the last row
 }
 
 TEST_F(Win32UiTest, MenusAreGreyedByWhatASurveyAllows) {
