@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/engine_form.h"
+#include "app/list_columns.h"
 #include "app/messages.h"
 #include "app/result_list.h"
 #include "app/window_chrome.h"
@@ -54,6 +55,7 @@ struct AppState {
     std::string lastSurveyPath;       // [SEARCH] last as read at start-up
     std::string startupSurveyPath;    // the survey file named on the command line
     WindowRect windowRect;            // written to the settings file at close
+    ColumnWidths columnWidths = DEFAULT_COLUMN_WIDTHS;  // of the result list, as the user left them
     std::string surveyFileBuffer;     // the survey Open dialog's last choice
     int failedKeywords = 0;           // keywords of the running survey whose search failed
     int unreadableKeywords = 0;       // of those, the ones whose page the rules could not read

@@ -9,9 +9,7 @@
 #include "survey/survey_control.h"
 
 namespace vexor {
-namespace {
 
-// The commands that change the survey or the current engine, which the worker reads unlocked.
 bool isGuarded(Command::Kind kind) {
     switch (kind) {
         case Command::Kind::OpenSurvey:
@@ -28,6 +26,13 @@ bool isGuarded(Command::Kind kind) {
     }
 }
 
+bool commandEnabled(Command::Kind kind, bool surveyRunning) {
+    if (kind == Command::Kind::AbortSurvey) return surveyRunning;
+    return !(surveyRunning && isGuarded(kind));
+}
+
+namespace {
+
 bool openSurvey(AppState& state, AppServices& services, const std::string& path) {
     return openSurveyFile(state.survey, state.workspace, path, services.messages, services.list);
 }
@@ -40,11 +45,17 @@ bool busyGuard(const AppState& state, Messages& messages) {
     return true;
 }
 
-void startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly) {
+bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly) {
     const SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
                             services.fetch,      services.clock,          failedOnly};
-    startSurvey(state.survey, state.workspace, start, services.messages, services.list);
+    const bool started = startSurvey(state.survey, state.workspace, start, services.messages, services.list);
     updateWindowTitle(state, services.chrome);
+    return started;
+}
+
+bool confirmClose(const AppState& state, Messages& messages) {
+    if (!state.survey.surveyRunning) return true;
+    return messages.askYesNo(Owner::MainWindow, texts::MSG_CONFIRM_CLOSE, Icon::Question);
 }
 
 CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command command) {
@@ -60,10 +71,9 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
             updateWindowTitle(state, services.chrome);
             break;
         case Command::Kind::StartSurvey:
-            startCurrentSurvey(state, services);
-            break;
         case Command::Kind::RetryFailed:
-            startCurrentSurvey(state, services, /*failedOnly=*/true);
+            if (startCurrentSurvey(state, services, command.kind == Command::Kind::RetryFailed))
+                return CommandOutcome::SurveyStarted;
             break;
         case Command::Kind::AbortSurvey:
             abortSurvey(state.survey);
@@ -72,8 +82,10 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
             writeSurveyReport(state, services);
             break;
         case Command::Kind::Exit:
-        case Command::Kind::Cancel:
             return CommandOutcome::CloseWindow;
+        case Command::Kind::Cancel:
+            if (state.survey.surveyRunning) abortSurvey(state.survey);
+            break;
         case Command::Kind::NewEngine:
             newEngineFile(state, services);
             updateWindowTitle(state, services.chrome);
@@ -88,6 +100,9 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
             break;
         case Command::Kind::Help:
             services.chrome.openAddress(HELP_ADDRESS);
+            break;
+        case Command::Kind::ColourLegend:
+            services.messages.showMessage(Owner::MainWindow, texts::MSG_COLOUR_LEGEND, Icon::Information);
             break;
         case Command::Kind::SelectEngine:
             selectEngine(state, services, command.engineIndex);

@@ -15,11 +15,12 @@ struct Command {
         WriteReport,   // レポート作成(&R)
         RetryFailed,   // 失敗した語を再調査(&F)
         Exit,          // 終了(&X)
-        Cancel,        // the Esc key
+        Cancel,        // the Esc key: aborts a running survey, else nothing
         NewEngine,     // エンジンファイルの新規作成(&N)
         EditEngine,    // エンジンファイルの編集(&E)
         ImportEngine,  // エンジンファイルのインポート(&I)
         Help,          // オンラインヘルプ(&H)
+        ColourLegend,  // 色の凡例(&L)
         SelectEngine,  // an item of the engine sub-menu
     };
     Kind kind;
@@ -32,14 +33,31 @@ inline constexpr char HELP_ADDRESS[] = "http://vexor.example.org/vexor/help.html
 // Otherwise returns false and shows nothing.
 bool busyGuard(const AppState& state, Messages& messages);
 
+// The commands that change the survey or the current engine, which the worker reads unlocked:
+// busyGuard refuses them while a survey runs.
+bool isGuarded(Command::Kind kind);
+
+// Whether a menu offers the command: the guarded ones only while no survey runs, the abort only
+// while one does, every other one always.
+bool commandEnabled(Command::Kind kind, bool surveyRunning);
+
 // What the window must do after a command.
-enum class CommandOutcome { Done, CloseWindow };
+enum class CommandOutcome {
+    Done,
+    CloseWindow,    // close the window (which asks first while a survey runs)
+    SurveyStarted,  // a survey worker was started
+};
 
 // Carries out one command: the guarded ones (open survey, start, retry, report, engine items,
-// new, edit, import) only when busyGuard lets them; abort, exit, Esc and help always. An engine
-// index beyond the items does nothing. CloseWindow: close the window, whose handler calls
-// saveSettings.
+// new, edit, import) only when busyGuard lets them; abort, exit, Esc, help and the legend
+// always. Esc aborts a running survey as the abort command does and does nothing otherwise. An
+// engine index beyond the items does nothing.
 CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command command);
+
+// Whether the window may close now: while a survey runs, asks (Yes/No over the main window) and
+// is true only for Yes; otherwise true without a question. The window's close handler calls
+// saveSettings after it.
+bool confirmClose(const AppState& state, Messages& messages);
 
 // The start-up load: loads currentEnginePath when set, then opens the command-line survey file
 // or else [SEARCH] last. True when the window must start the survey at once (a survey file was
@@ -47,7 +65,7 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
 bool startupLoad(AppState& state, AppServices& services);
 
 // The start command with the state's current engine; with failedOnly, the retry of the keywords
-// that failed in the current generation.
-void startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly = false);
+// that failed in the current generation. True when a worker was started.
+bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly = false);
 
 }  // namespace vexor

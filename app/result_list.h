@@ -19,6 +19,9 @@ public:
     // Column 0 is never changed after insertion.
     virtual void setCell(int row, int column, const std::string& text) = 0;
     virtual void setColumnCaption(int column, const std::string& text) = 0;
+    // What a column's header shows when pointed at (its caption whole, when the run began); a
+    // list without tips ignores it.
+    virtual void setColumnTip(int /*column*/, const std::string& /*text*/) {}
 
     // Around many changes at once (a survey's rows and history): a list that draws may show
     // them only at the end. Calls nest; BulkUpdate pairs them.

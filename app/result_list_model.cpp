@@ -18,6 +18,17 @@ bool ResultListModel::setCell(int row, int column, const std::string& text) {
     return true;
 }
 
+bool ResultListModel::setCaption(int column, const std::string& text) {
+    if (column < 0 || column >= RESULT_COLUMNS) return false;
+    captions_[column] = text;
+    return true;
+}
+
+const std::string& ResultListModel::caption(int column) const {
+    static const std::string none;
+    return column < 0 || column >= RESULT_COLUMNS ? none : captions_[column];
+}
+
 const std::string& ResultListModel::cell(int row, int column) const {
     static const std::string none;
     if (row < 0 || row >= rowCount() || column < 0 || column >= RESULT_COLUMNS) return none;

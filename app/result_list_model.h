@@ -15,6 +15,10 @@ namespace vexor {
 class ResultListModel {
 public:
     void clear() { rows_.clear(); }
+    // The caption of a column; false (and nothing kept) for a column that does not exist.
+    bool setCaption(int column, const std::string& text);
+    // "" for a column that does not exist or has none yet.
+    const std::string& caption(int column) const;
     // A row after the last one: keyword in column 0, "-" in column 1. Returns its index.
     int appendRow(const std::string& keyword);
     // False (and nothing changed) for a row or column that does not exist.
@@ -29,6 +33,7 @@ public:
 
 private:
     std::vector<std::array<std::string, RESULT_COLUMNS>> rows_;
+    std::array<std::string, RESULT_COLUMNS> captions_;
 };
 
 }  // namespace vexor

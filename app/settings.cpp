@@ -14,6 +14,7 @@ constexpr char ENGINE_SECTION[] = "ENGINE";
 constexpr char SEARCH_SECTION[] = "SEARCH";
 constexpr char NETWORK_SECTION[] = "NETWORK";
 constexpr char LAST_KEY[] = "last";
+constexpr char COLUMNS_KEY[] = "columns";
 
 }  // namespace
 
@@ -31,6 +32,7 @@ void loadSettingsPlacement(AppState& state, int desktopRight, int desktopBottom)
         rect.bottom = rect.top + DEFAULT_WINDOW_HEIGHT;
     }
     state.windowRect = rect;
+    state.columnWidths = parseColumnWidths(readProfileString(file, WINDOW_SECTION, COLUMNS_KEY, ""));
 }
 
 void loadSettingsPaths(AppState& state) {
@@ -48,6 +50,7 @@ void saveSettings(const AppState& state) {
     writeProfileString(file, WINDOW_SECTION, "top", std::to_string(state.windowRect.top));
     writeProfileString(file, WINDOW_SECTION, "right", std::to_string(state.windowRect.right));
     writeProfileString(file, WINDOW_SECTION, "bottom", std::to_string(state.windowRect.bottom));
+    writeProfileString(file, WINDOW_SECTION, COLUMNS_KEY, columnWidthsText(state.columnWidths));
     writeProfileString(file, ENGINE_SECTION, LAST_KEY, state.currentEnginePath);
 }
 

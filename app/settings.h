@@ -1,6 +1,7 @@
 // The settings file "vexor.ini" of the workspace: the window placement, the current engine file
 // and the last survey file, kept from one run to the next.
 //   [WINDOW] left, top, right, bottom   written at close with "%d"
+//   [WINDOW] columns                     the result list's column widths, written at close
 //   [ENGINE] last                        written at close, also when empty
 //   [SEARCH] last                        written only by a successful survey file open
 //   [NETWORK] UserAgent, PageDelay       read only: the user adds them, the program never writes
@@ -19,7 +20,8 @@ inline constexpr int DEFAULT_WINDOW_HEIGHT = 480;
 // state.windowRect. When all four values are 0 (also when the file or section is missing) the
 // rectangle is a 640 x 480 window centred on a desktop whose rectangle ends at desktopRight,
 // desktopBottom; any other values are taken unchanged, unchecked. The front end then moves
-// its window to state.windowRect.
+// its window to state.windowRect. [WINDOW] columns goes into state.columnWidths (see
+// parseColumnWidths: missing or malformed, the list's own widths).
 void loadSettingsPlacement(AppState& state, int desktopRight, int desktopBottom);
 
 // Second step, after the result list is set up: [SEARCH] last into state.lastSurveyPath,
@@ -27,7 +29,8 @@ void loadSettingsPlacement(AppState& state, int desktopRight, int desktopBottom)
 // "engine\nuq.eng" when that file can be opened. Nothing is loaded yet (see startupLoad).
 void loadSettingsPaths(AppState& state);
 
-// At close: [WINDOW] from state.windowRect, then [ENGINE] last from state.currentEnginePath.
+// At close: [WINDOW] from state.windowRect and state.columnWidths, then [ENGINE] last from
+// state.currentEnginePath.
 // Failures are silent.
 void saveSettings(const AppState& state);
 

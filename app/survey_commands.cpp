@@ -86,7 +86,8 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     }
 
     const std::string engineName = baseName(start.enginePath);
-    const std::string header = generationHeader(start.clock(), engineName);
+    const SystemTime now = start.clock();
+    const std::string header = generationHeader(now, engineName);
     if (start.failedOnly) {
         if (!anyFailure(state.historyTables[0])) {
             messages.showMessage(Owner::MainWindow, texts::MSG_NOTHING_FAILED, Icon::Information);
@@ -100,6 +101,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
         }
         loadHistory(state, folder);
         state.generationCaptions[0] = header;
+        state.generationStarts[0] = formatDate(now) + ":" + formatTime(now);
         const BulkUpdate bulk(list);
         showHistory(list, state);
     }

@@ -1,6 +1,7 @@
 // Texts of the result list for a survey.
 #include "app/survey_display.h"
 
+#include "app/list_columns.h"
 #include "app/survey_failures.h"
 #include "app/text_format.h"
 #include "app/texts.h"
@@ -22,8 +23,11 @@ std::string rankCellText(const std::optional<RankEntry>& entry) {
 }
 
 void showHistory(ResultList& list, const SurveyState& state) {
-    for (int k = 0; k < HISTORY_GENERATIONS; ++k)
+    for (int k = 0; k < HISTORY_GENERATIONS; ++k) {
         list.setColumnCaption(CURRENT_RUN_COLUMN + k, state.generationCaptions[k]);
+        list.setColumnTip(CURRENT_RUN_COLUMN + k,
+                          columnTipText(state.generationCaptions[k], state.generationStarts[k]));
+    }
     for (std::size_t row = 0; row < state.keywords.size(); ++row)
         for (int k = 0; k < HISTORY_GENERATIONS; ++k)
             list.setCell(static_cast<int>(row), CURRENT_RUN_COLUMN + k,

@@ -15,7 +15,7 @@ namespace vexor {
 // ("失敗: HTTP 429") for a failure, else the decimal rank.
 std::string rankCellText(const std::optional<RankEntry>& entry);
 
-// The loaded history of state in the list: the captions of columns 1 to 5, then columns 1 to 5
+// The loaded history of state in the list: the captions and tips of columns 1 to 5, then columns 1 to 5
 // of every row of state.keywords.
 void showHistory(ResultList& list, const SurveyState& state);
 

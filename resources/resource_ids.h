@@ -5,11 +5,13 @@
 #define IDD_MAIN_WINDOW 101
 #define IDR_MAIN_MENU 102
 #define IDD_ENGINE_EDIT 103
+#define IDR_MAIN_ACCELERATORS 104
 
 #define IDC_STATIC (-1)
 
 // main window
 #define IDC_RESULT_LIST 1002
+#define IDC_STATUS_BAR 1003
 
 // main menu
 #define IDM_EXIT 40004
@@ -22,6 +24,7 @@
 #define IDM_IMPORT_ENGINE 40025
 #define IDM_WRITE_REPORT 40030
 #define IDM_RETRY_FAILED 40031
+#define IDM_COLOUR_LEGEND 40032
 
 // engine edit dialog
 #define IDC_PAGE2_URL 1007

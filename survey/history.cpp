@@ -42,6 +42,7 @@ void loadHistory(SurveyState& state, const std::string& folder) {
         });
         const GenerationNames generation = names.value_or(GenerationNames{});
         state.generationCaptions[k] = generation.header.empty() ? generation.startDate : generation.header;
+        state.generationStarts[k] = generation.firstRecordTime;
     }
 }
 

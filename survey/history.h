@@ -34,7 +34,8 @@ std::optional<RankEntry> entryOf(const HistoryTable& table, const std::string& k
 // Reads the five files of folder into state.historyTables (emptied first), keeping only the
 // records of state.keywords (memory follows what is shown, not the files' size), and names each
 // generation in state.generationCaptions: its header, else the start date (the date part of
-// the file's second line), else "-". Missing files, and names that hold no regular file, are
+// the file's second line), else "-", and the stamp of its first record in
+// state.generationStarts. Missing files, and names that hold no regular file, are
 // empty generations.
 void loadHistory(SurveyState& state, const std::string& folder);
 

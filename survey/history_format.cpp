@@ -25,6 +25,7 @@ void HistoryScan::line(std::string_view text, bool terminated) {
     ++counted_;
     const auto record = recordOf(text);
     if (record) {
+        if (names_.firstRecordTime.empty()) names_.firstRecordTime = std::string(record->stamp);
         if (terminated) onRecord_(*record);
     } else if (counted_ == 1) {
         names_.header = baseNameAtBackslash(std::string(text));

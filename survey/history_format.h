@@ -31,6 +31,7 @@ struct GenerationNames {
     std::string header;           // the first counted line when it is no record, cut by the name
                                   // rule at backslashes only ("" when there is none)
     std::string startDate = "-";  // the second physical line up to its first colon
+    std::string firstRecordTime;  // the stamp of the first record as written ("" when none)
 };
 
 using RecordHandler = std::function<void(const HistoryRecord&)>;

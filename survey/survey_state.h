@@ -35,6 +35,10 @@ struct SurveyState {
     FileLock runLock;                 // held on the history folder for the length of a run
     bool historyWriteFailed = false;  // a record or header of the run could not be stored
     bool engineRefused = false;       // the run stopped because the engine refused keywords
+    int runKeywords = 0;              // how many keywords the run started last searches
+    // When each loaded generation began: the stamp of its first record as written
+    // ("yyyy/MM/dd:HH:mm:ss"), "" when it has none. Read by the user-interface thread only.
+    std::array<std::string, HISTORY_GENERATIONS> generationStarts;
 };
 
 // Whether any keyword of table failed.

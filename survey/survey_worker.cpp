@@ -1,6 +1,9 @@
 // The survey worker thread's body.
 #include "survey/survey_worker.h"
 
+#include <set>
+#include <string_view>
+
 #include "platform/files.h"
 #include "survey/history.h"
 #include "survey/rank_search.h"
@@ -12,14 +15,21 @@ namespace {
 // address blocked for longer.
 constexpr int REFUSALS_TO_STOP = 3;
 
-bool searchedThisRun(const SurveyContext& context, const std::string& keyword) {
-    const HistoryTable& current = context.state.historyTables[0];
+}  // namespace
+
+bool searchedThisRun(const HistoryTable& current, const std::string& keyword, bool failedOnly) {
     const auto found = current.find(keyword);
-    if (context.options.failedOnly) return found != current.end() && found->second.failed();
+    if (failedOnly) return found != current.end() && found->second.failed();
     return found == current.end();
 }
 
-}  // namespace
+int keywordsToSearch(const SurveyState& state, bool failedOnly) {
+    // A keyword listed twice is searched once: its record then stands in table 0.
+    std::set<std::string_view> counted;
+    for (const std::string& keyword : state.keywords)
+        if (searchedThisRun(state.historyTables[0], keyword, failedOnly)) counted.insert(keyword);
+    return static_cast<int>(counted.size());
+}
 
 void runSurvey(SurveyContext context) {
     SurveyState& state = context.state;
@@ -29,7 +39,7 @@ void runSurvey(SurveyContext context) {
     int refusals = 0;
     for (std::size_t row = 0; row < rows; ++row) {
         const std::string& keyword = state.keywords[row];
-        if (!searchedThisRun(context, keyword)) continue;
+        if (!searchedThisRun(state.historyTables[0], keyword, context.options.failedOnly)) continue;
         const RankOutcome outcome = searchRank(context, static_cast<int>(row));
         if (state.abortRequested) {
             context.events.result(static_cast<int>(row), -1);

@@ -16,4 +16,11 @@ namespace vexor {
 // Reports only through context.events; touches no user interface.
 void runSurvey(SurveyContext context);
 
+// Whether a run searches keyword, given the current generation's table: one it does not hold
+// yet, or with failedOnly one it holds as a failure.
+bool searchedThisRun(const HistoryTable& current, const std::string& keyword, bool failedOnly);
+
+// How many keywords a run over state searches: the distinct ones searchedThisRun takes.
+int keywordsToSearch(const SurveyState& state, bool failedOnly);
+
 }  // namespace vexor

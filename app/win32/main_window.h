@@ -1,9 +1,10 @@
-// The main window: dialog 101, shown modally until it closes.
+// The main window: dialog 101, shown until it closes, with its keys (accelerator table 104).
 #pragma once
 
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/run_status.h"
 #include "app/win32/posted_survey_events.h"
 #include "app/win32/win32_ui.h"
 
@@ -15,9 +16,11 @@ struct MainWindow {
     AppServices& services;
     Win32Ui& ui;
     PostedSurveyEvents& events;
+    RunProgress run = {};  // the survey run started last, as its reports count it
 };
 
-// Shows the main window without owner and returns when it has closed.
+// Shows the main window without owner, runs its messages and keys, and returns when it has
+// closed.
 void runMainWindow(HINSTANCE instance, MainWindow& window);
 
 }  // namespace vexor

@@ -1,11 +1,23 @@
 // One switch from the resource ids to the shell's commands.
 #include "app/win32/menu_commands.h"
 
-#include <windows.h>
-
 #include "resources/resource_ids.h"
 
 namespace vexor {
+namespace {
+
+constexpr int MENU_IDS[] = {IDM_OPEN_SURVEY,  IDM_START_SURVEY, IDM_ABORT_SURVEY, IDM_WRITE_REPORT,
+                            IDM_RETRY_FAILED, IDM_EXIT,         IDM_NEW_ENGINE,   IDM_EDIT_ENGINE,
+                            IDM_IMPORT_ENGINE, IDM_ONLINE_HELP, IDM_COLOUR_LEGEND};
+
+void showCommandState(HMENU menu, int id, int engineCount, bool surveyRunning) {
+    const auto command = commandOf(id, engineCount);
+    if (!command) return;
+    const bool enabled = commandEnabled(command->kind, surveyRunning);
+    EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+}  // namespace
 
 std::optional<Command> commandOf(int id, int engineCount) {
     using Kind = Command::Kind;
@@ -21,11 +33,18 @@ std::optional<Command> commandOf(int id, int engineCount) {
         case IDM_EDIT_ENGINE: return Command{Kind::EditEngine};
         case IDM_IMPORT_ENGINE: return Command{Kind::ImportEngine};
         case IDM_ONLINE_HELP: return Command{Kind::Help};
+        case IDM_COLOUR_LEGEND: return Command{Kind::ColourLegend};
         default: break;
     }
     if (id >= ENGINE_MENU_FIRST_ID && id < ENGINE_MENU_FIRST_ID + engineCount)
         return Command{Kind::SelectEngine, id - ENGINE_MENU_FIRST_ID};
     return std::nullopt;
+}
+
+void showCommandStates(HMENU menu, int engineCount, bool surveyRunning) {
+    for (const int id : MENU_IDS) showCommandState(menu, id, engineCount, surveyRunning);
+    for (int i = 0; i < engineCount; ++i)
+        showCommandState(menu, ENGINE_MENU_FIRST_ID + i, engineCount, surveyRunning);
 }
 
 }  // namespace vexor

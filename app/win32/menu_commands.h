@@ -1,6 +1,8 @@
 // The Windows program's menu, key and engine item ids as the shell's portable commands.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 
 #include "app/command_dispatch.h"
@@ -13,5 +15,9 @@ inline constexpr int ENGINE_MENU_FIRST_ID = 3000;
 // The command of a WM_COMMAND id with engineCount engine items; nothing for any other id (1,
 // the Enter key, among them).
 std::optional<Command> commandOf(int id, int engineCount);
+
+// Greys the items of menu (the menu bar and its pop-ups, engineCount engine items) that
+// commandEnabled refuses while a survey runs or while none does, and enables the others.
+void showCommandStates(HMENU menu, int engineCount, bool surveyRunning);
 
 }  // namespace vexor

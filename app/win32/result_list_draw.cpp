@@ -20,16 +20,22 @@ bool keywordMatches(const std::wstring& keyword, const wchar_t* typed, bool part
     return partial || i == keyword.size();
 }
 
+// As much of text as the buffer holds, ended by a NUL.
+void copyInto(const std::wstring& text, wchar_t* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return;
+    const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+    text.copy(buffer, length);
+    buffer[length] = L'\0';
+}
+
 }  // namespace
 
 void serveCellText(NMLVDISPINFOW& request, const ResultListModel& model) {
     LVITEMW& item = request.item;
-    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
-    const std::wstring text = cp932ToWide(model.cell(item.iItem, item.iSubItem));
-    const std::size_t length = std::min<std::size_t>(text.size(), item.cchTextMax - 1);
-    text.copy(item.pszText, length);
-    item.pszText[length] = L'\0';
+    if (!(item.mask & LVIF_TEXT)) return;
+    copyInto(cp932ToWide(model.cell(item.iItem, item.iSubItem)), item.pszText, item.cchTextMax);
 }
+
 
 int findTypedRow(const NMLVFINDITEMW& request, const ResultListModel& model) {
     const LVFINDINFOW& find = request.lvfi;

@@ -6,8 +6,10 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 
+#include "app/run_status.h"
 #include "app/texts.h"
 #include "app/win32/menu_commands.h"
 #include "app/win32/result_list_draw.h"
@@ -17,8 +19,6 @@
 
 namespace vexor {
 namespace {
-
-constexpr std::array<int, 6> COLUMN_WIDTHS = {120, 95, 95, 95, 95, 95};
 
 // Fields of the engine edit dialog in the pairing of EngineFields.
 constexpr std::array<int, 7> ENGINE_FIELD_IDS = {
@@ -104,7 +104,7 @@ void Win32Ui::insertEngineSubmenu() {
     InsertMenuW(menuBar, IDM_NEW_ENGINE, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
 }
 
-void Win32Ui::setUpResultList() {
+void Win32Ui::setUpResultList(const ColumnWidths& widths) {
     const DWORD styles = ListView_GetExtendedListViewStyle(resultList_);
     ListView_SetExtendedListViewStyle(resultList_, styles | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     const std::array<const char*, 6> captions = {texts::CAPTION_KEYWORD, texts::CAPTION_RANK,
@@ -115,17 +115,52 @@ void Win32Ui::setUpResultList() {
         LVCOLUMNW lvColumn{};
         lvColumn.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         lvColumn.fmt = LVCFMT_LEFT;
-        lvColumn.cx = COLUMN_WIDTHS[column];
+        lvColumn.cx = widths[column];
         lvColumn.pszText = caption.data();
         lvColumn.iSubItem = column;
         ListView_InsertColumn(resultList_, column, &lvColumn);
+        rows_.setCaption(column, captions[column]);
     }
+    headerTips_.create(mainWindow_, ListView_GetHeader(resultList_), RESULT_COLUMNS);
+    rowTips_.create(mainWindow_, resultList_, rows_);
+}
+
+ColumnWidths Win32Ui::columnWidths() const {
+    ColumnWidths widths{};
+    for (int column = 0; column < RESULT_COLUMNS; ++column)
+        widths[column] = ListView_GetColumnWidth(resultList_, column);
+    return widths;
+}
+
+void Win32Ui::setUpStatusBar() {
+    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
+                                 0, 0, 0, mainWindow_, reinterpret_cast<HMENU>(IDC_STATUS_BAR),
+                                 nullptr, nullptr);
+}
+
+void Win32Ui::setStatusText(const std::string& text) {
+    if (statusBar_ != nullptr) SetWindowTextW(statusBar_, cp932ToWide(text).c_str());
 }
 
 void Win32Ui::fitResultListToClientArea() {
     RECT client{};
     GetClientRect(mainWindow_, &client);
-    MoveWindow(resultList_, 0, 0, client.right - client.left, client.bottom - client.top, TRUE);
+    int statusHeight = 0;
+    if (statusBar_ != nullptr) {
+        SendMessageW(statusBar_, WM_SIZE, 0, 0);  // the bar places itself at the bottom
+        RECT bar{};
+        GetWindowRect(statusBar_, &bar);
+        statusHeight = bar.bottom - bar.top;
+    }
+    MoveWindow(resultList_, 0, 0, client.right - client.left,
+               std::max(0L, client.bottom - client.top - statusHeight), TRUE);
+    rowTips_.fitToList();
+}
+
+void Win32Ui::followProgress(int row) {
+    if (followsProgress(followedRow_, ListView_GetTopIndex(resultList_), ListView_GetCountPerPage(resultList_)))
+        ListView_EnsureVisible(resultList_, row, FALSE);
+    followedRow_ = row;
 }
 
 HWND Win32Ui::ownerWindow(Owner owner) const {
@@ -144,7 +179,13 @@ bool Win32Ui::askYesNo(Owner owner, const std::string& text, Icon icon) {
 }
 
 bool Win32Ui::handleNotify(NMHDR& header, LRESULT& result) {
-    if (header.hwndFrom != resultList_ || resultList_ == nullptr) return false;
+    if (resultList_ == nullptr) return false;
+    if (header.hwndFrom == ListView_GetHeader(resultList_)) {
+        if (header.code == static_cast<UINT>(HDN_ITEMCHANGEDW) || header.code == static_cast<UINT>(HDN_ITEMCHANGEDA))
+            headerTips_.followColumns();
+        return false;
+    }
+    if (header.hwndFrom != resultList_) return false;
     // The structures' first member is the NMHDR the list view sent.
     switch (header.code) {
         case LVN_GETDISPINFOW:
@@ -201,7 +242,10 @@ void Win32Ui::setColumnCaption(int column, const std::string& text) {
     lvColumn.mask = LVCF_TEXT;
     lvColumn.pszText = caption.data();
     ListView_SetColumn(resultList_, column, &lvColumn);
+    rows_.setCaption(column, text);
 }
+
+void Win32Ui::setColumnTip(int column, const std::string& text) { headerTips_.setText(column, text); }
 
 void Win32Ui::setWindowTitle(const std::string& text) {
     SetWindowTextW(mainWindow_, cp932ToWide(text).c_str());

@@ -56,12 +56,55 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::AbortSurvey}), CommandOutcome::Done);
     EXPECT_TRUE(state.survey.abortRequested);
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Exit}), CommandOutcome::CloseWindow);
-    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Cancel}), CommandOutcome::CloseWindow);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Cancel}), CommandOutcome::Done);
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Help}), CommandOutcome::Done);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::ColourLegend}), CommandOutcome::Done);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_COLOUR_LEGEND});
 }
 
-TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
+TEST(CommandStates, MenusOfferWhatTheGuardWouldLetThrough) {
+    using Kind = Command::Kind;
+    struct Case {
+        Kind kind;
+        bool idle, running;
+    };
+    const Case cases[] = {
+        {Kind::OpenSurvey, true, false},   {Kind::StartSurvey, true, false},
+        {Kind::RetryFailed, true, false},  {Kind::WriteReport, true, false},
+        {Kind::NewEngine, true, false},    {Kind::EditEngine, true, false},
+        {Kind::ImportEngine, true, false}, {Kind::SelectEngine, true, false},
+        {Kind::AbortSurvey, false, true},  {Kind::Exit, true, true},
+        {Kind::Cancel, true, true},        {Kind::Help, true, true},
+        {Kind::ColourLegend, true, true},
+    };
+    for (const Case& c : cases) {
+        const auto id = static_cast<int>(c.kind);
+        EXPECT_EQ(commandEnabled(c.kind, false), c.idle) << id;
+        EXPECT_EQ(commandEnabled(c.kind, true), c.running) << id;
+        EXPECT_EQ(isGuarded(c.kind), !c.running) << id;
+    }
+}
+
+TEST_F(AppCommands, ClosingDuringASurveyAsksAndNoKeepsTheWindow) {
+    EXPECT_TRUE(confirmClose(state, ui));
+    EXPECT_TRUE(ui.messages.empty());
+    state.survey.surveyRunning = true;
+    ui.yesNoAnswers = {false, true};
+    EXPECT_FALSE(confirmClose(state, ui));
+    EXPECT_TRUE(confirmClose(state, ui));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    for (const ShownMessage& asked : ui.messages) {
+        EXPECT_EQ(asked.text, texts::MSG_CONFIRM_CLOSE);
+        EXPECT_TRUE(asked.question);
+        EXPECT_EQ(asked.owner, Owner::MainWindow);
+    }
+    EXPECT_FALSE(state.survey.abortRequested);  // asking stops nothing
+    state.survey.surveyRunning = false;
+}
+
+class AbortKeys : public AppTest, public ::testing::WithParamInterface<Command::Kind> {};
+
+TEST_P(AbortKeys, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
     writeEngine("engine\\a.eng", learntEngine("a"));
     ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nfirst\r\nsecond\r\n"));
     state.currentEnginePath = "engine\\a.eng";
@@ -79,14 +122,15 @@ TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
         return FetchOutcome{};
     };
 
-    dispatchCommand(state, services, Command{Command::Kind::StartSurvey});
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::StartSurvey}), CommandOutcome::SurveyStarted);
     ASSERT_TRUE(state.survey.surveyRunning);
-    dispatchCommand(state, services, Command{Command::Kind::StartSurvey});
+    EXPECT_EQ(state.survey.runKeywords, 2);
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::StartSurvey}), CommandOutcome::Done);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_BUSY});
 
-    // Abort once the worker is inside the first keyword's fetch.
+    // Abort once the worker is inside the first keyword's fetch: the abort command, or Esc.
     ASSERT_TRUE(waitUntil([&fetches] { return fetches > 0; }));
-    dispatchCommand(state, services, Command{Command::Kind::AbortSurvey});
+    dispatchCommand(state, services, Command{GetParam()});
     EXPECT_FALSE(state.survey.surveyRunning);
     EXPECT_FALSE(state.survey.workerThread.joinable());
     EXPECT_EQ(fetches, 1);
@@ -97,6 +141,15 @@ TEST_F(AppCommands, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
     showSurveyResult(ui, results[0].row, results[0].value);
     EXPECT_EQ(ui.rows[0][1], texts::TEXT_ABORTED);
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AbortAndEsc, AbortKeys,
+                         ::testing::Values(Command::Kind::AbortSurvey, Command::Kind::Cancel));
+
+TEST_F(AppCommands, EscWithoutASurveyDoesNothing) {
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Cancel}), CommandOutcome::Done);
+    EXPECT_FALSE(state.survey.abortRequested);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(AppCommands, TheGuardIsSilentWhenNoSurveyRuns) {

@@ -68,6 +68,21 @@ TEST_F(AppSettings, SavingWritesTheWindowAndTheEngineButNeverTheSurvey) {
     EXPECT_EQ(next.windowRect, (WindowRect{-8, 12, 700, 512}));
 }
 
+TEST_F(AppSettings, ColumnWidthsComeBackAsTheUserLeftThem) {
+    loadSettingsPlacement(state, 1024, 768);
+    EXPECT_EQ(state.columnWidths, DEFAULT_COLUMN_WIDTHS);  // no key
+    state.columnWidths = {260, 40, 95, 95, 0, 120};
+    saveSettings(state);
+    EXPECT_EQ(readProfileString(at("vexor.ini"), "WINDOW", "columns", ""), "260,40,95,95,0,120");
+    AppState next;
+    next.workspace = state.workspace;
+    loadSettingsPlacement(next, 1024, 768);
+    EXPECT_EQ(next.columnWidths, state.columnWidths);
+    writeProfileString(at("vexor.ini"), "WINDOW", "columns", "260,40");  // edited by hand
+    loadSettingsPlacement(next, 1024, 768);
+    EXPECT_EQ(next.columnWidths, DEFAULT_COLUMN_WIDTHS);
+}
+
 TEST_F(AppSettings, AnEmptyEnginePathFallsBackToTheDefaultEngineWhenItExists) {
     loadSettingsPaths(state);
     EXPECT_EQ(state.currentEnginePath, "");

@@ -141,6 +141,10 @@ TEST_F(HistoryFolder, CaptionsComeFromHeadersOrStartDates) {
     EXPECT_EQ(column(1), (std::vector<std::string>{"", "", ""}));
     EXPECT_EQ(column(2), (std::vector<std::string>{"4", "", ""}));
     EXPECT_EQ(column(3), (std::vector<std::string>{"5", "-", ""}));
+    // When each run began: its first record, not its second line.
+    const std::array<std::string, HISTORY_GENERATIONS> starts = {"", "2006/01/20:10:00:00",
+                                                                 "2006/01/10:09:00:00", "", ""};
+    EXPECT_EQ(state.generationStarts, starts);
 }
 
 TEST_F(HistoryFolder, HeaderKeepsItsSlashesButLosesAnEngineNameSuffix) {

@@ -24,9 +24,21 @@
 #include "recording_events.h"
 #include "test_workspace.h"
 #include "survey/survey_file.h"
+#include "survey/survey_worker.h"
 
 namespace vexor {
 namespace {
+
+TEST(RunKeywords, ARunCountsEachKeywordItSearchesOnce) {
+    SurveyState state;
+    state.keywords = {"a", "b", "a", "c", "d", "c"};
+    state.historyTables[0] = {{"b", RankEntry{5}}, {"c", RankEntry{0, SearchFailure{2, FailureCause::Timeout, 0}}}};
+    EXPECT_EQ(keywordsToSearch(state, false), 2);  // a and d; a listed twice
+    EXPECT_EQ(keywordsToSearch(state, true), 1);   // c, the one failure
+    state.historyTables[0].clear();
+    EXPECT_EQ(keywordsToSearch(state, false), 4);
+    EXPECT_EQ(keywordsToSearch(state, true), 0);
+}
 
 using testing::FakeUi;
 using testing::readBytes;

@@ -99,9 +99,9 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     EXPECT_EQ(menuText(bar, 0, MF_BYPOSITION), cp932(u8"ファイル(&F)"));
     EXPECT_EQ(menuText(bar, 1, MF_BYPOSITION), cp932(u8"設定(&S)"));
     EXPECT_EQ(menuText(bar, 2, MF_BYPOSITION), cp932(u8"ヘルプ(&H)"));
-    EXPECT_EQ(menuText(bar, IDM_OPEN_SURVEY, MF_BYCOMMAND), cp932(u8"調査定義ファイルを開く(&O)"));
-    EXPECT_EQ(menuText(bar, IDM_START_SURVEY, MF_BYCOMMAND), cp932(u8"調査開始(&B)"));
-    EXPECT_EQ(menuText(bar, IDM_ABORT_SURVEY, MF_BYCOMMAND), cp932(u8"調査中止(&E)"));
+    EXPECT_EQ(menuText(bar, IDM_OPEN_SURVEY, MF_BYCOMMAND), cp932(u8"調査定義ファイルを開く(&O)\tCtrl+O"));
+    EXPECT_EQ(menuText(bar, IDM_START_SURVEY, MF_BYCOMMAND), cp932(u8"調査開始(&B)\tF5"));
+    EXPECT_EQ(menuText(bar, IDM_ABORT_SURVEY, MF_BYCOMMAND), cp932(u8"調査中止(&E)\tEsc"));
     EXPECT_EQ(menuText(bar, IDM_WRITE_REPORT, MF_BYCOMMAND), cp932(u8"レポート作成(&R)"));
     HMENU file = GetSubMenu(bar, 0);
     EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_ABORT_SURVEY));
@@ -112,7 +112,9 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     EXPECT_EQ(menuText(bar, IDM_NEW_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの新規作成(&N)"));
     EXPECT_EQ(menuText(bar, IDM_EDIT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの編集(&E)"));
     EXPECT_EQ(menuText(bar, IDM_IMPORT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルのインポート(&I)"));
-    EXPECT_EQ(menuText(bar, IDM_ONLINE_HELP, MF_BYCOMMAND), cp932(u8"オンラインヘルプ(&H)"));
+    EXPECT_EQ(menuText(bar, IDM_ONLINE_HELP, MF_BYCOMMAND), cp932(u8"オンラインヘルプ(&H)\tF1"));
+    EXPECT_EQ(menuText(bar, IDM_COLOUR_LEGEND, MF_BYCOMMAND), cp932(u8"色の凡例(&L)"));
+    EXPECT_TRUE(GetWindowLongW(main_, GWL_STYLE) & WS_MAXIMIZEBOX);
     EXPECT_EQ(typedTextToCp932(windowText(main_)), texts::APP_TITLE);
 
     edit_ = createDialog(IDD_ENGINE_EDIT, main_);
@@ -346,6 +348,132 @@ TEST_F(Win32UiTest, ResultListFillsTheClientArea) {
     EXPECT_EQ(list.bottom, client.bottom);
 }
 
+TEST_F(Win32UiTest, TheStatusBarSitsBelowTheList) {
+    ui_.setUpStatusBar();
+    MoveWindow(main_, 10, 20, 500, 300, FALSE);
+    ui_.fitResultListToClientArea();
+    HWND bar = GetDlgItem(main_, IDC_STATUS_BAR);
+    ASSERT_NE(bar, nullptr);
+    RECT client{}, list{}, status{};
+    GetClientRect(main_, &client);
+    GetWindowRect(list_, &list);
+    GetWindowRect(bar, &status);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&list), 2);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&status), 2);
+    EXPECT_GT(status.bottom - status.top, 0);
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(list.bottom, status.top);
+    EXPECT_EQ(list.right, client.right);
+    const std::string text = cp932(u8"調査完了: 5 / 5 語");
+    ui_.setStatusText(text);
+    EXPECT_EQ(typedTextToCp932(windowText(bar)), text);
+}
+
+// Widths come from the settings, go back to them as the user left them, and the header tips
+// stay on their columns.
+TEST_F(Win32UiTest, ColumnWidthsAndHeaderTips) {
+    const ColumnWidths widths = {200, 60, 95, 95, 95, 30};
+    ui_.setUpResultList(widths);
+    EXPECT_EQ(ui_.columnWidths(), widths);
+    const std::string tip = "2026/12/07 (nuq)\n" + cp932(u8"開始: 2026/12/07 18:03:12");
+    ui_.setColumnTip(1, tip);
+    HWND header = ListView_GetHeader(list_);
+    HWND tips = nullptr;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+        if (GetWindow(w, GW_OWNER) == main_ && SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0) == RESULT_COLUMNS)
+            tips = w;  // not the list's own tooltip
+    ASSERT_NE(tips, nullptr);
+    auto toolOf = [&](int column, wchar_t* text) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = header;
+        tool.uId = static_cast<UINT_PTR>(column);
+        tool.lpszText = text;
+        SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
+        return tool;
+    };
+    wchar_t text[256] = {};
+    toolOf(1, text);
+    EXPECT_EQ(wideToCp932(text).value_or(""), tip);
+    EXPECT_EQ(toolOf(1, text).rect.left, 200);
+
+    ListView_SetColumnWidth(list_, 0, 150);  // as a drag of the first column's edge ends
+    NMHDR changed{header, 0, static_cast<UINT>(HDN_ITEMCHANGEDW)};
+    LRESULT result = 0;
+    EXPECT_FALSE(ui_.handleNotify(changed, result));  // the list handles it as well
+    EXPECT_EQ(toolOf(1, text).rect.left, 150);
+    EXPECT_EQ(toolOf(1, text).rect.right, 210);
+    EXPECT_EQ(ui_.columnWidths()[0], 150);
+}
+
+// The tip follows the row under the pointer; away from the rows it has no text.
+TEST_F(Win32UiTest, RowTipsShowWhatTheCellsCutOff) {
+    ui_.setUpResultList();
+    MoveWindow(main_, 10, 20, 500, 300, FALSE);
+    ui_.fitResultListToClientArea();
+    const std::string keyword = cp932(u8"とても長いキーワード 東京 ホテル 格安 予約 週末");
+    const std::string failure = cp932(u8"失敗: HTTP 503 (2 ページ目)");
+    ui_.appendRow("short");
+    ui_.appendRow(keyword);
+    ui_.setCell(1, 1, failure);
+    ui_.setColumnCaption(1, "2026/12/07 (nuq)");
+    HWND tips = nullptr;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+        if (GetWindow(w, GW_OWNER) == main_ && SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0) == 1) tips = w;
+    ASSERT_NE(tips, nullptr);
+    auto tipAt = [&](int x, int y) {
+        SendMessageW(list_, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        wchar_t text[512] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = list_;
+        tool.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+        return wideToCp932(text).value_or("<not code page 932>");
+    };
+    RECT row{};
+    ListView_GetItemRect(list_, 1, &row, LVIR_BOUNDS);
+    const int middle = (row.top + row.bottom) / 2;
+    EXPECT_EQ(tipAt(300, middle), keyword + "\n2026/12/07 (nuq): " + failure);
+    ListView_GetItemRect(list_, 0, &row, LVIR_BOUNDS);
+    EXPECT_EQ(tipAt(5, (row.top + row.bottom) / 2), "short\n2026/12/07 (nuq): -");
+    EXPECT_EQ(tipAt(5, 250), "");  // below the last row
+}
+
+TEST_F(Win32UiTest, MenusAreGreyedByWhatASurveyAllows) {
+    ui_.insertEngineSubmenu();
+    ui_.setEngineMenuItems({"a", "b"});
+    HMENU bar = GetMenu(main_);
+    auto greyed = [&](int id) { return (GetMenuState(bar, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+    showCommandStates(bar, 2, true);
+    for (const int id : {IDM_OPEN_SURVEY, IDM_START_SURVEY, IDM_WRITE_REPORT, IDM_RETRY_FAILED,
+                         IDM_NEW_ENGINE, IDM_EDIT_ENGINE, IDM_IMPORT_ENGINE, ENGINE_MENU_FIRST_ID,
+                         ENGINE_MENU_FIRST_ID + 1})
+        EXPECT_TRUE(greyed(id)) << id;
+    for (const int id : {IDM_ABORT_SURVEY, IDM_EXIT, IDM_ONLINE_HELP, IDM_COLOUR_LEGEND})
+        EXPECT_FALSE(greyed(id)) << id;
+    showCommandStates(bar, 2, false);
+    for (const int id : {IDM_OPEN_SURVEY, IDM_START_SURVEY, IDM_EDIT_ENGINE, ENGINE_MENU_FIRST_ID + 1, IDM_EXIT})
+        EXPECT_FALSE(greyed(id)) << id;
+    EXPECT_TRUE(greyed(IDM_ABORT_SURVEY));
+}
+
+TEST(Accelerators, KeysReachTheirCommands) {
+    HACCEL keys = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
+    ASSERT_NE(keys, nullptr);
+    ACCEL table[16] = {};
+    const int count = CopyAcceleratorTableW(keys, table, 16);
+    std::vector<std::vector<int>> seen;
+    for (int i = 0; i < count; ++i)
+        seen.push_back({table[i].fVirt & (FVIRTKEY | FCONTROL | FALT | FSHIFT), table[i].key, table[i].cmd});
+    const std::vector<std::vector<int>> expected = {{FVIRTKEY, VK_F5, IDM_START_SURVEY},
+                                                    {FVIRTKEY | FCONTROL, 'O', IDM_OPEN_SURVEY},
+                                                    {FVIRTKEY, VK_F1, IDM_ONLINE_HELP},
+                                                    {FVIRTKEY | FCONTROL, VK_CANCEL, IDM_ABORT_SURVEY}};
+    EXPECT_EQ(seen, expected);
+    DestroyAcceleratorTable(keys);
+}
+
 TEST_F(Win32UiTest, EditDialogFieldsPairWithTheirControls) {
     edit_ = createDialog(IDD_ENGINE_EDIT, main_);
     ASSERT_NE(edit_, nullptr);
@@ -434,7 +562,7 @@ TEST(MenuCommands, EveryMenuIdMapsToItsCommandAndNoOtherIdDoes) {
         {IDM_RETRY_FAILED, Kind::RetryFailed}, {IDM_EXIT, Kind::Exit},
         {IDCANCEL, Kind::Cancel},              {IDM_NEW_ENGINE, Kind::NewEngine},
         {IDM_EDIT_ENGINE, Kind::EditEngine},   {IDM_IMPORT_ENGINE, Kind::ImportEngine},
-        {IDM_ONLINE_HELP, Kind::Help}};
+        {IDM_ONLINE_HELP, Kind::Help},         {IDM_COLOUR_LEGEND, Kind::ColourLegend}};
     for (const auto& [id, kind] : menu) {
         const auto command = commandOf(id, 0);
         ASSERT_TRUE(command.has_value()) << id;
