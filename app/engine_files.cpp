@@ -4,15 +4,16 @@
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "engine/engine_file.h"
+#include "platform/path_text.h"
 
 namespace vexor {
 
 Message engineReadFailed(const std::string& path) {
-    return {formatWithText(texts::FMT_ENGINE_READ_FAILED, path), Icon::Warning};
+    return {formatWithText(texts::FMT_ENGINE_READ_FAILED, pathAsShown(path)), Icon::Warning};
 }
 
 Message engineWriteFailed(const std::string& path) {
-    return {formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path), Icon::Warning};
+    return {formatWithText(texts::FMT_ENGINE_WRITE_FAILED, pathAsShown(path)), Icon::Warning};
 }
 
 bool loadEngineFile(EngineDefinition& record, const Workspace& workspace, const std::string& path,

@@ -9,9 +9,11 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/file_lock.h"
 #include "survey/rank_outcome.h"
+#include "survey/survey_file.h"
 
 namespace vexor {
 
@@ -29,6 +31,9 @@ struct SurveyState {
     // What names each loaded generation: its header, else the date of its first record, else
     // "-". After a rotation generation 0 is named by the new header.
     std::array<std::string, HISTORY_GENERATIONS> generationCaptions;
+    // What the last open said about the survey file's lines, so that reading the same file again
+    // does not say it again.
+    std::vector<LineNotice> fileNotices;
     std::atomic<bool> surveyRunning{false};
     std::atomic<bool> abortRequested{false};
     std::thread workerThread;

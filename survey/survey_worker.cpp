@@ -1,6 +1,9 @@
 // The survey worker thread's body.
 #include "survey/survey_worker.h"
 
+#include <string_view>
+#include <unordered_map>
+
 #include "platform/files.h"
 #include "survey/history.h"
 #include "survey/rank_search.h"
@@ -13,10 +16,19 @@ namespace {
 constexpr int REFUSALS_TO_STOP = 3;
 
 bool searchedThisRun(const SurveyContext& context, const std::string& keyword) {
+    if (!recordableKeyword(keyword)) return false;
     const HistoryTable& current = context.state.historyTables[0];
     const auto found = current.find(keyword);
     if (context.options.failedOnly) return found != current.end() && found->second.failed();
     return found == current.end();
+}
+
+// A row whose keyword an earlier row of this run searched shows that row's outcome: the keyword
+// is searched and recorded once.
+void reportAgain(SurveyEvents& events, int row, const RankOutcome& outcome) {
+    if (const auto& failure = outcome.entry.failure)
+        events.searchEnded(row, {SearchEnd::Failed, failure->page, *failure});
+    events.result(row, outcome.entry.rank);
 }
 
 }  // namespace
@@ -27,8 +39,13 @@ void runSurvey(SurveyContext context) {
     const std::size_t rows = state.keywords.size();
     const std::string recordFile = historyFilePath(state.historyDirectory, 0);
     int refusals = 0;
+    std::unordered_map<std::string_view, RankOutcome> searched;
     for (std::size_t row = 0; row < rows; ++row) {
         const std::string& keyword = state.keywords[row];
+        if (const auto earlier = searched.find(keyword); earlier != searched.end()) {
+            reportAgain(context.events, static_cast<int>(row), earlier->second);
+            continue;
+        }
         if (!searchedThisRun(context, keyword)) continue;
         const RankOutcome outcome = searchRank(context, static_cast<int>(row));
         if (state.abortRequested) {
@@ -42,6 +59,7 @@ void runSurvey(SurveyContext context) {
             context.events.historyNotStored();
         }
         context.events.result(static_cast<int>(row), outcome.entry.rank);
+        searched.emplace(keyword, outcome);
         refusals = outcome.entry.failure && isRefusal(*outcome.entry.failure) ? refusals + 1 : 0;
         if (refusals >= REFUSALS_TO_STOP) {
             state.engineRefused = true;
