@@ -2,8 +2,10 @@
 // address must contain), every further one a keyword, taken verbatim. Lines end in CR LF or LF.
 // A file that starts with the UTF-8 byte-order mark, or whose bytes are all UTF-8 and hold
 // characters beyond ASCII, is UTF-8 (what editors save today) and is read into code page 932, the
-// encoding of every text the system keeps; any other file is code page 932 and is taken byte for
-// byte. Lines empty or of spaces only (half- or full-width) hold nothing. A line that cannot be
+// encoding of every text the system keeps (a character that other systems write for a code
+// page 932 character Windows maps to another code point, WAVE DASH for FULLWIDTH TILDE and the
+// like, reads as that character); any other file is code page 932 and is taken byte for byte. The
+// file is never written. Lines empty or of spaces only (half- or full-width) hold nothing. A line that cannot be
 // surveyed as it stands (a control character, a character code page 932 lacks) is left out and
 // named, so that it never reaches a history record.
 #pragma once
