@@ -5,15 +5,16 @@
 #include "app/texts.h"
 #include "engine/engine_file.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 
 namespace vexor {
 
 Message engineReadFailed(const std::string& path) {
-    return {formatWithText(texts::FMT_ENGINE_READ_FAILED, path), Icon::Warning};
+    return {formatWithText(texts::FMT_ENGINE_READ_FAILED, pathAsShown(path)), Icon::Warning};
 }
 
 Message engineWriteFailed(const std::string& path) {
-    return {formatWithText(texts::FMT_ENGINE_WRITE_FAILED, path), Icon::Warning};
+    return {formatWithText(texts::FMT_ENGINE_WRITE_FAILED, pathAsShown(path)), Icon::Warning};
 }
 
 void makeEngineFolder(const Workspace& workspace) { makeDirectory(workspace.resolve(ENGINE_FOLDER_NAME)); }

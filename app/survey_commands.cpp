@@ -3,10 +3,12 @@
 
 #include "app/settings.h"
 #include "app/survey_display.h"
+#include "app/survey_file_messages.h"
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "engine/engine_name.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "survey/history.h"
 #include "survey/history_rotation.h"
 #include "survey/survey_control.h"
@@ -17,26 +19,32 @@ namespace vexor {
 bool openSurveyFile(SurveyState& state, const Workspace& workspace, const std::string& path,
                     Messages& messages, ResultList& list) {
     state.surveyPath = path;
-    auto definition = readSurveyFile(workspace.resolve(path));
-    if (!definition) {
-        messages.showMessage(Owner::MainWindow,
-                             "\"" + path + "\"" + texts::MSG_SURVEY_READ_FAILED_TAIL, Icon::Warning);
+    SurveyFileContent content = readSurveyFile(workspace.resolve(path));
+    if (content.failure) {
+        messages.showMessage(Owner::MainWindow, surveyReadFailed(path, *content.failure, content.notices),
+                             Icon::Warning);
         return false;
     }
+    SurveyDefinition& definition = content.definition;
+    {
+        const BulkUpdate bulk(list);
+        list.clearRows();
+        for (const auto& keyword : definition.keywords) list.appendRow(keyword);
+        saveLastSurveyPath(workspace, path);
 
-    const BulkUpdate bulk(list);
-    list.clearRows();
-    for (const auto& keyword : definition->keywords) list.appendRow(keyword);
-    saveLastSurveyPath(workspace, path);
-
-    state.target = std::move(definition->target);
-    state.keywords.assign(std::make_move_iterator(definition->keywords.begin()),
-                          std::make_move_iterator(definition->keywords.end()));
-    const std::string folder = workspace.historyFolder(state.target);
-    makeDirectory(folder);
-    loadHistory(state, folder);
-    showHistory(list, state);
-    state.historyDirectory = folder;
+        state.target = std::move(definition.target);
+        state.keywords.assign(std::make_move_iterator(definition.keywords.begin()),
+                              std::make_move_iterator(definition.keywords.end()));
+        const std::string folder = workspace.historyFolder(state.target);
+        makeDirectory(folder);
+        loadHistory(state, folder);
+        showHistory(list, state);
+        state.historyDirectory = folder;
+    }
+    // Every start reads the file again: the same lines are named once, until they change.
+    if (!content.notices.empty() && content.notices != state.fileNotices)
+        messages.showMessage(Owner::MainWindow, surveyLinesNotice(path, content.notices), Icon::Warning);
+    state.fileNotices = std::move(content.notices);
     return true;
 }
 
@@ -50,7 +58,7 @@ bool chooseSurveyFile(SurveyState& state, const Workspace& workspace, std::strin
 }
 
 Message historyNotStored(const std::string& folder) {
-    return {formatWithText(texts::FMT_HISTORY_NOT_STORED, folder), Icon::Warning};
+    return {formatWithText(texts::FMT_HISTORY_NOT_STORED, pathAsShown(folder)), Icon::Warning};
 }
 
 void showHistoryNotStored(const SurveyState& state, Messages& messages) {
@@ -96,7 +104,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     } else if (!canResumeGeneration(state, engineName)) {
         if (folderExists(folder) && rotateGenerations(folder, header) == RotationOutcome::Failed) {
             messages.show(Owner::MainWindow,
-                          {formatWithText(texts::FMT_ROTATION_FAILED, folder), Icon::Warning});
+                          {formatWithText(texts::FMT_ROTATION_FAILED, pathAsShown(folder)), Icon::Warning});
             return false;
         }
         loadHistory(state, folder);

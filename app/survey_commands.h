@@ -20,9 +20,10 @@ namespace vexor {
 // Makes the file at path (as given; a relative one is taken from the workspace) the current
 // survey: sets surveyPath first in any case; on success fills the list (one row per keyword),
 // writes [SEARCH] last, sets target, creates the history folder when missing, loads its
-// history into state and the list, and returns true. A file that cannot be read or has fewer
-// than two non-empty lines shows "\"path\"の読み込みに失敗しました。" over the main window and
-// returns false with everything but surveyPath unchanged.
+// history into state and the list, and returns true; lines left out or named (survey/survey_file.h)
+// then come in one warning over the main window, unless the last open said the same. A file that
+// gives no survey shows "\"path\"の読み込みに失敗しました。" and why on a second line over the
+// main window and returns false with everything but surveyPath unchanged.
 bool openSurveyFile(SurveyState& state, const Workspace& workspace, const std::string& path,
                     Messages& messages, ResultList& list);
 

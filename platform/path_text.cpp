@@ -13,6 +13,14 @@ std::string withSlashSeparators(const std::string& path) {
     return result;
 }
 
+std::string pathAsShown(const std::string& path) {
+#ifdef _WIN32
+    return path;
+#else
+    return withSlashSeparators(path);
+#endif
+}
+
 bool endsWithSeparator(const std::string& path) {
     bool last = false;
     for (std::size_t i = 0; i < path.size(); i += leadByteStep(path, i))

@@ -9,6 +9,11 @@ namespace vexor {
 // path with every separator "\" written as "/".
 std::string withSlashSeparators(const std::string& path);
 
+// path as the user is shown it: with the separators the system writes, "/" on POSIX and "\" on
+// Windows. Settings keep "\" on every platform so that both programs share a folder; only what
+// messages show changes.
+std::string pathAsShown(const std::string& path);
+
 // True when the last character of path is a separator ("\" or "/").
 bool endsWithSeparator(const std::string& path);
 

@@ -26,6 +26,10 @@ std::string historyRecord(const SystemTime& at, const std::string& keyword, cons
            "\r\n";
 }
 
+bool recordableKeyword(std::string_view keyword) {
+    return keyword.find_first_of("\t\r\n") == std::string_view::npos;
+}
+
 std::optional<RankEntry> entryOf(const HistoryTable& table, const std::string& keyword) {
     const auto found = table.find(keyword);
     if (found == table.end()) return std::nullopt;
@@ -50,7 +54,9 @@ bool canResumeGeneration(const SurveyState& state, const std::string& engineName
     const auto& current = state.historyTables[0];
     const bool unfinished =
         std::any_of(state.keywords.begin(), state.keywords.end(),
-                    [&](const std::string& keyword) { return !current.contains(keyword); });
+                    [&](const std::string& keyword) {
+                        return recordableKeyword(keyword) && !current.contains(keyword);
+                    });
     if (!unfinished) return false;
     const auto first = firstHistoryLine(historyFilePath(state.historyDirectory, 0));
     if (!first) return false;

@@ -28,6 +28,11 @@ std::string generationHeader(const SystemTime& now, const std::string& engineNam
 std::string historyRecord(const SystemTime& at, const std::string& keyword, const RankEntry& entry,
                           std::string_view address = {});
 
+// Whether a record can hold keyword so that every reader reads it back: a tab, CR or LF in it
+// would split the record into a line that readers drop, and the keyword would stay unsurveyed in
+// every later run. Surveys leave such keywords out.
+bool recordableKeyword(std::string_view keyword);
+
 // What table holds of keyword, nothing when it has no record of it.
 std::optional<RankEntry> entryOf(const HistoryTable& table, const std::string& keyword);
 
@@ -40,8 +45,8 @@ std::optional<RankEntry> entryOf(const HistoryTable& table, const std::string& k
 void loadHistory(SurveyState& state, const std::string& folder);
 
 // Whether a survey started now under engineName continues generation 0 of
-// state.historyDirectory: true only while some keyword has no result in table 0 and the first
-// line of 0.txt is a header naming exactly engineName.
+// state.historyDirectory: true only while some recordable keyword has no result in table 0 and
+// the first line of 0.txt is a header naming exactly engineName.
 bool canResumeGeneration(const SurveyState& state, const std::string& engineName);
 
 // Makes sure 0.txt of folder starts with header when it is missing; an existing 0.txt is left

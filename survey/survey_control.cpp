@@ -14,7 +14,7 @@ bool startWorker(SurveyState& state, const EngineDefinition& engine, SurveyEvent
     waitForSurvey(state);  // a worker that ended by itself is still to be joined
     state.abortRequested = false;
     state.engineRefused = false;
-    state.runKeywords = keywordsToSearch(state, options.failedOnly);
+    state.runRows = rowsThisRun(state, options.failedOnly);
     state.surveyRunning = true;  // before the thread exists, so no second start slips in
     try {
         state.workerThread = std::thread(

@@ -1,32 +1,173 @@
 // Reading a survey definition file, and the name of its history folder.
 #include "survey/survey_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/text_lines.h"
+#include "platform/utf8_scan.h"
 #include "web/keyword_forms.h"
 
 namespace vexor {
 
-std::optional<SurveyDefinition> readSurveyFile(const std::string& path) {
+SurveyFileContent readSurveyFile(const std::string& path) {
     const auto content = readWholeFile(path);
-    if (!content) return std::nullopt;
-    return parseSurveyFile(*content);
+    if (content) return parseSurveyFile(*content);
+    SurveyFileContent failed;
+    failed.failure = fileKind(path) == FileKind::Missing ? SurveyFileFailure::Missing
+                                                          : SurveyFileFailure::Unreadable;
+    return failed;
 }
 
-std::optional<SurveyDefinition> parseSurveyFile(std::string_view content) {
-    std::vector<std::string> lines;
-    for (auto& line : splitLines(content))
-        if (!line.empty()) lines.push_back(std::move(line));
-    if (lines.size() < 2) return std::nullopt;
-    SurveyDefinition definition;
-    definition.target = std::move(lines.front());
-    definition.keywords.assign(std::make_move_iterator(lines.begin() + 1),
-                               std::make_move_iterator(lines.end()));
-    return definition;
+namespace {
+
+bool startsWithUtf16Mark(std::string_view content) {
+    return content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF");
+}
+
+bool holdsNonAscii(std::string_view content) {
+    return std::any_of(content.begin(), content.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Below 0x20 or 0x7F: no second byte of a double-byte character takes these values, so a byte
+// scan finds them in code page 932 text too.
+bool holdsControlByte(std::string_view line) {
+    return std::any_of(line.begin(), line.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+// True for a code page 932 line of half-width (0x20) and full-width (0x81 0x40) spaces only.
+bool spacesOnly(std::string_view line) {
+    for (std::size_t i = 0; i < line.size();) {
+        if (line[i] == ' ') {
+            ++i;
+        } else if (line.substr(i, 2) == "\x81\x40") {
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string hexDigits(std::uint32_t value, int width) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%0*X", width, static_cast<unsigned>(value));
+    return digits;
+}
+
+// Characters that editors outside Windows write for a code page 932 character whose Windows
+// mapping is another code point (WAVE DASH for FULLWIDTH TILDE, ...). Converters differ on them:
+// iconv takes both, the Windows converter only the second. Both programs read them alike as the
+// code page 932 character.
+std::string withWindowsForms(std::string line) {
+    static constexpr std::pair<std::string_view, std::string_view> FORMS[] = {
+        {"\xE3\x80\x9C", "\xEF\xBD\x9E"},  // U+301C -> U+FF5E
+        {"\xE2\x80\x96", "\xE2\x88\xA5"},  // U+2016 -> U+2225
+        {"\xE2\x88\x92", "\xEF\xBC\x8D"},  // U+2212 -> U+FF0D
+        {"\xE2\x80\x94", "\xE2\x80\x95"},  // U+2014 -> U+2015
+        {"\xC2\xA2", "\xEF\xBF\xA0"},      // U+00A2 -> U+FFE0
+        {"\xC2\xA3", "\xEF\xBF\xA1"},      // U+00A3 -> U+FFE1
+        {"\xC2\xAC", "\xEF\xBF\xA2"},      // U+00AC -> U+FFE2
+    };
+    for (const auto& [from, to] : FORMS)
+        for (std::size_t at = line.find(from); at != std::string::npos; at = line.find(from, at + to.size()))
+            line.replace(at, from.size(), to);
+    return line;
+}
+
+// A UTF-8 line that has no code page 932 form, with what it lacks made visible.
+std::string shownUtf8Line(std::string_view line) {
+    std::string shown;
+    for (std::size_t pos = 0; pos < line.size();) {
+        const Utf8Char c = utf8CharAt(line, pos);
+        if (c.length == 0) {
+            shown += "<x" + hexDigits(static_cast<unsigned char>(line[pos]), 2) + ">";
+            ++pos;
+            continue;
+        }
+        const auto converted = utf8ToCp932(std::string(line.substr(pos, c.length)));
+        shown += converted ? *converted : "<U+" + hexDigits(c.codePoint, 4) + ">";
+        pos += c.length;
+    }
+    return shown;
+}
+
+}  // namespace
+
+SurveyFileContent parseSurveyFile(std::string_view content) {
+    SurveyFileContent read;
+    if (startsWithUtf16Mark(content)) {
+        read.failure = SurveyFileFailure::Utf16;
+        return read;
+    }
+    read.utf8 = content.starts_with(UTF8_MARK);
+    if (read.utf8)
+        content.remove_prefix(UTF8_MARK.size());
+    else
+        read.utf8 = holdsNonAscii(content) && isUtf8(content);
+
+    bool targetSeen = false;
+    bool targetLeftOut = false;
+    bool anyKeywordLine = false;
+    std::unordered_map<std::string, int> keywordLines;  // keyword -> the line where it stands first
+    int number = 0;
+    for (const LineSpan& span : lineSpans(content)) {
+        ++number;
+        const std::string_view raw = content.substr(span.start, span.end - span.start);
+        if (raw.empty()) continue;
+        const auto note = [&](LineProblem problem, std::string text) {
+            read.notices.push_back({number, problem, std::move(text)});
+        };
+        std::string line(raw);
+        bool leftOut = false;
+        if (read.utf8) {
+            auto converted = utf8ToCp932(withWindowsForms(line));
+            if (!converted) {
+                note(LineProblem::NotInCp932, shownUtf8Line(raw));
+                leftOut = true;
+            }
+            line = converted.value_or(std::string());
+        }
+        if (!leftOut && holdsControlByte(line)) {
+            note(LineProblem::ControlCharacter, line);
+            leftOut = true;
+        }
+        if (!leftOut && spacesOnly(line)) {
+            note(LineProblem::SpacesOnly, line);
+            continue;
+        }
+        if (!targetSeen) {
+            targetSeen = true;
+            targetLeftOut = leftOut;
+            if (!leftOut) read.definition.target = std::move(line);
+            continue;
+        }
+        anyKeywordLine = true;
+        if (leftOut) continue;
+        if (const auto [first, added] = keywordLines.try_emplace(line, number); !added)
+            read.notices.push_back({number, LineProblem::Duplicate, line, first->second});
+        read.definition.keywords.push_back(std::move(line));
+    }
+
+    if (!targetSeen)
+        read.failure = SurveyFileFailure::Empty;
+    else if (targetLeftOut)
+        read.failure = SurveyFileFailure::TargetUnusable;
+    else if (!anyKeywordLine)
+        read.failure = SurveyFileFailure::TargetOnly;
+    else if (read.definition.keywords.empty())
+        read.failure = SurveyFileFailure::NothingToSurvey;
+    return read;
 }
 
 namespace {

@@ -9,9 +9,11 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/file_lock.h"
 #include "survey/rank_outcome.h"
+#include "survey/survey_file.h"
 
 namespace vexor {
 
@@ -29,13 +31,16 @@ struct SurveyState {
     // What names each loaded generation: its header, else the date of its first record, else
     // "-". After a rotation generation 0 is named by the new header.
     std::array<std::string, HISTORY_GENERATIONS> generationCaptions;
+    // What the last open said about the survey file's lines, so that reading the same file again
+    // does not say it again.
+    std::vector<LineNotice> fileNotices;
     std::atomic<bool> surveyRunning{false};
     std::atomic<bool> abortRequested{false};
     std::thread workerThread;
     FileLock runLock;                 // held on the history folder for the length of a run
     bool historyWriteFailed = false;  // a record or header of the run could not be stored
     bool engineRefused = false;       // the run stopped because the engine refused keywords
-    int runKeywords = 0;              // how many keywords the run started last searches
+    int runRows = 0;                  // how many rows the run started last fills
     // When each loaded generation began: the stamp of its first record as written
     // ("yyyy/MM/dd:HH:mm:ss"), "" when it has none. Read by the user-interface thread only.
     std::array<std::string, HISTORY_GENERATIONS> generationStarts;

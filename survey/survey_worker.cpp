@@ -1,8 +1,8 @@
 // The survey worker thread's body.
 #include "survey/survey_worker.h"
 
-#include <set>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/files.h"
 #include "survey/history.h"
@@ -15,20 +15,28 @@ namespace {
 // address blocked for longer.
 constexpr int REFUSALS_TO_STOP = 3;
 
+// A row whose keyword an earlier row of this run searched shows that row's outcome: the keyword
+// is searched and recorded once.
+void reportAgain(SurveyEvents& events, int row, const RankOutcome& outcome) {
+    if (const auto& failure = outcome.entry.failure)
+        events.searchEnded(row, {SearchEnd::Failed, failure->page, *failure});
+    events.result(row, outcome.entry.rank);
+}
+
 }  // namespace
 
 bool searchedThisRun(const HistoryTable& current, const std::string& keyword, bool failedOnly) {
+    if (!recordableKeyword(keyword)) return false;
     const auto found = current.find(keyword);
     if (failedOnly) return found != current.end() && found->second.failed();
     return found == current.end();
 }
 
-int keywordsToSearch(const SurveyState& state, bool failedOnly) {
-    // A keyword listed twice is searched once: its record then stands in table 0.
-    std::set<std::string_view> counted;
+int rowsThisRun(const SurveyState& state, bool failedOnly) {
+    int rows = 0;
     for (const std::string& keyword : state.keywords)
-        if (searchedThisRun(state.historyTables[0], keyword, failedOnly)) counted.insert(keyword);
-    return static_cast<int>(counted.size());
+        if (searchedThisRun(state.historyTables[0], keyword, failedOnly)) ++rows;
+    return rows;
 }
 
 void runSurvey(SurveyContext context) {
@@ -37,8 +45,13 @@ void runSurvey(SurveyContext context) {
     const std::size_t rows = state.keywords.size();
     const std::string recordFile = historyFilePath(state.historyDirectory, 0);
     int refusals = 0;
+    std::unordered_map<std::string_view, RankOutcome> searched;
     for (std::size_t row = 0; row < rows; ++row) {
         const std::string& keyword = state.keywords[row];
+        if (const auto earlier = searched.find(keyword); earlier != searched.end()) {
+            reportAgain(context.events, static_cast<int>(row), earlier->second);
+            continue;
+        }
         if (!searchedThisRun(state.historyTables[0], keyword, context.options.failedOnly)) continue;
         const RankOutcome outcome = searchRank(context, static_cast<int>(row));
         if (state.abortRequested) {
@@ -52,6 +65,7 @@ void runSurvey(SurveyContext context) {
             context.events.historyNotStored();
         }
         context.events.result(static_cast<int>(row), outcome.entry.rank);
+        searched.emplace(keyword, outcome);
         refusals = outcome.entry.failure && isRefusal(*outcome.entry.failure) ? refusals + 1 : 0;
         if (refusals >= REFUSALS_TO_STOP) {
             state.engineRefused = true;

@@ -73,7 +73,7 @@ void showRunning(MainWindow& window) {
 }
 
 void onSurveyStarted(MainWindow& window, HWND hwnd) {
-    window.run = beginRun(window.state.survey.runKeywords, RunClock::now());
+    window.run = beginRun(window.state.survey.runRows, RunClock::now());
     window.ui.restartFollowing();
     showMenuStates(window, hwnd, true);
     showRunning(window);

@@ -298,7 +298,7 @@ class SurveyTest(CliTestCase):
         done = self.run_cli("survey", survey)
         self.assertEqual(done.returncode, 1)
         errors = self.text(done.stderr)
-        self.assertIn("nuq.eng", errors)  # the engine file reader's own message
+        self.assertIn('"engine/nuq.eng"', errors)  # the engine file reader's, with "/" as on Linux
         self.assertTrue(errors.endswith(NOT_LEARNT + "\n"), errors)
         self.assertFalse(os.path.exists(self.history(0)))
         self.assertEqual(done.stdout, b"")
@@ -369,13 +369,53 @@ class SurveyTest(CliTestCase):
 
     def test_a_survey_file_that_cannot_be_read_exits_1(self):
         only_target = self.write_survey([], name="only-target.txt")
-        for name in ["missing.txt", only_target]:
+        reasons = {"missing.txt": "ファイルがありません。ファイルの場所と名前を確かめてください。",
+                   only_target: "キーワードがありません。サイトの行の後に、1 行に 1 つずつキーワードを"
+                                "書いてください。"}
+        for name, reason in reasons.items():
             with self.subTest(name=name):
                 done = self.run_cli("survey", name)
                 self.assertEqual(done.returncode, 1)
-                self.assertEqual(self.text(done.stderr), f'"{name}"の読み込みに失敗しました。\n')
+                self.assertEqual(self.text(done.stderr),
+                                 f'"{name}"の読み込みに失敗しました。\n{reason}\n')
                 self.assertEqual(done.stdout, b"")
         self.assertFalse(os.path.exists(self.path(TARGET)))
+
+    def test_a_utf8_survey_file_reads_as_its_code_page_932_twin(self):
+        keywords = ["東京 ホテル", "abc", "表示 ソフト", "ラーメン"]
+        text = "\r\n".join([TARGET, *keywords]) + "\r\n"
+        tables = []
+        for name, data in [("cp932.txt", text.encode("cp932")), ("utf8.txt", text.encode("utf-8")),
+                           ("mark.txt", b"\xef\xbb\xbf" + text.encode("utf-8"))]:
+            with open(self.path(name), "wb") as f:
+                f.write(data)
+            done = self.run_cli("survey", name, "--format", "csv")
+            self.assertEqual(done.returncode, 0, self.text(done.stderr))
+            self.assertEqual(self.text(done.stderr).count("\n"), len(keywords), name)  # no warning
+            rows = list(csv.reader(io.StringIO(self.text(done.stdout), newline="")))
+            tables.append([row[:2] for row in rows[1:]])
+        self.assertEqual([row[0] for row in tables[0]], keywords)
+        self.assertEqual(tables[1], tables[0])
+        self.assertEqual(tables[2], tables[0])
+        # One folder for all three, each run's records the same code page 932 keywords.
+        self.assertEqual(sorted(n for n in os.listdir(self.work) if os.path.isdir(self.path(n))),
+                         ["engine", TARGET])
+        for generation in range(3):
+            self.check_generation(generation, keywords)
+
+    def test_a_tab_in_a_keyword_is_named_and_never_freezes_the_history(self):
+        survey = self.write_survey(["abc", "東京\tホテル", "ラーメン"])
+        first = self.run_cli("survey", survey)
+        self.assertEqual(first.returncode, 0, self.text(first.stderr))
+        errors = self.text(first.stderr)
+        self.assertIn("\n  3 行目: 東京<タブ>ホテル\n", errors)
+        self.assertEqual(errors.count("制御文字"), 1, errors)  # once, though the start reads it again
+        self.check_generation(0, ["abc", "ラーメン"])
+
+        second = self.run_cli("survey", survey)
+        self.assertEqual(second.returncode, 0, self.text(second.stderr))
+        self.check_generation(1, ["abc", "ラーメン"])
+        self.check_generation(0, ["abc", "ラーメン"])  # rotated: the others surveyed again
 
     def test_show_prints_a_hand_written_history_without_surveying(self):
         survey = self.write_survey(["abc", "東京 ホテル", "never"])

@@ -124,7 +124,7 @@ TEST_P(AbortKeys, ARunningWorkerRefusesASecondStartAndTheAbortStopsIt) {
 
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::StartSurvey}), CommandOutcome::SurveyStarted);
     ASSERT_TRUE(state.survey.surveyRunning);
-    EXPECT_EQ(state.survey.runKeywords, 2);
+    EXPECT_EQ(state.survey.runRows, 2);
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::StartSurvey}), CommandOutcome::Done);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_BUSY});
 

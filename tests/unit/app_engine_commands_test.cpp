@@ -4,6 +4,7 @@
 #include "app/edit_dialog.h"
 #include "app/engine_menu.h"
 #include "app/texts.h"
+#include "platform/path_text.h"
 #include "app_test_fixture.h"
 
 namespace vexor::testing {
@@ -91,7 +92,7 @@ TEST_F(AppImport, AFileThatDoesNotReadIsListedButThePreviousPathComesBack) {
     importFrom(at("outside\\junk.eng"));
 
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("\"engine\\junk.eng\""), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find("\"" + pathAsShown("engine\\junk.eng") + "\""), std::string::npos);
     EXPECT_TRUE(state.engineMenu.engineMenuIndex.contains("junk"));
     EXPECT_EQ(state.currentEnginePath, "engine\\keep.eng");
     EXPECT_FALSE(isLearnt(state.currentEngine));  // as the failed read left it

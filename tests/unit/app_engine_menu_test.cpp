@@ -6,6 +6,7 @@
 #include "app/edit_dialog.h"
 #include "app/engine_commands.h"
 #include "app/texts.h"
+#include "platform/path_text.h"
 #include "app_test_fixture.h"
 
 namespace vexor::testing {
@@ -108,7 +109,7 @@ TEST_F(AppEngineMenu, AFailedLoadKeepsTheNewPathAndTheOldMark) {
     EXPECT_EQ(ui.markedEngineIndex, marked);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
-    EXPECT_NE(ui.messages[0].text.find("\"engine\\missing.eng\""), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find("\"" + pathAsShown("engine\\missing.eng") + "\""), std::string::npos);
 
     // A file of a listed name that does not read (not an engine) keeps the mark too.
     ASSERT_TRUE(replaceFileContent(at("engine\\junk.eng"), "junk"));

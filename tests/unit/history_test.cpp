@@ -214,6 +214,19 @@ TEST_F(HistoryFolder, ResumeOnlyAnUnfinishedGenerationOfTheSameEngine) {
     EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "no keywords: nothing to continue";
 }
 
+TEST_F(HistoryFolder, AKeywordNoRecordCanHoldNeverKeepsAGenerationOpen) {
+    const std::pair<const char*, bool> keywords[] = {
+        {"a b", true}, {"\x1B[1m", true}, {"a\tb", false}, {"a\rb", false}, {"a\nb", false}, {"\t", false}};
+    for (const auto& [keyword, recordable] : keywords) EXPECT_EQ(recordableKeyword(keyword), recordable) << keyword;
+
+    // Its record would have four fields, which no reader takes: it never gets a result, and the
+    // generation would be continued by every later start.
+    setKeywords({"alpha", "a\tb", "beta\r\n"});
+    write(0, "2006/02/01 (nuq)\r\n2006/02/01:10:00:00\talpha\t3\r\n");
+    load();
+    EXPECT_FALSE(canResumeGeneration(state, "nuq"));
+}
+
 TEST_F(HistoryFolder, ResumeNeedsAProperFirstLine) {
     load();
     EXPECT_FALSE(canResumeGeneration(state, "nuq")) << "no 0.txt";

@@ -29,15 +29,15 @@
 namespace vexor {
 namespace {
 
-TEST(RunKeywords, ARunCountsEachKeywordItSearchesOnce) {
+TEST(RunKeywords, ARunCountsEveryRowItFills) {
     SurveyState state;
     state.keywords = {"a", "b", "a", "c", "d", "c"};
     state.historyTables[0] = {{"b", RankEntry{5}}, {"c", RankEntry{0, SearchFailure{2, FailureCause::Timeout, 0}}}};
-    EXPECT_EQ(keywordsToSearch(state, false), 2);  // a and d; a listed twice
-    EXPECT_EQ(keywordsToSearch(state, true), 1);   // c, the one failure
+    EXPECT_EQ(rowsThisRun(state, false), 3);  // both rows of a, and d
+    EXPECT_EQ(rowsThisRun(state, true), 2);   // both rows of c, the one failure
     state.historyTables[0].clear();
-    EXPECT_EQ(keywordsToSearch(state, false), 4);
-    EXPECT_EQ(keywordsToSearch(state, true), 0);
+    EXPECT_EQ(rowsThisRun(state, false), 6);
+    EXPECT_EQ(rowsThisRun(state, true), 0);
 }
 
 using testing::FakeUi;
@@ -179,7 +179,7 @@ protected:
     RecordingEvents events;
 };
 
-TEST_F(SurveyRun, FullSurveyWritesHeaderThenOneRecordPerDistinctKeyword) {
+TEST_F(SurveyRun, FullSurveyWritesHeaderThenOneRecordPerDistinctKeywordAndShowsItInEveryRow) {
     openSurvey(std::string(TARGET) + "\nalpha\nbeta\nalpha\ngamma\n");
     ScriptedEngine scripted;
     scripted.ranks = {{"alpha", 3}, {"beta", 21}, {"gamma", 0}};
@@ -194,8 +194,8 @@ TEST_F(SurveyRun, FullSurveyWritesHeaderThenOneRecordPerDistinctKeyword) {
               "2006/02/01:10:01:00\talpha\t3 http://www.target.example/top\r\n"    // one request
               "2006/02/01:10:04:00\tbeta\t21 http://www.target.example/top\r\n"    // three more
               "2006/02/01:10:06:00\tgamma\t0\r\n");  // ten others, then a short page
-    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 3}, {1, 21}, {3, 0}}));
-    EXPECT_FALSE(anyEventFor(2)) << "the repeated keyword is skipped silently";
+    EXPECT_EQ(results(), (std::vector<std::pair<int, int>>{{0, 3}, {1, 21}, {2, 3}, {3, 0}}))
+        << "the repeated keyword's row gets the result of its first row, without a search";
     EXPECT_EQ(events.of(RecordedEvent::SurveyEnded).size(), 1u);
     EXPECT_EQ(events.events().back().kind, RecordedEvent::SurveyEnded) << "the worker's last event";
     EXPECT_EQ(scripted.requestedKeywords(),
@@ -203,6 +203,34 @@ TEST_F(SurveyRun, FullSurveyWritesHeaderThenOneRecordPerDistinctKeyword) {
     EXPECT_EQ(state.historyTables[0], (HistoryTable{{"alpha", 3}, {"beta", 21}, {"gamma", 0}}));
     EXPECT_EQ(ui.captions[1], "2006/02/01 (nuq)");
     EXPECT_FALSE(historyExists(1));
+}
+
+TEST_F(SurveyRun, AKeywordWithATabIsNeitherSurveyedNorRecordedAndTheNextRunRotates) {
+    openSurvey(std::string(TARGET) + "\nk1\nk2\tpasted\nk2\n");
+    const std::map<std::string, int> ranks{{"k1", 4}, {"k2", 0}, {"k2%09pasted", 1}, {"k3%09pasted", 1}};
+    ScriptedEngine first;
+    first.ranks = ranks;
+    ASSERT_TRUE(start(first));
+    waitForSurvey(state);
+    EXPECT_EQ(ui.messages.size(), 1u) << "the line is named";
+    ScriptedEngine second;
+    second.ranks = ranks;
+    second.day = 2;
+    ASSERT_TRUE(start(second));
+    waitForSurvey(state);
+    EXPECT_EQ(ui.messages.size(), 1u) << "and only once";
+    EXPECT_TRUE(historyExists(1)) << "the first run was finished";
+    EXPECT_EQ(second.requestedKeywords(), (std::vector<std::string>{"k1", "k2", "k2"}));
+
+    // The worker's own defence, for a keyword that reached the survey some other way.
+    state.keywords.push_back("k3\tpasted");
+    ScriptedEngine third;
+    third.ranks = ranks;
+    ASSERT_TRUE(startWorker(state, engine, events, third.fetcher(), third.clock(), {}));
+    waitForSurvey(state);
+    EXPECT_TRUE(third.requestedKeywords().empty());
+    EXPECT_EQ(historyFile(0).find("pasted"), std::string::npos);
+    EXPECT_FALSE(canResumeGeneration(state, "nuq"));
 }
 
 TEST_F(SurveyRun, FailedKeywordsAreKeptAsFailuresAndARetrySurveysOnlyThem) {
@@ -382,8 +410,8 @@ TEST_F(PreparedHistory, StartAfterAFailedOpenFailsAgain) {
 
     EXPECT_FALSE(start(scripted));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              std::string("\"missing.txt\"") + texts::MSG_SURVEY_READ_FAILED_TAIL);
+    EXPECT_EQ(ui.messages[0].text, std::string("\"missing.txt\"") + texts::MSG_SURVEY_READ_FAILED_TAIL +
+                                       "\n" + texts::MSG_SURVEY_MISSING);
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_EQ(ui.rows, rows) << "the previous survey is still shown";
     EXPECT_EQ(state.target, TARGET);
@@ -456,7 +484,12 @@ TEST_F(PreparedHistory, ARotationThatCannotBeMadeStopsTheStartAndChangesNoFile) 
     fs::create_directory(site() / "2.txt");
     EXPECT_FALSE(start(scripted));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, formatWithText(texts::FMT_ROTATION_FAILED, files.joined(TARGET)));
+#ifdef _WIN32
+    const std::string folder = files.joined(TARGET);
+#else
+    const std::string folder = files.root() + "/" + TARGET;  // shown with the system's separators
+#endif
+    EXPECT_EQ(ui.messages[0].text, formatWithText(texts::FMT_ROTATION_FAILED, folder));
     EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
     EXPECT_FALSE(state.surveyRunning);
     EXPECT_EQ(historyFile(0), finished);
