@@ -5,6 +5,7 @@
 #include "app/engine_menu.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "engine/engine_definition.h"
 #include "engine/engine_name.h"
 #include "platform/files.h"
 
@@ -13,8 +14,12 @@ namespace vexor {
 void newEngineFile(AppState& state, AppServices& services) {
     services.runEditDialog(EditMode::New);
     buildEngineMenu(state, services.chrome);
-    // The saved file, or after a cancel the previous one again (an empty path reports itself).
-    loadEngine(state, services, state.currentEnginePath);
+    // The saved file, or after a cancel the previous one again. Without either there is no file
+    // to read, and a message about the empty path would only puzzle.
+    if (state.currentEnginePath.empty())
+        resetDefinition(state.currentEngine);
+    else
+        loadEngine(state, services, state.currentEnginePath);
 }
 
 void editEngineFile(AppState& state, AppServices& services) {

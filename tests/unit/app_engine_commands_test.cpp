@@ -133,9 +133,10 @@ TEST_F(AppEngineCommands, EditWithoutACurrentEngineCreatesANewOne) {
     insideDialog = [this](EditMode mode) { openEditDialog(state, services, mode); };
     dispatchCommand(state, services, Command{Command::Kind::EditEngine});
     EXPECT_EQ(dialogRuns, std::vector<EditMode>{EditMode::New});
-    // Closed without saving: the empty path is loaded again and reports itself.
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text.substr(0, 3), "\"\" ");
+    // Closed without saving: no engine, and no message about a file nobody chose.
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(state.currentEnginePath.empty());
+    EXPECT_EQ(state.currentEngine, EngineDefinition{});
 }
 
 TEST_F(AppEngineCommands, ANewEngineSavedAsBarIsListedCurrentAndMarked) {
