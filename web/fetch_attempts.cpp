@@ -27,19 +27,34 @@ bool worthRetrying(const FetchOutcome& outcome) {
 
 }  // namespace
 
+std::chrono::milliseconds retryPause(int attemptsMade) {
+    std::chrono::milliseconds pause = FIRST_RETRY_PAUSE;
+    for (int made = 1; made < attemptsMade && pause < LONGEST_RETRY_PAUSE; ++made) pause *= 2;
+    return std::min(pause, LONGEST_RETRY_PAUSE);
+}
+
+AttemptClock realAttemptClock() {
+    return {[] { return Clock::now(); },
+            [](Clock::time_point until, const std::atomic<bool>& abortFlag) { return waitUntil(until, abortFlag); }};
+}
+
 FetchOutcome attemptPage(const FetchAttempt& attempt, std::string& body,
-                         const std::atomic<bool>& abortFlag, Clock::time_point deadline) {
+                         const std::atomic<bool>& abortFlag, Clock::time_point deadline,
+                         const AttemptClock& clock) {
     body.clear();
     FetchOutcome outcome;
+    int stalled = 0;
     for (int made = 0; made < FETCH_ATTEMPTS && !abortFlag.load(); ++made) {
-        if (made > 0 && !waitUntil(std::min(Clock::now() + retryPause(made), deadline), abortFlag))
-            break;
-        if (Clock::now() >= deadline) {
-            outcome.failure = FetchFailure::Timeout;
-            break;
+        if (made > 0) {
+            const Clock::time_point next = clock.now() + retryPause(made);
+            if (next >= deadline || !clock.waitUntil(next, abortFlag)) break;
         }
+        const Clock::time_point began = clock.now();
         outcome = attempt(body, deadline);
         if (!body.empty() || !worthRetrying(outcome)) break;
+        if (clock.now() - began >= std::chrono::milliseconds(NETWORK_TIMEOUT_MS) &&
+            ++stalled >= STALLED_ATTEMPTS)
+            break;
     }
     if (body.empty() && outcome.failure == FetchFailure::None && !abortFlag.load())
         outcome.failure = FetchFailure::EmptyBody;

@@ -1,9 +1,11 @@
 // Fetching one page by HTTP GET. The body comes back byte for byte (NUL bytes included),
-// whatever the HTTP status, and empty when nothing could be read after 20 attempts or within the
-// page's deadline; the outcome says why it is empty, which status the server answered with, when
-// it asks to be asked again and where the answer came from. An error status (400 and above) is
-// never asked for again here: the caller decides what to do about it. Attempts after the first
-// wait a little longer each time, so that a failing server is not asked in a burst. abortFlag is
+// whatever the HTTP status, and empty when nothing could be read after FETCH_ATTEMPTS attempts or
+// within the page's deadline; the outcome says why it is empty, which status the server answered
+// with, when it asks to be asked again and where the answer came from. An error status (400 and
+// above) is never asked for again here: the caller decides what to do about it. Attempts after
+// the first wait twice as long each time (fetch_attempts.h), so that a failing server is never
+// asked in a burst, and a server that takes the request and then says nothing is asked twice at
+// most. abortFlag is
 // owned by the caller and may be set from another thread; the fetch notices it before every
 // attempt and every read, and during every wait.
 //
@@ -68,7 +70,7 @@ PageFetcher keepAliveFetcher(const std::string& userAgent,
 
 inline constexpr char USER_AGENT[] =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.1.4322)";
-inline constexpr int FETCH_ATTEMPTS = 20;
+inline constexpr int FETCH_ATTEMPTS = 6;
 inline constexpr int READ_CHUNK = 255;
 inline constexpr int READS_PER_ATTEMPT = 9999;
 inline constexpr long BODY_CAP = static_cast<long>(READ_CHUNK) * READS_PER_ATTEMPT;  // 2,549,745

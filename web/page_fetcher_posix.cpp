@@ -6,8 +6,8 @@
 // the bundle that CURL_CA_BUNDLE names, the variable the curl tool reads (libcurl itself reads
 // none). Redirects are followed here, hop by hop, so that one from https to http is refused
 // before anything is sent. 5 s to connect and at most 5 s without data; the page's deadline over
-// the whole fetch; up to 20 attempts while the body is empty; the abort flag and the deadline are
-// checked between chunks and at least once a second.
+// the whole fetch; up to FETCH_ATTEMPTS attempts while the body is empty (fetch_attempts.h); the
+// abort flag and the deadline are checked between chunks and at least once a second.
 // A keep-alive fetcher shares one libcurl connection cache (and TLS sessions) between its
 // fetches, so that the pages of an engine reuse one connection as WinINet's do.
 #include <curl/curl.h>

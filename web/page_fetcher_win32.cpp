@@ -6,12 +6,15 @@
 // Certificates are WinINet's to verify (the system's trust store; no flag that ignores a
 // problem is ever set). Redirects are followed here, hop by hop, rather than by WinINet, which
 // under Wine follows one from https to http as readily as any other.
+// A keep-alive fetcher opens one internet handle (a Session) for all its pages; connection and
+// request handles live for one hop of one attempt and are closed on every path.
 #include <windows.h>
 #include <wininet.h>
 
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "web/address_scheme.h"
@@ -27,12 +30,46 @@ using Clock = std::chrono::steady_clock;
 // How often a wait for the library looks at the abort flag and the deadline.
 constexpr DWORD WAIT_SLICE_MS = 20;
 
+// Requests of a session after which it judges whether the library reuses its connections.
+constexpr int REUSE_PROBE_REQUESTS = 3;
+
+// What a session has seen of connection reuse, counted by the status callback. Shared with the
+// fetch contexts, which may outlive their session by a cancelled operation's last notification.
+struct ReuseCounts {
+    std::atomic<int> requests{0};     // requests sent
+    std::atomic<int> connections{0};  // connections the library opened for them
+};
+
+// Whether the session's requests ask the server to close the connection after its answer. A
+// library that opened a new connection for every one of the first requests does not reuse them
+// (Wine's WinINet never takes a connection made through a proxy out of its pool) and would only
+// keep each one open and idle for a minute: a long survey would hold thousands of sockets.
+bool asksToClose(const ReuseCounts& counts) {
+    const int requests = counts.requests.load();
+    return requests >= REUSE_PROBE_REQUESTS && counts.connections.load() >= requests;
+}
+
+// The internet handle of a fetcher, with its options and status callback, and what its
+// connections have shown.
+struct Session {
+    HINTERNET handle = nullptr;
+    std::shared_ptr<ReuseCounts> reuse = std::make_shared<ReuseCounts>();
+
+    Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session() {
+        if (handle) InternetCloseHandle(handle);
+    }
+};
+
 // Shared by the fetch and the library: an operation cancelled at an abort or a deadline may
 // still complete, and write into chunk, after the fetch has returned. So the context lives on
 // the heap until the last of its holders lets go: the fetch, and each connection or request
 // handle made with it until the library announces that handle's closing, its last notification.
 struct FetchContext {
-    HINTERNET internetHandle = nullptr;
+    HINTERNET internetHandle = nullptr;  // the session's; not closed here
+    std::shared_ptr<ReuseCounts> reuse;
     std::atomic<HINTERNET> connectHandle{nullptr};  // written by the callback, too
     std::atomic<HINTERNET> requestHandle{nullptr};  // written by the callback, too
     HANDLE connectCreated = nullptr;
@@ -82,6 +119,9 @@ void CALLBACK onInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOI
         SetEvent(ctx->requestComplete);
         break;
     }
+    case INTERNET_STATUS_CONNECTED_TO_SERVER:
+        if (ctx->reuse) ctx->reuse->connections.fetch_add(1);
+        break;
     case INTERNET_STATUS_RESPONSE_RECEIVED:
         if (infoLength >= sizeof(DWORD) && *static_cast<const DWORD*>(info) == 0)
             ctx->responseEnded = true;
@@ -187,26 +227,36 @@ void setTimeouts(HINTERNET handle) {
     }
 }
 
-bool openContext(FetchContext& ctx, const std::string& userAgent) {
+// A session with userAgent; its handle is null when the library could not open one.
+std::shared_ptr<Session> openSession(const std::string& userAgent) {
+    auto session = std::make_shared<Session>();
+    HINTERNET handle =
+        InternetOpenA(userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC);
+    if (!handle) return session;
+    setTimeouts(handle);
+    if (InternetSetStatusCallbackA(handle, onInternetStatus) == INTERNET_INVALID_STATUS_CALLBACK) {
+        InternetCloseHandle(handle);
+        return session;
+    }
+    session->handle = handle;
+    return session;
+}
+
+bool openContext(FetchContext& ctx, const Session& session) {
     ctx.connectHandle = nullptr;
     ctx.requestHandle = nullptr;
     ctx.connectCreated = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     ctx.requestCreated = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     ctx.requestComplete = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!ctx.connectCreated || !ctx.requestCreated || !ctx.requestComplete) return false;
-    ctx.internetHandle =
-        InternetOpenA(userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC);
-    if (!ctx.internetHandle) return false;
-    setTimeouts(ctx.internetHandle);
-    return InternetSetStatusCallbackA(ctx.internetHandle, onInternetStatus) !=
-           INTERNET_INVALID_STATUS_CALLBACK;
+    ctx.internetHandle = session.handle;
+    ctx.reuse = session.reuse;
+    return ctx.internetHandle != nullptr;
 }
 
 void closeContext(FetchContext& ctx) {
     closeHandle(ctx.requestHandle);
     closeHandle(ctx.connectHandle);
-    if (ctx.internetHandle) InternetCloseHandle(ctx.internetHandle);
-    ctx.internetHandle = nullptr;
 }
 
 // Counts a handle made with the context as one of its holders (see FetchContext).
@@ -276,7 +326,10 @@ Waited sendRequest(FetchContext& ctx, const FetchTarget& target, const std::atom
     setTimeouts(request);
     ResetEvent(ctx.requestComplete);
     ctx.completionError = 0;
-    if (HttpSendRequestA(request, nullptr, 0, nullptr, 0)) return Waited::Completed;
+    const char* headers = asksToClose(*ctx.reuse) ? "Connection: close\r\n" : nullptr;
+    ctx.reuse->requests.fetch_add(1);
+    if (HttpSendRequestA(request, headers, headers ? static_cast<DWORD>(-1L) : 0, nullptr, 0))
+        return Waited::Completed;
     if (error = GetLastError(); error != ERROR_IO_PENDING) return Waited::Completed;
     const Waited waited = awaitCompletion(ctx, abortFlag, deadline);
     error = waited == Waited::Completed ? ctx.completionError.load() : 0;
@@ -366,14 +419,14 @@ FetchOutcome fetchOnce(FetchContext& ctx, const std::string& address, std::strin
     }
 }
 
-FetchOutcome fetchWith(const std::string& userAgent, std::chrono::milliseconds pageDeadline,
+FetchOutcome fetchWith(const Session& session, std::chrono::milliseconds pageDeadline,
                        const std::string& address, std::string& body,
                        const std::atomic<bool>& abortFlag) {
     const Clock::time_point deadline = Clock::now() + pageDeadline;
     body.clear();
     auto* ctx = new FetchContext;
     FetchOutcome outcome{FetchFailure::Network, 0};
-    if (openContext(*ctx, userAgent)) {
+    if (openContext(*ctx, session)) {
         outcome = attemptPage(
             [&](std::string& attemptBody, Clock::time_point until) {
                 return fetchOnce(*ctx, address, attemptBody, abortFlag, until);
@@ -389,15 +442,16 @@ FetchOutcome fetchWith(const std::string& userAgent, std::chrono::milliseconds p
 
 FetchOutcome fetchPage(const std::string& address, std::string& body,
                        const std::atomic<bool>& abortFlag) {
-    return fetchWith(USER_AGENT, std::chrono::milliseconds(PAGE_DEADLINE_MS), address, body,
-                     abortFlag);
+    return fetchWith(*openSession(USER_AGENT), std::chrono::milliseconds(PAGE_DEADLINE_MS), address,
+                     body, abortFlag);
 }
 
-// WinINet keeps connections open between internet handles by itself.
+// One session for every page: WinINet keeps the connections it reuses in a pool of its own.
 PageFetcher keepAliveFetcher(const std::string& userAgent, std::chrono::milliseconds pageDeadline) {
-    return [userAgent, pageDeadline](const std::string& address, std::string& body,
-                                     const std::atomic<bool>& abortFlag) {
-        return fetchWith(userAgent, pageDeadline, address, body, abortFlag);
+    std::shared_ptr<const Session> session = openSession(userAgent);
+    return [session, pageDeadline](const std::string& address, std::string& body,
+                                   const std::atomic<bool>& abortFlag) {
+        return fetchWith(*session, pageDeadline, address, body, abortFlag);
     };
 }
 

@@ -108,7 +108,7 @@ TEST_F(HttpsFetch, ACertificateThatDoesNotVerifyFailsAndIsNamed) {
         const Fetched got = fetch(std::string("https://") + host + "/search?q=abc&start=10");
         EXPECT_EQ(got.body, "");
         EXPECT_EQ(got.outcome.failure, FetchFailure::Certificate);
-        // Nothing is sent inside the tunnel, and the same certificate is not tried 20 times.
+        // Nothing is sent inside the tunnel, and the same certificate is not tried again.
         EXPECT_TRUE(requestsOf("GET").empty());
         EXPECT_EQ(requestsOf("CONNECT").size(), 1u);
     }
@@ -129,7 +129,7 @@ TEST_F(HttpsFetch, ErrorStatusesComeBackWithTheirBodies) {
 TEST_F(HttpsFetch, TellsWhyNoBodyCame) {
     EXPECT_EQ(fetch("https://empty.fault.test/").outcome,
               (FetchOutcome{FetchFailure::EmptyBody, 200, -1, "https://empty.fault.test/"}));
-    EXPECT_EQ(requestsOf("GET").size(), 20u);
+    EXPECT_EQ(requestsOf("GET").size(), static_cast<size_t>(FETCH_ATTEMPTS));
     EXPECT_EQ(fetch("http://reset.fault.test/").outcome.failure, FetchFailure::Network);
     EXPECT_EQ(fetch("https://reset.fault.test/").outcome.failure, FetchFailure::Network);
     EXPECT_EQ(fetch("http://").outcome.failure, FetchFailure::BadAddress);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "fake_engine_control.h"
+#include "web/fetch_attempts.h"
 #include "web/page_fetcher.h"
 
 namespace vexor {
@@ -78,7 +79,14 @@ using PageFetcherTest = FakeEngineTest;
 
 TEST_F(PageFetcherTest, RetriesWhileTheBodyIsEmpty) {
     EXPECT_EQ(fetch("http://empty.fault.test/search?q=a&start=0"), "");
-    EXPECT_EQ(loggedRequests("empty.fault.test").size(), 20u);
+    const auto asked = loggedRequests("empty.fault.test");
+    ASSERT_EQ(asked.size(), static_cast<size_t>(FETCH_ATTEMPTS));
+    // Never in a burst: each request comes at least its pause after the one before (a little
+    // less only by how late the engine read the one before).
+    for (size_t i = 1; i < asked.size(); ++i) {
+        const double pause = std::chrono::duration<double>(retryPause(static_cast<int>(i))).count();
+        EXPECT_GE(asked[i].time - asked[i - 1].time, pause - 0.05) << "before request " << i + 1;
+    }
 
     const std::string body = fetch("http://empty2.fault.test/search?q=a&start=0");
     EXPECT_NE(body.find("http://www.site001-k97.example/p1.html"), std::string::npos);

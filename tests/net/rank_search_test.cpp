@@ -9,6 +9,7 @@
 #include "fake_engine_control.h"
 #include "recording_events.h"
 #include "survey/rank_search.h"
+#include "web/fetch_attempts.h"
 #include "web/page_fetcher.h"
 
 namespace vexor {
@@ -116,6 +117,20 @@ TEST_F(LiveRankSearch, AnUnreadablePageFailsTheKeyword) {
     EXPECT_EQ(search(), 0);
     EXPECT_EQ(ending(), std::pair(SearchEnd::Failed, 2));
     EXPECT_EQ(state.historyTables[0].at("abc"), RankEntry(0, SearchFailure{2, FailureCause::EmptyPage, 200}));
+}
+
+TEST_F(LiveRankSearch, AStalledFirstPageIsAskedTwiceATimeOutApartThenFailsTheKeyword) {
+    ASSERT_EQ(controlRequest("/fault?mode=stall&engine=" + HOST + "&page=1"), "ok\n");
+    place(4);
+    EXPECT_EQ(search(), 0);
+    EXPECT_EQ(ending(), std::pair(SearchEnd::Failed, 1));
+    EXPECT_EQ(state.historyTables[0].at("abc"), RankEntry(0, SearchFailure{1, FailureCause::Network, 0}));
+    const auto logged = test::loggedRequests(HOST);
+    ASSERT_EQ(logged.size(), static_cast<size_t>(STALLED_ATTEMPTS));
+    for (size_t i = 1; i < logged.size(); ++i) {
+        EXPECT_EQ(logged[i].path, logged[0].path);
+        EXPECT_GE(logged[i].time - logged[i - 1].time, NETWORK_TIMEOUT_MS / 1000.0) << "asked again before the time-out";
+    }
 }
 
 TEST_F(LiveRankSearch, TheTargetsHostInOtherLetterCaseMatches) {

@@ -70,10 +70,22 @@ class EngineState:
         self.lock = threading.Lock()
         self.log_file = log_file
         self.started = time.monotonic()
+        self.connections_open = 0
         self.reset()
 
+    def connection_opened(self):
+        with self.lock:
+            self.connections_accepted += 1
+            self.connections_open += 1
+
+    def connection_closed(self):
+        with self.lock:
+            self.connections_open -= 1
+
     def reset(self):
-        """Forget the log, the request counts, placements and fault rules (caller holds lock)."""
+        """Forget the log, the request and connection counts, placements and fault rules (caller
+        holds lock). Connections still open stay counted as open."""
+        self.connections_accepted = 0
         self.log = []
         self.host_requests = {}
         self.placements = {}
@@ -140,6 +152,23 @@ class Handler(BaseHTTPRequestHandler):
 
     def log_message(self, format, *args):  # the request log is kept in EngineState instead
         pass
+
+    def setup(self):
+        super().setup()
+        if self.scheme == "http":  # a tunnel's requests come over its CONNECT's connection
+            self.server.state.connection_opened()
+
+    def finish(self):
+        if self.scheme == "http":
+            self.server.state.connection_closed()
+        super().finish()
+
+    def end_headers(self):
+        # An answer to a request that asks to close says so, as HTTP/1.1 servers do: a client
+        # library that pools its connections learns that this one is done.
+        if self.command != "CONNECT" and self.headers.get("Connection", "").lower() == "close":
+            self.send_header("Connection", "close")
+        super().end_headers()
 
     def handle(self):
         try:
@@ -260,6 +289,10 @@ class Handler(BaseHTTPRequestHandler):
             with state.lock:
                 n = sum(1 for e in state.log if e.host == args.get("host", e.host))
             self.send_plain(200, f"{n}\n".encode())
+        elif name == "/connections":
+            with state.lock:
+                counts = f"{state.connections_accepted}\t{state.connections_open}\n"
+            self.send_plain(200, counts.encode())
         elif name == "/reset":
             with state.lock:
                 state.reset()

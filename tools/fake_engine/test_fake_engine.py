@@ -342,6 +342,21 @@ class FakeEngineTest(unittest.TestCase):
         self.assertEqual(lines[2][5].encode("latin-1"), b"/x?kw=\x93\x8c\x8b\x9e a")
         self.assertEqual(self.control("/count?host=plain.engine.test"), "2\n")
 
+    def test_a_connection_counts_once_however_many_requests_it_carries(self):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5.0)
+        try:
+            for start in (0, 10, 20):
+                connection.request("GET", f"http://plain.engine.test/search?q=a&start={start}")
+                self.assertEqual(connection.getresponse().read().count(b'<li class="g">'), 10)
+            accepted, still_open = self.control("/connections").split("\t")
+            self.assertEqual(accepted, "2")  # the kept one and this control request's own
+            self.assertGreaterEqual(int(still_open), 2)
+        finally:
+            connection.close()
+        # A request that asks to close is told that the connection closes.
+        status, headers, _ = exchange(self.port, b"http://plain.engine.test/search?q=a&start=0")
+        self.assertEqual((status, headers["Connection"]), (200, "close"))
+
     def test_fault_hosts(self):
         for _ in range(2):
             self.assertEqual(self.get("http://empty2.fault.test/search?q=a"), (200, b""))
