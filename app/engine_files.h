@@ -1,6 +1,6 @@
-// Reading and writing engine files for the shell, with the specified failure messages over the
-// main window. Paths are as given (relative ones are taken from the workspace) and are shown as
-// given.
+// Reading and writing engine files for the shell, with their failure messages over the main
+// window. Paths are as given (relative ones are taken from the workspace); messages show them
+// with the system's separators.
 #pragma once
 
 #include <string>

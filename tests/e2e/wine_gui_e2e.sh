@@ -27,9 +27,9 @@ set -euo pipefail
 exe=$1
 shots=$2
 shift 2
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-wine_run="$root/cmake/wine-run"
-export WINEPREFIX="$VEXOR_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+name=wine_gui_e2e
+failure_shot=failure.png
+source "$(dirname "${BASH_SOURCE[0]}")/wine_gui_helpers.sh"
 
 work=$(mktemp -d)
 mkdir -p "$shots"
@@ -42,33 +42,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "wine_gui_e2e: $*" >&2
-  [ -n "${DISPLAY:-}" ] && mkdir -p "$shots" && import -window root "$shots/failure.png" 2>/dev/null
-  exit 1
-}
-
-# Polls a condition (a shell command) every half second for at most $1 seconds.
-wait_for() {
-  local seconds=$1
-  shift
-  local tries=$((seconds * 2))
-  for _ in $(seq "$tries"); do
-    if eval "$@"; then return 0; fi
-    sleep 0.5
-  done
-  return 1
-}
-
-# The first visible window whose title matches the pattern, on standard output; fails when none.
-visible_window() {
-  local id
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-  [ -n "$id" ] && echo "$id"
-}
-
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
-
 # Waits for the window whose title matches $1 (named $4 in failures), keeps its screenshot as
 # $shots/$2 and closes it with key $3.
 capture_and_close() {
@@ -79,12 +52,6 @@ capture_and_close() {
   focus "$window"
   xdotool key "$key"
   wait_for 20 '! visible_window "$pattern" >/dev/null' || fail "$what did not close on $key"
-}
-
-# A request to the fake engine's control host, through the proxy like every other request; the
-# answer goes to standard output.
-control() {
-  python3 -c 'import sys, urllib.request; sys.stdout.write(urllib.request.urlopen("http://control.test/" + sys.argv[1], timeout=10).read().decode("latin-1"))' "$1"
 }
 
 target=www.target-site.example

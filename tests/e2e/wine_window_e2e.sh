@@ -16,9 +16,9 @@ set -euo pipefail
 exe=$1
 shots=$2
 shift 2
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-wine_run="$root/cmake/wine-run"
-export WINEPREFIX="$VEXOR_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+name=wine_window_e2e
+failure_shot=window_failure.png
+source "$(dirname "${BASH_SOURCE[0]}")/wine_gui_helpers.sh"
 
 work=$(mktemp -d)
 mkdir -p "$shots"
@@ -29,34 +29,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-fail() {
-  echo "wine_window_e2e: $*" >&2
-  [ -n "${DISPLAY:-}" ] && import -window root "$shots/window_failure.png" 2>/dev/null
-  exit 1
-}
-
-wait_for() {
-  local seconds=$1
-  shift
-  for _ in $(seq $((seconds * 2))); do
-    if eval "$@"; then return 0; fi
-    sleep 0.5
-  done
-  return 1
-}
-
-visible_window() {
-  local id
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-  [ -n "$id" ] && echo "$id"
-}
-
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
-
-control() {
-  python3 -c 'import sys, urllib.request; sys.stdout.write(urllib.request.urlopen("http://control.test/" + sys.argv[1], timeout=10).read().decode("latin-1"))' "$1"
-}
 
 target=www.target-site.example
 control reset >/dev/null || fail "fake engine not reachable through http_proxy=$http_proxy"
@@ -124,7 +96,6 @@ visible_window "$target" >/dev/null || fail "Esc closed the main window"
 kill -0 "$program_pid" 2>/dev/null || fail "Esc ended the program"
 import -window "$main_window" "$shots/survey_aborted.png" || fail "no screenshot after Esc"
 echo "Esc stopped the survey at $stopped of $total keywords"
-
 
 # F5 goes on from there in the same generation.
 focus "$main_window"
