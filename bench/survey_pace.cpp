@@ -16,6 +16,7 @@
 
 #include "app/network_fetcher.h"
 #include "open_handles.h"
+#include "plain_engine.h"
 #include "survey/rank_search.h"
 
 namespace vexor {
@@ -41,11 +42,7 @@ std::string engineConnections() {
 }
 
 int run(int keywords) {
-    EngineDefinition engine;
-    engine.queryTemplate = "http://plain.engine.test/search?q=%s&start=%d&hl=ja";
-    engine.pageStep = 10;
-    engine.keywordEncoding = KeywordEncoding::Utf8;
-    engine.linkRules.push_back({LinkSelection::ExactlyTen, 1, "<h3 class=\"r\"><a href=\""});
+    EngineDefinition engine = testing::plainEngine();
     SurveyState state;
     state.target = "www.target-site.example";
     std::string digits = "0123456";

@@ -12,6 +12,7 @@
 #include "fake_engine_control.h"
 #include "fake_ui.h"
 #include "open_handles.h"
+#include "plain_engine.h"
 #include "recording_events.h"
 #include "survey/survey_control.h"
 #include "test_workspace.h"
@@ -21,6 +22,7 @@ namespace vexor {
 namespace {
 
 using test::loggedRequests;
+using testing::plainEngine;
 
 constexpr int KEYWORDS = 300;
 // What may come and go beside the survey's own work: the library's worker threads, and the
@@ -37,15 +39,6 @@ std::string surveyFile(int keywords) {
         std::next_permutation(digits.begin(), digits.end());
     }
     return file;
-}
-
-EngineDefinition plainEngine() {
-    EngineDefinition engine;
-    engine.queryTemplate = "http://plain.engine.test/search?q=%s&start=%d&hl=ja";
-    engine.pageStep = 10;
-    engine.keywordEncoding = KeywordEncoding::Utf8;
-    engine.linkRules.push_back({LinkSelection::ExactlyTen, 1, "<h3 class=\"r\"><a href=\""});
-    return engine;
 }
 
 using LongSurvey = test::FakeEngineTest;

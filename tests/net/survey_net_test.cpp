@@ -9,6 +9,7 @@
 
 #include "fake_engine_control.h"
 #include "fake_ui.h"
+#include "plain_engine.h"
 #include "platform/files.h"
 #include "recording_events.h"
 #include "app/survey_commands.h"
@@ -22,6 +23,7 @@ using test::controlRequest;
 using test::FakeEngineTest;
 using test::loggedRequests;
 using testing::FakeUi;
+using testing::plainEngine;
 using testing::readBytes;
 using testing::RecordedEvent;
 using testing::RecordingEvents;
@@ -31,16 +33,6 @@ namespace fs = std::filesystem;
 
 // The fake engine's default target.
 constexpr char TARGET[] = "www.target-site.example";
-
-EngineDefinition plainEngine() {
-    EngineDefinition engine;
-    engine.queryTemplate = "http://plain.engine.test/search?q=%s&start=%d&hl=ja";
-    engine.pageStep = 10;
-    engine.pageOffset = 0;
-    engine.keywordEncoding = KeywordEncoding::Utf8;
-    engine.linkRules.push_back({LinkSelection::ExactlyTen, 1, "<h3 class=\"r\"><a href=\""});
-    return engine;
-}
 
 // Recording events that also announce the first progress report of one row.
 class WatchingEvents : public RecordingEvents {
