@@ -59,6 +59,9 @@ class PageParts(html.parser.HTMLParser):
 
 
 def png_size(path):
+    """Width and height of a PNG file; nothing for a missing file or another format."""
+    if not os.path.isfile(path):
+        return None
     with open(path, "rb") as f:
         head = f.read(24)
     if head[:8] != b"\x89PNG\r\n\x1a\n":
