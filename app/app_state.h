@@ -46,6 +46,7 @@ enum class EditMode { New, Edit };
 
 struct AppState {
     Workspace workspace;              // chosen by the entry point before anything else
+    std::string programFolder;        // of vexor.exe, which holds the manual; set by the entry point
     EngineDefinition currentEngine;
     EngineDefinition backupEngine;    // the edit dialog's copy, put back on cancel
     std::string currentEnginePath;    // as given; empty: no engine chosen

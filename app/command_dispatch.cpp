@@ -5,7 +5,10 @@
 #include "app/engine_menu.h"
 #include "app/report_command.h"
 #include "app/survey_commands.h"
+#include "app/text_format.h"
 #include "app/texts.h"
+#include "platform/files.h"
+#include "platform/path_text.h"
 #include "survey/survey_control.h"
 
 namespace vexor {
@@ -51,6 +54,16 @@ bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly)
     const bool started = startSurvey(state.survey, state.workspace, start, services.messages, services.list);
     updateWindowTitle(state, services.chrome);
     return started;
+}
+
+void openManual(const AppState& state, AppServices& services) {
+    const std::string path = joinPath(state.programFolder, MANUAL_FILE_NAME);
+    if (fileExists(path)) {
+        services.chrome.openAddress(path);
+        return;
+    }
+    services.messages.showMessage(Owner::MainWindow, formatWithText(texts::FMT_MANUAL_MISSING, pathAsShown(path)),
+                                  Icon::Warning);
 }
 
 bool confirmClose(const AppState& state, Messages& messages) {
@@ -99,7 +112,7 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
             updateWindowTitle(state, services.chrome);
             break;
         case Command::Kind::Help:
-            services.chrome.openAddress(HELP_ADDRESS);
+            openManual(state, services);
             break;
         case Command::Kind::ColourLegend:
             services.messages.showMessage(Owner::MainWindow, texts::MSG_COLOUR_LEGEND, Icon::Information);

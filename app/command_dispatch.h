@@ -19,7 +19,7 @@ struct Command {
         NewEngine,     // エンジンファイルの新規作成(&N)
         EditEngine,    // エンジンファイルの編集(&E)
         ImportEngine,  // エンジンファイルのインポート(&I)
-        Help,          // オンラインヘルプ(&H)
+        Help,          // マニュアル(&H)
         ColourLegend,  // 色の凡例(&L)
         SelectEngine,  // an item of the engine sub-menu
     };
@@ -27,7 +27,12 @@ struct Command {
     int engineIndex = -1;  // SelectEngine only: the item's index
 };
 
-inline constexpr char HELP_ADDRESS[] = "http://vexor.example.org/vexor/help.html";
+// The users' manual, beside vexor.exe in the program's folder (its images in the folder "manual").
+inline constexpr char MANUAL_FILE_NAME[] = "manual.html";
+
+// The help command: opens the manual of state.programFolder with the shell when the file is
+// there; otherwise says where it was looked for and where it comes from, and opens nothing.
+void openManual(const AppState& state, AppServices& services);
 
 // While a survey runs: shows "調査中です" (main window, warning) and returns true.
 // Otherwise returns false and shows nothing.

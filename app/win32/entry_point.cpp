@@ -80,6 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     PostedSurveyEvents events;
     AppState state;
     state.workspace = commandLine.workspace;
+    state.programFolder = programFolder().value_or(commandLine.workspace.root);
     state.startupSurveyPath = commandLine.surveyPath;
     AppServices services{ui, ui, ui, ui, events,
                          networkFetcher(loadNetworkSettings(commandLine.workspace)), localNow, nullptr};

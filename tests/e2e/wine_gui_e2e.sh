@@ -15,7 +15,8 @@
 # names a user agent in [NETWORK], which every request must carry. Screenshots of the main
 # window, the warning and the engine edit dialog (opened from the menu) are kept. The report
 # command of the file menu must write the report into the history folder and open it with the
-# shell (a recorder stands in for the browser). A second run from the menu, against an engine
+# shell (a recorder stands in for the browser), and F1 the manual beside vexor.exe; with the
+# manual gone, F1 brings a message instead. A second run from the menu, against an engine
 # that refuses every keyword, rotates the history and stops after three
 # keywords with one message box over the main window, which then shows failures in the current
 # run's column and the first run's in the next. Once the engine answers again, the retry
@@ -64,6 +65,8 @@ user_agent="vexor-e2e/1.0 (Wine)"
 control reset >/dev/null || fail "fake engine not reachable through http_proxy=$http_proxy"
 
 cp "$exe" "$work/vexor.exe"
+cp -r "$(dirname "$exe")/manual.html" "$(dirname "$exe")/manual" "$work/" ||
+  fail "no manual beside $exe"
 mkdir "$work/engine"
 (cd "$work" && "$@") || fail "engine maker failed: $*"
 [ -s "$work/engine/nuq.eng" ] || fail "engine maker wrote no engine/nuq.eng"
@@ -191,6 +194,23 @@ grep -q "<title>順位レポート: $target</title>" "$report" || fail "the repo
 grep -q '<td class="keyword">ソフト</td><td class="num current">3</td><td class="change same">' "$report" ||
   fail "the report does not show the new run"
 echo "report: opened $(cat "$work/opened.txt")"
+
+# F1: the manual beside vexor.exe, opened by the shell. Without it, one message over the main
+# window and nothing opened.
+focus "$main_window"
+xdotool key F1
+wait_for 30 '[ "$(wc -l <"$work/opened.txt")" -ge 2 ]' || fail "F1 opened nothing: $(cat "$work/opened.txt")"
+opened_manual=$(tail -n1 "$work/opened.txt")
+[ "${opened_manual#file://}" = "$work/manual.html" ] || fail "F1 opened $opened_manual, not the manual beside vexor.exe"
+echo "manual: opened $opened_manual"
+mv "$work/manual.html" "$work/manual.moved"
+focus "$main_window"
+xdotool key F1
+wait_for 30 'box=$(visible_window "^nuqランキング調査$")' || fail "no message when the manual is missing"
+owner=$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-f]*$') || fail "the missing manual's message has no owner"
+[ $((owner)) -eq "$main_window" ] || fail "the missing manual's message is not over the main window"
+capture_and_close '^nuqランキング調査$' manual_missing.png Return "the missing manual's message"
+[ "$(wc -l <"$work/opened.txt")" -eq 2 ] || fail "a missing manual was opened: $(cat "$work/opened.txt")"
 
 # ファイル(&F), then 調査開始(&B), against an engine that answers every keyword with a consent page:
 # the history rotates, three keywords fail and the run stops with one message box, owned by the

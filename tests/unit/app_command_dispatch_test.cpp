@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "app_test_fixture.h"
 #include "deadline.h"
+#include "platform/path_text.h"
 #include "survey/survey_control.h"
 
 #include <chrono>
@@ -53,6 +54,8 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
 
     // The abort, exit, Esc and help are never refused.
     ui.messages.clear();
+    state.programFolder = files.root();
+    writeBytes(files.native("manual.html"), "<html></html>");
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::AbortSurvey}), CommandOutcome::Done);
     EXPECT_TRUE(state.survey.abortRequested);
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Exit}), CommandOutcome::CloseWindow);
@@ -60,6 +63,7 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Help}), CommandOutcome::Done);
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::ColourLegend}), CommandOutcome::Done);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_COLOUR_LEGEND});
+    EXPECT_EQ(ui.openedAddresses, std::vector<std::string>{files.joined("manual.html")});
 }
 
 TEST(CommandStates, MenusOfferWhatTheGuardWouldLetThrough) {
@@ -160,14 +164,30 @@ TEST_F(AppCommands, TheGuardIsSilentWhenNoSurveyRuns) {
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::MSG_BUSY});
 }
 
-TEST_F(AppCommands, AbortWithoutASurveyIsQuietAndHelpOpensOurPage) {
+TEST_F(AppCommands, AbortWithoutASurveyIsQuietAndHelpOpensTheManualOfTheProgramFolder) {
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::AbortSurvey}), CommandOutcome::Done);
     EXPECT_TRUE(ui.messages.empty());
+    // The workspace is another folder, with a manual of its own that is not the program's.
+    TestWorkspace program;
+    state.programFolder = program.root();
+    writeBytes(program.native("manual.html"), "<html></html>");
+    writeBytes(files.native("manual.html"), "<html></html>");
     EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Help}), CommandOutcome::Done);
-    ASSERT_EQ(ui.openedAddresses.size(), 1u);
-    const std::string& help = ui.openedAddresses[0];
-    EXPECT_EQ(help.rfind("http://", 0), 0u);
-    EXPECT_EQ(help.substr(help.find('/', 7)), "/vexor/help.html");
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.openedAddresses, std::vector<std::string>{program.joined("manual.html")});
+}
+
+TEST_F(AppCommands, HelpWithoutTheManualSaysWhereItWasLookedForAndOpensNothing) {
+    state.programFolder = files.root();
+    makeDirectory(files.joined("manual"));  // the images alone make no manual
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::Help}), CommandOutcome::Done);
+    EXPECT_TRUE(ui.openedAddresses.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+    const std::string& text = ui.messages[0].text;
+    EXPECT_NE(text.find("\"" + pathAsShown(files.joined("manual.html")) + "\""), std::string::npos) << text;
+    EXPECT_NE(text.find("vexor.exe"), std::string::npos) << text;
 }
 
 TEST_F(AppCommands, EngineIndexesBeyondTheEngineItemsDoNothing) {

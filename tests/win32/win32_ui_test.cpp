@@ -112,7 +112,7 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     EXPECT_EQ(menuText(bar, IDM_NEW_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの新規作成(&N)"));
     EXPECT_EQ(menuText(bar, IDM_EDIT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの編集(&E)"));
     EXPECT_EQ(menuText(bar, IDM_IMPORT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルのインポート(&I)"));
-    EXPECT_EQ(menuText(bar, IDM_ONLINE_HELP, MF_BYCOMMAND), cp932(u8"オンラインヘルプ(&H)\tF1"));
+    EXPECT_EQ(menuText(bar, IDM_ONLINE_HELP, MF_BYCOMMAND), cp932(u8"マニュアル(&H)\tF1"));
     EXPECT_EQ(menuText(bar, IDM_COLOUR_LEGEND, MF_BYCOMMAND), cp932(u8"色の凡例(&L)"));
     EXPECT_TRUE(GetWindowLongW(main_, GWL_STYLE) & WS_MAXIMIZEBOX);
     EXPECT_EQ(typedTextToCp932(windowText(main_)), texts::APP_TITLE);
