@@ -81,6 +81,8 @@ class Package(unittest.TestCase):
         with zipfile.ZipFile(cls.zip_path) as package:
             cls.names = sorted(n for n in package.namelist() if not n.endswith("/"))
             package.extractall(cls.unpacked.name)
+            for entry in package.infolist():
+                print(f"{entry.file_size:>10}  {entry.filename}", file=sys.stderr)
 
     @classmethod
     def tearDownClass(cls):
