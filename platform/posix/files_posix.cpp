@@ -1,7 +1,7 @@
 // File operations on POSIX: code page 932 paths with "\" or "/" become UTF-8 paths with "/".
 #include <dirent.h>
-#include <signal.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
