@@ -9,6 +9,7 @@
 #include "cli/exit_status.h"
 #include "platform/files.h"
 #include "cli/terminal_text.h"
+#include "vexor_version.h"
 
 namespace vexor::cli {
 namespace {

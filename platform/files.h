@@ -32,9 +32,18 @@ bool forEachLine(const std::string& path,
 // can be made beside it (a folder that takes no new files, a name at the length limit), path is
 // written in place instead. NotCreated: path itself could not be created or opened for writing;
 // NotWritten: a failure after that (writing, or putting the new file in place of the old one).
+// A writer killed part way leaves its temporary file behind: each replace first removes those
+// beside path whose process no longer runs, and keeps those of running processes, which may be
+// writing path at the same moment (the last rename wins).
 enum class ReplaceOutcome { Replaced, NotCreated, NotWritten };
 ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes);
 bool replaceFileContent(const std::string& path, const std::string& bytes);
+
+// The temporary file of a replace is named path + tempFileSuffix: ".tmp<PID>-<N>", PID the id of
+// the writing process and N the attempt, counted from 0 while the name is taken.
+std::string tempFileSuffix(std::uint64_t pid, int attempt);
+// The writing process's id in a suffix of that form; nothing for any other text.
+std::optional<std::uint64_t> tempFileWriter(std::string_view suffix);
 
 // Appends bytes to the regular file path, creating it when missing; binary (the caller writes
 // CR LF itself). Whole or nothing: a write that fails part way is cut back off, and the bytes

@@ -97,7 +97,11 @@ INT_PTR onNotify(MainWindow& window, HWND hwnd, NMHDR& header) {
     return TRUE;
 }
 
+// The start-up load's messages (an engine or a survey file that does not load, the warning of
+// a survey file) stand over the main window: the window, its list and its status bar are painted
+// before the first of them, which otherwise comes up over an empty frame.
 void onStartupLoad(MainWindow& window, HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     if (startupLoad(window.state, window.services))
         PostMessageW(hwnd, WM_COMMAND, IDM_START_SURVEY, 0);
 }

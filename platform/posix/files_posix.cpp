@@ -1,11 +1,14 @@
 // File operations on POSIX: code page 932 paths with "\" or "/" become UTF-8 paths with "/".
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <limits>
+#include <string_view>
 #include <vector>
 
 #include "platform/files.h"
@@ -93,6 +96,28 @@ std::string normalised(const std::string& path) {
     return result.empty() ? "/" : result;
 }
 
+// Whether a process with the id runs (a process of another user counts too).
+bool processRuns(std::uint64_t pid) {
+    if (pid == 0 || pid > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max())) return false;
+    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// Removes the temporary files that writers of target killed part way left beside it.
+void removeStaleTempFiles(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = target.substr(folder.size());
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName.substr(0, name.size()) != name) continue;
+        const auto writer = tempFileWriter(entryName.substr(name.size()));
+        if (writer && !processRuns(*writer)) unlink((folder + entry->d_name).c_str());
+    }
+    closedir(dir);
+}
+
 }  // namespace
 
 bool forEachChunk(const std::string& path, const std::function<bool(std::string_view)>& onChunk) {
@@ -111,11 +136,12 @@ bool forEachChunk(const std::string& path, const std::function<bool(std::string_
 ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes) {
     const std::string native = nativePath(path);
     if (native.empty()) return ReplaceOutcome::NotCreated;
+    removeStaleTempFiles(native);
     // A name of our own beside the target, so that the rename stays within one file system.
     std::string temp;
     int created = -1;
     for (int attempt = 0; attempt < 100 && created < 0; ++attempt) {
-        temp = native + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        temp = native + tempFileSuffix(static_cast<std::uint64_t>(getpid()), attempt);
         created = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (created < 0 && errno != EEXIST) break;
     }

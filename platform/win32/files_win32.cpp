@@ -65,6 +65,36 @@ ReplaceOutcome writeInPlace(const std::wstring& path, const std::string& bytes) 
     return file.close() && written ? ReplaceOutcome::Replaced : ReplaceOutcome::NotWritten;
 }
 
+// Whether a process with the id runs; one that has ended but is still held open does not.
+bool processRuns(std::uint64_t pid) {
+    if (pid == 0 || pid > MAXDWORD) return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+// Removes the temporary files that writers of target killed part way left beside it.
+void removeStaleTempFiles(const std::wstring& target) {
+    const std::size_t separator = target.find_last_of(L"\\/");
+    const std::wstring folder = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
+    const std::size_t nameLength = target.size() - folder.size();
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((target + L".tmp*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() < nameLength) continue;
+        // The suffix is ASCII; any other character makes it no temporary file's.
+        std::string suffix;
+        for (const wchar_t c : name.substr(nameLength)) suffix += c < 0x80 ? static_cast<char>(c) : '?';
+        const auto writer = tempFileWriter(suffix);
+        if (writer && !processRuns(*writer)) DeleteFileW((folder + name).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 }  // namespace
 
 bool forEachChunk(const std::string& path, const std::function<bool(std::string_view)>& onChunk) {
@@ -83,12 +113,12 @@ bool forEachChunk(const std::string& path, const std::function<bool(std::string_
 ReplaceOutcome replaceFileContentTelling(const std::string& path, const std::string& bytes) {
     const std::wstring target = cp932ToWide(path);
     if (target.empty()) return ReplaceOutcome::NotCreated;
+    removeStaleTempFiles(target);
     // A name of our own beside the target, so that the move stays within one volume.
     std::wstring temp;
     HANDLE created = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(attempt);
+        temp = target + cp932ToWide(tempFileSuffix(GetCurrentProcessId(), attempt));
         created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
         if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;

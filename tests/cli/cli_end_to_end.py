@@ -216,7 +216,9 @@ class UsageTest(CliTestCase):
         self.assertIn("usage:", self.text(self.run_cli("--help").stdout))
         version = self.run_cli("--version")
         self.assertEqual(version.returncode, 0)
-        self.assertRegex(self.text(version.stdout), r"^vexor-cli \d+\.\d+\.\d+\n$")
+        # The release, then the commits since its tag and the commit when it is not one.
+        self.assertRegex(self.text(version.stdout),
+                         r"^vexor-cli \d+\.\d+\.\d+(-\d+)?(-g[0-9a-f]{7,})?(-dirty)?\n$")
 
 
 class SurveyTest(CliTestCase):

@@ -1,7 +1,8 @@
 """vexor-cli killed with SIGKILL at every step of a history rotation and at random moments of a
 survey, against the fake search engine: afterwards every finished record stands whole and once
 in its generation, no generation is lost or duplicated, no temporary file is left, and the next
-run continues or rotates correctly.
+run continues or rotates correctly. A report killed before it is in place leaves its temporary
+file, which the next report clears.
 
 Run through tests/net/with-fake-engine:
     with-fake-engine python3 kill_safety.py path/to/vexor-cli
@@ -184,6 +185,39 @@ class KillSafety(unittest.TestCase):
                 self.assertEqual(after["1.txt"], before["0.txt"])
                 self.assertEqual(after["4.txt"], before["3.txt"])
                 self.assertEqual(len(after), len(before) + 1)
+
+    def test_a_report_killed_before_its_rename_leaves_a_temporary_file_the_next_one_clears(self):
+        done = self.survey()
+        self.assertEqual(done.returncode, 0, done.stderr.decode())
+        report = os.path.join(self.site, "report.html")
+        temporary = lambda: sorted(glob.glob(report + ".tmp*"))
+        strace = ["strace", "-f", "-qq", "-e", "trace=rename,renameat,renameat2"]
+        # Which rename puts the report in place (the settings file has its own before it).
+        log = os.path.join(self.work, "renames.log")
+        done = subprocess.run([*strace, "-o", log, CLI, "report", "survey.txt"],
+                              cwd=self.work, capture_output=True, timeout=120)
+        self.assertEqual(done.returncode, 0, done.stderr.decode())
+        with open(log) as f:
+            renames = [line for line in f if re.match(r"^\d+\s+rename", line)]
+        n = 1 + next(i for i, line in enumerate(renames) if 'report.html") = ' in line)
+        os.remove(report)
+        killed = subprocess.run([*strace, "-o", os.devnull, "-e",
+                                 f"inject=rename,renameat,renameat2:signal=KILL:when={n}",
+                                 CLI, "report", "survey.txt"],
+                                cwd=self.work, capture_output=True, timeout=120)
+        self.assertNotEqual(killed.returncode, 0, "the rename was not reached")
+        left = temporary()
+        self.assertEqual(len(left), 1, left)
+        self.assertFalse(os.path.exists(report))
+        # A writer that still runs (this test's own process) may be writing the same report.
+        running = f"{report}.tmp{os.getpid()}-0"
+        with open(running, "wb") as f:
+            f.write(b"being written")
+        done = subprocess.run([CLI, "report", "survey.txt"], cwd=self.work, capture_output=True,
+                              timeout=120)
+        self.assertEqual(done.returncode, 0, done.stderr.decode())
+        self.assertTrue(os.path.getsize(report) > 0)
+        self.assertEqual(temporary(), [running])
 
     def test_kills_at_random_moments_of_surveys_lose_and_double_nothing(self):
         rng = random.Random(20261207)

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -182,6 +184,52 @@ TEST(ReplaceFileContent, WritesInPlaceWhereNoTemporaryFileFitsBesideTheTarget) {
     // Neither a temporary file nor the target can be made: the target is what cannot be made.
     EXPECT_EQ(replaceFileContentTelling(folder.file(std::string(256, 'n')), "x"),
               ReplaceOutcome::NotCreated);
+}
+
+TEST(TempFileWriter, ReadsThePidOfTemporaryFileSuffixesOnly) {
+    const struct {
+        std::string suffix;
+        std::optional<std::uint64_t> writer;
+    } cases[] = {
+        {tempFileSuffix(4242, 0), 4242},
+        {tempFileSuffix(4294967295u, 99), 4294967295u},
+        {".tmp1-", std::nullopt},
+        {".tmp-0", std::nullopt},
+        {".tmp12x-0", std::nullopt},
+        {".tmp12-0.html", std::nullopt},
+        {".tmp+12-0", std::nullopt},
+        {".TMP12-0", std::nullopt},
+        {"tmp12-0", std::nullopt},
+        {".tmp12", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tempFileWriter(c.suffix), c.writer) << c.suffix;
+}
+
+// What a writer killed part way leaves: its temporary file, which the next replace of the same
+// target clears unless its process still runs.
+TEST(ReplaceFileContent, RemovesTemporaryFilesOfEndedWritersOnly) {
+    TempFolder folder;
+    // No process has this id: beyond the largest POSIX pid, and no multiple of 4 on Windows.
+    constexpr std::uint64_t ENDED = 99999999;
+#ifdef _WIN32
+    const auto running = static_cast<std::uint64_t>(_getpid());
+#else
+    const auto running = static_cast<std::uint64_t>(getpid());
+#endif
+    const std::vector<std::string> left = {
+        "data.bin" + tempFileSuffix(ENDED, 0), "data.bin" + tempFileSuffix(ENDED, 3)};
+    const std::vector<std::string> kept = {
+        "data.bin" + tempFileSuffix(running, 7),  // a writer that still runs
+        "other.bin" + tempFileSuffix(ENDED, 0),   // another target's
+        "data.bin.tmp12x-0", "data.bin.old"};
+    for (const auto& name : left) ASSERT_TRUE(replaceFileContent(folder.file(name), "partial"));
+    for (const auto& name : kept) ASSERT_TRUE(replaceFileContent(folder.file(name), "kept"));
+    ASSERT_TRUE(replaceFileContent(folder.file("data.bin"), "new"));
+    std::vector<std::string> expected = kept;
+    expected.push_back("data.bin");
+    EXPECT_EQ(sorted(listFiles(folder.path(), "")), sorted(expected));
+    EXPECT_EQ(readWholeFile(folder.file("data.bin")), "new");
 }
 
 TEST(Files, AbsolutePathsAreTakenFromTheGivenFolder) {
