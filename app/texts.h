@@ -455,4 +455,7 @@ inline constexpr char FMT_MORE_LINES[] = "  \x82\xD9\x82\xA9 %d \x8Ds";
 // <タブ>
 inline constexpr char TEXT_TAB_MARK[] = "<\x83^\x83u>";
 
+// CSV ファイル(*.csv)
+inline constexpr char FILTER_CSV_FILES[] = "CSV \x83t\x83@\x83" "C\x83\x8B(*.csv)";
+
 }  // namespace vexor::texts
