@@ -246,6 +246,8 @@ wait_for 30 '[ -s "$exported" ]' || fail "the CSV export wrote no $exported: $(l
 cmp "$exported" "$work/from-cli.csv" || fail "the CSV export and vexor-cli.exe differ"
 head -c 3 "$exported" | cmp -s - <(printf '\xef\xbb\xbf') || fail "the CSV export has no byte-order mark"
 grep -q "^blocked,.*failed: http-403 on page 1" "$exported" || fail "the CSV export lacks a failure: $(cat "$exported")"
+echo "csv export: the same $(wc -c <"$exported") bytes as vexor-cli.exe:"
+tail -c +4 "$exported"
 
 # Closing writes the settings.
 "$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true
