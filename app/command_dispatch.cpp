@@ -1,6 +1,7 @@
 // The main window's command handling and its start-up load.
 #include "app/command_dispatch.h"
 
+#include "app/csv_export.h"
 #include "app/engine_commands.h"
 #include "app/engine_menu.h"
 #include "app/report_command.h"
@@ -19,6 +20,7 @@ bool isGuarded(Command::Kind kind) {
         case Command::Kind::StartSurvey:
         case Command::Kind::RetryFailed:
         case Command::Kind::WriteReport:  // reads the history files the worker writes
+        case Command::Kind::ExportCsv:    // reads the history the worker changes
         case Command::Kind::NewEngine:
         case Command::Kind::EditEngine:
         case Command::Kind::ImportEngine:
@@ -29,8 +31,9 @@ bool isGuarded(Command::Kind kind) {
     }
 }
 
-bool commandEnabled(Command::Kind kind, bool surveyRunning) {
+bool commandEnabled(Command::Kind kind, bool surveyRunning, bool surveyOpen) {
     if (kind == Command::Kind::AbortSurvey) return surveyRunning;
+    if (kind == Command::Kind::ExportCsv && !surveyOpen) return false;
     return !(surveyRunning && isGuarded(kind));
 }
 
@@ -93,6 +96,9 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
             break;
         case Command::Kind::WriteReport:
             writeSurveyReport(state, services);
+            break;
+        case Command::Kind::ExportCsv:
+            exportResultCsv(state, services);
             break;
         case Command::Kind::Exit:
             return CommandOutcome::CloseWindow;

@@ -14,6 +14,7 @@ struct Command {
         AbortSurvey,   // 調査中止(&E)
         WriteReport,   // レポート作成(&R)
         RetryFailed,   // 失敗した語を再調査(&F)
+        ExportCsv,     // CSV 出力(&C)…
         Exit,          // 終了(&X)
         Cancel,        // the Esc key: aborts a running survey, else nothing
         NewEngine,     // エンジンファイルの新規作成(&N)
@@ -43,8 +44,9 @@ bool busyGuard(const AppState& state, Messages& messages);
 bool isGuarded(Command::Kind kind);
 
 // Whether a menu offers the command: the guarded ones only while no survey runs, the abort only
-// while one does, every other one always.
-bool commandEnabled(Command::Kind kind, bool surveyRunning);
+// while one does, the CSV export only while a survey is open (and none runs), every other one
+// always.
+bool commandEnabled(Command::Kind kind, bool surveyRunning, bool surveyOpen);
 
 // What the window must do after a command.
 enum class CommandOutcome {
@@ -53,8 +55,8 @@ enum class CommandOutcome {
     SurveyStarted,  // a survey worker was started
 };
 
-// Carries out one command: the guarded ones (open survey, start, retry, report, engine items,
-// new, edit, import) only when busyGuard lets them; abort, exit, Esc, help and the legend
+// Carries out one command: the guarded ones (open survey, start, retry, report, CSV export,
+// engine items, new, edit, import) only when busyGuard lets them; abort, exit, Esc, help and the legend
 // always. Esc aborts a running survey as the abort command does and does nothing otherwise. An
 // engine index beyond the items does nothing.
 CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command command);

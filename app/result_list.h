@@ -9,6 +9,8 @@ namespace vexor {
 
 inline constexpr int RESULT_COLUMNS = 6;
 
+class ResultListModel;
+
 class ResultList {
 public:
     virtual ~ResultList() = default;
@@ -22,6 +24,8 @@ public:
     // What a column's header shows when pointed at (its caption whole, when the run began); a
     // list without tips ignores it.
     virtual void setColumnTip(int /*column*/, const std::string& /*text*/) {}
+    // The captions and cells as the list shows them now, for writing the list out.
+    virtual const ResultListModel& shownRows() const = 0;
 
     // Around many changes at once (a survey's rows and history): a list that draws may show
     // them only at the end. Calls nest; BulkUpdate pairs them.

@@ -5,6 +5,10 @@
 
 namespace vexor {
 
+ResultListModel::ResultListModel()
+    : captions_{texts::CAPTION_KEYWORD, texts::CAPTION_RANK,    texts::CAPTION_HISTORY,
+                texts::CAPTION_HISTORY, texts::CAPTION_HISTORY, texts::CAPTION_HISTORY} {}
+
 int ResultListModel::appendRow(const std::string& keyword) {
     auto& row = rows_.emplace_back();
     row[0] = keyword;

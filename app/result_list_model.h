@@ -14,7 +14,9 @@ namespace vexor {
 
 class ResultListModel {
 public:
-    void clear() { rows_.clear(); }
+    // Starts with the captions a list shows before any survey is open.
+    ResultListModel();
+    void clear() { rows_.clear(); }  // the rows; captions stay
     // The caption of a column; false (and nothing kept) for a column that does not exist.
     bool setCaption(int column, const std::string& text);
     // "" for a column that does not exist or has none yet.

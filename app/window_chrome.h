@@ -28,6 +28,9 @@ public:
                                                    const std::string& proposedPath) = 0;
     // Save As for a new engine file, starting in the engine folder, asking before overwriting.
     virtual std::optional<std::string> askSaveEngineFile(Owner owner) = 0;
+    // Save As for a CSV file ("*.csv"), proposing proposedName in the program's folder, asking
+    // before overwriting.
+    virtual std::optional<std::string> askSaveCsvFile(Owner owner, const std::string& proposedName) = 0;
 
     // Opens an address, or a file such as the report, with the shell's "open" verb (the
     // user's browser for a web page).

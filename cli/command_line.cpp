@@ -108,6 +108,18 @@ std::optional<std::string> singleFile(const RawArguments& raw, const char* what,
     return std::nullopt;
 }
 
+// -o or --output, given once.
+std::optional<std::string> outputProblem(const RawArguments& raw) {
+    if (raw.options.count("-o") && raw.options.count("--output")) return "option --output given twice";
+    return std::nullopt;
+}
+
+OutputFile outputFile(const RawArguments& raw, Converter& convert) {
+    for (const char* name : {"-o", "--output"})
+        if (const auto it = raw.options.find(name); it != raw.options.end()) return convert(it->second);
+    return std::nullopt;
+}
+
 WorkFolder workFolder(const RawArguments& raw, Converter& convert) {
     const auto it = raw.options.find("--dir");
     if (it == raw.options.end()) return std::nullopt;
@@ -144,7 +156,7 @@ ParsedCommandLine parseLearn(const std::vector<std::string>& args) {
 }
 
 ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool survey) {
-    std::vector<std::string> known = {"--format", "--dir"};
+    std::vector<std::string> known = {"--format", "--dir", "-o", "--output"};
     if (survey) known.push_back("--engine");
     std::vector<std::string> flags;
     flags.push_back(survey ? "--retry-failed" : "--all");
@@ -154,6 +166,7 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
     std::string problem;
     const auto file = singleFile(raw, "SURVEY_FILE", problem);
     if (!file) return UsageError{problem};
+    if (auto twice = outputProblem(raw)) return UsageError{*twice};
     OutputFormat format = OutputFormat::Table;
     if (const auto it = raw.options.find("--format"); it != raw.options.end()) {
         const auto named = formatNamed(it->second);
@@ -170,9 +183,11 @@ ParsedCommandLine parseSurveyOrShow(const std::vector<std::string>& args, bool s
     if (const auto it = raw.options.find("--engine"); it != raw.options.end())
         engineFile = convert.path(it->second);
     const WorkFolder folder = workFolder(raw, convert);
+    const OutputFile output = outputFile(raw, convert);
     if (convert.failed()) return *convert.failed();
-    if (survey) return SurveyCommand{surveyFile, engineFile, format, folder, raw.flags.count("--retry-failed") > 0};
-    return ShowCommand{surveyFile, format, folder, allRuns};
+    if (survey)
+        return SurveyCommand{surveyFile, engineFile, format, folder, raw.flags.count("--retry-failed") > 0, output};
+    return ShowCommand{surveyFile, format, folder, allRuns, output};
 }
 
 ParsedCommandLine parseReport(const std::vector<std::string>& args) {
@@ -183,15 +198,12 @@ ParsedCommandLine parseReport(const std::vector<std::string>& args) {
     std::string problem;
     const auto file = singleFile(raw, "SURVEY_FILE", problem);
     if (!file) return UsageError{problem};
-    if (raw.options.count("-o") && raw.options.count("--output"))
-        return UsageError{"option --output given twice"};
+    if (auto twice = outputProblem(raw)) return UsageError{*twice};
 
     Converter convert;
     ReportCommand report;
     report.surveyFile = convert(*file);
-    for (const char* name : {"-o", "--output"})
-        if (const auto it = raw.options.find(name); it != raw.options.end())
-            report.outputFile = convert(it->second);
+    report.outputFile = outputFile(raw, convert);
     report.folder = workFolder(raw, convert);
     if (convert.failed()) return EncodingError{*convert.failed()};
     return report;
@@ -220,9 +232,9 @@ std::string usageText() {
            "  vexor-cli learn ENGINE_FILE --keyword K --page2 URL --page3 URL --first TEXT\n"
            "                  --tenth TEXT [--start-marker TEXT] [--end-marker TEXT] [--dir DIR]\n"
            "  vexor-cli survey SURVEY_FILE [--engine ENGINE_FILE] [--format table|csv|json]\n"
-           "                  [--retry-failed] [--dir DIR]\n"
-           "  vexor-cli show SURVEY_FILE [--format table|csv|json] [--dir DIR]\n"
-           "  vexor-cli show SURVEY_FILE --all --format csv|json [--dir DIR]\n"
+           "                  [--retry-failed] [-o FILE] [--dir DIR]\n"
+           "  vexor-cli show SURVEY_FILE [--format table|csv|json] [-o FILE] [--dir DIR]\n"
+           "  vexor-cli show SURVEY_FILE --all --format csv|json [-o FILE] [--dir DIR]\n"
            "  vexor-cli report SURVEY_FILE [-o FILE] [--dir DIR]\n"
            "  vexor-cli --help | --version\n"
            "\n"
@@ -237,6 +249,9 @@ std::string usageText() {
            "show    prints the last five runs without surveying; with --all every run the\n"
            "        history keeps, one line per keyword and run (run, start, engine, keyword,\n"
            "        rank; rank 0 is not found, \"failed: CAUSE on page N\" a failure).\n"
+           "        survey and show write the table to FILE with -o (\"-\" for standard output);\n"
+           "        a CSV file starts with a UTF-8 byte-order mark for spreadsheets. In CSV a text\n"
+           "        that starts like a formula (=, +, -, @) is prefixed with '.\n"
            "report  writes an HTML report of every run (charts of the ranks) into the site's\n"
            "        history folder, or to FILE with -o (\"-\" for standard output).\n"
            "\n"

@@ -24,12 +24,17 @@ struct LearnCommand {
     WorkFolder folder;
 };
 
+// -o FILE (or --output FILE): where the table goes, code page 932; none or "-" is standard
+// output.
+using OutputFile = std::optional<std::string>;
+
 struct SurveyCommand {
     std::string surveyFile;                 // code page 932
     std::optional<std::string> engineFile;  // --engine, code page 932
     OutputFormat format = OutputFormat::Table;
     WorkFolder folder;
     bool retryFailed = false;  // --retry-failed: only the keywords that failed in the current run
+    OutputFile outputFile;
 };
 
 struct ShowCommand {
@@ -37,11 +42,12 @@ struct ShowCommand {
     OutputFormat format = OutputFormat::Table;
     WorkFolder folder;
     bool allRuns = false;  // --all: every run in long form (csv or json only)
+    OutputFile outputFile;
 };
 
 struct ReportCommand {
     std::string surveyFile;                 // code page 932
-    std::optional<std::string> outputFile;  // -o, code page 932; "-" is standard output
+    OutputFile outputFile;
     WorkFolder folder;
 };
 

@@ -2,7 +2,7 @@
 #include "cli/progress_display.h"
 
 #include "app/survey_failures.h"
-#include "cli/terminal_text.h"
+#include "app/visible_text.h"
 
 namespace vexor::cli {
 namespace {
@@ -61,9 +61,9 @@ std::string pageName(int page) {
 ProgressDisplay::ProgressDisplay(const Console& console, const std::deque<std::string>& keywords)
     : console_(console), keywords_(keywords) {}
 
-TerminalText ProgressDisplay::label(int row) const {
+VisibleText ProgressDisplay::label(int row) const {
     const bool known = row >= 0 && static_cast<std::size_t>(row) < keywords_.size();
-    const TerminalText keyword = terminalText(known ? keywords_[row] : std::string());
+    const VisibleText keyword = visibleText(known ? keywords_[row] : std::string());
     const std::string counter =
         "[" + std::to_string(row + 1) + "/" + std::to_string(keywords_.size()) + "] ";
     return {counter + keyword.utf8, counter.size() + keyword.width};
@@ -71,7 +71,7 @@ TerminalText ProgressDisplay::label(int row) const {
 
 std::string ProgressDisplay::keywordAt(int row) const {
     const bool known = row >= 0 && static_cast<std::size_t>(row) < keywords_.size();
-    return terminalText(known ? keywords_[row] : std::string()).utf8;
+    return visibleText(known ? keywords_[row] : std::string()).utf8;
 }
 
 void ProgressDisplay::drawStatus(const std::string& utf8, std::size_t width) {
@@ -89,7 +89,7 @@ void ProgressDisplay::clearStatus() {
 
 void ProgressDisplay::progress(int row, int examined) {
     if (!console_.errIsTerminal) return;
-    const TerminalText text = label(row);
+    const VisibleText text = label(row);
     const std::string tail = "  results read: " + std::to_string(examined);  // ASCII
     drawStatus(text.utf8 + tail, text.width + tail.size());
 }

@@ -7,8 +7,8 @@
 #include <deque>
 #include <string>
 
+#include "app/visible_text.h"
 #include "cli/console.h"
-#include "cli/terminal_text.h"
 #include "survey/survey_events.h"
 
 namespace vexor::cli {
@@ -35,7 +35,7 @@ public:
     int failedKeywords() const { return failed_; }
 
 private:
-    TerminalText label(int row) const;  // "[3/12] keyword"
+    VisibleText label(int row) const;  // "[3/12] keyword"
     std::string keywordAt(int row) const;  // UTF-8
     void drawStatus(const std::string& utf8, std::size_t width);
     void clearStatus();

@@ -4,11 +4,11 @@
 #include <type_traits>
 #include <variant>
 
+#include "app/visible_text.h"
 #include "cli/command_line.h"
 #include "cli/cli_commands.h"
 #include "cli/exit_status.h"
 #include "platform/files.h"
-#include "cli/terminal_text.h"
 #include "vexor_version.h"
 
 namespace vexor::cli {
@@ -27,7 +27,7 @@ int inWorkspace(const Command& command, const Console& console, Run run) {
     const Workspace workspace = workspaceFor(command.folder);
     if (!folderExists(workspace.root)) {
         const std::string named = command.folder ? *command.folder : workspace.root;
-        console.err("vexor-cli: the folder \"" + terminalText(named).utf8 + "\" does not exist\n");
+        console.err("vexor-cli: the folder \"" + visibleText(named).utf8 + "\" does not exist\n");
         return EXIT_FAILED;
     }
     return run(command, workspace, console);

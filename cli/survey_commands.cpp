@@ -4,9 +4,13 @@
 
 #include "app/engine_files.h"
 #include "app/network_fetcher.h"
+#include "app/result_table.h"
 #include "app/settings.h"
 #include "app/survey_commands.h"
 #include "app/survey_display.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "app/visible_text.h"
 #include "cli/cli_commands.h"
 #include "cli/engine_choice.h"
 #include "cli/exit_status.h"
@@ -15,10 +19,10 @@
 #include "cli/progress_display.h"
 #include "cli/survey_event_queue.h"
 #include "cli/terminal_messages.h"
-#include "cli/terminal_text.h"
 #include "engine/engine_definition.h"
 #include "engine/engine_name.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "survey/history.h"
 #include "survey/site_history.h"
 #include "survey/survey_control.h"
@@ -29,24 +33,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A failed keyword's cells say "failed" whatever the words of the Windows program: in a table
-// alone, in CSV and JSON with the cause and the page ("failed: http-429 on page 3").
-void markFailures(ResultTable& table, const SurveyState& state, OutputFormat format) {
-    for (std::size_t row = 0; row < table.rows.size() && row < state.keywords.size(); ++row)
-        for (int k = 0; k < HISTORY_GENERATIONS; ++k) {
-            const auto entry = entryOf(state.historyTables[k], state.keywords[row]);
-            if (entry && entry->failure)
-                table.rows[row][1 + k] = format == OutputFormat::Table ? "failed" : failedCell(*entry->failure);
-        }
+// Puts what a command prints where -o says: on standard output, or in place of FILE's content
+// (CSV with the byte-order mark a spreadsheet needs; a table or JSON as printed). False, with
+// the file named in a message, when the file cannot be written.
+bool putOutput(const std::string& printed, OutputFormat format, const OutputFile& file,
+               const Workspace& workspace, const Console& console, Messages& messages) {
+    if (!file || *file == "-") {
+        console.out(printed);
+        return true;
+    }
+    if (replaceFileContent(workspace.resolve(*file), format == OutputFormat::Csv ? csvFileBytes(printed) : printed))
+        return true;
+    messages.showMessage(Owner::MainWindow, formatWithText(texts::FMT_ENGINE_WRITE_FAILED, *file), Icon::Warning);
+    return false;
 }
 
-void printTable(const Console& console, const TableList& list, const SurveyState& state,
-                const std::string& enginePath, OutputFormat format) {
-    ResultTable table = list.table();
-    markFailures(table, state, format);
-    table.target = state.target;
-    table.engine = baseName(enginePath);
-    console.out(formatResultTable(table, format));
+// A failed keyword's cells say "failed" whatever the words of the Windows program: in a table
+// alone, in CSV and JSON with the cause and the page ("failed: http-429 on page 3").
+std::string printedTable(const TableList& list, const SurveyState& state, const std::string& enginePath,
+                         OutputFormat format) {
+    const FailedCells failed = format == OutputFormat::Table ? FailedCells::Word : FailedCells::WithCause;
+    return formatResultTable(shownTable(list.shownRows(), state, baseName(enginePath), failed), format);
 }
 
 void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
@@ -69,7 +76,7 @@ void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
         case SurveyEvent::Kind::SurveyEnded:
             break;
         case SurveyEvent::Kind::HistoryNotStored:
-            display.note(terminalLines(historyNotStored(state.historyDirectory).text));
+            display.note(visibleLines(historyNotStored(state.historyDirectory).text));
             break;
     }
 }
@@ -117,15 +124,19 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     if (!startSurvey(state, workspace, start, messages, list)) {
         // A retry with nothing failed has nothing to do, which is no failure.
         if (!command.retryFailed || anyFailure(state.historyTables[0])) return EXIT_FAILED;
-        printTable(console, list, state, enginePath, command.format);
-        return EXIT_DONE;
+        const std::string printed = printedTable(list, state, enginePath, command.format);
+        return putOutput(printed, command.format, command.outputFile, workspace, console, messages)
+                   ? EXIT_DONE
+                   : EXIT_FAILED;
     }
     ProgressDisplay display(console, state.keywords);
     const bool interrupted = followSurvey(state, events, list, display);
     display.finish();
 
-    printTable(console, list, state, enginePath, command.format);
+    const std::string printed = printedTable(list, state, enginePath, command.format);
+    const bool written = putOutput(printed, command.format, command.outputFile, workspace, console, messages);
     if (interrupted) return EXIT_INTERRUPTED;
+    if (!written) return EXIT_FAILED;
     if (state.historyWriteFailed) return EXIT_FAILED;
     if (state.engineRefused) return EXIT_ENGINE_REFUSED;
     return display.failedKeywords() > 0 ? EXIT_KEYWORDS_FAILED : EXIT_DONE;
@@ -138,12 +149,15 @@ int runShowCommand(const ShowCommand& command, const Workspace& workspace, const
     if (!openSurveyFile(state, workspace, command.surveyFile, messages, list)) return EXIT_FAILED;
     if (command.allRuns) {
         const SiteHistory history = readSiteHistory(state.historyDirectory);
-        console.out(command.format == OutputFormat::Csv ? formatRunsAsCsv(history)
-                                                        : formatRunsAsJson(state.target, history));
-        return EXIT_DONE;
+        const std::string printed = command.format == OutputFormat::Csv ? formatRunsAsCsv(history)
+                                                                        : formatRunsAsJson(state.target, history);
+        return putOutput(printed, command.format, command.outputFile, workspace, console, messages)
+                   ? EXIT_DONE
+                   : EXIT_FAILED;
     }
-    printTable(console, list, state, chooseEnginePath(std::nullopt, workspace), command.format);
-    return EXIT_DONE;
+    const std::string printed = printedTable(list, state, chooseEnginePath(std::nullopt, workspace), command.format);
+    return putOutput(printed, command.format, command.outputFile, workspace, console, messages) ? EXIT_DONE
+                                                                                                 : EXIT_FAILED;
 }
 
 }  // namespace vexor::cli

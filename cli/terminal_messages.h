@@ -5,8 +5,8 @@
 
 #include "app/messages.h"
 #include "app/result_list.h"
+#include "app/result_list_model.h"
 #include "cli/console.h"
-#include "cli/result_table.h"
 
 namespace vexor::cli {
 
@@ -23,21 +23,17 @@ private:
     Console console_;
 };
 
-// The result list as a table to print.
+// The result list kept in memory, to print at the end.
 class TableList : public ResultList {
 public:
-    TableList();
-
-    // The list as it stands (site and engine are left to the caller).
-    const ResultTable& table() const { return table_; }
-
-    void clearRows() override;
-    void appendRow(const std::string& keyword) override;
+    void clearRows() override { rows_.clear(); }
+    void appendRow(const std::string& keyword) override { rows_.appendRow(keyword); }
     void setCell(int row, int column, const std::string& text) override;
-    void setColumnCaption(int column, const std::string& text) override;
+    void setColumnCaption(int column, const std::string& text) override { rows_.setCaption(column, text); }
+    const ResultListModel& shownRows() const override { return rows_; }
 
 private:
-    ResultTable table_;
+    ResultListModel rows_;
 };
 
 }  // namespace vexor::cli

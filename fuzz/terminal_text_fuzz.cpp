@@ -1,11 +1,11 @@
-// vexor-cli's text for the terminal from arbitrary stored bytes: well-formed UTF-8 holding no
-// control character (a line feed only where lines are kept), so nothing stored can drive the
-// terminal.
+// The visible text of arbitrary stored bytes (what vexor-cli prints and CSV files hold):
+// well-formed UTF-8 holding no control character (a line feed only where lines are kept), so
+// nothing stored can drive the terminal.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "cli/terminal_text.h"
+#include "app/visible_text.h"
 
 namespace {
 
@@ -37,9 +37,9 @@ bool safe(const std::string& text, bool lineFeeds) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string stored(reinterpret_cast<const char*>(data), size);
-    const vexor::cli::TerminalText line = vexor::cli::terminalText(stored);
+    const vexor::VisibleText line = vexor::visibleText(stored);
     if (!safe(line.utf8, false)) __builtin_trap();
     if (line.width < line.utf8.size() / 3) __builtin_trap();  // every column holds at most 3 bytes
-    if (!safe(vexor::cli::terminalLines(stored), true)) __builtin_trap();
+    if (!safe(vexor::visibleLines(stored), true)) __builtin_trap();
     return 0;
 }

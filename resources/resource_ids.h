@@ -25,6 +25,7 @@
 #define IDM_WRITE_REPORT 40030
 #define IDM_RETRY_FAILED 40031
 #define IDM_COLOUR_LEGEND 40032
+#define IDM_EXPORT_CSV 40033
 
 // engine edit dialog
 #define IDC_PAGE2_URL 1007

@@ -38,7 +38,14 @@ void placeFromSettings(MainWindow& window, HWND hwnd) {
 }
 
 void showMenuStates(MainWindow& window, HWND hwnd, bool surveyRunning) {
-    showCommandStates(GetMenu(hwnd), window.ui.engineMenuCount(), surveyRunning);
+    showCommandStates(GetMenu(hwnd), window.ui.engineMenuCount(), surveyRunning,
+                      !window.state.survey.historyDirectory.empty());
+}
+
+// After a command or the start-up load, which may have opened a survey; a running survey's
+// menus are left to its start and its end.
+void showIdleMenuStates(MainWindow& window, HWND hwnd) {
+    if (!window.state.survey.surveyRunning) showMenuStates(window, hwnd, false);
 }
 
 void onInitDialog(MainWindow& window, HWND hwnd) {
@@ -85,7 +92,7 @@ void onCommand(MainWindow& window, HWND hwnd, int id) {
     switch (dispatchCommand(window.state, window.services, *command)) {
         case CommandOutcome::CloseWindow: PostMessageW(hwnd, WM_CLOSE, 0, 0); break;
         case CommandOutcome::SurveyStarted: onSurveyStarted(window, hwnd); break;
-        case CommandOutcome::Done: break;
+        case CommandOutcome::Done: showIdleMenuStates(window, hwnd); break;
     }
 }
 
@@ -102,7 +109,9 @@ INT_PTR onNotify(MainWindow& window, HWND hwnd, NMHDR& header) {
 // before the first of them, which otherwise comes up over an empty frame.
 void onStartupLoad(MainWindow& window, HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    if (startupLoad(window.state, window.services))
+    const bool startNow = startupLoad(window.state, window.services);
+    showIdleMenuStates(window, hwnd);
+    if (startNow)
         PostMessageW(hwnd, WM_COMMAND, IDM_START_SURVEY, 0);
 }
 

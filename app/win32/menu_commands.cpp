@@ -8,12 +8,12 @@ namespace {
 
 constexpr int MENU_IDS[] = {IDM_OPEN_SURVEY,  IDM_START_SURVEY, IDM_ABORT_SURVEY, IDM_WRITE_REPORT,
                             IDM_RETRY_FAILED, IDM_EXIT,         IDM_NEW_ENGINE,   IDM_EDIT_ENGINE,
-                            IDM_IMPORT_ENGINE, IDM_ONLINE_HELP, IDM_COLOUR_LEGEND};
+                            IDM_IMPORT_ENGINE, IDM_ONLINE_HELP, IDM_COLOUR_LEGEND, IDM_EXPORT_CSV};
 
-void showCommandState(HMENU menu, int id, int engineCount, bool surveyRunning) {
+void showCommandState(HMENU menu, int id, int engineCount, bool surveyRunning, bool surveyOpen) {
     const auto command = commandOf(id, engineCount);
     if (!command) return;
-    const bool enabled = commandEnabled(command->kind, surveyRunning);
+    const bool enabled = commandEnabled(command->kind, surveyRunning, surveyOpen);
     EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
@@ -27,6 +27,7 @@ std::optional<Command> commandOf(int id, int engineCount) {
         case IDM_ABORT_SURVEY: return Command{Kind::AbortSurvey};
         case IDM_RETRY_FAILED: return Command{Kind::RetryFailed};
         case IDM_WRITE_REPORT: return Command{Kind::WriteReport};
+        case IDM_EXPORT_CSV: return Command{Kind::ExportCsv};
         case IDM_EXIT: return Command{Kind::Exit};
         case IDCANCEL: return Command{Kind::Cancel};
         case IDM_NEW_ENGINE: return Command{Kind::NewEngine};
@@ -41,10 +42,10 @@ std::optional<Command> commandOf(int id, int engineCount) {
     return std::nullopt;
 }
 
-void showCommandStates(HMENU menu, int engineCount, bool surveyRunning) {
-    for (const int id : MENU_IDS) showCommandState(menu, id, engineCount, surveyRunning);
+void showCommandStates(HMENU menu, int engineCount, bool surveyRunning, bool surveyOpen) {
+    for (const int id : MENU_IDS) showCommandState(menu, id, engineCount, surveyRunning, surveyOpen);
     for (int i = 0; i < engineCount; ++i)
-        showCommandState(menu, ENGINE_MENU_FIRST_ID + i, engineCount, surveyRunning);
+        showCommandState(menu, ENGINE_MENU_FIRST_ID + i, engineCount, surveyRunning, surveyOpen);
 }
 
 }  // namespace vexor

@@ -17,7 +17,7 @@ inline constexpr int ENGINE_MENU_FIRST_ID = 3000;
 std::optional<Command> commandOf(int id, int engineCount);
 
 // Greys the items of menu (the menu bar and its pop-ups, engineCount engine items) that
-// commandEnabled refuses while a survey runs or while none does, and enables the others.
-void showCommandStates(HMENU menu, int engineCount, bool surveyRunning);
+// commandEnabled refuses in the survey's state (running, open), and enables the others.
+void showCommandStates(HMENU menu, int engineCount, bool surveyRunning, bool surveyOpen);
 
 }  // namespace vexor

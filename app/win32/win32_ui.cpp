@@ -107,11 +107,8 @@ void Win32Ui::insertEngineSubmenu() {
 void Win32Ui::setUpResultList(const ColumnWidths& widths) {
     const DWORD styles = ListView_GetExtendedListViewStyle(resultList_);
     ListView_SetExtendedListViewStyle(resultList_, styles | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    const std::array<const char*, 6> captions = {texts::CAPTION_KEYWORD, texts::CAPTION_RANK,
-                                                 texts::CAPTION_HISTORY, texts::CAPTION_HISTORY,
-                                                 texts::CAPTION_HISTORY, texts::CAPTION_HISTORY};
-    for (int column = 0; column < 6; ++column) {
-        std::wstring caption = cp932ToWide(captions[column]);
+    for (int column = 0; column < RESULT_COLUMNS; ++column) {
+        std::wstring caption = cp932ToWide(rows_.caption(column));
         LVCOLUMNW lvColumn{};
         lvColumn.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         lvColumn.fmt = LVCFMT_LEFT;
@@ -119,7 +116,6 @@ void Win32Ui::setUpResultList(const ColumnWidths& widths) {
         lvColumn.pszText = caption.data();
         lvColumn.iSubItem = column;
         ListView_InsertColumn(resultList_, column, &lvColumn);
-        rows_.setCaption(column, captions[column]);
     }
     headerTips_.create(mainWindow_, ListView_GetHeader(resultList_), RESULT_COLUMNS);
     rowTips_.create(mainWindow_, resultList_, rows_);
@@ -292,6 +288,16 @@ std::optional<std::string> Win32Ui::askSaveEngineFile(Owner owner) {
                                     std::wstring(),
                                     cp932ToWide(workspace_.engineFolder()),
                                     L"eng",
+                                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR};
+    return runFileDialog(request, true);
+}
+
+std::optional<std::string> Win32Ui::askSaveCsvFile(Owner owner, const std::string& proposedName) {
+    const FileDialogRequest request{ownerWindow(owner),
+                                    fileFilter(texts::FILTER_CSV_FILES, L"*.csv"),
+                                    cp932ToWide(proposedName),
+                                    cp932ToWide(workspace_.root),
+                                    L"csv",
                                     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR};
     return runFileDialog(request, true);
 }

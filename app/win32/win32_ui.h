@@ -62,6 +62,7 @@ public:
     void setCell(int row, int column, const std::string& text) override;
     void setColumnCaption(int column, const std::string& text) override;
     void setColumnTip(int column, const std::string& text) override;
+    const ResultListModel& shownRows() const override { return rows_; }
     void beginBulkUpdate() override;
     void endBulkUpdate() override;
     void setWindowTitle(const std::string& text) override;
@@ -70,6 +71,7 @@ public:
     std::optional<std::string> askOpenFile(Owner owner, FileKind kind,
                                            const std::string& proposedPath) override;
     std::optional<std::string> askSaveEngineFile(Owner owner) override;
+    std::optional<std::string> askSaveCsvFile(Owner owner, const std::string& proposedName) override;
     EngineFields readEngineFields() override;
     void showEngineFields(const EngineFields& fields) override;
     void setEngineStatus(const std::string& text) override;

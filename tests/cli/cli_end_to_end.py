@@ -281,6 +281,52 @@ class SurveyTest(CliTestCase):
         self.assertEqual([r["keyword"] for r in document["rows"]], self.KEYWORDS)
         self.assertEqual([r["cells"] for r in document["rows"]], [r[1:] for r in rows[1:]])
 
+    def test_o_writes_the_table_to_a_file_csv_with_a_byte_order_mark_and_no_formulas(self):
+        formulas = ["=1+1", "+81 3", "-x", "@SUM(A1)", "＝１", "＋", "－", "＠", "-"]
+        keywords = [*formulas, "abc", "東京 ホテル"]
+        survey = self.write_survey(keywords)
+        done = self.run_cli("survey", survey, "--format", "csv", "-o", "ranks.csv")
+        self.assertEqual(done.returncode, 0, self.text(done.stderr))
+        self.assertEqual(done.stdout, b"")  # only the table goes to the file
+        self.assertEqual(len(self.text(done.stderr).splitlines()), len(keywords))  # progress stays
+        with open(self.path("ranks.csv"), "rb") as f:
+            written = f.read()
+        self.assertTrue(written.startswith(b"\xef\xbb\xbf"))
+        self.assertEqual(written.count(b"\n"), written.count(b"\r\n"))
+        rows = list(csv.reader(io.StringIO(written[3:].decode("utf-8"), newline="")))
+        self.assertEqual([r[0] for r in rows[1:]],
+                         ["'" + k if k in formulas else k for k in keywords])
+        ranked = 0
+        for keyword, row in zip(keywords, rows[1:]):
+            rank = expected_rank(keyword)
+            ranked += rank > 0
+            self.assertEqual(row[1], str(rank) if rank else "-", keyword)
+        self.assertGreater(ranked, 0)
+
+        # show writes the same file; standard output has the same CSV without the mark.
+        shown = self.run_cli("show", survey, "--format", "csv", "-o", "shown.csv")
+        self.assertEqual((shown.returncode, shown.stdout), (0, b""), self.text(shown.stderr))
+        with open(self.path("shown.csv"), "rb") as f:
+            self.assertEqual(f.read(), written)
+        printed = self.run_cli("show", survey, "--format", "csv", "-o", "-")
+        self.assertEqual(printed.stdout, written[3:])
+        for form in (["--format", "json"], ["--format", "table"]):
+            printed = self.run_cli("show", survey, *form)
+            self.run_cli("show", survey, *form, "-o", "same")
+            with open(self.path("same"), "rb") as f:
+                self.assertEqual(f.read(), printed.stdout, form)
+
+        every = self.run_cli("show", survey, "--all", "--format", "csv", "-o", "all.csv")
+        self.assertEqual(every.returncode, 0, self.text(every.stderr))
+        with open(self.path("all.csv"), "rb") as f:
+            records = list(csv.reader(io.StringIO(f.read().decode("utf-8-sig"), newline="")))
+        self.assertEqual([(r[3], r[4]) for r in records[1:]],
+                         [("'" + k if k in formulas else k, str(expected_rank(k))) for k in keywords])
+
+        refused = self.run_cli("show", survey, "--format", "csv", "-o", "no/such/folder/x.csv")
+        self.assertEqual(refused.returncode, 1)
+        self.assertIn("no/such/folder/x.csv", self.text(refused.stderr))
+
     def test_the_engine_comes_from_the_option_else_the_settings_else_nuq(self):
         survey = self.write_survey(["abc"])
         shutil.copy(self.path("engine", "nuq.eng"), self.path("engine", "other.eng"))

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
 # vexor.exe end to end under Wine on a private X display, against the fake search engine.
-#   usage: wine_gui_e2e.sh VEXOR_EXE SCREENSHOT_DIR ENGINE_MAKER [ARGS...]
 # Run through tests/net/with-fake-engine (http_proxy) and tests/e2e/with-xvfb (DISPLAY, Wine
 # prefix, locale). ENGINE_MAKER runs in the test folder and must write engine\nuq.eng there: an
 # engine learnt for plain.engine.test. A failure keeps a screenshot of the screen, failure.png.
@@ -21,13 +20,16 @@
 # keywords with one message box over the main window, which then shows failures in the current
 # run's column and the first run's in the next. Once the engine answers again, the retry
 # command of the file menu searches those three keywords again and adds their ranks to the same
-# generation. Closing the window must write vexor.ini with the window rectangle and the engine
-# path, and leave [NETWORK] as it was.
+# generation. ファイル > CSV 出力 then writes the list through a Save As dialog with the bytes
+# vexor-cli.exe writes for `show survey.txt --format csv -o FILE`. Closing the window must write
+# vexor.ini with the window rectangle and the engine path, and leave [NETWORK] as it was.
+#   usage: wine_gui_e2e.sh VEXOR_EXE VEXOR_CLI_EXE SCREENSHOT_DIR ENGINE_MAKER [ARGS...]
 set -euo pipefail
 
 exe=$1
-shots=$2
-shift 2
+cli_exe=$2
+shots=$3
+shift 3
 name=wine_gui_e2e
 failure_shot=failure.png
 source "$(dirname "${BASH_SOURCE[0]}")/wine_gui_helpers.sh"
@@ -245,6 +247,27 @@ wait_for 120 records_written 6 || fail "the retry wrote no ranks: $(cat "$histor
 check_records "$history" "${keywords[@]:0:3}" "${keywords[@]:0:3}" -- \
   "$refused" "$refused" "$refused" "${expected[@]:0:3}" || fail "wrong history after the retry"
 cmp -s "$work/first-run.txt" "$work/$target/1.txt" || fail "the retry rotated the history"
+
+# ファイル(&F), then CSV 出力(&C): the Save As dialog proposes the site's name in the program's
+# folder, and the file holds what vexor-cli.exe writes for the same survey.
+focus "$main_window"
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key c
+wait_for 30 'save_as=$(xdotool search --onlyvisible --name "保存|Save" 2>/dev/null | head -n1) && [ -n "$save_as" ]' ||
+  fail "no Save As dialog for the CSV export"
+sleep 1
+focus "$save_as"
+xdotool key Return
+exported="$work/$target.csv"
+wait_for 30 '[ -s "$exported" ]' || fail "the CSV export wrote no $exported: $(ls "$work")"
+(cd "$work" && "$wine_run" "$cli_exe" show survey.txt --format csv -o from-cli.csv) >/dev/null 2>&1 ||
+  fail "vexor-cli.exe show -o failed"
+cmp "$exported" "$work/from-cli.csv" || fail "the CSV export and vexor-cli.exe differ"
+head -c 3 "$exported" | cmp -s - <(printf '\xef\xbb\xbf') || fail "the CSV export has no byte-order mark"
+grep -q "^blocked,.*failed: http-403 on page 1" "$exported" || fail "the CSV export lacks a failure: $(cat "$exported")"
+echo "csv export: the same $(wc -c <"$exported") bytes as vexor-cli.exe:"
+tail -c +4 "$exported"
 
 # Closing writes the settings.
 "$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true

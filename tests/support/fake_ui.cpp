@@ -28,13 +28,17 @@ bool FakeUi::askYesNo(Owner owner, const std::string& text, Icon icon) {
     return answer;
 }
 
-void FakeUi::clearRows() { rows.clear(); }
+void FakeUi::clearRows() {
+    rows.clear();
+    shown.clear();
+}
 
 void FakeUi::appendRow(const std::string& keyword) {
     std::vector<std::string> row(6);
     row[0] = keyword;
     row[1] = "-";
     rows.push_back(row);
+    shown.appendRow(keyword);
 }
 
 void FakeUi::setCell(int row, int column, const std::string& text) {
@@ -43,11 +47,13 @@ void FakeUi::setCell(int row, int column, const std::string& text) {
     if (row < 0 || row >= static_cast<int>(rows.size()) || column < 1 || column > 5)
         throw std::out_of_range("setCell outside the result list");
     rows[row][column] = text;
+    shown.setCell(row, column, text);
 }
 
 void FakeUi::setColumnCaption(int column, const std::string& text) {
     if (column < 0 || column > 5) throw std::out_of_range("no such column");
     captions[column] = text;
+    shown.setCaption(column, text);
 }
 
 void FakeUi::setWindowTitle(const std::string& text) { windowTitle = text; }
@@ -67,6 +73,11 @@ std::optional<std::string> FakeUi::askOpenFile(Owner, FileKind kind,
     auto answer = openFileAnswers.front();
     openFileAnswers.pop_front();
     return answer;
+}
+
+std::optional<std::string> FakeUi::askSaveCsvFile(Owner owner, const std::string& proposedName) {
+    proposedCsvNames.push_back(proposedName);
+    return askSaveEngineFile(owner);
 }
 
 std::optional<std::string> FakeUi::askSaveEngineFile(Owner) {

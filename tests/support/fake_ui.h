@@ -11,6 +11,7 @@
 #include "app/engine_form.h"
 #include "app/messages.h"
 #include "app/result_list.h"
+#include "app/result_list_model.h"
 #include "app/window_chrome.h"
 
 namespace vexor::testing {
@@ -34,6 +35,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<std::vector<std::string>> rows;  // six cells a row
     std::array<std::string, 6> captions;
+    ResultListModel shown;  // the same calls, kept as the real list keeps them
     std::string windowTitle;
     std::vector<std::string> engineMenuItems;
     int markedEngineIndex = -1;
@@ -42,6 +44,7 @@ public:
     std::vector<std::string> proposedOpenPaths;
     std::vector<FileKind> openFileKinds;
     int saveDialogs = 0;
+    std::vector<std::string> proposedCsvNames;  // of every CSV Save As dialog
 
     // Texts of all messages shown, in order.
     std::vector<std::string> messageTexts() const;
@@ -53,12 +56,15 @@ public:
     void appendRow(const std::string& keyword) override;
     void setCell(int row, int column, const std::string& text) override;
     void setColumnCaption(int column, const std::string& text) override;
+    const ResultListModel& shownRows() const override { return shown; }
     void setWindowTitle(const std::string& text) override;
     void setEngineMenuItems(const std::vector<std::string>& names) override;
     void markEngineMenuItem(int index) override;
     std::optional<std::string> askOpenFile(Owner owner, FileKind kind,
                                            const std::string& proposedPath) override;
     std::optional<std::string> askSaveEngineFile(Owner owner) override;
+    // Answers from saveFileAnswers too.
+    std::optional<std::string> askSaveCsvFile(Owner owner, const std::string& proposedName) override;
     EngineFields readEngineFields() override;
     void showEngineFields(const EngineFields& shown) override;
     void setEngineStatus(const std::string& text) override;

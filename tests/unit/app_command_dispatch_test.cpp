@@ -30,7 +30,7 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     using Kind = Command::Kind;
     const Command guarded[] = {{Kind::OpenSurvey}, {Kind::StartSurvey}, {Kind::RetryFailed},
                                {Kind::WriteReport}, {Kind::NewEngine}, {Kind::EditEngine},
-                               {Kind::ImportEngine},
+                               {Kind::ImportEngine}, {Kind::ExportCsv},
                                {Kind::SelectEngine, state.engineMenu.engineMenuIndex.at("b")}};
     for (const Command& command : guarded) {
         const auto id = static_cast<int>(command.kind);
@@ -71,6 +71,7 @@ TEST(CommandStates, MenusOfferWhatTheGuardWouldLetThrough) {
     struct Case {
         Kind kind;
         bool idle, running;
+        bool needsSurvey = false;  // offered only while a survey is open
     };
     const Case cases[] = {
         {Kind::OpenSurvey, true, false},   {Kind::StartSurvey, true, false},
@@ -79,12 +80,13 @@ TEST(CommandStates, MenusOfferWhatTheGuardWouldLetThrough) {
         {Kind::ImportEngine, true, false}, {Kind::SelectEngine, true, false},
         {Kind::AbortSurvey, false, true},  {Kind::Exit, true, true},
         {Kind::Cancel, true, true},        {Kind::Help, true, true},
-        {Kind::ColourLegend, true, true},
+        {Kind::ColourLegend, true, true},  {Kind::ExportCsv, true, false, true},
     };
     for (const Case& c : cases) {
         const auto id = static_cast<int>(c.kind);
-        EXPECT_EQ(commandEnabled(c.kind, false), c.idle) << id;
-        EXPECT_EQ(commandEnabled(c.kind, true), c.running) << id;
+        EXPECT_EQ(commandEnabled(c.kind, false, true), c.idle) << id;
+        EXPECT_EQ(commandEnabled(c.kind, true, true), c.running) << id;
+        EXPECT_EQ(commandEnabled(c.kind, false, false), c.idle && !c.needsSurvey) << id;
         EXPECT_EQ(isGuarded(c.kind), !c.running) << id;
     }
 }

@@ -116,6 +116,11 @@ TEST(CliCommandLine, SurveyAndShowTakeTheirOptions) {
 
     EXPECT_EQ(as<ShowCommand>(parseCommandLine({"show", "s.txt", "--format=csv"})).format,
               OutputFormat::Csv);
+    EXPECT_FALSE(plain.outputFile.has_value());
+    EXPECT_EQ(as<SurveyCommand>(parseCommandLine({"survey", "s.txt", "-o", utf8(u8"順位.csv")})).outputFile,
+              cp932(u8"順位.csv"));
+    EXPECT_EQ(as<ShowCommand>(parseCommandLine({"show", "--all", "--format=csv", "s.txt", "--output=-"})).outputFile,
+              "-");
     // After "--" a file may begin with "-".
     EXPECT_EQ(as<ShowCommand>(parseCommandLine({"show", "--", "-odd.txt"})).surveyFile,
               "-odd.txt");
@@ -158,6 +163,8 @@ TEST(CliCommandLine, WrongUsageIsRefusedWithTheProblemNamed) {
         {{"report"}, "missing SURVEY_FILE"},
         {{"report", "s.txt", "-o"}, "option -o needs a value"},
         {{"report", "s.txt", "-o", "a", "--output", "b"}, "option --output given twice"},
+        {{"show", "s.txt", "-o", "a", "--output", "b"}, "option --output given twice"},
+        {{"survey", "s.txt", "-o"}, "option -o needs a value"},
         {{"report", "s.txt", "--format", "csv"}, "unknown option --format"},
         {{"--version", "x"}, "--version takes no arguments"},
     };

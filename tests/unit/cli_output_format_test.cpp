@@ -67,18 +67,20 @@ TEST(CliJsonFormat, HoldsTargetEngineColumnsAndRowsInUtf8) {
     EXPECT_EQ(formatAsJson(sampleTable()), expected);
 }
 
-TEST(CliJsonFormat, EscapesWhatJsonStringsCannotHoldAndDropsBrokenBytes) {
+TEST(CliJsonFormat, EscapesWhatJsonStringsCannotHoldAndShowsBytesThatStartNoCharacter) {
     ResultTable table;
     table.target = "a\"b\\c";
     table.engine = "";
-    table.rows.push_back({std::string("k\t\x01\n", 4), "", "", "", "", ""});
-    // A lead byte without its second byte has no character; the output stays valid UTF-8.
-    table.rows.push_back({"x\x82", "", "", "", "", ""});
+    table.rows.push_back({std::string("k\t\x01\n\x7F", 5), "", "", "", "", ""});
+    // Bytes that start no character stay visible and keep different keywords apart; the
+    // output stays valid UTF-8.
+    for (const char* broken : {"\x81", "\x80\xA0", "abc\x81", "x\x82"})
+        table.rows.push_back({broken, "", "", "", "", ""});
     const std::string json = formatAsJson(table);
     EXPECT_NE(json.find("\"target\": \"a\\\"b\\\\c\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"keyword\": \"k\\t\\u0001\\n\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"keyword\": \"x\""), std::string::npos) << json;
-    EXPECT_EQ(json.find('\x82'), std::string::npos);
+    for (const char* keyword : {"k\\t\\u0001\\n\\u007F", "\\\\x81", "\\\\x80\\\\xA0", "abc\\\\x81", "x\\\\x82"})
+        EXPECT_NE(json.find("{\"keyword\": \"" + std::string(keyword) + "\","), std::string::npos) << keyword << json;
+    for (const char raw : {'\x80', '\x81', '\x82', '\xA0', '\x7F'}) EXPECT_EQ(json.find(raw), std::string::npos);
 }
 
 TEST(CliJsonFormat, AnEmptySurveyIsStillAnObjectWithAnEmptyRowList) {

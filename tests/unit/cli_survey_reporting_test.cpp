@@ -132,22 +132,23 @@ TEST(CliProgressDisplay, OnATerminalTheStatusLineIsRedrawnAndCleared) {
 
 TEST(CliTableList, KeepsTheResultListForPrinting) {
     TableList list;
-    EXPECT_EQ(list.table().captions[0], texts::CAPTION_KEYWORD);
-    EXPECT_EQ(list.table().captions[1], texts::CAPTION_RANK);
-    EXPECT_EQ(list.table().captions[5], texts::CAPTION_HISTORY);
+    const ResultListModel& rows = list.shownRows();
+    EXPECT_EQ(rows.caption(0), texts::CAPTION_KEYWORD);
+    EXPECT_EQ(rows.caption(1), texts::CAPTION_RANK);
+    EXPECT_EQ(rows.caption(5), texts::CAPTION_HISTORY);
     list.appendRow("k1");
     list.appendRow("k2");
     list.setCell(1, 2, "7");
     list.setCell(0, 0, "not a keyword");  // column 0 keeps the keyword
     list.setCell(2, 1, "no such row");
     list.setColumnCaption(1, "2024/05/01 (nuq)\n");
-    ASSERT_EQ(list.table().rows.size(), 2u);
-    EXPECT_EQ(list.table().rows[0][0], "k1");
-    EXPECT_EQ(list.table().rows[0][1], "-");
-    EXPECT_EQ(list.table().rows[1][2], "7");
-    EXPECT_EQ(list.table().captions[1], "2024/05/01 (nuq)\n");
+    ASSERT_EQ(rows.rowCount(), 2);
+    EXPECT_EQ(rows.cell(0, 0), "k1");
+    EXPECT_EQ(rows.cell(0, 1), "-");
+    EXPECT_EQ(rows.cell(1, 2), "7");
+    EXPECT_EQ(rows.caption(1), "2024/05/01 (nuq)\n");
     list.clearRows();
-    EXPECT_TRUE(list.table().rows.empty());
+    EXPECT_EQ(rows.rowCount(), 0);
 }
 
 TEST(CliTerminalMessages, GoToTheConsoleInUtf8AndQuestionsAreAnsweredNo) {

@@ -108,6 +108,8 @@ TEST_F(Win32UiTest, ResourceTextsArriveIntact) {
     EXPECT_EQ(GetMenuItemID(file, 4), static_cast<UINT>(IDM_WRITE_REPORT));  // right after it
     EXPECT_EQ(GetMenuItemID(file, 5), static_cast<UINT>(IDM_RETRY_FAILED));
     EXPECT_EQ(menuText(bar, IDM_RETRY_FAILED, MF_BYCOMMAND), cp932(u8"失敗した語を再調査(&F)"));
+    EXPECT_EQ(GetMenuItemID(file, 6), static_cast<UINT>(IDM_EXPORT_CSV));
+    EXPECT_EQ(menuText(bar, IDM_EXPORT_CSV, MF_BYCOMMAND), cp932(u8"CSV 出力(&C)…"));
     EXPECT_EQ(menuText(bar, IDM_EXIT, MF_BYCOMMAND), cp932(u8"終了(&X)"));
     EXPECT_EQ(menuText(bar, IDM_NEW_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの新規作成(&N)"));
     EXPECT_EQ(menuText(bar, IDM_EDIT_ENGINE, MF_BYCOMMAND), cp932(u8"エンジンファイルの編集(&E)"));
@@ -445,17 +447,21 @@ TEST_F(Win32UiTest, MenusAreGreyedByWhatASurveyAllows) {
     ui_.setEngineMenuItems({"a", "b"});
     HMENU bar = GetMenu(main_);
     auto greyed = [&](int id) { return (GetMenuState(bar, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
-    showCommandStates(bar, 2, true);
-    for (const int id : {IDM_OPEN_SURVEY, IDM_START_SURVEY, IDM_WRITE_REPORT, IDM_RETRY_FAILED,
+    showCommandStates(bar, 2, true, true);
+    for (const int id : {IDM_OPEN_SURVEY, IDM_START_SURVEY, IDM_WRITE_REPORT, IDM_RETRY_FAILED, IDM_EXPORT_CSV,
                          IDM_NEW_ENGINE, IDM_EDIT_ENGINE, IDM_IMPORT_ENGINE, ENGINE_MENU_FIRST_ID,
                          ENGINE_MENU_FIRST_ID + 1})
         EXPECT_TRUE(greyed(id)) << id;
     for (const int id : {IDM_ABORT_SURVEY, IDM_EXIT, IDM_ONLINE_HELP, IDM_COLOUR_LEGEND})
         EXPECT_FALSE(greyed(id)) << id;
-    showCommandStates(bar, 2, false);
-    for (const int id : {IDM_OPEN_SURVEY, IDM_START_SURVEY, IDM_EDIT_ENGINE, ENGINE_MENU_FIRST_ID + 1, IDM_EXIT})
+    showCommandStates(bar, 2, false, true);
+    for (const int id : {IDM_OPEN_SURVEY, IDM_START_SURVEY, IDM_EDIT_ENGINE, ENGINE_MENU_FIRST_ID + 1, IDM_EXIT,
+                         IDM_EXPORT_CSV})
         EXPECT_FALSE(greyed(id)) << id;
     EXPECT_TRUE(greyed(IDM_ABORT_SURVEY));
+    showCommandStates(bar, 2, false, false);
+    EXPECT_TRUE(greyed(IDM_EXPORT_CSV));
+    EXPECT_FALSE(greyed(IDM_START_SURVEY));
 }
 
 TEST(Accelerators, KeysReachTheirCommands) {
@@ -562,7 +568,8 @@ TEST(MenuCommands, EveryMenuIdMapsToItsCommandAndNoOtherIdDoes) {
         {IDM_RETRY_FAILED, Kind::RetryFailed}, {IDM_EXIT, Kind::Exit},
         {IDCANCEL, Kind::Cancel},              {IDM_NEW_ENGINE, Kind::NewEngine},
         {IDM_EDIT_ENGINE, Kind::EditEngine},   {IDM_IMPORT_ENGINE, Kind::ImportEngine},
-        {IDM_ONLINE_HELP, Kind::Help},         {IDM_COLOUR_LEGEND, Kind::ColourLegend}};
+        {IDM_ONLINE_HELP, Kind::Help},         {IDM_COLOUR_LEGEND, Kind::ColourLegend},
+        {IDM_EXPORT_CSV, Kind::ExportCsv}};
     for (const auto& [id, kind] : menu) {
         const auto command = commandOf(id, 0);
         ASSERT_TRUE(command.has_value()) << id;
