@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "engine/result_parser.h"
+#include "engine/link_end.h"
 #include "platform/bytes.h"
 #include "platform/substring_finder.h"
 
@@ -104,12 +104,6 @@ SampleMatch matchSample(std::string_view link, const SampleForms& sample, const 
     const std::string carried = carriedAddress(absoluteForm(link, page), true);
     if (!carried.empty() && startsWith(carried, sample.comparable)) return SampleMatch::Destination;
     return SampleMatch::None;
-}
-
-std::string_view linkAt(std::string_view text, std::size_t at) {
-    std::size_t end = at;
-    while (end < text.size() && !isLinkDelimiter(text[end])) ++end;
-    return text.substr(at, end - at);
 }
 
 bool isTokenStart(std::string_view text, std::size_t at) {

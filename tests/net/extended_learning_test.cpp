@@ -13,7 +13,6 @@
 #include "engine/learning.h"
 #include "engine/page_links.h"
 #include "engine/query_address.h"
-#include "engine/result_parser.h"
 #include "fake_engine_control.h"
 #include "fake_ui.h"
 #include "japanese.h"
