@@ -61,17 +61,6 @@ struct FirstLink {
     int32_t kind;
 };
 
-// The ends of a group's prefix occurrences, as a walk asks for them.
-struct EndsCursor {
-    const std::vector<uint32_t>& ends;
-    std::size_t k;
-    std::size_t i = 0;
-    std::size_t next(std::size_t from) {
-        while (i < ends.size() && ends[i] - k < from) ++i;
-        return i < ends.size() ? ends[i++] : std::string_view::npos;
-    }
-};
-
 class Search {
 public:
     Search(std::string_view page, const PageAddress& address, const SampleForms& tenth)
@@ -118,7 +107,7 @@ private:
         WalkSummary w;
         if (!budget_.spend(ends.size())) return w;
         std::array<uint32_t, RESULTS_PER_PAGE> recent{};
-        EndsCursor occurrences{ends, k};
+        GroupEnds occurrences{ends, k};
         walkOccurrences(occurrences, *this, WalkSteps{1, true, kind}, [&](std::size_t start, std::size_t) {
             const auto e = static_cast<uint32_t>(start);
             recent[w.count % RESULTS_PER_PAGE] = e;

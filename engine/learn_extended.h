@@ -10,7 +10,7 @@
 #include "engine/engine_definition.h"
 #include "engine/rule.h"
 #include "engine/link_address.h"
-#include "engine/sample_match.h"
+#include "engine/learn_samples.h"
 
 namespace vexor {
 

@@ -13,8 +13,8 @@
 #include "engine/page_marks.h"
 #include "engine/query_address.h"
 #include "engine/rule.h"
-#include "engine/rule_check.h"
-#include "engine/sample_match.h"
+#include "engine/learn_check.h"
+#include "engine/learn_samples.h"
 
 namespace vexor {
 namespace {

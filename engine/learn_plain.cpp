@@ -27,17 +27,6 @@ bool beginsWith(std::string_view page, std::size_t at, std::string_view sample) 
     return page.substr(at, sample.size()) == sample;
 }
 
-// The ends of a group's prefix occurrences, as a walk asks for them.
-struct EndsCursor {
-    const std::vector<uint32_t>& ends;
-    std::size_t k;
-    std::size_t i = 0;
-    std::size_t next(std::size_t from) {
-        while (i < ends.size() && ends[i] - k < from) ++i;
-        return i < ends.size() ? ends[i++] : std::string_view::npos;
-    }
-};
-
 // Plain learning compares the samples with the bytes right after each occurrence, not with the
 // links, so its walk takes every link as ending where it starts.
 struct NoLength {
@@ -48,7 +37,7 @@ struct NoLength {
 // The occurrences a search from the start finds when it resumes right after each one.
 void pickNonOverlapping(const std::vector<uint32_t>& ends, std::size_t k, std::vector<uint32_t>& picked) {
     picked.clear();
-    EndsCursor occurrences{ends, k};
+    GroupEnds occurrences{ends, k};
     NoLength facts;
     walkOccurrences(occurrences, facts, WalkSteps{}, [&](std::size_t start, std::size_t) {
         picked.push_back(static_cast<uint32_t>(start));

@@ -91,6 +91,18 @@ void splitByPrecedingByte(std::string_view page, PrefixGroup& group, std::size_t
     }
 }
 
+// A group's ends as a walk (walkOccurrences) asks for occurrences: next(from) is the end of the
+// first occurrence of the k-byte prefix that starts at or after from; from never decreases.
+struct GroupEnds {
+    const std::vector<uint32_t>& ends;
+    std::size_t k;
+    std::size_t i = 0;
+    std::size_t next(std::size_t from) {
+        while (i < ends.size() && ends[i] - k < from) ++i;
+        return i < ends.size() ? ends[i++] : std::string_view::npos;
+    }
+};
+
 // What a group's visit decided.
 enum class GroupStep {
     Settled,  // the prefix settled its members (or can settle none): the group is left

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "engine/page_links.h"
-#include "engine/rule_check.h"
+#include "engine/learn_check.h"
 #include "literal_link_rules.h"
 #include "sample_results_page.h"
 

@@ -6,7 +6,7 @@
 // beginning of the sample's comparable form inside the link: as an absolute address
 // ("//host/path"), or, for a link the page writes relative, as its path. So the search looks
 // for those few keys in the decoded text and tries only the links around what it finds.
-#include "engine/sample_match.h"
+#include "engine/learn_samples.h"
 
 #include <algorithm>
 

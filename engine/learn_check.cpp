@@ -1,5 +1,5 @@
 // Checking rules on pages 1 to 3.
-#include "engine/rule_check.h"
+#include "engine/learn_check.h"
 
 #include <algorithm>
 
