@@ -105,8 +105,6 @@ struct Chosen {
     int pagesHeld = 0;
 };
 
-// The stored shape of an extended learner's rule.
-ExtendedLinkRule storedFormOf(const Rule& rule) { return {rule.selection, rule.prefix, rule.linkKind}; }
 
 std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
     SamplePages& pages = sample.pages;
@@ -134,7 +132,7 @@ std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetc
     for (const RuleOption& option : search.options) {
         sample.fetchLater();
         if (sample.failedPage() != 0) return std::nullopt;
-        const ExtendedLinkRule stored = storedFormOf(option.rule);
+        const ExtendedLinkRule stored = extendedFormOf(option.rule);
         const int held = pagesHeld(withRules(definition, {plainFormOf(stored)}, {stored}), pages, "");
         if (held > bestHeld) {
             best = &option;
@@ -143,7 +141,7 @@ std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetc
         if (held == ALL_PAGES || !laterPagesTell(pages)) break;
     }
     if (best != nullptr && bestHeld >= plainHeld) {
-        const ExtendedLinkRule stored = storedFormOf(best->rule);
+        const ExtendedLinkRule stored = extendedFormOf(best->rule);
         return Chosen{{plainFormOf(stored)}, {stored}, bestHeld};
     }
     if (plain.empty()) return std::nullopt;

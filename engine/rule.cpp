@@ -4,19 +4,19 @@
 namespace vexor {
 namespace {
 
-bool takesTenOfMore(LinkSelection selection) {
+bool takesFirstOrLast(LinkSelection selection) {
     return selection == LinkSelection::FirstTen || selection == LinkSelection::LastTen;
 }
 
 }  // namespace
 
 Rule ruleOf(const LinkRule& stored) {
-    const LinkSelection selection = takesTenOfMore(stored.selection) ? stored.selection : LinkSelection::ExactlyTen;
+    const LinkSelection selection = takesFirstOrLast(stored.selection) ? stored.selection : LinkSelection::ExactlyTen;
     return {stored.prefix, selection, stored.stride, false, ""};
 }
 
 Rule ruleOf(const ExtendedLinkRule& stored) {
-    const bool known = takesTenOfMore(stored.selection) || stored.selection == LinkSelection::EveryLink;
+    const bool known = takesFirstOrLast(stored.selection) || stored.selection == LinkSelection::EveryLink;
     return {stored.prefix, known ? stored.selection : LinkSelection::ExactlyTen, 1, true, stored.linkKind};
 }
 
@@ -29,6 +29,8 @@ std::vector<Rule> readingRules(const EngineDefinition& engine) {
     }
     return rules;
 }
+
+ExtendedLinkRule extendedFormOf(const Rule& rule) { return {rule.selection, rule.prefix, rule.linkKind}; }
 
 LinkRule plainFormOf(const ExtendedLinkRule& rule) {
     const LinkSelection selection =

@@ -37,6 +37,8 @@ Rule ruleOf(const ExtendedLinkRule& stored);
 // The rules a survey reads pages with: the extended rules when there are any, else the plain ones.
 std::vector<Rule> readingRules(const EngineDefinition& engine);
 
+// The stored shape of a rule that reads facts (stride 1), as the extended learner finds them.
+ExtendedLinkRule extendedFormOf(const Rule& rule);
 // The plain rule stored beside an extended one, for programs that read only plain rules: its
 // prefix, stride 1, and its selection with EveryLink written as ExactlyTen.
 LinkRule plainFormOf(const ExtendedLinkRule& rule);
