@@ -65,7 +65,7 @@ class Search {
 public:
     Search(std::string_view page, const PageAddress& address, const SampleForms& tenth)
         : page_(page), address_(address), tenth_(tenth), budget_(page.size(), STEPS_PER_BYTE, STEPS_FLOOR),
-          tenthOf_(page.size() + 1, -1) {}
+          facts_(true) {}
 
     bool exhausted() const { return budget_.exhausted(); }
 
@@ -88,16 +88,21 @@ public:
         searchPrefixGroups(page_, std::move(groups), [&firsts](uint32_t m) { return firsts[m].at; }, visit);
     }
 
-    // The facts of the link at at, counted against the budget when first worked out.
+    // The facts of the link at at, counted against the budget when first worked out (its bytes
+    // as far as they are read, and the step of working them out).
     LinkFactsTable::Ids ids(std::size_t at) {
-        if (!facts_.knows(at)) budget_.spend(std::min(linkAt(page_, at).size(), MAX_LINK_EXAMINED) + LINK_STEPS);
-        return facts_.at(page_, at, address_);
+        const bool known = facts_.knows(at);
+        const LinkFactsTable::Ids found = facts_.at(page_, at, address_);
+        if (!known) budget_.spend(std::min<std::size_t>(found.end - at, MAX_LINK_EXAMINED) + LINK_STEPS);
+        return found;
     }
     std::size_t end(std::size_t at) { return ids(at).end; }
 
 private:
     bool standsForTenth(std::size_t at) {
-        int8_t& tenth = tenthOf_[at];
+        const auto slot = static_cast<std::size_t>(facts_.slotAt(at));
+        if (tenthOf_.size() <= slot) tenthOf_.resize(slot + 1, -1);
+        int8_t& tenth = tenthOf_[slot];
         if (tenth < 0) tenth = matchSample(linkAt(page_, at), tenth_, address_) != SampleMatch::None;
         return tenth > 0;
     }
@@ -156,7 +161,7 @@ private:
     const SampleForms& tenth_;
     WorkBudget budget_;
     LinkFactsTable facts_;
-    std::vector<int8_t> tenthOf_;  // by link start: -1 unknown, else whether it stands for the tenth sample
+    std::vector<int8_t> tenthOf_;  // by slot of the facts: -1 unknown, else whether it stands for the tenth sample
 };
 
 bool before(const Found& a, const Found& b) {

@@ -22,9 +22,13 @@ struct LinkFacts {
 LinkFacts linkFactsOf(std::string_view link, const PageAddress& page);
 
 // The facts of the links of one region by where they start, with equal numbers for equal texts.
-// A table serves one region read against one page address.
+// A table serves one region read against one page address. A dense table finds a link start by
+// one index into a table as long as the region, for learning, which asks about most links of a
+// page many times; a sparse one keeps only the starts asked about, for reading a page.
 class LinkFactsTable {
 public:
+    explicit LinkFactsTable(bool dense = false) : dense_(dense) {}
+
     struct Ids {
         int32_t kind;
         int32_t identity;
@@ -34,13 +38,17 @@ public:
     // The facts of the link that starts at start, worked out on the first ask.
     Ids at(std::string_view region, std::size_t start, const PageAddress& page);
     // Whether the link at start was asked for before.
-    bool knows(std::size_t start) const { return start < slotOf_.size() && slotOf_[start] >= 0; }
+    bool knows(std::size_t start) const { return slotAt(start) >= 0; }
+    // The place of the link at start among those asked for (0, 1, ...), -1 when not asked for.
+    int32_t slotAt(std::size_t start) const;
     // The number of a kind, given now when no link met so far is of it.
     int32_t kindNumber(std::string_view kind);
     const std::string& kindName(int32_t number) const { return kindNames_[static_cast<std::size_t>(number)]; }
 
 private:
-    std::vector<int32_t> slotOf_;  // by link start: index into ids_, -1 when not yet asked
+    bool dense_;
+    std::vector<int32_t> denseSlots_;                         // by link start, -1 when not asked for
+    std::unordered_map<std::size_t, int32_t> sparseSlots_;  // link start to slot
     std::vector<Ids> ids_;
     std::unordered_map<std::string, int32_t> kinds_;
     std::vector<std::string> kindNames_;
