@@ -10,13 +10,10 @@ namespace vexor {
 
 namespace {
 
-const char* rulesText(LearntRuleKind kind) {
-    switch (kind) {
-        case LearntRuleKind::AllResults: return texts::TEXT_RULES_ALL_RESULTS;
-        case LearntRuleKind::TenOfMore: return texts::TEXT_RULES_TEN_OF_MORE;
-        case LearntRuleKind::Plain: break;
-    }
-    return texts::TEXT_RULES_PLAIN;
+const char* rulesText(const LearnResult& result) {
+    if (!result.extended) return texts::TEXT_RULES_PLAIN;
+    if (result.selection == LinkSelection::EveryLink) return texts::TEXT_RULES_ALL_RESULTS;
+    return texts::TEXT_RULES_TEN_OF_MORE;
 }
 
 const char* pageKindText(PageKind kind) {
@@ -102,7 +99,7 @@ Message learnMessage(const LearnResult& result) {
         case LearnOutcome::Learnt: break;
     }
     // The kind's words carry no "%", so filling the number after the text is safe.
-    const std::string rules = formatWithNumber(formatWithText(texts::FMT_LEARNT_RULES, rulesText(result.kind)).c_str(),
+    const std::string rules = formatWithNumber(formatWithText(texts::FMT_LEARNT_RULES, rulesText(result)).c_str(),
                                                result.pagesHeld);
     return {std::string(texts::MSG_LEARN_SUCCEEDED) + "\n" + rules, Icon::Information};
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/learn_links.h"
+#include "engine/learn_plain.h"
 #include "literal_link_rules.h"
 #include "sample_results_page.h"
 
@@ -86,7 +87,7 @@ void learnThreePages(benchmark::State& state, bool wrapped) {
         benchmark::DoNotOptimize(engine);
     }
     state.counters["learnt"] = learnt.learnt;
-    state.counters["extended"] = learnt.kind != vexor::LearntRuleKind::Plain;
+    state.counters["extended"] = learnt.extended;
     state.counters["pagesHeld"] = learnt.pagesHeld;
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/result_parser.h"
+#include "engine/page_links.h"
 
 namespace {
 

@@ -13,7 +13,8 @@ namespace vexor {
 // Form of the keyword in a query address. Stored as one byte; unknown values act as ShiftJis.
 enum class KeywordEncoding : uint8_t { ShiftJis = 0, EucJp = 1, Utf8 = 2 };
 
-// Which ten links a rule yields when it finds more than ten. Stored as one byte. EveryLink, for
+// Which of the links a rule's walk yields are the page's results (selectResults in rule_walk.h);
+// learners also tell by it how a rule fits the samples. Stored as one byte. EveryLink, for
 // engines whose pages hold fewer or more than ten results, stands only in extended rules.
 enum class LinkSelection : uint8_t { ExactlyTen = 0, FirstTen = 1, LastTen = 2, EveryLink = 3 };
 
@@ -25,6 +26,7 @@ struct LinkRule {
     friend bool operator==(const LinkRule&, const LinkRule&) = default;
 };
 
+// The two stored shapes of a rule; rule.h reads both as the one Rule.
 // A rule of the extended learning: the links after the prefix's occurrences, only those of
 // linkKind (every kind when empty), a link to the same address as the one before it counting
 // once. EveryLink takes all of them (at least one), with ranks counted on from the pages before;

@@ -1,6 +1,7 @@
 // Reading and writing engine definition files.
 #include "engine/engine_file.h"
 
+#include "engine/byte_sink.h"
 #include "engine/byte_source.h"
 #include "engine/page_marks.h"
 #include "platform/files.h"
@@ -101,60 +102,52 @@ void fillExtension(ByteSource& in, EngineDefinition& record) {
     }
 }
 
-void putLittle(std::string& out, uint64_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-void putString(std::string& out, const std::string& text) {
-    putLittle(out, static_cast<uint32_t>(text.size()), 4);
-    out += text;
-}
-
 }  // namespace
 
 std::string engineFileBytes(const EngineDefinition& record) {
-    std::string out(ENGINE_FILE_MAGIC, MAGIC_SIZE);
-    putLittle(out, static_cast<uint32_t>(record.version), 4);
+    ByteSink out;
+    out.raw(std::string_view(ENGINE_FILE_MAGIC, MAGIC_SIZE));
+    out.i32(record.version);
     for (const std::string* text : {&record.keyword, &record.page2Url, &record.page3Url,
                                     &record.queryTemplate})
-        putString(out, *text);
-    putLittle(out, static_cast<uint32_t>(record.pageStep), 4);
-    putLittle(out, static_cast<uint32_t>(record.pageOffset), 4);
-    putLittle(out, static_cast<uint8_t>(record.keywordEncoding), 1);
+        out.counted(*text);
+    out.i32(record.pageStep);
+    out.i32(record.pageOffset);
+    out.u8(static_cast<uint8_t>(record.keywordEncoding));
     for (const std::string* text : {&record.firstResultUrl, &record.tenthResultUrl,
                                     &record.startMarker, &record.endMarker})
-        putString(out, *text);
+        out.counted(*text);
     const SystemTime& t = record.learnedAt;
     for (uint16_t field : {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second,
                            t.milliseconds})
-        putLittle(out, field, 2);
-    putLittle(out, static_cast<uint32_t>(record.linkRules.size()), 4);
+        out.u16(field);
+    out.u32(static_cast<uint32_t>(record.linkRules.size()));
     for (const LinkRule& rule : record.linkRules) {
-        putLittle(out, static_cast<uint8_t>(rule.selection), 1);
-        putLittle(out, static_cast<uint32_t>(rule.stride), 4);
-        putString(out, rule.prefix);
+        out.u8(static_cast<uint8_t>(rule.selection));
+        out.i32(rule.stride);
+        out.counted(rule.prefix);
     }
-    if (record.extendedRules.empty() && record.resultsPageMarks.empty()) return out;
-    out += EXTENSION_MARK;
+    if (record.extendedRules.empty() && record.resultsPageMarks.empty()) return out.bytes();
+    out.raw(EXTENSION_MARK);
     if (!record.extendedRules.empty()) {
-        std::string block;
-        putLittle(block, static_cast<uint32_t>(record.extendedRules.size()), 4);
+        ByteSink block;
+        block.u32(static_cast<uint32_t>(record.extendedRules.size()));
         for (const ExtendedLinkRule& rule : record.extendedRules) {
-            putLittle(block, static_cast<uint8_t>(rule.selection), 1);
-            putString(block, rule.prefix);
-            putString(block, rule.linkKind);
+            block.u8(static_cast<uint8_t>(rule.selection));
+            block.counted(rule.prefix);
+            block.counted(rule.linkKind);
         }
-        out += EXTENDED_RULES_TAG;
-        putString(out, block);
+        out.raw(EXTENDED_RULES_TAG);
+        out.counted(block.bytes());
     }
     if (!record.resultsPageMarks.empty()) {
-        std::string block;
-        putLittle(block, static_cast<uint32_t>(record.resultsPageMarks.size()), 4);
-        for (const std::string& mark : record.resultsPageMarks) putString(block, mark);
-        out += PAGE_MARKS_TAG;
-        putString(out, block);
+        ByteSink block;
+        block.u32(static_cast<uint32_t>(record.resultsPageMarks.size()));
+        for (const std::string& mark : record.resultsPageMarks) block.counted(mark);
+        out.raw(PAGE_MARKS_TAG);
+        out.counted(block.bytes());
     }
-    return out;
+    return out.bytes();
 }
 
 EngineFileRead parseEngineFile(const std::string& bytes, EngineDefinition& record) {

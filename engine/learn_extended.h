@@ -8,27 +8,26 @@
 #include <vector>
 
 #include "engine/engine_definition.h"
+#include "engine/rule.h"
 #include "engine/link_address.h"
-#include "engine/sample_match.h"
+#include "engine/learn_samples.h"
 
 namespace vexor {
 
-// How a found rule put the samples on the sample page, best first.
-enum class RuleFit : uint8_t {
-    AllResults,  // its links begin with the 1st sample and end with the 10th (ten or fewer)
-    FirstTen,    // more than ten links, the 1st sample first and the 10th sample tenth
-    LastTen,     // more than ten links, the last ten from the 1st sample to the 10th
-};
-
 struct RuleOption {
-    ExtendedLinkRule rule;
-    RuleFit fit;
+    Rule rule;            // reads facts, stride 1; its selection is how it fits the sample page
     std::size_t links;    // how many links the rule yields from the sample page
     SampleMatch match;    // how the link of the 1st sample stood for it
     bool markupAligned;   // the prefix begins a tag or an attribute and is more than a bare href
 
     friend bool operator==(const RuleOption&, const RuleOption&) = default;
 };
+
+// How well a selection fits the samples, best first: EveryLink (the rule's links begin with the
+// 1st sample and end with the 10th, RESULTS_PER_PAGE or fewer) 0, FirstTen (more links, the 1st
+// sample first and the 10th tenth) 1, LastTen (the last ten run from the 1st sample to the 10th)
+// 2; a selection no option has 3.
+int fitRank(LinkSelection selection);
 
 struct ExtendedSearch {
     std::vector<RuleOption> options;  // distinct rules, best first
@@ -41,9 +40,9 @@ inline constexpr std::size_t OPTIONS_KEPT = 16;
 
 // The extended rules that fit the page already cut to its markers, fetched from page. For every
 // link that stands for the first sample (findSampleLinks), each prefix of 3 to 99 bytes before
-// it ending at that link's start is walked as a survey walks it (extendedRuleLinks with the
-// kind of that link) and kept when it fits (RuleFit). Options are ordered by: how the 1st
-// sample matched (Literal first), fit (AllResults, FirstTen, LastTen), more links, prefixes
+// it ending at that link's start is walked as a survey walks it (walkRule, reading facts, with
+// the kind of that link) and kept when it fits (fitRank). Options are ordered by: how the 1st
+// sample matched (Literal first), fitRank, more links, prefixes
 // aligned to the markup first, shorter prefixes, earlier links; equal rules count once.
 ExtendedSearch findExtendedRules(std::string_view cutPage, const PageAddress& page, const SampleForms& first,
                                  const SampleForms& tenth);

@@ -7,12 +7,14 @@
 #include <optional>
 
 #include "engine/learn_extended.h"
+#include "engine/learn_plain.h"
 #include "engine/link_kind.h"
 #include "engine/page_links.h"
 #include "engine/page_marks.h"
 #include "engine/query_address.h"
-#include "engine/result_parser.h"
-#include "engine/rule_check.h"
+#include "engine/rule.h"
+#include "engine/learn_check.h"
+#include "engine/learn_samples.h"
 
 namespace vexor {
 namespace {
@@ -22,13 +24,6 @@ constexpr int ALL_PAGES = 3;
 FetchOutcome fetchInto(const PageFetcher& fetch, const std::string& address, std::string& body) {
     const std::atomic<bool> neverAborted{false};
     return fetch(address, body, neverAborted);
-}
-
-// The plain form of an extended rule, for programs that read only plain rules.
-LinkRule plainFormOf(const ExtendedLinkRule& rule) {
-    const LinkSelection selection =
-        rule.selection == LinkSelection::EveryLink ? LinkSelection::ExactlyTen : rule.selection;
-    return {selection, 1, rule.prefix};
 }
 
 EngineDefinition withRules(const EngineDefinition& definition, std::vector<LinkRule> plain,
@@ -107,9 +102,9 @@ private:
 struct Chosen {
     std::vector<LinkRule> plain;
     std::vector<ExtendedLinkRule> extended;
-    LearntRuleKind kind = LearntRuleKind::Plain;
     int pagesHeld = 0;
 };
+
 
 std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
     SamplePages& pages = sample.pages;
@@ -127,7 +122,7 @@ std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetc
         // results, on page 1 or after it.
         const std::string resultKind = linkKind(first, address);
         plainHeld = pagesHeld(withRules(definition, plain, {}), pages, resultKind);
-        if (plainHeld == ALL_PAGES) return Chosen{std::move(plain), {}, LearntRuleKind::Plain, plainHeld};
+        if (plainHeld == ALL_PAGES) return Chosen{std::move(plain), {}, plainHeld};
     }
 
     const ExtendedSearch search =
@@ -137,7 +132,8 @@ std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetc
     for (const RuleOption& option : search.options) {
         sample.fetchLater();
         if (sample.failedPage() != 0) return std::nullopt;
-        const int held = pagesHeld(withRules(definition, {plainFormOf(option.rule)}, {option.rule}), pages, "");
+        const ExtendedLinkRule stored = extendedFormOf(option.rule);
+        const int held = pagesHeld(withRules(definition, {plainFormOf(stored)}, {stored}), pages, "");
         if (held > bestHeld) {
             best = &option;
             bestHeld = held;
@@ -145,12 +141,11 @@ std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetc
         if (held == ALL_PAGES || !laterPagesTell(pages)) break;
     }
     if (best != nullptr && bestHeld >= plainHeld) {
-        const LearntRuleKind kind = best->rule.selection == LinkSelection::EveryLink ? LearntRuleKind::AllResults
-                                                                                     : LearntRuleKind::TenOfMore;
-        return Chosen{{plainFormOf(best->rule)}, {best->rule}, kind, bestHeld};
+        const ExtendedLinkRule stored = extendedFormOf(best->rule);
+        return Chosen{{plainFormOf(stored)}, {stored}, bestHeld};
     }
     if (plain.empty()) return std::nullopt;
-    return Chosen{std::move(plain), {}, LearntRuleKind::Plain, plainHeld};
+    return Chosen{std::move(plain), {}, plainHeld};
 }
 
 }  // namespace
@@ -181,11 +176,16 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
         if (!readResultPage(body, learnt, sample.pages.addresses[page - 1]).links.empty()) continue;
         if (const PageKind kind = blockSignOf(body); kind != PageKind::Results) return blockRefused(page, kind);
     }
+    LinkLearning kept;
+    kept.learnt = true;
+    kept.extended = !chosen->extended.empty();
+    kept.selection = kept.extended ? chosen->extended[0].selection : chosen->plain[0].selection;
+    kept.pagesHeld = chosen->pagesHeld;
     definition.linkRules = std::move(chosen->plain);
     definition.extendedRules = std::move(chosen->extended);
     definition.resultsPageMarks = learnPageMarks(
         {sample.pages.bodies[0], sample.pages.bodies[1], sample.pages.bodies[2]}, definition.keyword);
-    return {true, chosen->kind, chosen->pagesHeld};
+    return kept;
 }
 
 }  // namespace vexor

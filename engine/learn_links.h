@@ -3,7 +3,6 @@
 // result addresses where the page's results stand; check them on pages 2 and 3.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,33 +13,9 @@
 
 namespace vexor {
 
-// Prefixes are tried from this many bytes up to, not including, LONGEST_PREFIX + 1.
-inline constexpr std::size_t SHORTEST_PREFIX = 3;
-inline constexpr std::size_t LONGEST_PREFIX = 99;
-// A page that yields more rules than this is built to: the first ones are kept.
-inline constexpr std::size_t MOST_RULES = 100;
-
 // A result field up to, not including, its first space: the field may carry more than the
 // address (a size or a date copied with it), and only the address is compared.
 std::string_view sampleOf(std::string_view resultField);
-
-// The rules found in cutPage (already cut to the markers), one at most for every
-// non-overlapping occurrence of firstSample, in page order, at most MOST_RULES; equal rules are
-// all kept. For each occurrence the shortest prefix of 3 to 99 bytes standing before it wins;
-// for a prefix with exactly ten non-overlapping occurrences only ExactlyTen is possible, with
-// more than ten FirstTen when the first is followed by firstSample and LastTen otherwise, each
-// with its smallest fitting stride. An empty firstSample yields no rules. The work grows with
-// the page's length, not with the number of occurrences, and is bounded: on a page built to
-// repeat itself, occurrences still undecided when the bound is reached yield no rule.
-std::vector<LinkRule> findLinkRules(std::string_view cutPage, std::string_view firstSample,
-                                    std::string_view tenthSample);
-
-// Which rules a learning run kept.
-enum class LearntRuleKind {
-    Plain,         // the short-prefix rules, ten results a page
-    AllResults,    // an extended rule taking every result of a page, however many
-    TenOfMore,     // an extended rule taking ten of more links (first or last ten)
-};
 
 // Why result page 1, fetched and a results page, gave no rule.
 enum class NoRuleReason {
@@ -53,7 +28,8 @@ enum class NoRuleReason {
 
 struct LinkLearning {
     bool learnt = false;
-    LearntRuleKind kind = LearntRuleKind::Plain;
+    bool extended = false;  // an extended rule was kept, else the plain rules
+    LinkSelection selection = LinkSelection::ExactlyTen;  // of the first rule kept
     int pagesHeld = 0;  // of result pages 1 to 3, on how many the kept rules yield their links
     // When not learnt because a sample page cannot serve: which one (1 to 3; 0 otherwise), its
     // fetch, and what the page is (Results when its fetch failed).

@@ -33,10 +33,19 @@ LearnResult learnFromSample(EngineDefinition& current, const EngineFields& field
         }
         const LearnOutcome outcome =
             links.pageKind == PageKind::Results ? LearnOutcome::FetchFailed : LearnOutcome::BlockPage;
-        return {outcome, LearntRuleKind::Plain, 0, links.refusedPage, links.fetch, links.pageKind};
+        stopped.outcome = outcome;
+        stopped.page = links.refusedPage;
+        stopped.fetch = links.fetch;
+        stopped.pageKind = links.pageKind;
+        return stopped;
     }
     current.learnedAt = started;
-    return {LearnOutcome::Learnt, links.kind, links.pagesHeld};
+    LearnResult learnt;
+    learnt.outcome = LearnOutcome::Learnt;
+    learnt.extended = links.extended;
+    learnt.selection = links.selection;
+    learnt.pagesHeld = links.pagesHeld;
+    return learnt;
 }
 
 }  // namespace vexor

@@ -28,7 +28,8 @@ enum class SampleField { Keyword, FirstResultUrl, TenthResultUrl, Page2Url, Page
 
 struct LearnResult {
     LearnOutcome outcome = LearnOutcome::MissingField;
-    LearntRuleKind kind = LearntRuleKind::Plain;  // when Learnt: which rules were kept
+    bool extended = false;                        // when Learnt: an extended rule was kept
+    LinkSelection selection = LinkSelection::ExactlyTen;  // when Learnt: the first kept rule's
     int pagesHeld = 0;                            // when Learnt: of pages 1 to 3, where they hold
     int page = 0;                                 // when FetchFailed or BlockPage: which sample page
     FetchOutcome fetch = {};                      // when FetchFailed: how its fetch ended

@@ -1,28 +1,51 @@
-// Reading a page with whichever rules the engine has.
+// Reading a page with the engine's rules.
 #include "engine/page_links.h"
 
-#include "engine/result_parser.h"
+#include <vector>
+
+#include "engine/rule.h"
+#include "engine/rule_walk.h"
 
 namespace vexor {
+namespace {
 
-PageLinks readResultPage(const std::string& page, const EngineDefinition& engine,
-                         const std::string& pageAddress, LinkFactsMemo* memo) {
+PageLinks readWith(const std::vector<Rule>& rules, std::string_view region, const PageAddress& address,
+                   LinkFactsTable* table) {
     PageLinks read;
-    if (engine.extendedRules.empty()) {
-        parseResultPage(page, engine, read.links);
-        return read;
-    }
-    const std::string_view region = cutToMarkers(page, engine.startMarker, engine.endMarker);
-    const PageAddress address = pageAddressOf(pageAddress);
-    for (const ExtendedLinkRule& rule : engine.extendedRules) {
-        const auto selected = selectedLinks(extendedRuleLinks(region, rule.prefix, rule.linkKind, address, memo),
-                                            rule.selection);
+    for (const Rule& rule : rules) {
+        const auto selected = selectResults(walkRule(region, rule, address, table), rule.selection);
         if (selected.empty()) continue;
         read.links.assign(selected.begin(), selected.end());
         read.countsVary = rule.selection == LinkSelection::EveryLink;
-        return read;
+        break;
     }
     return read;
+}
+
+}  // namespace
+
+std::string_view cutToMarkers(std::string_view page, const std::string& startMarker,
+                              const std::string& endMarker) {
+    const std::size_t s = startMarker.empty() ? 0 : page.find(startMarker);
+    const std::size_t e = endMarker.empty() ? std::string_view::npos : page.find(endMarker);
+    if (s == std::string_view::npos) return page.substr(0, e);
+    if (e == std::string_view::npos || e < s) return page.substr(s);
+    return page.substr(s, e - s);
+}
+
+PageLinks readResultPage(const std::string& page, const EngineDefinition& engine,
+                         const std::string& pageAddress, LinkFactsTable* table) {
+    const std::string_view region = cutToMarkers(page, engine.startMarker, engine.endMarker);
+    return readWith(readingRules(engine), region, pageAddressOf(pageAddress), table);
+}
+
+void parseResultPage(const std::string& page, const EngineDefinition& engine,
+                     std::deque<std::string>& links) {
+    std::vector<Rule> rules;
+    for (const LinkRule& stored : engine.linkRules) rules.push_back(ruleOf(stored));
+    const PageLinks read =
+        readWith(rules, cutToMarkers(page, engine.startMarker, engine.endMarker), PageAddress{}, nullptr);
+    links.insert(links.end(), read.links.begin(), read.links.end());
 }
 
 bool repeatsPreviousPage(const std::deque<std::string>& current, const std::deque<std::string>& previous) {

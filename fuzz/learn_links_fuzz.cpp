@@ -11,8 +11,10 @@
 
 #include "engine/learn_extended.h"
 #include "engine/learn_links.h"
+#include "engine/learn_plain.h"
+#include "engine/learn_prefix_groups.h"
 #include "engine/page_marks.h"
-#include "engine/result_parser.h"
+#include "engine/page_links.h"
 #include "literal_link_rules.h"
 
 namespace {
@@ -100,14 +102,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (const auto& rule : engine.linkRules)
         require(rule.prefix.size() >= vexor::SHORTEST_PREFIX && rule.prefix.size() <= vexor::LONGEST_PREFIX &&
                 rule.stride >= 1);
-    if (learnt.kind == vexor::LearntRuleKind::Plain) {
+    if (!learnt.extended) {
         require(engine.extendedRules.empty());
     } else {
         // One extended rule, the plain form of it before, and pages it holds on.
         require(engine.extendedRules.size() == 1 && engine.linkRules.size() == 1 && learnt.pagesHeld >= 1);
         require(engine.linkRules[0].prefix == engine.extendedRules[0].prefix);
-        require((learnt.kind == vexor::LearntRuleKind::AllResults) ==
-                (engine.extendedRules[0].selection == vexor::LinkSelection::EveryLink));
+        require(learnt.selection == engine.extendedRules[0].selection);
     }
     // The marks stand in every sample page, within their bounds.
     require(engine.resultsPageMarks.size() <= vexor::MOST_PAGE_MARKS);

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "engine/byte_source.h"
+#include "engine/link_end.h"
 #include "engine/page_links.h"
-#include "engine/result_parser.h"
 
 namespace {
 

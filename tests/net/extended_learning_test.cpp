@@ -13,7 +13,6 @@
 #include "engine/learning.h"
 #include "engine/page_links.h"
 #include "engine/query_address.h"
-#include "engine/result_parser.h"
 #include "fake_engine_control.h"
 #include "fake_ui.h"
 #include "japanese.h"
@@ -136,7 +135,7 @@ TEST_F(ExtendedLearning, EngineFilesLearntBeforeReadAndSurveyAsTheyDid) {
         SCOPED_TRACE(name);
         ASSERT_EQ(parseEngineFile(test::enginesLearntBeforeExtension().at(name), engine), EngineFileRead::Read);
         EXPECT_TRUE(engine.extendedRules.empty());
-        // Read as ever: the same ten links as the link rules alone give.
+        // Read with the plain rules: the same ten links as the link rules alone give.
         const std::string address = queryAddressOf(engine, engine.keyword, 3);
         std::string page;
         fetchPage(address, page, std::atomic<bool>{false});

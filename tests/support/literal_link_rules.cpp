@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/extended_rules.h"
+#include "engine/rule_walk.h"
 #include "engine/learn_links.h"
+#include "engine/learn_plain.h"
 #include "engine/link_kind.h"
 
 namespace vexor::testing {
@@ -108,29 +109,29 @@ std::vector<RuleOption> literalExtendedRules(std::string_view page, const PageAd
         const std::string kind = linkKind(linkAt(page, at), address);
         for (std::size_t k = 3; k <= 99 && k <= at; ++k) {
             const std::string prefix(page.substr(at - k, k));
-            const std::vector<RuleLink> links = extendedRuleLinks(page, prefix, kind, address);
+            const std::vector<RuleLink> links =
+                walkRule(page, Rule{prefix, LinkSelection::EveryLink, 1, true, kind}, address);
             const std::size_t n = links.size();
-            RuleFit fit;
+            LinkSelection selection;
             if (n == 0) continue;
             if (n <= 10) {
                 if (links.front().start != at || !standsForTenth(links.back().link)) continue;
-                fit = RuleFit::AllResults;
+                selection = LinkSelection::EveryLink;
             } else if (links.front().start == at && standsForTenth(links[9].link)) {
-                fit = RuleFit::FirstTen;
+                selection = LinkSelection::FirstTen;
             } else if (links[n - 10].start == at && standsForTenth(links.back().link)) {
-                fit = RuleFit::LastTen;
+                selection = LinkSelection::LastTen;
             } else {
                 continue;
             }
-            const LinkSelection selection = fit == RuleFit::AllResults ? LinkSelection::EveryLink
-                                            : fit == RuleFit::FirstTen ? LinkSelection::FirstTen
-                                                                       : LinkSelection::LastTen;
-            found.push_back({{{selection, prefix, kind}, fit, n, match, isMarkupAligned(prefix)}, k, at});
+            found.push_back({{Rule{prefix, selection, 1, true, kind}, n, match, isMarkupAligned(prefix)}, k, at});
         }
     }
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         if (a.option.match != b.option.match) return a.option.match > b.option.match;
-        if (a.option.fit != b.option.fit) return a.option.fit < b.option.fit;
+        const int fitA = fitRank(a.option.rule.selection);
+        const int fitB = fitRank(b.option.rule.selection);
+        if (fitA != fitB) return fitA < fitB;
         if (a.option.links != b.option.links) return a.option.links > b.option.links;
         if (a.option.markupAligned != b.option.markupAligned) return a.option.markupAligned;
         if (a.k != b.k) return a.k < b.k;

@@ -1,6 +1,6 @@
 // The link-rule learning written step by step as the straightforward algorithm reads: for every
 // occurrence of the first sample and every prefix length, a fresh scan of the whole page. Slow
-// on purpose; the fast searches in engine/link_rule_search.cpp and engine/learn_extended.cpp
+// on purpose; the fast searches in engine/learn_plain.cpp and engine/learn_extended.cpp
 // must give exactly the same rules.
 #pragma once
 
@@ -25,7 +25,7 @@ std::vector<LinkRule> literalLearnedRules(std::string_view page, std::string_vie
 
 // The extended search on a page already cut to its markers: every link start of the page tried
 // against the first sample in page order (the first FIRST_SAMPLE_LINKS_TRIED that match), every
-// prefix length before each walked afresh with extendedRuleLinks, the fitting ones ordered and
+// prefix length before each walked afresh with walkRule, the fitting ones ordered and
 // kept as findExtendedRules orders and keeps them.
 std::vector<RuleOption> literalExtendedRules(std::string_view cutPage, const PageAddress& page,
                                              const SampleForms& first, const SampleForms& tenth);

@@ -344,11 +344,11 @@ TEST(FetchFailureText, TheStatusOfAnAnswerElseTheFailure) {
 }
 
 TEST(LearnMessage, NamesTheKeptRulesAfterTheSuccess) {
-    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, LearntRuleKind::Plain, 3}),
+    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, false, LinkSelection::ExactlyTen, 3}),
               (Message{learntWith(texts::TEXT_RULES_PLAIN, 3), Icon::Information}));
-    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, LearntRuleKind::AllResults, 2}).text,
+    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, true, LinkSelection::EveryLink, 2}).text,
               learntWith(texts::TEXT_RULES_ALL_RESULTS, 2));
-    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, LearntRuleKind::TenOfMore, 1}).text,
+    EXPECT_EQ(learnMessage({LearnOutcome::Learnt, true, LinkSelection::FirstTen, 1}).text,
               learntWith(texts::TEXT_RULES_TEN_OF_MORE, 1));
     // Failures say only what failed.
     EXPECT_EQ(learnMessage({LearnOutcome::NoRules}), (Message{texts::MSG_LEARN_FAILED, Icon::Warning}));

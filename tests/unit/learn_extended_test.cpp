@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "engine/extended_rules.h"
+#include "engine/rule_walk.h"
 #include "engine/link_kind.h"
 #include "literal_link_rules.h"
 
@@ -43,8 +43,7 @@ std::vector<RuleOption> optionsFor(const std::string& page, const std::string& f
 
 // The links the best option reads from page.
 std::vector<std::string> readWith(const RuleOption& option, const std::string& page) {
-    const auto selected =
-        selectedLinks(extendedRuleLinks(page, option.rule.prefix, option.rule.linkKind, PAGE), option.rule.selection);
+    const auto selected = selectResults(walkRule(page, option.rule, PAGE), option.rule.selection);
     return {selected.begin(), selected.end()};
 }
 
@@ -56,8 +55,7 @@ TEST(ExtendedLearning, APageOfEightResultsIsLearntFromItsLastResultAsTheTenth) {
     for (int i = 4; i <= 8; ++i) page += organic(result(i));
     const auto options = optionsFor(page, result(1), result(8));
     ASSERT_FALSE(options.empty());
-    EXPECT_EQ(options[0].rule, (ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
-    EXPECT_EQ(options[0].fit, RuleFit::AllResults);
+    EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
     EXPECT_EQ(options[0].links, 8u);
     EXPECT_THAT(readWith(options[0], page), ElementsAreArray(results(1, 8)));
     // The next page holds nine: the rule takes them all.
@@ -96,7 +94,7 @@ TEST(ExtendedLearning, AdsBehindTheResultsMarkupAreLeftOutByTheirKindOfLink) {
     page += ad(3);
     const auto options = optionsFor(page, result(1), result(7));
     ASSERT_FALSE(options.empty());
-    EXPECT_EQ(options[0].rule, (ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
+    EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
     // Another page with three ads before and none after reads its ten results only.
     std::string other = ad(4) + ad(5) + ad(6);
     for (int i = 11; i <= 20; ++i) other += organic(result(i));
@@ -109,7 +107,6 @@ TEST(ExtendedLearning, AdsOfTheSameKindBeforeTenResultsGiveLastTen) {
     for (int i = 1; i <= 10; ++i) page += organic(result(i));
     const auto options = optionsFor(page, result(1), result(10));
     ASSERT_FALSE(options.empty());
-    EXPECT_EQ(options[0].fit, RuleFit::LastTen);
     EXPECT_EQ(options[0].rule.selection, LinkSelection::LastTen);
     EXPECT_THAT(readWith(options[0], page), ElementsAreArray(results(1, 10)));
 }
@@ -130,7 +127,7 @@ TEST(ExtendedLearning, RedirectLinksAreLearntFromTheLinkAsWrittenAsCopiedAndAsTh
         SCOPED_TRACE(s);
         const auto options = optionsFor(page, samples[s].first, samples[s].second);
         ASSERT_FALSE(options.empty());
-        EXPECT_EQ(options[0].rule, (ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "wrapped:/url"}));
+        EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "wrapped:/url"}));
         EXPECT_EQ(options[0].match, matches[s]);
         EXPECT_EQ(readWith(options[0], page).at(2), wrapped(3));
     }
@@ -281,9 +278,9 @@ TEST(ExtendedLearning, AgreesWithTheStepByStepSearchOnGeneratedPages) {
         ASSERT_EQ(fast.options, testing::literalExtendedRules(c.page, PAGE, first, tenth))
             << "seed " << seed << " page [" << c.page << "] first [" << c.first << "] tenth [" << c.tenth << "]";
         for (const auto& option : fast.options) {
-            allResults += option.fit == RuleFit::AllResults;
-            firstTen += option.fit == RuleFit::FirstTen;
-            lastTen += option.fit == RuleFit::LastTen;
+            allResults += option.rule.selection == LinkSelection::EveryLink;
+            firstTen += option.rule.selection == LinkSelection::FirstTen;
+            lastTen += option.rule.selection == LinkSelection::LastTen;
             destinations += option.match == SampleMatch::Destination;
         }
         several += fast.options.size() > 1;

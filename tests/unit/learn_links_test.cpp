@@ -1,4 +1,6 @@
 #include "engine/learn_links.h"
+#include "engine/learn_plain.h"
+#include "engine/learn_prefix_groups.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,8 +9,8 @@
 #include <atomic>
 #include <random>
 
-#include "engine/result_parser.h"
-#include "engine/rule_check.h"
+#include "engine/page_links.h"
+#include "engine/learn_check.h"
 #include "literal_link_rules.h"
 #include "sample_results_page.h"
 
@@ -297,7 +299,7 @@ TEST(LearnLinkRules, PlainRulesThatHoldOnPagesTwoAndThreeAreKeptAsFound) {
     Fetched fetched;
     const LinkLearning learnt = learnLinkRules(d, servingLists(fetched));
     EXPECT_TRUE(learnt.learnt);
-    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_FALSE(learnt.extended);
     EXPECT_EQ(learnt.pagesHeld, 3);
     EXPECT_THAT(fetched.addresses, ElementsAre(PAGE_1, PAGE_2, PAGE_3));
     EXPECT_THAT(fetched.abortFlags, ElementsAre(false, false, false));
@@ -398,7 +400,8 @@ TEST(LearnLinkRules, PlainRulesThatPagesTwoAndThreeDoNotConfirmGiveWayToExtended
     Fetched fetched;
     const LinkLearning learnt = learnLinkRules(d, serving(page(1, ""), page2, page2, fetched));
     EXPECT_TRUE(learnt.learnt);
-    EXPECT_EQ(learnt.kind, LearntRuleKind::AllResults);
+    EXPECT_TRUE(learnt.extended);
+    EXPECT_EQ(learnt.selection, LinkSelection::EveryLink);
     EXPECT_EQ(learnt.pagesHeld, 2) << "page 3 repeats page 2";
     EXPECT_THAT(d.extendedRules, ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}))
@@ -430,7 +433,7 @@ TEST(LearnLinkRules, AddressesShownAsTextAreResultsOfOneKindToo) {
     EngineDefinition d = learntQueryFor("www.r1.example/", "www.r10.example/");
     Fetched fetched;
     const LinkLearning learnt = learnLinkRules(d, serving(page(1), page(11), page(21), fetched));
-    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_FALSE(learnt.extended);
     EXPECT_EQ(learnt.pagesHeld, 3);
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<cite>"}));
 }
@@ -456,7 +459,7 @@ TEST(LearnLinkRules, PlainRulesOfPageOneAloneAreKeptWhenNothingExtendedFits) {
     Fetched fetched;
     const LinkLearning learnt = learnLinkRules(d, serving(page, fetched));
     EXPECT_TRUE(learnt.learnt);
-    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_FALSE(learnt.extended);
     EXPECT_EQ(learnt.pagesHeld, 1);
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "i>x"}));
     EXPECT_THAT(d.extendedRules, IsEmpty());
@@ -474,7 +477,7 @@ TEST(LearnLinkRules, SearchesOnlyBetweenTheMarkers) {
     cut.endMarker = "<!--end-->";
     const LinkLearning learnt = learnLinkRules(cut, serving(page(1), page(11), page(21), fetched));
     ASSERT_TRUE(learnt.learnt);
-    EXPECT_EQ(learnt.kind, LearntRuleKind::Plain);
+    EXPECT_FALSE(learnt.extended);
     EXPECT_THAT(cut.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
 
     // Equal markers leave nothing to search.

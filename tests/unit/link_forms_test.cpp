@@ -5,7 +5,7 @@
 
 #include "engine/link_address.h"
 #include "engine/link_kind.h"
-#include "engine/sample_match.h"
+#include "engine/learn_samples.h"
 #include "engine/target_match.h"
 
 namespace vexor {

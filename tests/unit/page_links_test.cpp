@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/extended_rules.h"
+#include "engine/rule_walk.h"
 
 namespace vexor {
 namespace {
@@ -32,31 +32,34 @@ EngineDefinition withRule(LinkSelection selection, const std::string& kind = "ab
     return engine;
 }
 
-TEST(ExtendedRuleLinks, KeepsItsKindAndCountsTwoLinksToOneAddressOnce) {
+// A rule that reads facts, as an extended rule is read.
+Rule factsRule(const std::string& prefix, const std::string& kind) { return {prefix, LinkSelection::EveryLink, 1, true, kind}; }
+
+TEST(WalkRule, KeepsItsKindAndCountsTwoLinksToOneAddressOnce) {
     const std::string page = item(site(1)) + item("/search?q=more") + item(site(2)) + item(site(2)) +
                              item("/url?q=" + site(3) + "&amp;ved=1") + item("/url?q=" + site(3) + "&amp;ved=2") +
                              item(site(3));
     const PageAddress address = pageAddressOf(ADDRESS);
     std::vector<std::string_view> links;
-    for (const RuleLink& link : extendedRuleLinks(page, "<h3><a href=\"", "absolute", address))
+    for (const RuleLink& link : walkRule(page, factsRule("<h3><a href=\"", "absolute"), address))
         links.push_back(link.link);
     EXPECT_THAT(links, ElementsAre(site(1), site(2), site(3)));
     links.clear();
-    for (const RuleLink& link : extendedRuleLinks(page, "<h3><a href=\"", "wrapped:/url", address))
+    for (const RuleLink& link : walkRule(page, factsRule("<h3><a href=\"", "wrapped:/url"), address))
         links.push_back(link.link);
     EXPECT_THAT(links, ElementsAre("/url?q=" + site(3) + "&amp;ved=1"))
         << "the second redirect carries the same address";
     // Without a kind every link counts, a repeat of the address before only once (the direct
     // link to site 3 repeats the address the redirects before it carry).
-    EXPECT_EQ(extendedRuleLinks(page, "<h3><a href=\"", "", address).size(), 4u);
-    EXPECT_THAT(extendedRuleLinks(page, "", "", address), IsEmpty());
+    EXPECT_EQ(walkRule(page, factsRule("<h3><a href=\"", ""), address).size(), 4u);
+    EXPECT_THAT(walkRule(page, factsRule("", ""), address), IsEmpty());
 }
 
-TEST(ExtendedRuleLinks, EachSearchResumesWhereTheLinkBeforeEnded) {
+TEST(WalkRule, EachSearchResumesWhereTheLinkBeforeEnded) {
     // The prefix stands again inside the first link: that occurrence is passed over, as a plain
     // rule passes it over.
     const std::string page = "u=x" + std::string("u=y") + " u=z";
-    EXPECT_EQ(extendedRuleLinks(page, "u=", "", pageAddressOf(ADDRESS)).size(), 2u);
+    EXPECT_EQ(walkRule(page, factsRule("u=", ""), pageAddressOf(ADDRESS)).size(), 2u);
 }
 
 TEST(ReadResultPage, EveryLinkTakesAllResultsHoweverMany) {
@@ -102,15 +105,15 @@ TEST(ReadResultPage, AnEngineWithoutExtendedRulesReadsWithItsLinkRules) {
     EXPECT_FALSE(read.countsVary);
 }
 
-TEST(ReadResultPage, AMemoOfThePageGivesWhatAFreshReadingGives) {
+TEST(ReadResultPage, AFactsTableOfThePageGivesWhatAFreshReadingGives) {
     std::string page = item("/search?q=x") + item(site(1)) + "<b u=\"" + site(2) + "\">";
     for (int i = 3; i <= 9; ++i) page += item(site(i)) + item("/url?q=" + site(i) + "&amp;v=" + std::to_string(i));
-    LinkFactsMemo memo;
+    LinkFactsTable table;
     for (const char* kind : {"absolute", "wrapped:/url", "relative:/search", "", "absolute"}) {
         SCOPED_TRACE(kind);
         EngineDefinition engine = withRule(LinkSelection::EveryLink, kind);
         engine.extendedRules.insert(engine.extendedRules.begin(), {LinkSelection::FirstTen, " u=\"", kind});
-        EXPECT_EQ(readResultPage(page, engine, ADDRESS, &memo).links, readResultPage(page, engine, ADDRESS).links);
+        EXPECT_EQ(readResultPage(page, engine, ADDRESS, &table).links, readResultPage(page, engine, ADDRESS).links);
     }
 }
 

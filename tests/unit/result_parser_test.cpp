@@ -1,7 +1,7 @@
 // Result page parsing: markers, rules, selections and strides on hand-made pages.
 #include <gtest/gtest.h>
 
-#include "engine/result_parser.h"
+#include "engine/page_links.h"
 
 namespace vexor {
 namespace {

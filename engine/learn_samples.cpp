@@ -6,11 +6,11 @@
 // beginning of the sample's comparable form inside the link: as an absolute address
 // ("//host/path"), or, for a link the page writes relative, as its path. So the search looks
 // for those few keys in the decoded text and tries only the links around what it finds.
-#include "engine/sample_match.h"
+#include "engine/learn_samples.h"
 
 #include <algorithm>
 
-#include "engine/result_parser.h"
+#include "engine/link_end.h"
 #include "platform/bytes.h"
 #include "platform/substring_finder.h"
 
@@ -104,12 +104,6 @@ SampleMatch matchSample(std::string_view link, const SampleForms& sample, const 
     const std::string carried = carriedAddress(absoluteForm(link, page), true);
     if (!carried.empty() && startsWith(carried, sample.comparable)) return SampleMatch::Destination;
     return SampleMatch::None;
-}
-
-std::string_view linkAt(std::string_view text, std::size_t at) {
-    std::size_t end = at;
-    while (end < text.size() && !isLinkDelimiter(text[end])) ++end;
-    return text.substr(at, end - at);
 }
 
 bool isTokenStart(std::string_view text, std::size_t at) {

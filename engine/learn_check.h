@@ -6,20 +6,20 @@
 #include <string>
 
 #include "engine/engine_definition.h"
-#include "engine/extended_rules.h"
+#include "engine/link_facts.h"
 
 namespace vexor {
 
-// Result pages 1 to 3 of the sample keyword, as fetched, with their addresses, and what the
-// rules checked on them learnt of their links so far.
+// Result pages 1 to 3 of the sample keyword, as fetched, with their addresses, and the facts of
+// their links worked out so far by the rules checked on them.
 struct SamplePages {
     std::array<std::string, 3> addresses;
     std::array<std::string, 3> bodies;
-    std::array<LinkFactsMemo, 3> links;
+    std::array<LinkFactsTable, 3> facts;
 };
 
 // On how many of the three pages engine's rules hold (0 to 3). A page holds when its rules yield
-// links (ten for a plain rule), all of resultKind (any kind when empty), and, after page 1, the
+// links (RESULTS_PER_PAGE for a plain rule), all of resultKind (any kind when empty), and, after page 1, the
 // links do not mostly repeat those of the page before, as a survey stops at such a page.
 int pagesHeld(const EngineDefinition& engine, SamplePages& pages, const std::string& resultKind);
 

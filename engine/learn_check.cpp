@@ -1,5 +1,5 @@
 // Checking rules on pages 1 to 3.
-#include "engine/rule_check.h"
+#include "engine/learn_check.h"
 
 #include <algorithm>
 
@@ -23,7 +23,7 @@ int pagesHeld(const EngineDefinition& engine, SamplePages& pages, const std::str
     PageLinks read[3];
     const std::deque<std::string>* previous = nullptr;
     for (std::size_t i = 0; i < 3; ++i) {
-        read[i] = readResultPage(pages.bodies[i], engine, pages.addresses[i], &pages.links[i]);
+        read[i] = readResultPage(pages.bodies[i], engine, pages.addresses[i], &pages.facts[i]);
         if (read[i].links.empty()) continue;
         const bool repeats = previous != nullptr && repeatsPreviousPage(read[i].links, *previous);
         if (!repeats && allOfKind(read[i].links, pages.addresses[i], resultKind)) ++held;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/link_address.h"
+#include "engine/link_end.h"
 
 namespace vexor {
 
@@ -29,9 +30,6 @@ struct SampleForms {
 SampleForms sampleFormsOf(std::string_view sample, const PageAddress& page);
 
 SampleMatch matchSample(std::string_view link, const SampleForms& sample, const PageAddress& page);
-
-// The link at position at: the bytes up to the next link delimiter, or to the end.
-std::string_view linkAt(std::string_view text, std::size_t at);
 
 // The length of the attribute name and "=" at position at of text (as in href= or data-url=:
 // a letter, then letters, digits, "_", ":", "-" and "."), 0 when none stands there.

@@ -1,0 +1,58 @@
+// The facts of a link that a rule reading facts asks for: its kind (linkKind), and its identity,
+// what tells two links of one result from two results (the address a redirect carries, else the
+// link's comparable form). Kept once per link start as numbers, so that many walks of one region,
+// by a survey's rules or by learning's candidates, work each link out once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/link_address.h"
+
+namespace vexor {
+
+struct LinkFacts {
+    std::string kind;
+    std::string identity;
+};
+LinkFacts linkFactsOf(std::string_view link, const PageAddress& page);
+
+// The facts of the links of one region by where they start, with equal numbers for equal texts.
+// A table serves one region read against one page address. A dense table finds a link start by
+// one index into a table as long as the region, for learning, which asks about most links of a
+// page many times; a sparse one keeps only the starts asked about, for reading a page.
+class LinkFactsTable {
+public:
+    explicit LinkFactsTable(bool dense = false) : dense_(dense) {}
+
+    struct Ids {
+        int32_t kind;
+        int32_t identity;
+        uint32_t end;  // where the link ends in the region (linkAt)
+    };
+
+    // The facts of the link that starts at start, worked out on the first ask.
+    Ids at(std::string_view region, std::size_t start, const PageAddress& page);
+    // Whether the link at start was asked for before.
+    bool knows(std::size_t start) const { return slotAt(start) >= 0; }
+    // The place of the link at start among those asked for (0, 1, ...), -1 when not asked for.
+    int32_t slotAt(std::size_t start) const;
+    // The number of a kind, given now when no link met so far is of it.
+    int32_t kindNumber(std::string_view kind);
+    const std::string& kindName(int32_t number) const { return kindNames_[static_cast<std::size_t>(number)]; }
+
+private:
+    bool dense_;
+    std::vector<int32_t> denseSlots_;                         // by link start, -1 when not asked for
+    std::unordered_map<std::size_t, int32_t> sparseSlots_;  // link start to slot
+    std::vector<Ids> ids_;
+    std::unordered_map<std::string, int32_t> kinds_;
+    std::vector<std::string> kindNames_;
+    std::unordered_map<std::string, int32_t> identities_;
+};
+
+}  // namespace vexor
