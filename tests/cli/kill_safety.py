@@ -39,6 +39,13 @@ def control(path):
         return answer.read().decode("utf-8")
 
 
+def traced_env():
+    """The environment of a program run under strace, where a sanitizer's leak checker cannot work."""
+    env = dict(os.environ)
+    env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    return env
+
+
 def expected_rank(keyword):
     lines = control("/results?" + urllib.parse.urlencode({"keyword": keyword})).splitlines()
     for line in lines:
@@ -86,11 +93,9 @@ class KillSafety(unittest.TestCase):
 
     def survey(self, *wrapper, timeout=300):
         self.next_marker()
-        env = dict(os.environ)
-        if wrapper:  # the leak checker of a sanitizer build cannot work under strace
-            env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
         return subprocess.run([*wrapper, CLI, "survey", "survey.txt", "--format", "csv"],
-                              cwd=self.work, capture_output=True, timeout=timeout, env=env)
+                              cwd=self.work, capture_output=True, timeout=timeout,
+                              env=traced_env() if wrapper else None)
 
     def generations(self):
         """Every generation file's bytes: 0.txt to 4.txt, then the archive, by name."""
@@ -195,7 +200,7 @@ class KillSafety(unittest.TestCase):
         # Which rename puts the report in place (the settings file has its own before it).
         log = os.path.join(self.work, "renames.log")
         done = subprocess.run([*strace, "-o", log, CLI, "report", "survey.txt"],
-                              cwd=self.work, capture_output=True, timeout=120)
+                              cwd=self.work, capture_output=True, timeout=120, env=traced_env())
         self.assertEqual(done.returncode, 0, done.stderr.decode())
         with open(log) as f:
             renames = [line for line in f if re.match(r"^\d+\s+rename", line)]
@@ -204,7 +209,7 @@ class KillSafety(unittest.TestCase):
         killed = subprocess.run([*strace, "-o", os.devnull, "-e",
                                  f"inject=rename,renameat,renameat2:signal=KILL:when={n}",
                                  CLI, "report", "survey.txt"],
-                                cwd=self.work, capture_output=True, timeout=120)
+                                cwd=self.work, capture_output=True, timeout=120, env=traced_env())
         self.assertNotEqual(killed.returncode, 0, "the rename was not reached")
         left = temporary()
         self.assertEqual(len(left), 1, left)
