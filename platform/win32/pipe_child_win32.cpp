@@ -25,8 +25,10 @@ void closeHandle(HANDLE& handle) {
     handle = nullptr;
 }
 
-std::string failure(const std::string& what) {
-    return what + " (Windows error " + std::to_string(GetLastError()) + ")";
+// "WHAT PROGRAM (Windows error N)", the error taken before anything can change it.
+std::string failure(const char* what, const std::string& program) {
+    const DWORD code = GetLastError();
+    return std::string(what) + " " + program + " (Windows error " + std::to_string(code) + ")";
 }
 
 std::string handleNumber(HANDLE handle) { return std::to_string(reinterpret_cast<std::uintptr_t>(handle)); }
@@ -123,20 +125,20 @@ PipeChild PipeChild::start(const std::string& program, const std::vector<std::st
     ChildEnds ends;
     if (!CreatePipe(&ends.reads, &state->toChild, nullptr, PIPE_BUFFER) ||
         !CreatePipe(&state->fromChild, &ends.writes, nullptr, PIPE_BUFFER)) {
-        error = failure("cannot make the pipes for " + program);
+        error = failure("cannot make the pipes for", program);
         return child;
     }
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     ends.nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            &inheritable, OPEN_EXISTING, 0, nullptr);
     if (ends.nul == INVALID_HANDLE_VALUE || !makeInheritable(ends.reads) || !makeInheritable(ends.writes)) {
-        error = failure("cannot prepare the handles for " + program);
+        error = failure("cannot prepare the handles for", program);
         return child;
     }
     HANDLE inherited[] = {ends.reads, ends.writes, ends.nul};
     HandleListAttribute attribute(inherited, std::size(inherited));
     if (!attribute.get()) {
-        error = failure("cannot limit the handles " + program + " inherits");
+        error = failure("cannot limit the handles inherited by", program);
         return child;
     }
 
@@ -155,7 +157,7 @@ PipeChild PipeChild::start(const std::string& program, const std::vector<std::st
     if (!CreateProcessW(cp932ToWide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                         CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr,
                         nullptr, &startup.StartupInfo, &created)) {
-        error = failure("cannot start " + program);
+        error = failure("cannot start", program);
         return child;
     }
     state->process = created.hProcess;
