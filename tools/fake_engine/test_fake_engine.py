@@ -286,6 +286,41 @@ class FakeEngineTest(unittest.TestCase):
         self.assertEqual(carried[3], "http://WWW.MINE-SITE.EXAMPLE/")
         self.assertNotIn(b"www.mine-site.example/&", page)
 
+    def test_token_layout_puts_a_page_and_keyword_token_before_each_link(self):
+        def tokens(page):
+            return {v.split(b'"')[0] for v in page.split(b'data-ved="')[1:]}
+        pages = {(kw, n): self.page("token.engine.test", n, kw) for kw in (KEYWORD, "abc") for n in (1, 2)}
+        for (kw, n), page in pages.items():
+            with self.subTest(keyword=kw, page=n):
+                self.assertEqual(len(tokens(page)), 1, "one token for every result of a page")
+                self.assertEqual(page.count(b'" href="http://www.site'), 10)
+        self.assertEqual(len({next(iter(tokens(page))) for page in pages.values()}), 4)
+        # The token's tail is the keyword's: a rule learnt through it reads the sample keyword's
+        # other pages and nothing of another keyword.
+        first, tenth = (result_address(KEYWORD, r).encode() for r in (1, 10))
+        rules = learn(pages[(KEYWORD, 1)], first, tenth)
+        self.assertEqual([r[:2] for r in rules], [(0, 1)])
+        self.assertEqual(parse(pages[(KEYWORD, 2)], *rules[0]),
+                         [result_address(KEYWORD, r).encode() for r in range(11, 21)])
+        self.assertEqual(parse(pages[("abc", 1)], *rules[0]), [])
+
+    def test_cluster_layout_puts_site_links_under_some_results_of_some_keywords(self):
+        tokyo = "\u6771\u4eac"
+        for n in (1, 2, 3):
+            self.assertNotIn(b'class="sl"', self.page("cluster.engine.test", n, tokyo))
+        abc = self.page("cluster.engine.test", 1, "abc")  # KEY 294: a cluster under result 2
+        self.assertEqual(abc.count(b'<table class="sl">'), 1)
+        site2 = "http://www.site002-k294.example/"
+        cluster = [(site2 + name + ".html").encode() for name in ("about", "news", "shop", "faq")]
+        # Learnt on 東京's page 1, the first ten of more: on a page with a cluster its links
+        # count as results and the ranks after it move down.
+        first, tenth = (result_address(tokyo, r).encode() for r in (1, 10))
+        rules = learn(self.page("cluster.engine.test", 1, tokyo), first, tenth)
+        self.assertEqual(rules, [(1, 1, b'a href="')])
+        self.assertEqual(parse(abc, *rules[0]),
+                         [result_address("abc", r).encode() for r in (1, 2)] + cluster
+                         + [result_address("abc", r).encode() for r in (3, 4, 5, 6)])
+
     def test_keyword_is_read_only_in_the_engines_character_set(self):
         sjis = ENGINES["sjis.engine.test"]
         _, raw = self.get(page_target(sjis, KEYWORD, 1, raw_sjis=True))
