@@ -184,6 +184,38 @@ def _clustered(items, keyword, kw_key):
     return out + '</ol>\n<p class="related">' + related + "</p>\n"
 
 
+def has_news_box(kw_key, rank):
+    """Whether a news box stands right before the result at rank (東京 has none before 31)."""
+    return (kw_key + rank) % 31 == 3
+
+
+def has_spaced_title(kw_key, rank):
+    """Whether the result at rank has its title's class written with a trailing space (東京 has
+    none before 35)."""
+    return (kw_key + rank) % 37 == 1
+
+
+def _news_boxed(items, keyword, kw_key):
+    """Results in the title markup `<h3 class="r">`, with plain anchors before them (search
+    tools) and anchors of the title's class after them (related searches), so that only the
+    title markup tells the results apart and the results are its first ten of more. Some pages
+    hold a news box in the title markup among the results, some results a title class with a
+    trailing space."""
+    kw = quote(keyword)
+    tools = "".join(f'<span class="t"><a href="/search?q={kw}&amp;tbs=qdr:{t}">{t}</a></span> ' for t in "dwm")
+    out = f'<div id="tools">{tools}</div>\n'
+    for rank, url in items:
+        if has_news_box(kw_key, rank):
+            out += ('<div class="news"><span>\u30cb\u30e5\u30fc\u30b9</span>'
+                    + "".join(f'<h3 class="r"><a href="http://news{n}.example/k{kw_key}/r{rank}">'
+                              f'{html.escape(keyword)} {n}</a></h3>' for n in (1, 2)) + "</div>\n")
+        css = "r " if has_spaced_title(kw_key, rank) else "r"
+        out += (f'<div class="g"><h3 class="{css}"><a href="{url}">{_title(keyword, rank)}</a></h3>'
+                f'<div class="s">{_snippet(keyword, rank)}<br><cite>{_cite(url)}</cite></div></div>\n')
+    return out + '<div class="also">' + "".join(
+        f'<div class="r"><a href="/search?q={kw}+{n}">{html.escape(keyword)} {n}</a></div>' for n in (1, 2, 3)) + "</div>\n"
+
+
 def _list_block(items, keyword):
     return "<ol>\n" + "".join(_item_list(r, u, keyword) for r, u in items) + "</ol>\n"
 
@@ -229,6 +261,8 @@ def _results_block(engine, items, keyword, kw_key):
         return _tokened(items, keyword, kw_key, page_of(engine, items[0][0] - 1) if items else 1)
     if layout == "clustered":
         return _clustered(items, keyword, kw_key)
+    if layout == "newsbox":
+        return _news_boxed(items, keyword, kw_key)
     if layout == "boxed":
         box = ('<div class="pickup"><span>\u6ce8\u76ee</span>\n<ul>\n'
                + _item_list(items[0][0], items[0][1], keyword) + "</ul></div>\n") if items else ""

@@ -321,6 +321,23 @@ class FakeEngineTest(unittest.TestCase):
                          [result_address("abc", r).encode() for r in (1, 2)] + cluster
                          + [result_address("abc", r).encode() for r in (3, 4, 5, 6)])
 
+    def test_news_layout_mingles_a_news_box_and_titles_of_another_class(self):
+        tokyo = "\u6771\u4eac"
+        first, tenth = (result_address(tokyo, r).encode() for r in (1, 10))
+        rules = learn(self.page("news.engine.test", 1, tokyo), first, tenth)
+        self.assertEqual(rules, [(1, 1, b'r"><a href="')])
+        for n in (2, 3):
+            self.assertEqual(parse(self.page("news.engine.test", n, tokyo), *rules[0]),
+                             [result_address(tokyo, r).encode() for r in range(10 * n - 9, 10 * n + 1)])
+        # abc (KEY 294): the third result's title class ends in a space, so the first ten skip it
+        # and take a related search; on page 2 a news box stands before result 19.
+        abc1, abc2 = (self.page("news.engine.test", n, "abc") for n in (1, 2))
+        self.assertIn(b'<h3 class="r "><a href="' + result_address("abc", 3).encode(), abc1)
+        self.assertEqual(parse(abc1, *rules[0]), [result_address("abc", r).encode() for r in (1, 2, *range(4, 11))]
+                         + [b"/search?q=abc+1"])
+        self.assertEqual(parse(abc2, *rules[0]), [result_address("abc", r).encode() for r in range(11, 19)]
+                         + [b"http://news1.example/k294/r19", b"http://news2.example/k294/r19"])
+
     def test_keyword_is_read_only_in_the_engines_character_set(self):
         sjis = ENGINES["sjis.engine.test"]
         _, raw = self.get(page_target(sjis, KEYWORD, 1, raw_sjis=True))
