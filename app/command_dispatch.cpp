@@ -52,11 +52,17 @@ bool busyGuard(const AppState& state, Messages& messages) {
 }
 
 bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly) {
-    const SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
-                            services.fetch,      services.clock,          failedOnly};
+    SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
+                      services.fetch,      services.clock,          failedOnly};
+    if (services.askStepIn && personCanStepIn(state.workspace)) start.handOff = handOffAt(state.handOffDesk);
     const bool started = startSurvey(state.survey, state.workspace, start, services.messages, services.list);
     updateWindowTitle(state, services.chrome);
     return started;
+}
+
+void stepInForSurvey(AppState& state, AppServices& services, int row, FailureCause cause) {
+    askPersonToStepIn(state.survey, state.handOffDesk, services.list, row, cause, StepInFrontEnd::Window,
+                      services.askStepIn);
 }
 
 void openManual(const AppState& state, AppServices& services) {

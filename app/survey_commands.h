@@ -44,6 +44,8 @@ struct SurveyStart {
     // searched, in the current generation whatever it is (nothing rotates).
     bool failedOnly = false;
     BackOff backOff = {};
+    // Empty: a consent or captcha page fails the keyword; otherwise a person is asked.
+    HandOff handOff = {};
 };
 
 // The start command. Does nothing while a worker still runs. With no survey file open it says
