@@ -349,7 +349,7 @@ TEST_F(RankSearch, APersonCompletesABlockPageAndTheSamePageIsReadAgain) {
         {captcha, FailureCause::Captcha, 2, {true, true}, false, 15, SearchEnd::Found, 2, 3},
         {captcha, FailureCause::Captcha, 2, {true, false}, false, 0, SearchEnd::Failed, 2, 2},
         {consent, FailureCause::Consent, 1, {}, false, 0, SearchEnd::Failed, 1, 1},
-        {consent, FailureCause::Consent, 1, {true}, true, 0, SearchEnd::Aborted, 1, 1},
+        {consent, FailureCause::Consent, 1, {}, true, 0, SearchEnd::Aborted, 1, 1},
         // A page that asks for JavaScript is no person's to complete.
         {"<noscript>Please turn on JavaScript</noscript>", FailureCause::ScriptRequired, 1, {true}, false, 0,
          SearchEnd::Failed, 0, 1},
