@@ -103,7 +103,9 @@ TEST_F(AppHandOff, ThePersonsAnswerDecidesTheKeywordAndTheSurveyGoesOnUnlessStop
         const auto stored = state.survey.historyTables[0].find("first");
         const bool failed = stored != state.survey.historyTables[0].end() && stored->second.failed();
         EXPECT_EQ(failed, c.firstFails.has_value());
-        if (failed) EXPECT_EQ(stored->second.failure->cause, *c.firstFails);
+        if (failed) {
+            EXPECT_EQ(stored->second.failure->cause, *c.firstFails);
+        }
         // Every case starts a new generation: the next start rotates.
         ASSERT_TRUE(replaceFileContent(at("www.example.jp\\0.txt"), ""));
         state.survey.historyTables[0].clear();

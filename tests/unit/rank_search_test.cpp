@@ -391,7 +391,9 @@ TEST_F(RankSearch, APersonCompletesABlockPageAndTheSamePageIsReadAgain) {
         EXPECT_EQ(progress(), shown);
         ASSERT_EQ(requests.size(), static_cast<std::size_t>(1 + c.page2Fetches));
         for (std::size_t i = 2; i < requests.size(); ++i) EXPECT_EQ(requests[i], requests[1]);
-        if (c.how == SearchEnd::Failed) EXPECT_EQ(*outcome.entry.failure, (SearchFailure{2, c.cause, 200}));
+        if (c.how == SearchEnd::Failed) {
+            EXPECT_EQ(*outcome.entry.failure, (SearchFailure{2, c.cause, 200}));
+        }
     }
 }
 
