@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/engine_form.h"
+#include "app/hand_off.h"
 #include "app/list_columns.h"
 #include "app/messages.h"
 #include "app/result_list.h"
@@ -62,6 +63,7 @@ struct AppState {
     int failedKeywords = 0;           // keywords of the running survey whose search failed
     int unreadableKeywords = 0;       // of those, the ones whose page the rules could not read
     int refusedKeywords = 0;          // of those, the ones refused or not reached (adviceFor)
+    HandOffDesk handOffDesk;          // where a running survey waits for a person's answer
 
     AppState() = default;
     AppState(const AppState&) = delete;
@@ -88,6 +90,9 @@ struct AppServices {
     // Makes the fetchers of a survey or learning run as it starts (the front ends' read the
     // settings as they are then); when empty, every run fetches with fetch.
     std::function<RunFetchers()> runFetchers = nullptr;
+    // Asks a person to complete a consent or captcha page in the browser window (the question's
+    // lines: app/hand_off.h) and returns their answer. Empty: no survey asks.
+    std::function<StepIn(const std::string& question)> askStepIn = {};
 };
 
 // The fetchers of a run that starts now.

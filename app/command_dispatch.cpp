@@ -61,12 +61,18 @@ bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly)
         services.messages.showMessage(Owner::MainWindow, fetchers.refusal, Icon::Warning);
         return false;
     }
-    const SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
-                            std::move(fetchers.fetch), services.clock, failedOnly, {},
-                            std::move(fetchers.proxies)};
+    SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
+                      std::move(fetchers.fetch), services.clock, failedOnly, {},
+                      std::move(fetchers.proxies)};
+    if (services.askStepIn && personCanStepIn(state.workspace)) start.handOff = handOffAt(state.handOffDesk);
     const bool started = startSurvey(state.survey, state.workspace, start, services.messages, services.list);
     updateWindowTitle(state, services.chrome);
     return started;
+}
+
+void stepInForSurvey(AppState& state, AppServices& services, int row, FailureCause cause) {
+    askPersonToStepIn(state.survey, state.handOffDesk, services.list, row, cause, StepInFrontEnd::Window,
+                      services.askStepIn);
 }
 
 void openManual(const AppState& state, AppServices& services) {

@@ -86,7 +86,12 @@ bool startupLoad(AppState& state, AppServices& services);
 // The start command with the state's current engine and the fetchers a run makes now
 // (fetchersForRun; one that cannot be made is said over the main window and nothing starts);
 // with failedOnly, the retry of the keywords that failed in the current generation. True when
-// a worker was started.
+// a worker was started. A person may be asked to complete consent and captcha pages
+// (personCanStepIn, when the front end can ask: services.askStepIn).
 bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly = false);
+
+// The worker's waitingForPerson(row, cause) on the user-interface thread: asks through
+// services.askStepIn and hands the answer to the waiting worker (askPersonToStepIn).
+void stepInForSurvey(AppState& state, AppServices& services, int row, FailureCause cause);
 
 }  // namespace vexor

@@ -46,6 +46,8 @@ struct SurveyStart {
     bool failedOnly = false;
     BackOff backOff = {};
     std::vector<ProxyRoute> proxies = {};  // taken in turn per keyword, in place of fetch
+    // Empty: a consent or captcha page fails the keyword; otherwise a person is asked.
+    HandOff handOff = {};
 };
 
 // The start command. Does nothing while a worker still runs. With no survey file open it says

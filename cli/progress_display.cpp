@@ -117,6 +117,11 @@ void ProgressDisplay::searchEnded(int row, const SearchEnding& ending) {
                  causeText(ending.failure) + throughProxy(ending.failure) + "; recorded as failed\n");
 }
 
+void ProgressDisplay::waitingForPerson(int row) {
+    clearStatus();
+    console_.err(label(row).utf8 + "  waiting for you\n");
+}
+
 void ProgressDisplay::note(const std::string& utf8) {
     clearStatus();
     console_.err(utf8 + "\n");

@@ -22,6 +22,9 @@ public:
     void result(int row, int rank);
     // A keyword whose search failed gets a warning naming the page and why.
     void searchEnded(int row, const SearchEnding& ending);
+    // The search of row waits for the person at the terminal: the status line gives way to a
+    // line of its own, above the question.
+    void waitingForPerson(int row);
     // The run stops because the engine refuses it.
     void engineRefusing();
 

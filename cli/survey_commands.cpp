@@ -18,6 +18,7 @@
 #include "cli/interrupt.h"
 #include "cli/output_format.h"
 #include "cli/progress_display.h"
+#include "cli/step_in_prompt.h"
 #include "cli/survey_event_queue.h"
 #include "cli/terminal_messages.h"
 #include "engine/engine_definition.h"
@@ -57,8 +58,14 @@ std::string printedTable(const TableList& list, const SurveyState& state, const 
     return formatResultTable(shownTable(list.shownRows(), state, baseName(enginePath), failed), format);
 }
 
-void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
-            ProgressDisplay& display) {
+// What the main thread needs to ask the person at the terminal while the worker waits.
+struct PersonAtTerminal {
+    const Console& console;
+    HandOffDesk& desk;
+};
+
+void handle(const SurveyEvent& event, SurveyState& state, TableList& list, ProgressDisplay& display,
+            PersonAtTerminal& person) {
     switch (event.kind) {
         case SurveyEvent::Kind::Progress:
             showSurveyProgress(list, event.row, event.value);
@@ -79,13 +86,19 @@ void handle(const SurveyEvent& event, const SurveyState& state, TableList& list,
         case SurveyEvent::Kind::HistoryNotStored:
             display.note(visibleLines(historyNotStored(state.historyDirectory).text));
             break;
+        case SurveyEvent::Kind::WaitingForPerson:
+            display.waitingForPerson(event.row);
+            askPersonToStepIn(state, person.desk, list, event.row, static_cast<FailureCause>(event.value),
+                              StepInFrontEnd::Terminal,
+                              [&](const std::string& question) { return promptStepIn(person.console, question); });
+            break;
     }
 }
 
 // Handles the worker's reports until it has ended; Ctrl-C aborts it as the Windows program's
 // abort command does. True when the survey was interrupted.
 bool followSurvey(SurveyState& state, SurveyEventQueue& events, TableList& list,
-                  ProgressDisplay& display) {
+                  ProgressDisplay& display, PersonAtTerminal& person) {
     bool interrupted = false;
     for (;;) {
         if (!interrupted && interruptRequested()) {
@@ -94,7 +107,7 @@ bool followSurvey(SurveyState& state, SurveyEventQueue& events, TableList& list,
             abortSurvey(state);  // returns once the worker has ended
         }
         if (auto event = events.pop(100ms)) {
-            handle(*event, state, list, display);
+            handle(*event, state, list, display, person);
             if (event->kind == SurveyEvent::Kind::SurveyEnded) break;  // the worker's last report
         }
     }
@@ -112,6 +125,7 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     EngineDefinition engine;
     SurveyState state;
     SurveyEventQueue events;
+    HandOffDesk desk;  // where the worker waits for the answers of the person at the terminal
 
     // An engine that cannot be read has been reported; what the failed read left in the record
     // is not surveyed with, so the start below refuses it as not learnt.
@@ -124,8 +138,11 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
         return EXIT_FAILED;
     }
     watchForInterrupt();
-    const SurveyStart start{engine, enginePath, events, std::move(fetchers.fetch), localNow,
-                            command.retryFailed, {}, std::move(fetchers.proxies)};
+    SurveyStart start{engine, enginePath, events, std::move(fetchers.fetch), localNow,
+                      command.retryFailed, {}, std::move(fetchers.proxies)};
+    // The question goes to standard error and the answer comes from standard input: a person
+    // must be at both; otherwise the page fails the keyword.
+    if (console.inIsTerminal && console.errIsTerminal && personCanStepIn(workspace)) start.handOff = handOffAt(desk);
     if (!startSurvey(state, workspace, start, messages, list)) {
         // A retry with nothing failed has nothing to do, which is no failure.
         if (!command.retryFailed || anyFailure(state.historyTables[0])) return EXIT_FAILED;
@@ -135,7 +152,8 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
                    : EXIT_FAILED;
     }
     ProgressDisplay display(console, state.keywords);
-    const bool interrupted = followSurvey(state, events, list, display);
+    PersonAtTerminal person{console, desk};
+    const bool interrupted = followSurvey(state, events, list, display, person);
     display.finish();
 
     const std::string printed = printedTable(list, state, enginePath, command.format);

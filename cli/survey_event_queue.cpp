@@ -13,6 +13,10 @@ void SurveyEventQueue::searchEnded(int row, const SearchEnding& ending) {
     push({SurveyEvent::Kind::SearchEnded, row, 0, ending});
 }
 
+void SurveyEventQueue::waitingForPerson(int row, FailureCause cause) {
+    push({SurveyEvent::Kind::WaitingForPerson, row, static_cast<int>(cause), {}});
+}
+
 void SurveyEventQueue::historyNotStored() { push({SurveyEvent::Kind::HistoryNotStored, 0, 0, {}}); }
 
 void SurveyEventQueue::engineRefusing() { push({SurveyEvent::Kind::EngineRefusing, 0, 0, {}}); }

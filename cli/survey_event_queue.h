@@ -13,9 +13,19 @@
 namespace vexor::cli {
 
 struct SurveyEvent {
-    enum class Kind { Progress, Result, SearchEnded, HistoryNotStored, EngineRefusing, SurveyEnded } kind;
+    enum class Kind {
+        Progress,
+        Result,
+        SearchEnded,
+        HistoryNotStored,
+        EngineRefusing,
+        SurveyEnded,
+        WaitingForPerson,
+    } kind;
     int row = 0;
-    int value = 0;        // examined results for Progress, the rank for Result (-1 aborted)
+    // examined results for Progress, the rank for Result (-1 aborted), the FailureCause for
+    // WaitingForPerson
+    int value = 0;
     SearchEnding ending;  // SearchEnded only
 };
 
@@ -25,6 +35,7 @@ public:
     void progress(int row, int examined) override;
     void result(int row, int rank) override;
     void searchEnded(int row, const SearchEnding& ending) override;
+    void waitingForPerson(int row, FailureCause cause) override;
     void historyNotStored() override;
     void engineRefusing() override;
     void surveyEnded() override;

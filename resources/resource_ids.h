@@ -6,6 +6,7 @@
 #define IDR_MAIN_MENU 102
 #define IDD_ENGINE_EDIT 103
 #define IDR_MAIN_ACCELERATORS 104
+#define IDD_STEP_IN 105
 
 #define IDC_STATIC (-1)
 
@@ -41,3 +42,7 @@
 #define IDC_TENTH_RESULT_URL 1019
 #define IDC_START_MARKER 1021
 #define IDC_END_MARKER 1022
+
+// the box that asks a person to complete a page in the browser window
+#define IDC_STEP_IN_TEXT 1030
+#define IDC_STEP_IN_GIVE_UP 1031

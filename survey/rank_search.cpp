@@ -70,6 +70,12 @@ std::optional<FailureCause> shortPageFailure(const std::string& body, const Engi
     return std::nullopt;
 }
 
+// Consent and captcha pages are the ones a person can complete in the browser window, and only
+// a run with someone to ask asks.
+bool personMayStepIn(const SurveyContext& context, FailureCause cause) {
+    return context.options.handOff && (cause == FailureCause::Consent || cause == FailureCause::Captcha);
+}
+
 }  // namespace
 
 RankOutcome searchRank(SurveyContext& context, int row) {
@@ -92,7 +98,9 @@ RankOutcome searchRank(SurveyContext& context, int row) {
     // Results on the pages before: ten a page, or as many as each page held when the engine's
     // rule takes every result.
     int32_t examined = 0;
-    for (int page = 1; page <= LAST_PAGE; ++page) {
+    // The page number grows at the end of the loop: a page a person has just completed in the
+    // browser window is asked for again.
+    for (int page = 1; page <= LAST_PAGE;) {
         if (examined >= LAST_RANK) return notRanked(SearchEnd::TenPages, page - 1);
         context.events.progress(row, examined);
         const std::string address = queryAddressOf(engine, keyword, page);
@@ -114,14 +122,21 @@ RankOutcome searchRank(SurveyContext& context, int row) {
         }
         const std::size_t needed = current.countsVary ? 1 : LINKS_PER_PAGE;
         if (current.links.size() < needed) {
-            if (const auto cause = shortPageFailure(body, engine, fetched, address, page))
+            if (const auto cause = shortPageFailure(body, engine, fetched, address, page)) {
+                if (personMayStepIn(context, *cause)) {
+                    context.events.waitingForPerson(row, *cause);
+                    if (context.options.handOff(row, *cause, state.abortRequested)) continue;
+                    if (state.abortRequested) return notRanked(SearchEnd::Aborted, page);
+                }
                 return fail(page, *cause, fetched.status);
+            }
             return notRanked(SearchEnd::ShortPage, page);
         }
         // Engines answer pages past their last one with a copy of the last page.
         if (repeatsPreviousPage(current.links, previous.links)) return notRanked(SearchEnd::RepeatedPage, page);
         examined += current.countsVary ? static_cast<int32_t>(current.links.size()) : LINKS_PER_PAGE;
         previous = std::move(current);
+        ++page;
     }
     return notRanked(SearchEnd::TenPages, LAST_PAGE);
 }

@@ -14,9 +14,13 @@ namespace vexor {
 // before; ten pages or a hundred results passed). Failed: a page could not be read (a fetch
 // failure, a failing status, an empty body, a block page, a redirect away from the results,
 // or a first page without links the engine's rules accept); a Network or Timeout failure names
-// context.proxy, the proxy it went through. 429 and 503 answers are waited out
-// and asked again as context.options.backOff says. An abort request (checked before every fetch and
-// after every parse; the fetch and the waits watch it too) ends the search as not ranked.
+// context.proxy, the proxy it went through. 429 and 503 answers are waited out and asked again
+// as context.options.backOff says. A consent or captcha page, in a run with
+// context.options.handOff, is reported (waitingForPerson) and handed to the person; the same page
+// is asked for again each time they answer that they completed it (the back-off starting afresh),
+// and fails the keyword as without a hand-off once they give up. An abort request (checked
+// before every fetch and after every parse; the fetch, the waits and the hand-off watch it too)
+// ends the search as not ranked.
 // Reports progress (the results examined so far: 0, 10, ... 90 with ten a page) before each
 // page and how the search ended; records the entry in history table 0 (recordEntry).
 RankOutcome searchRank(SurveyContext& context, int row);

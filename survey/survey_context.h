@@ -3,7 +3,9 @@
 // the worker: they all belong to the state object made by the front end's main.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,7 +31,13 @@ struct ProxyRoute {
     std::string proxy;
 };
 
-// What a run searches, how it waits and which way its requests go.
+// A person stepping in when the engine answers with a consent or captcha page (cause): called on
+// the worker thread after SurveyEvents::waitingForPerson, it returns once the person has answered
+// (true: they completed the page in the browser window the pages are fetched through, so the same
+// page is asked for again) or, false, at once when abortFlag is set.
+using HandOff = std::function<bool(int row, FailureCause cause, const std::atomic<bool>& abortFlag)>;
+
+// What a run searches, how it waits, which way its requests go and who steps in.
 struct RunOptions {
     // The only keywords searched, when set: those whose record in the current generation is a
     // failure (a retry of the failed keywords).
@@ -39,6 +47,8 @@ struct RunOptions {
     // keyword searched goes through the first, the next through the next, starting over after
     // the last; every page of a keyword through one.
     std::vector<ProxyRoute> proxies = {};
+    // Empty: a consent or captcha page fails the keyword with its cause.
+    HandOff handOff = {};
 };
 
 struct SurveyContext {

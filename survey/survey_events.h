@@ -35,6 +35,10 @@ public:
     virtual void result(int row, int rank) = 0;
     // How the search of a row ended; before result().
     virtual void searchEnded(int /*row*/, const SearchEnding& /*ending*/) {}
+    // The search of row met a consent or captcha page (cause) and waits for a person to complete
+    // it in the browser window; the next report of the row is the progress of the same page
+    // again, or how its search ended.
+    virtual void waitingForPerson(int /*row*/, FailureCause /*cause*/) {}
     // A record could not be stored in the history; reported once a run, before that row's
     // result(). The rank is still reported.
     virtual void historyNotStored() {}

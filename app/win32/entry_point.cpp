@@ -15,6 +15,7 @@
 #include "app/win32/engine_edit_dialog.h"
 #include "app/win32/main_window.h"
 #include "app/win32/posted_survey_events.h"
+#include "app/win32/step_in_box.h"
 #include "app/win32/wide_text.h"
 #include "app/win32/win32_ui.h"
 #include "platform/clock.h"
@@ -86,6 +87,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     services.runFetchers = [&] { return runFetchers(loadNetworkSettings(state.workspace)); };
     services.runEditDialog = [&](EditMode mode) {
         runEngineEditDialog(instance, state, services, ui, mode);
+    };
+    services.askStepIn = [&](const std::string& question) {
+        return runStepInBox(instance, ui.mainWindow(), question);
     };
     MainWindow window{state, services, ui, events};
     runMainWindow(instance, window);

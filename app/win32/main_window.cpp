@@ -135,6 +135,12 @@ void onSurveyFailure(MainWindow& window, int row, LPARAM failure) {
     showRunning(window);
 }
 
+// The box the person answers is modal: the worker waits for it, and nothing else comes meanwhile.
+void onSurveyWaiting(MainWindow& window, int row, FailureCause cause) {
+    window.ui.followProgress(row);
+    stepInForSurvey(window.state, window.services, row, cause);
+}
+
 // The status line and the menus first: the message that follows waits for the user.
 void onSurveyEnded(MainWindow& window, HWND hwnd) {
     const RunEnd end = runEndOf(window.run, window.state.survey.engineRefused);
@@ -168,6 +174,7 @@ INT_PTR CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_SURVEY_RESULT: onSurveyResult(*window, row, number); return TRUE;
         case WM_SURVEY_FAILURE: onSurveyFailure(*window, row, lParam); return TRUE;
         case WM_SURVEY_ENDED: onSurveyEnded(*window, hwnd); return TRUE;
+        case WM_SURVEY_WAITING: onSurveyWaiting(*window, row, static_cast<FailureCause>(number)); return TRUE;
         case WM_SURVEY_HISTORY_NOT_STORED: showHistoryNotStored(window->state.survey, window->ui); return TRUE;
         default: return FALSE;
     }

@@ -18,6 +18,10 @@ void PostedSurveyEvents::result(int row, int rank) {
     failedRow_ = -1;
 }
 
+void PostedSurveyEvents::waitingForPerson(int row, FailureCause cause) {
+    PostMessageW(window_, WM_SURVEY_WAITING, static_cast<WPARAM>(row), static_cast<LPARAM>(cause));
+}
+
 void PostedSurveyEvents::historyNotStored() {
     PostMessageW(window_, WM_SURVEY_HISTORY_NOT_STORED, 0, 0);
 }

@@ -21,6 +21,7 @@ public:
     void progress(int row, int examined) override;
     void result(int row, int rank) override;
     void searchEnded(int row, const SearchEnding& ending) override;
+    void waitingForPerson(int row, FailureCause cause) override;
     void historyNotStored() override;
     void surveyEnded() override;
 

@@ -1,6 +1,6 @@
-// The program's private window messages. The survey worker posts the first two and the last two
-// to the main window (row in wParam, the number in lParam); the window posts the third to itself
-// at the end of its initialisation.
+// The program's private window messages. The survey worker posts all but the third to the main
+// window (row in wParam, the number in lParam); the window posts the third to itself at the end
+// of its initialisation.
 #pragma once
 
 #include <windows.h>
@@ -32,5 +32,9 @@ inline SearchFailure unpackSurveyFailure(LPARAM packed) {
 
 // A record of the run could not be stored in the history (once a run); wParam and lParam 0.
 inline constexpr UINT WM_SURVEY_HISTORY_NOT_STORED = WM_APP + 6;
+
+// The worker waits for a person to complete a consent or captcha page in the browser window;
+// wParam the row, lParam the FailureCause.
+inline constexpr UINT WM_SURVEY_WAITING = WM_APP + 7;
 
 }  // namespace vexor

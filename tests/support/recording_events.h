@@ -9,9 +9,10 @@
 namespace vexor::testing {
 
 struct RecordedEvent {
-    enum Kind { Progress, Result, Ended, Stored, Refusing, SurveyEnded } kind;  // Stored: historyNotStored()
+    // Stored: historyNotStored(); Waiting: waitingForPerson()
+    enum Kind { Progress, Result, Ended, Stored, Refusing, SurveyEnded, Waiting } kind;
     int row;
-    int value;  // examined results, rank, or the SearchEnd value
+    int value;  // examined results, rank, the SearchEnd value, or the FailureCause waited on
     int page;   // for Ended only
     SearchFailure failure = {};  // for Ended only
 
@@ -24,6 +25,9 @@ public:
     void result(int row, int rank) override { add({RecordedEvent::Result, row, rank, 0}); }
     void searchEnded(int row, const SearchEnding& ending) override {
         add({RecordedEvent::Ended, row, static_cast<int>(ending.how), ending.page, ending.failure});
+    }
+    void waitingForPerson(int row, FailureCause cause) override {
+        add({RecordedEvent::Waiting, row, static_cast<int>(cause), 0});
     }
     void historyNotStored() override { add({RecordedEvent::Stored, -1, 0, 0}); }
     void engineRefusing() override { add({RecordedEvent::Refusing, -1, 0, 0}); }

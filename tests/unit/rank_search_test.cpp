@@ -42,7 +42,7 @@ protected:
     }
 
     int32_t search(int row = 1) {
-        SurveyContext context{state, engine, events, fetcher(), {}, {false, backOff}};
+        SurveyContext context{state, engine, events, fetcher(), {}, {false, backOff, handOff}};
         outcome = searchRank(context, row);
         return outcome.entry.rank;
     }
@@ -84,6 +84,7 @@ protected:
     std::function<FetchOutcome(int)> outcomeOf = [](int) { return FetchOutcome{FetchFailure::None, 200}; };
     std::vector<std::string> requests;
     BackOff backOff{2, std::chrono::milliseconds(1), std::chrono::milliseconds(50)};
+    HandOff handOff;
     RankOutcome outcome;
 };
 
@@ -327,6 +328,73 @@ TEST_F(RankSearch, ThrottledPagesAreWaitedOutAndAskedAgain) {
     stopper.join();
     EXPECT_EQ(requests.size(), 1u);
     EXPECT_EQ(ending(), std::pair(SearchEnd::Aborted, 1));
+}
+
+TEST_F(RankSearch, APersonCompletesABlockPageAndTheSamePageIsReadAgain) {
+    const std::string consent = "<form method=\"post\" action=\"/consent/save\"><button>Accept all</button></form>";
+    const std::string captcha = "<p>Our systems have detected unusual traffic</p>";
+    struct Case {
+        std::string blockPage;      // what page 2 is, the first blockedFetches times
+        FailureCause cause;
+        int blockedFetches;
+        std::vector<bool> answers;  // the person's, in turn; past the end: give up
+        bool abortWhileAsked;
+        int32_t rank;               // the target stands on page 2, place 5: 15
+        SearchEnd how;
+        int asked;
+        int page2Fetches;
+    };
+    const Case cases[] = {
+        {consent, FailureCause::Consent, 1, {true}, false, 15, SearchEnd::Found, 1, 2},
+        {captcha, FailureCause::Captcha, 2, {true, true}, false, 15, SearchEnd::Found, 2, 3},
+        {captcha, FailureCause::Captcha, 2, {true, false}, false, 0, SearchEnd::Failed, 2, 2},
+        {consent, FailureCause::Consent, 1, {}, false, 0, SearchEnd::Failed, 1, 1},
+        {consent, FailureCause::Consent, 1, {}, true, 0, SearchEnd::Aborted, 1, 1},
+        // A page that asks for JavaScript is no person's to complete.
+        {"<noscript>Please turn on JavaScript</noscript>", FailureCause::ScriptRequired, 1, {true}, false, 0,
+         SearchEnd::Failed, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blockPage + " answers " + std::to_string(c.answers.size()));
+        events.clear();
+        state.historyTables[0].clear();
+        state.abortRequested = false;
+        requests.clear();
+        int blocked = 0;
+        pageOf = [&](int n) {
+            if (n == 2 && blocked < c.blockedFetches) {
+                ++blocked;
+                return c.blockPage;
+            }
+            auto links = linksOf(n);
+            if (n == 2) links[4] = "http://www.mysite.example/";
+            return pageWith(links);
+        };
+        std::vector<std::pair<int, FailureCause>> asked;
+        handOff = [&](int row, FailureCause cause, const std::atomic<bool>& abortFlag) {
+            EXPECT_EQ(&abortFlag, &state.abortRequested);
+            // The display hears of the wait before the person is asked.
+            EXPECT_EQ(events.of(RecordedEvent::Waiting).size(), asked.size() + 1);
+            asked.emplace_back(row, cause);
+            if (c.abortWhileAsked) state.abortRequested = true;
+            const std::size_t turn = asked.size() - 1;
+            return turn < c.answers.size() && c.answers[turn];
+        };
+        EXPECT_EQ(search(), c.rank);
+        EXPECT_EQ(ending(), std::pair(c.how, 2));
+        EXPECT_EQ(asked, (std::vector<std::pair<int, FailureCause>>(c.asked, {1, c.cause})));
+        for (const auto& waiting : events.of(RecordedEvent::Waiting))
+            EXPECT_EQ(waiting, (RecordedEvent{RecordedEvent::Waiting, 1, static_cast<int>(c.cause), 0}));
+        // The same address each time, and progress shown again for it.
+        std::vector<int> shown{0};
+        shown.insert(shown.end(), c.page2Fetches, 10);
+        EXPECT_EQ(progress(), shown);
+        ASSERT_EQ(requests.size(), static_cast<std::size_t>(1 + c.page2Fetches));
+        for (std::size_t i = 2; i < requests.size(); ++i) EXPECT_EQ(requests[i], requests[1]);
+        if (c.how == SearchEnd::Failed) {
+            EXPECT_EQ(*outcome.entry.failure, (SearchFailure{2, c.cause, 200}));
+        }
+    }
 }
 
 TEST_F(RankSearch, ARepeatedPageEndsTheSearch) {

@@ -7,13 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/hand_off.h"
 #include "app/rank_colours.h"
 #include "app/survey_failures.h"
 #include "app/texts.h"
 #include "app/win32/menu_commands.h"
 #include "app/win32/posted_survey_events.h"
+#include "app/win32/step_in_box.h"
 #include "app/win32/wide_text.h"
 #include "app/win32/win32_ui.h"
 #include "app/win32/window_messages.h"
@@ -530,6 +533,7 @@ TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
     events.result(7, 0);
     events.searchEnded(8, {SearchEnd::ShortPage, 2, {}});
     events.result(8, 0);
+    events.waitingForPerson(9, FailureCause::Captcha);
     events.surveyEnded();
     MSG message{};
     std::vector<std::vector<long long>> seen;
@@ -545,8 +549,67 @@ TEST_F(Win32UiTest, WorkerEventsArriveAsWindowMessages) {
         {WM_SURVEY_RESULT, 7, 0},
         {WM_SURVEY_FAILURE, 7, static_cast<int>(packSurveyFailure(captcha))},
         {WM_SURVEY_RESULT, 8, 0},
+        {WM_SURVEY_WAITING, 9, static_cast<int>(FailureCause::Captcha)},
         {WM_SURVEY_ENDED, 0, 0}};
     EXPECT_EQ(seen, expected);
+}
+
+// The step-in box of this thread, once it is up.
+HWND stepInBoxOf(DWORD thread) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM found) {
+            if (GetDlgItem(window, IDC_STEP_IN_GIVE_UP) == nullptr) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string controlText(HWND window, int id) {
+    wchar_t buffer[1024] = {};
+    GetDlgItemTextW(window, id, buffer, 1024);
+    return wideToCp932(buffer).value_or("<not code page 932>");
+}
+
+TEST_F(Win32UiTest, TheStepInBoxAnswersByItsButtonsEscAndItsCloseBox) {
+    const std::string question = stepInQuestion("kw", FailureCause::Consent, StepInFrontEnd::Window);
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        StepIn answer;
+    };
+    const Case cases[] = {
+        {WM_COMMAND, IDOK, StepIn::Continue},
+        {WM_COMMAND, IDC_STEP_IN_GIVE_UP, StepIn::GiveUp},
+        {WM_KEYDOWN, VK_ESCAPE, StepIn::StopSurvey},  // the survey's abort key
+        {WM_CLOSE, 0, StepIn::GiveUp},
+    };
+    const DWORD thread = GetCurrentThreadId();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        std::vector<std::string> shown;
+        HWND owner = nullptr;
+        // The box is modal: this thread runs its loop, and another one answers it.
+        std::thread presser([&] {
+            HWND box = nullptr;
+            for (int tries = 0; tries < 600 && box == nullptr; ++tries) {
+                Sleep(50);
+                box = stepInBoxOf(thread);
+            }
+            if (box == nullptr) return;
+            owner = GetWindow(box, GW_OWNER);
+            shown = {controlText(box, IDC_STEP_IN_TEXT), controlText(box, IDOK), controlText(box, IDC_STEP_IN_GIVE_UP)};
+            HWND target = c.message == WM_KEYDOWN ? GetDlgItem(box, IDOK) : box;
+            PostMessageW(target, c.message, c.wParam, 0);
+        });
+        EXPECT_EQ(runStepInBox(GetModuleHandleW(nullptr), main_, question), c.answer);
+        presser.join();
+        EXPECT_EQ(owner, main_);
+        EXPECT_EQ(shown, (std::vector<std::string>{question, texts::TEXT_STEP_IN_CONTINUE, texts::TEXT_STEP_IN_GIVE_UP}));
+    }
 }
 
 TEST(WindowMessages, AFailureTravelsWholeInOneLParam) {
