@@ -133,24 +133,7 @@ TEST(ExtendedLearning, RedirectLinksAreLearntFromTheLinkAsWrittenAsCopiedAndAsTh
     }
 }
 
-TEST(ExtendedLearning, EscapedDestinationsInQueriesPathsAndJsonAttributesAreFound) {
-    const auto query = [](int i) {
-        return "//d.search.example/l/?uddg=https%3A%2F%2Fr" + std::to_string(i) + ".example%2Fpage&amp;rut=x" +
-               std::to_string(i);
-    };
-    const auto path = [](int i) {
-        return "https://r.search.example/_ylt=A" + std::to_string(i) + "/RU=https%3a%2f%2fr" + std::to_string(i) +
-               ".example%2fpage/RK=2/RS=z";
-    };
-    for (const auto& form : {std::function<std::string(int)>(query), std::function<std::string(int)>(path)}) {
-        std::string page;
-        for (int i = 1; i <= 6; ++i) page += organic(form(i));
-        const auto options = optionsFor(page, result(1), result(6));
-        ASSERT_FALSE(options.empty()) << form(1);
-        EXPECT_EQ(options[0].rule.selection, LinkSelection::EveryLink);
-        EXPECT_EQ(options[0].links, 6u);
-        EXPECT_EQ(options[0].match, SampleMatch::Destination);
-    }
+TEST(ExtendedLearning, EscapedDestinationsInJsonAttributesAreFound) {
     std::string json;
     for (int i = 1; i <= 10; ++i)
         json += "<div data-r=\"{&#34;u&#34;:&#34;" + result(i) + "&#34;,&#34;n&#34;:" + std::to_string(i) + "}\">\n";
@@ -158,17 +141,6 @@ TEST(ExtendedLearning, EscapedDestinationsInQueriesPathsAndJsonAttributesAreFoun
     ASSERT_FALSE(options.empty());
     EXPECT_EQ(options[0].rule.prefix, " data-r=\"{&#34;u&#34;:&#34;");
     EXPECT_EQ(options[0].match, SampleMatch::Literal);
-}
-
-// Cause: a host the page writes percent-escaped or in other letter case.
-TEST(ExtendedLearning, HostsInOtherCaseOrEscapedStillStandForTheSamples) {
-    std::string page;
-    page += organic("/url?q=https://merriam%2Dwebster.example/word&amp;sa=U");
-    for (int i = 2; i <= 9; ++i) page += organic("/url?q=" + result(i) + "&amp;sa=U");
-    page += organic("/url?q=https://Torrent-Games.example/&amp;sa=U");
-    const auto options = optionsFor(page, "https://merriam-webster.example/word", "https://torrent-games.example/");
-    ASSERT_FALSE(options.empty());
-    EXPECT_EQ(options[0].links, 10u);
 }
 
 TEST(ExtendedLearning, SamplesThatStandNowhereOrOutOfOrderGiveNoOption) {

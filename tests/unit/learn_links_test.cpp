@@ -35,21 +35,6 @@ std::vector<LinkRule> rulesOf(const std::string& page) {
     return findLinkRules(page, result(1), result(10));
 }
 
-TEST(FindLinkRules, TenOccurrencesGiveExactlyTen) {
-    EXPECT_THAT(rulesOf("<ul>\n" + listed(1, 10) + "</ul>"),
-                ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<i>"}));
-}
-
-TEST(FindLinkRules, SponsoredLinksBeforeTheResultsGiveLastTen) {
-    const std::string page = "<i>http://ad1.example/</i><i>http://ad2.example/</i>\n" + listed(1, 10);
-    EXPECT_THAT(rulesOf(page), ElementsAre(LinkRule{LinkSelection::LastTen, 1, "<i>"}));
-}
-
-TEST(FindLinkRules, ExtraLinksAfterTheResultsGiveFirstTen) {
-    const std::string page = listed(1, 10) + "<i>more</i><i>help</i><i>about</i>";
-    EXPECT_THAT(rulesOf(page), ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "<i>"}));
-}
-
 TEST(FindLinkRules, EachResultTwiceGivesStrideTwoOnceForEachOccurrenceOfTheFirst) {
     std::string page;
     for (int i = 1; i <= 10; ++i) page += "<i>" + result(i) + "</i> <i>" + result(i) + "</i>\n";

@@ -72,6 +72,10 @@ ENGINES = {e.host: e for e in [
     Engine("pathwrap.engine.test", "/search", "p", "b", False, "offset", 1, "utf-8", "pathwrap"),
     Engine("spelled.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
            "spelled"),
+    Engine("token.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8", "tokened"),
+    Engine("cluster.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
+           "clustered"),
+    Engine("news.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8", "newsbox"),
 ]}
 
 # The engines and layouts that learning handled from the start; the others are today's.

@@ -2,6 +2,7 @@
 links, a search form, a count line, the results with titles and snippets, page links at the
 foot, all in the engine's character set."""
 
+import hashlib
 import html
 import re
 from urllib.parse import quote
@@ -132,6 +133,89 @@ def _pathwrap(url, rank):
             f"/RK=2/RS=tk{rank}-")
 
 
+def _token(text, length):
+    """A deterministic run of letters and digits standing for text, like a tracking id."""
+    alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_-"
+    digest = hashlib.sha1(text.encode("utf-8")).digest()
+    return "".join(alphabet[b % 64] for b in digest[:length])
+
+
+def _tokened(items, keyword, kw_key, page):
+    """Result links behind a tracking attribute whose value is the page's own (it changes with
+    the page) and ends in the keyword's own (it changes with the keyword), so that a prefix
+    learnt through it fits no other page or no other keyword."""
+    ved = f"0ahUKEw{_token(f'{kw_key}/{page}', 8)}Q{_token(keyword, 6)}"
+    return "".join(f'<div class="g"><h3 class="r"><a data-ved="{ved}" href="{url}">{_title(keyword, rank)}'
+                   f'</a></h3><div class="s">{_snippet(keyword, rank)}<br><cite>{_cite(url)}</cite></div></div>\n'
+                   for rank, url in items)
+
+
+CLUSTER_EVERY = 37  # a result with a cluster of site links under it, one rank in this many
+
+
+def has_cluster(kw_key, rank):
+    """Whether the result at rank carries site links: (KEY + rank) a multiple of CLUSTER_EVERY,
+    so that a keyword's pages differ and 東京 (KEY 1150) has none before rank 34."""
+    return (kw_key + rank) % CLUSTER_EVERY == 0
+
+
+def cluster_links(url):
+    """The four pages of url's site that a cluster under it links to."""
+    scheme, _, rest = url.partition("://")
+    return [f"{scheme}://{rest.partition('/')[0]}/{name}.html" for name in ("about", "news", "shop", "faq")]
+
+
+def _clustered(items, keyword, kw_key):
+    """The plain list where some results carry a cluster of site links in the results' own
+    anchor markup, then related searches, also plain anchors, so that the results' links are
+    the first ten of more."""
+    def cluster(url):
+        cells = [f'<td><a href="{link}">{link.rsplit("/", 1)[1][:-5]}</a></td>' for link in cluster_links(url)]
+        return (f'<table class="sl"><tr>{cells[0]}{cells[1]}</tr>'
+                f'<tr>{cells[2]}{cells[3]}</tr></table>')
+    out = "<ol>\n"
+    for rank, url in items:
+        item = _item_list(rank, url, keyword)
+        if has_cluster(kw_key, rank):
+            item = item.replace("</div></li>", "</div>" + cluster(url) + "</li>")
+        out += item
+    related = "".join(f'<a href="/search?q={quote(keyword)}+{n}">{html.escape(keyword)} {n}</a> '
+                      for n in (1, 2, 3))
+    return out + '</ol>\n<p class="related">' + related + "</p>\n"
+
+
+def has_news_box(kw_key, rank):
+    """Whether a news box stands right before the result at rank (東京 has none before 31)."""
+    return (kw_key + rank) % 31 == 3
+
+
+def has_spaced_title(kw_key, rank):
+    """Whether the result at rank has its title's class written with a trailing space (東京 has
+    none before 35)."""
+    return (kw_key + rank) % 37 == 1
+
+
+def _news_boxed(items, keyword, kw_key):
+    """Results in the title markup `<h3 class="r">`, with plain anchors before them (search
+    tools) and anchors of the title's class after them (related searches), so that only the
+    title markup tells the results apart and the results are its first ten of more. Some pages
+    hold a news box in the title markup among the results, some results a title class with a
+    trailing space."""
+    kw = quote(keyword)
+    tools = "".join(f'<span class="t"><a href="/search?q={kw}&amp;tbs=qdr:{t}">{t}</a></span> ' for t in "dwm")
+    out = f'<div id="tools">{tools}</div>\n'
+    for rank, url in items:
+        if has_news_box(kw_key, rank):
+            out += ('<div class="news"><span>\u30cb\u30e5\u30fc\u30b9</span>'
+                    + "".join(f'<h3 class="r"><a href="http://news{n}.example/k{kw_key}/r{rank}">'
+                              f'{html.escape(keyword)} {n}</a></h3>' for n in (1, 2)) + "</div>\n")
+        css = "r " if has_spaced_title(kw_key, rank) else "r"
+        out += (f'<div class="g"><h3 class="{css}"><a href="{url}">{_title(keyword, rank)}</a></h3>'
+                f'<div class="s">{_snippet(keyword, rank)}<br><cite>{_cite(url)}</cite></div></div>\n')
+    return out + '<div class="also">' + "".join(
+        f'<div class="r"><a href="/search?q={kw}+{n}">{html.escape(keyword)} {n}</a></div>' for n in (1, 2, 3)) + "</div>\n"
+
+
 def _list_block(items, keyword):
     return "<ol>\n" + "".join(_item_list(r, u, keyword) for r, u in items) + "</ol>\n"
 
@@ -173,6 +257,12 @@ def _results_block(engine, items, keyword, kw_key):
         return "".join(_item_g(r, _pathwrap(u, r), keyword, _cite(u)) for r, u in items)
     if layout == "spelled":
         return "".join(_item_g(r, f"/url?q={_spelled(u, r)}&amp;sa=U", keyword, _cite(u)) for r, u in items)
+    if layout == "tokened":
+        return _tokened(items, keyword, kw_key, page_of(engine, items[0][0] - 1) if items else 1)
+    if layout == "clustered":
+        return _clustered(items, keyword, kw_key)
+    if layout == "newsbox":
+        return _news_boxed(items, keyword, kw_key)
     if layout == "boxed":
         box = ('<div class="pickup"><span>\u6ce8\u76ee</span>\n<ul>\n'
                + _item_list(items[0][0], items[0][1], keyword) + "</ul></div>\n") if items else ""

@@ -286,6 +286,58 @@ class FakeEngineTest(unittest.TestCase):
         self.assertEqual(carried[3], "http://WWW.MINE-SITE.EXAMPLE/")
         self.assertNotIn(b"www.mine-site.example/&", page)
 
+    def test_token_layout_puts_a_page_and_keyword_token_before_each_link(self):
+        def tokens(page):
+            return {v.split(b'"')[0] for v in page.split(b'data-ved="')[1:]}
+        pages = {(kw, n): self.page("token.engine.test", n, kw) for kw in (KEYWORD, "abc") for n in (1, 2)}
+        for (kw, n), page in pages.items():
+            with self.subTest(keyword=kw, page=n):
+                self.assertEqual(len(tokens(page)), 1, "one token for every result of a page")
+                self.assertEqual(page.count(b'" href="http://www.site'), 10)
+        self.assertEqual(len({next(iter(tokens(page))) for page in pages.values()}), 4)
+        # The token's tail is the keyword's: a rule learnt through it reads the sample keyword's
+        # other pages and nothing of another keyword.
+        first, tenth = (result_address(KEYWORD, r).encode() for r in (1, 10))
+        rules = learn(pages[(KEYWORD, 1)], first, tenth)
+        self.assertEqual([r[:2] for r in rules], [(0, 1)])
+        self.assertEqual(parse(pages[(KEYWORD, 2)], *rules[0]),
+                         [result_address(KEYWORD, r).encode() for r in range(11, 21)])
+        self.assertEqual(parse(pages[("abc", 1)], *rules[0]), [])
+
+    def test_cluster_layout_puts_site_links_under_some_results_of_some_keywords(self):
+        tokyo = "\u6771\u4eac"
+        for n in (1, 2, 3):
+            self.assertNotIn(b'class="sl"', self.page("cluster.engine.test", n, tokyo))
+        abc = self.page("cluster.engine.test", 1, "abc")  # KEY 294: a cluster under result 2
+        self.assertEqual(abc.count(b'<table class="sl">'), 1)
+        site2 = "http://www.site002-k294.example/"
+        cluster = [(site2 + name + ".html").encode() for name in ("about", "news", "shop", "faq")]
+        # Learnt on 東京's page 1, the first ten of more: on a page with a cluster its links
+        # count as results and the ranks after it move down.
+        first, tenth = (result_address(tokyo, r).encode() for r in (1, 10))
+        rules = learn(self.page("cluster.engine.test", 1, tokyo), first, tenth)
+        self.assertEqual(rules, [(1, 1, b'a href="')])
+        self.assertEqual(parse(abc, *rules[0]),
+                         [result_address("abc", r).encode() for r in (1, 2)] + cluster
+                         + [result_address("abc", r).encode() for r in (3, 4, 5, 6)])
+
+    def test_news_layout_mingles_a_news_box_and_titles_of_another_class(self):
+        tokyo = "\u6771\u4eac"
+        first, tenth = (result_address(tokyo, r).encode() for r in (1, 10))
+        rules = learn(self.page("news.engine.test", 1, tokyo), first, tenth)
+        self.assertEqual(rules, [(1, 1, b'r"><a href="')])
+        for n in (2, 3):
+            self.assertEqual(parse(self.page("news.engine.test", n, tokyo), *rules[0]),
+                             [result_address(tokyo, r).encode() for r in range(10 * n - 9, 10 * n + 1)])
+        # abc (KEY 294): the third result's title class ends in a space, so the first ten skip it
+        # and take a related search; on page 2 a news box stands before result 19.
+        abc1, abc2 = (self.page("news.engine.test", n, "abc") for n in (1, 2))
+        self.assertIn(b'<h3 class="r "><a href="' + result_address("abc", 3).encode(), abc1)
+        self.assertEqual(parse(abc1, *rules[0]), [result_address("abc", r).encode() for r in (1, 2, *range(4, 11))]
+                         + [b"/search?q=abc+1"])
+        self.assertEqual(parse(abc2, *rules[0]), [result_address("abc", r).encode() for r in range(11, 19)]
+                         + [b"http://news1.example/k294/r19", b"http://news2.example/k294/r19"])
+
     def test_keyword_is_read_only_in_the_engines_character_set(self):
         sjis = ENGINES["sjis.engine.test"]
         _, raw = self.get(page_target(sjis, KEYWORD, 1, raw_sjis=True))
