@@ -76,9 +76,24 @@ const char* noRulePattern(NoRuleReason reason) {
         case NoRuleReason::FirstNotFound: return texts::FMT_LEARN_FIRST_NOT_FOUND;
         case NoRuleReason::TenthNotFound: return texts::FMT_LEARN_TENTH_NOT_FOUND;
         case NoRuleReason::NoCommonPrefix: return texts::FMT_LEARN_NO_COMMON_PREFIX;
+        case NoRuleReason::MisreadsSamples:  // worded as a refusal
+        case NoRuleReason::HoldsOnNoPage:
         case NoRuleReason::None: break;
     }
     return nullptr;
+}
+
+// The learning failure, then why what was given or found cannot be right.
+Message refusal(const LearnResult& result) {
+    std::string why;
+    switch (result.refusal) {
+        case Refusal::NoAddress: why = formatWithText(texts::FMT_LEARN_NO_ADDRESS, fieldName(result.sample)); break;
+        case Refusal::SameResult: why = texts::TEXT_LEARN_SAME_RESULT; break;
+        case Refusal::MisreadsSamples: why = texts::TEXT_LEARN_MISREADS_SAMPLES; break;
+        case Refusal::HoldsOnNoPage: why = texts::TEXT_LEARN_HOLDS_ON_NO_PAGE; break;
+        case Refusal::None: return {texts::MSG_LEARN_FAILED, Icon::Warning};
+    }
+    return {std::string(texts::MSG_LEARN_FAILED) + "\n" + why, Icon::Warning};
 }
 
 }  // namespace
@@ -96,6 +111,7 @@ Message learnMessage(const LearnResult& result) {
             return pageFailure(texts::FMT_LEARN_PAGE_NOT_FETCHED, result.page, fetchFailureText(result.fetch));
         case LearnOutcome::BlockPage:
             return pageFailure(texts::FMT_LEARN_BLOCK_PAGE, result.page, pageKindText(result.pageKind));
+        case LearnOutcome::Refused: return refusal(result);
         case LearnOutcome::Learnt: break;
     }
     // The kind's words carry no "%", so filling the number after the text is safe.

@@ -10,10 +10,22 @@
 namespace vexor {
 namespace {
 
+// Relative results differ in their paths ("/dir/a.html", "/dir/b.html"): for the check, relative
+// links are of one kind when their first path segment is the same.
+std::string checkedKind(std::string kind) {
+    static constexpr std::string_view RELATIVE = "relative:/";
+    if (kind.compare(0, RELATIVE.size(), RELATIVE) != 0) return kind;
+    const std::size_t slash = kind.find('/', RELATIVE.size());
+    if (slash != std::string::npos) kind.resize(slash + 1);
+    return kind;
+}
+
 bool allOfKind(const std::deque<std::string>& links, const std::string& address, const std::string& kind) {
     if (kind.empty()) return true;
     const PageAddress page = pageAddressOf(address);
-    return std::all_of(links.begin(), links.end(), [&](const std::string& link) { return linkKind(link, page) == kind; });
+    const std::string wanted = checkedKind(kind);
+    return std::all_of(links.begin(), links.end(),
+                       [&](const std::string& link) { return checkedKind(linkKind(link, page)) == wanted; });
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ struct SamplePages {
 };
 
 // On how many of the three pages engine's rules hold (0 to 3). A page holds when its rules yield
-// links (RESULTS_PER_PAGE for a plain rule), all of resultKind (any kind when empty), and, after page 1, the
+// links (RESULTS_PER_PAGE for a plain rule), all of resultKind (any kind when empty; relative links
+// by their first path segment), and, after page 1, the
 // links do not mostly repeat those of the page before, as a survey stops at such a page.
 int pagesHeld(const EngineDefinition& engine, SamplePages& pages, const std::string& resultKind);
 

@@ -2,19 +2,22 @@
 // carry beyond the sample page.
 #include "engine/learn_links.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
-#include <optional>
 
+#include "engine/learn_check.h"
 #include "engine/learn_extended.h"
 #include "engine/learn_plain.h"
+#include "engine/learn_prefix_groups.h"
+#include "engine/learn_samples.h"
+#include "engine/learn_variants.h"
 #include "engine/link_kind.h"
 #include "engine/page_links.h"
 #include "engine/page_marks.h"
 #include "engine/query_address.h"
 #include "engine/rule.h"
-#include "engine/learn_check.h"
-#include "engine/learn_samples.h"
+#include "engine/rule_walk.h"
 
 namespace vexor {
 namespace {
@@ -98,42 +101,122 @@ private:
 };
 
 // The rules chosen from page 1 and checked on pages 2 and 3, before the sample pages are judged.
-// None when no rule was found, or when a later page's fetch failed (the caller tells which).
+// None (no plain rule) when page 1 gave no rule, when none could be kept (refused says why), or
+// when a later page's fetch failed (the caller tells which).
 struct Chosen {
     std::vector<LinkRule> plain;
     std::vector<ExtendedLinkRule> extended;
     int pagesHeld = 0;
+    NoRuleReason refused = NoRuleReason::None;
 };
 
+// Whether rules read the samples where the user saw them: the 1st at the first place of page 1
+// and the 10th at the tenth, or at the last place when the rules take fewer links there. A link
+// stands for a sample as the extended search matches them, or when the sample's bytes stand
+// where the link begins, as the plain search compares them (a page may end a link early, at a
+// quote inside it). A rule that fits the sample page only by chance fails here.
+bool readsSamplesInPlace(const EngineDefinition& rules, const SamplePages& pages, const SampleForms& first,
+                         const SampleForms& tenth) {
+    const std::string_view region = cutToMarkers(pages.bodies[0], rules.startMarker, rules.endMarker);
+    const PageAddress address = pageAddressOf(pages.addresses[0]);
+    const auto standsFor = [&](std::string_view link, const SampleForms& sample) {
+        const std::size_t start = static_cast<std::size_t>(link.data() - region.data());
+        return region.substr(start, sample.bytes.size()) == sample.bytes ||
+               matchSample(link, sample, address) != SampleMatch::None;
+    };
+    for (const Rule& rule : readingRules(rules)) {
+        const std::vector<std::string_view> read = selectResults(walkRule(region, rule, address), rule.selection);
+        if (read.empty()) continue;
+        return standsFor(read.front(), first) && standsFor(read[std::min(read.size(), RESULTS_PER_PAGE) - 1], tenth);
+    }
+    return false;
+}
 
-std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
+bool holds(const std::vector<std::string_view>& links, std::string_view link) {
+    return std::any_of(links.begin(), links.end(), [&](std::string_view l) { return l.data() == link.data(); });
+}
+
+// Whether other's results are some of option's, and option's others not all markup variants of
+// them: those come from another box (a news box, a help link) that option's shorter prefix takes.
+bool takesAnotherBox(std::string_view region, const std::vector<std::string_view>& option,
+                     const std::vector<std::string_view>& other) {
+    if (other.empty() || other.size() >= option.size()) return false;
+    if (!std::all_of(other.begin(), other.end(), [&](std::string_view link) { return holds(option, link); }))
+        return false;
+    const std::string_view context = sharedContext(region, other, LONGEST_PREFIX);
+    return std::any_of(option.begin(), option.end(), [&](std::string_view link) {
+        const std::string_view before = region.substr(0, static_cast<std::size_t>(link.data() - region.data()));
+        return !holds(other, link) && !isMarkupVariant(before, context);
+    });
+}
+
+// The extended options in the order they are tried: the search's, except that an option comes
+// after a later one when it takes another box's links besides that one's (takesAnotherBox) on
+// page 1.
+std::vector<const RuleOption*> triedOrder(const ExtendedSearch& search, std::string_view region,
+                                          const PageAddress& address, LinkFactsTable& facts) {
+    std::vector<std::vector<std::string_view>> read;
+    for (const RuleOption& option : search.options)
+        read.push_back(selectResults(walkRule(region, option.rule, address, &facts), option.rule.selection));
+    std::vector<std::size_t> order(read.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    // Each move brings an option of fewer links forward, so the loop ends.
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        for (std::size_t j = i + 1; j < order.size(); ++j) {
+            if (!takesAnotherBox(region, read[order[i]], read[order[j]])) continue;
+            const auto at = [&](std::size_t k) { return order.begin() + static_cast<std::ptrdiff_t>(k); };
+            std::rotate(at(i), at(j), at(j + 1));
+            j = i;
+        }
+    }
+    std::vector<const RuleOption*> tried;
+    for (const std::size_t i : order) tried.push_back(&search.options[i]);
+    return tried;
+}
+
+Chosen chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
     SamplePages& pages = sample.pages;
     const std::string_view cut = cutToMarkers(pages.bodies[0], definition.startMarker, definition.endMarker);
     const std::string_view first = sampleOf(definition.firstResultUrl);
     const std::string_view tenth = sampleOf(definition.tenthResultUrl);
     const PageAddress address = pageAddressOf(pages.addresses[0]);
+    const SampleForms firstForms = sampleFormsOf(first, address);
+    const SampleForms tenthForms = sampleFormsOf(tenth, address);
+    Chosen none;
+    bool found = false;    // page 1 gave a rule
+    bool inPlace = false;  // one of them read the samples in place
 
     std::vector<LinkRule> plain = findLinkRules(cut, first, tenth);
     int plainHeld = 0;
     if (!plain.empty()) {
         sample.fetchLater();
-        if (sample.failedPage() != 0) return std::nullopt;
-        // The plain rules take any link; those of another kind than the first sample's are not
-        // results, on page 1 or after it.
-        const std::string resultKind = linkKind(first, address);
-        plainHeld = pagesHeld(withRules(definition, plain, {}), pages, resultKind);
-        if (plainHeld == ALL_PAGES) return Chosen{std::move(plain), {}, plainHeld};
+        if (sample.failedPage() != 0) return none;
+        const EngineDefinition probe = withRules(definition, plain, {});
+        found = true;
+        if (readsSamplesInPlace(probe, pages, firstForms, tenthForms)) {
+            inPlace = true;
+            // The plain rules take any link; those of another kind than the first sample's are
+            // not results, on page 1 or after it.
+            plainHeld = pagesHeld(probe, pages, linkKind(first, address));
+            if (plainHeld == ALL_PAGES) return Chosen{std::move(plain), {}, plainHeld};
+        } else {
+            plain.clear();
+        }
     }
 
-    const ExtendedSearch search =
-        findExtendedRules(cut, address, sampleFormsOf(first, address), sampleFormsOf(tenth, address));
+    const ExtendedSearch search = findExtendedRules(cut, address, firstForms, tenthForms);
     const RuleOption* best = nullptr;
     int bestHeld = 0;
-    for (const RuleOption& option : search.options) {
+    for (const RuleOption* tried : triedOrder(search, cut, address, pages.facts[0])) {
+        const RuleOption& option = *tried;
         sample.fetchLater();
-        if (sample.failedPage() != 0) return std::nullopt;
+        if (sample.failedPage() != 0) return none;
         const ExtendedLinkRule stored = extendedFormOf(option.rule);
-        const int held = pagesHeld(withRules(definition, {plainFormOf(stored)}, {stored}), pages, "");
+        const EngineDefinition probe = withRules(definition, {plainFormOf(stored)}, {stored});
+        found = true;
+        if (!readsSamplesInPlace(probe, pages, firstForms, tenthForms)) continue;
+        inPlace = true;
+        const int held = pagesHeld(probe, pages, "");
         if (held > bestHeld) {
             best = &option;
             bestHeld = held;
@@ -144,8 +227,10 @@ std::optional<Chosen> chooseRules(const EngineDefinition& definition, SampleFetc
         const ExtendedLinkRule stored = extendedFormOf(best->rule);
         return Chosen{{plainFormOf(stored)}, {stored}, bestHeld};
     }
-    if (plain.empty()) return std::nullopt;
-    return Chosen{std::move(plain), {}, plainHeld};
+    if (!plain.empty() && plainHeld > 0) return Chosen{std::move(plain), {}, plainHeld};
+    // Rules that hold on none of the sample's pages read no page of a survey right.
+    if (found) none.refused = inPlace ? NoRuleReason::HoldsOnNoPage : NoRuleReason::MisreadsSamples;
+    return none;
 }
 
 }  // namespace
@@ -161,16 +246,16 @@ bool fetchFailed(const FetchOutcome& fetched) {
 LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fetch) {
     SampleFetch sample(definition, fetch);
     if (sample.failedPage() == 1) return fetchRefused(1, sample.outcome(1));
-    std::optional<Chosen> chosen = chooseRules(definition, sample);
+    Chosen chosen = chooseRules(definition, sample);
     if (const int failed = sample.failedPage(); failed != 0) return fetchRefused(failed, sample.outcome(failed));
-    if (!chosen) {
+    if (chosen.plain.empty()) {
         const PageKind kind = blockSignOf(sample.pages.bodies[0]);
         if (kind != PageKind::Results) return blockRefused(1, kind);
         LinkLearning none;
-        none.noRule = noRuleReason(definition, sample.pages);
+        none.noRule = chosen.refused != NoRuleReason::None ? chosen.refused : noRuleReason(definition, sample.pages);
         return none;
     }
-    const EngineDefinition learnt = withRules(definition, chosen->plain, chosen->extended);
+    const EngineDefinition learnt = withRules(definition, chosen.plain, chosen.extended);
     for (int page = 2; page <= ALL_PAGES; ++page) {
         const std::string& body = sample.pages.bodies[page - 1];
         if (!readResultPage(body, learnt, sample.pages.addresses[page - 1]).links.empty()) continue;
@@ -178,11 +263,11 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     }
     LinkLearning kept;
     kept.learnt = true;
-    kept.extended = !chosen->extended.empty();
-    kept.selection = kept.extended ? chosen->extended[0].selection : chosen->plain[0].selection;
-    kept.pagesHeld = chosen->pagesHeld;
-    definition.linkRules = std::move(chosen->plain);
-    definition.extendedRules = std::move(chosen->extended);
+    kept.extended = !chosen.extended.empty();
+    kept.selection = kept.extended ? chosen.extended[0].selection : chosen.plain[0].selection;
+    kept.pagesHeld = chosen.pagesHeld;
+    definition.linkRules = std::move(chosen.plain);
+    definition.extendedRules = std::move(chosen.extended);
     definition.resultsPageMarks = learnPageMarks(
         {sample.pages.bodies[0], sample.pages.bodies[1], sample.pages.bodies[2]}, definition.keyword);
     return kept;

@@ -24,6 +24,9 @@ enum class NoRuleReason {
     FirstNotFound,       // no link of the page stands for the 1st result
     TenthNotFound,       // the 1st result is there, the 10th is not
     NoCommonPrefix,      // both are there, but no text before them picks ten results
+    // Rules were found, but none can be right:
+    MisreadsSamples,  // none reads the 1st and 10th samples at their places on page 1
+    HoldsOnNoPage,    // those that do yield results on none of pages 1 to 3
 };
 
 struct LinkLearning {
@@ -48,7 +51,10 @@ bool fetchFailed(const FetchOutcome& fetched);
 // checks them there. The plain rules are kept, exactly as found, when on each of pages 1 to 3
 // they yield ten links, all of the first sample's kind, that do not repeat the page before; else the
 // extended rules are learnt and the best that holds on the most pages is kept, with its plain
-// form in linkRules; else the plain rules of page 1 alone. A sample page whose fetch failed
+// form in linkRules; else the plain rules of page 1 alone. Only rules that read the 1st sample
+// at the first place of page 1 and the 10th at the tenth (or the last, when they take fewer)
+// are kept, and only when they hold on one of pages 1 to 3 at least (MisreadsSamples,
+// HoldsOnNoPage otherwise). A sample page whose fetch failed
 // (fetchFailed) is refused: page 1 before any rule is looked for, pages 2 and 3 once fetched. So
 // is one that shows a block page's sign (blockSignOf) where links were wanted: page 1 when it
 // gives no rule, pages 2 and 3 when the chosen rules yield nothing there. When

@@ -68,6 +68,15 @@ private:
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
+// A sample up to its fragment ("#" not written as part of a reference such as "&#39;"): the
+// fragment only points into the result's page (a copied result often carries the highlighted
+// text), and a page may end the link inside it, at a quote the fragment holds.
+std::string_view withoutFragment(std::string_view sample) {
+    for (std::size_t at = sample.find('#'); at != std::string_view::npos; at = sample.find('#', at + 1))
+        if (at == 0 || sample[at - 1] != '&') return sample.substr(0, at);
+    return sample;
+}
+
 // Lower-case keys to look for in the decoded text: the comparable form, and for an address on
 // the page's own host the forms a page writes relative (from the path, and from the directory).
 std::vector<std::string> keysOf(const std::string& comparable, const PageAddress& page, bool& emptyKey) {
@@ -92,8 +101,19 @@ std::vector<std::string> keysOf(const std::string& comparable, const PageAddress
 }  // namespace
 
 SampleForms sampleFormsOf(std::string_view sample, const PageAddress& page) {
-    if (sample.empty()) return {};
-    return {std::string(sample), comparableForm(sample, page)};
+    const std::string_view address = withoutFragment(sample);
+    if (address.empty()) return {};
+    return {std::string(address), comparableForm(address, page)};
+}
+
+bool namesAPage(std::string_view sample) {
+    std::string_view rest = withoutFragment(sample);
+    const std::size_t colon = rest.find(':');
+    const bool scheme = colon != std::string_view::npos && colon > 0 &&
+                        std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(colon),
+                                    [](char c) { return isNameByte(c, false); });
+    if (scheme) rest.remove_prefix(colon + 1);
+    return rest.find_first_not_of("/\\ ") != std::string_view::npos;
 }
 
 SampleMatch matchSample(std::string_view link, const SampleForms& sample, const PageAddress& page) {

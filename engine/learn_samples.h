@@ -24,10 +24,14 @@ enum class SampleMatch : uint8_t {
 
 // A sample in the forms links are compared with; made once per learning run.
 struct SampleForms {
-    std::string bytes;       // as given
+    std::string bytes;       // as given, up to its fragment
     std::string comparable;  // comparableForm against the page's address
 };
 SampleForms sampleFormsOf(std::string_view sample, const PageAddress& page);
+
+// Whether a sample names a page at all: something beyond a scheme, slashes and a fragment
+// ("http://" and "//" name none).
+bool namesAPage(std::string_view sample);
 
 SampleMatch matchSample(std::string_view link, const SampleForms& sample, const PageAddress& page);
 

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "engine/learn_samples.h"
+
 namespace vexor {
 
 LearnResult learnFromSample(EngineDefinition& current, const EngineFields& fields, const PageFetcher& fetch,
@@ -16,6 +18,21 @@ LearnResult learnFromSample(EngineDefinition& current, const EngineFields& field
     for (const auto& [field, text] : required)
         if (text->empty()) stopped.missing.push_back(field);
     if (!stopped.missing.empty()) return stopped;
+    stopped.outcome = LearnOutcome::Refused;
+    const std::string_view first = sampleOf(current.firstResultUrl);
+    const std::string_view tenth = sampleOf(current.tenthResultUrl);
+    stopped.refusal = Refusal::NoAddress;
+    const std::pair<SampleField, std::string_view> samples[] = {{SampleField::FirstResultUrl, first},
+                                                                 {SampleField::TenthResultUrl, tenth}};
+    for (const auto& [field, sample] : samples) {
+        stopped.sample = field;
+        if (!namesAPage(sample)) return stopped;
+    }
+    // Compared as links are, against the page the results stand on.
+    const PageAddress page = pageAddressOf(current.page2Url);
+    stopped.refusal = Refusal::SameResult;
+    if (sampleFormsOf(first, page).comparable == sampleFormsOf(tenth, page).comparable) return stopped;
+    stopped = LearnResult{};
     stopped.address = learnQueryAddress(current);
     if (stopped.address != QueryLearning::Learnt) {
         stopped.outcome = LearnOutcome::BadAddress;
@@ -25,6 +42,12 @@ LearnResult learnFromSample(EngineDefinition& current, const EngineFields& field
     const SystemTime started = clock();
     const LinkLearning links = learnLinkRules(current, fetch);
     if (!links.learnt) {
+        if (links.noRule == NoRuleReason::MisreadsSamples || links.noRule == NoRuleReason::HoldsOnNoPage) {
+            stopped.outcome = LearnOutcome::Refused;
+            stopped.refusal =
+                links.noRule == NoRuleReason::MisreadsSamples ? Refusal::MisreadsSamples : Refusal::HoldsOnNoPage;
+            return stopped;
+        }
         if (links.refusedPage == 0) {
             stopped.outcome = LearnOutcome::NoRules;
             stopped.page = 1;

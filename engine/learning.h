@@ -20,7 +20,17 @@ enum class LearnOutcome {
     NoRules,       // result page 1 gave no rule
     FetchFailed,   // a sample page (1, 2 or 3) could not be fetched or came with a status outside 2xx
     BlockPage,     // a sample page is a consent, captcha or script-required page, not results
+    Refused,       // what was given or found cannot be right (refusal tells why)
     Learnt,
+};
+
+// Why learning refused to keep anything.
+enum class Refusal {
+    None,
+    NoAddress,        // a result sample names no page ("http://"); sample tells which
+    SameResult,       // the 1st and the 10th result are one address
+    MisreadsSamples,  // no rule found reads the 1st and 10th samples at their places on page 1
+    HoldsOnNoPage,    // the rules that do yield results on none of pages 1 to 3
 };
 
 // The sample fields learning cannot do without, in the order the edit dialog shows them.
@@ -37,9 +47,12 @@ struct LearnResult {
     std::vector<SampleField> missing = {};          // when MissingField: the empty ones, in order
     QueryLearning address = QueryLearning::Learnt;  // when BadAddress: the step that stopped it
     NoRuleReason noRule = NoRuleReason::None;       // when NoRules: why (page tells which page)
+    Refusal refusal = Refusal::None;                // when Refused: why
+    SampleField sample = SampleField::FirstResultUrl;  // when Refused for NoAddress: which sample
 };
 
-// Takes fields into current, checks the five required ones, learns the query address and then
+// Takes fields into current, checks the five required ones and that the result samples name two
+// different pages (else Refused, before anything is fetched), learns the query address and then
 // the link rules (fetching result pages 1 to 3 through fetch). The clock is read just before
 // the fetches; learnedAt takes that time only when rules were learnt. What each outcome leaves
 // in current: the fields always; from BadAddress on a keywordEncoding that was found; from

@@ -9,6 +9,7 @@
 #include "engine/page_kind.h"
 #include "engine/page_links.h"
 #include "engine/query_address.h"
+#include "engine/rule.h"
 #include "engine/target_match.h"
 #include "platform/abortable_wait.h"
 #include "platform/bytes.h"
@@ -16,7 +17,6 @@
 namespace vexor {
 namespace {
 
-constexpr int LINKS_PER_PAGE = 10;
 constexpr int LAST_PAGE = 10;
 constexpr int32_t LAST_RANK = 100;
 
@@ -120,7 +120,7 @@ RankOutcome searchRank(SurveyContext& context, int row) {
             }
             ++rank;
         }
-        const std::size_t needed = current.countsVary ? 1 : LINKS_PER_PAGE;
+        const std::size_t needed = current.countsVary ? 1 : RESULTS_PER_PAGE;
         if (current.links.size() < needed) {
             if (const auto cause = shortPageFailure(body, engine, fetched, address, page)) {
                 if (personMayStepIn(context, *cause)) {
@@ -134,7 +134,7 @@ RankOutcome searchRank(SurveyContext& context, int row) {
         }
         // Engines answer pages past their last one with a copy of the last page.
         if (repeatsPreviousPage(current.links, previous.links)) return notRanked(SearchEnd::RepeatedPage, page);
-        examined += current.countsVary ? static_cast<int32_t>(current.links.size()) : LINKS_PER_PAGE;
+        examined += static_cast<int32_t>(current.countsVary ? current.links.size() : RESULTS_PER_PAGE);
         previous = std::move(current);
         ++page;
     }

@@ -354,6 +354,30 @@ TEST(LearnMessage, NamesTheKeptRulesAfterTheSuccess) {
     EXPECT_EQ(learnMessage({LearnOutcome::NoRules}), (Message{texts::MSG_LEARN_FAILED, Icon::Warning}));
 }
 
+TEST(LearnMessage, ARefusalSaysWhyWhatWasGivenOrFoundCannotBeRight) {
+    const auto refused = [](Refusal why, SampleField sample = SampleField::FirstResultUrl) {
+        LearnResult result;
+        result.outcome = LearnOutcome::Refused;
+        result.refusal = why;
+        result.sample = sample;
+        return learnMessage(result);
+    };
+    const std::pair<Message, std::u8string> cases[] = {
+        {refused(Refusal::NoAddress, SampleField::TenthResultUrl),
+         u8"10件目の URL がページのアドレスになっていません。ブラウザで検索結果のリンクのアドレスをコピーして入れてください。"},
+        {refused(Refusal::SameResult),
+         u8"1件目と 10件目の URL が同じです。1件目と 10件目には別々の検索結果の URL を入れてください。"},
+        {refused(Refusal::MisreadsSamples),
+         u8"見つかった規則では、1 ページ目の 1 番目に 1件目の URL が、10 番目 (結果が 10 件より少ないときは最後) に "
+         u8"10件目の URL が並びません。1件目と 10件目の URL が同じページの 1 番目と 10 番目の結果か確かめてください。"},
+        {refused(Refusal::HoldsOnNoPage),
+         u8"見つかった規則は 1～3 ページ目のどのページでも検索結果を読めません。2 ページ目と 3 ページ目の URL、"
+         u8"1件目と 10件目の URL を確かめてください。"},
+    };
+    for (const auto& [message, why] : cases)
+        EXPECT_EQ(message, (Message{std::string(texts::MSG_LEARN_FAILED) + "\n" + testing::cp932(why), Icon::Warning}));
+}
+
 TEST(EngineStatusText, UnlearntEvenWithATime) {
     EngineDefinition d;
     d.learnedAt = PINNED;

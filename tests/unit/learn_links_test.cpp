@@ -11,6 +11,8 @@
 
 #include "engine/page_links.h"
 #include "engine/learn_check.h"
+#include "engine/learn_variants.h"
+#include "engine/learning.h"
 #include "literal_link_rules.h"
 #include "sample_results_page.h"
 
@@ -479,6 +481,118 @@ TEST(LearnLinkRules, AnEndMarkerBeforeTheStartMarkerIsIgnored) {
     ASSERT_TRUE(learnLinkRules(d, serving(page(1), page(11), page(21), fetched)).learnt);
     // The eleventh "<i>" after the list counts: the text runs to the end of the page.
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::FirstTen, 1, "<i>"}));
+}
+
+// Learning that cannot be right is refused with the reason; samples that name no page or one page
+// twice are refused before anything is fetched.
+TEST(LearnFromSample, RefusesWhatCannotBeRight) {
+    // The results behind "<i>x", one of them a relative link: only a plain rule fits page 1 (the
+    // samples stand inside words), and it holds on no page (pages 2 and 3 are empty).
+    std::string mixed;
+    for (int i = 1; i <= 10; ++i) mixed += "<i>x" + (i == 5 ? std::string("/local/") : result(i)) + "</i>\n";
+    // Each result followed by another link, the 10th by one more before it: a rule of every
+    // second "<i>" fits where the samples stand, but its walk takes that extra link as the tenth.
+    std::string strided;
+    for (int i = 1; i <= 9; ++i) strided += "<i>" + result(i) + "</i>\n<i>http://a" + std::to_string(i) + ".example/</i>\n";
+    strided += "<i>http://z.example/</i>\n<i>" + result(10) + "</i>\n";
+    struct Case {
+        const char* name;
+        std::string first, tenth, page;
+        Refusal refusal;
+        SampleField sample;
+    };
+    const Case cases[] = {
+        {"a bare scheme", "http://", result(10), listed(1, 10), Refusal::NoAddress, SampleField::FirstResultUrl},
+        {"slashes and a fragment", result(1), "//#top", listed(1, 10), Refusal::NoAddress, SampleField::TenthResultUrl},
+        {"one address twice", result(1), result(1) + " 12KB", listed(1, 10), Refusal::SameResult, {}},
+        {"one address in other letters", "http://R1.EXAMPLE/", result(1), listed(1, 10), Refusal::SameResult, {}},
+        {"a rule that misplaces the tenth", result(1), result(10), strided, Refusal::MisreadsSamples, {}},
+        {"a rule that holds nowhere", result(1), result(10), mixed, Refusal::HoldsOnNoPage, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineDefinition d;
+        Fetched fetched;
+        const EngineFields fields{"abc", c.first, c.tenth, PAGE_2, PAGE_3, "", ""};
+        const LearnResult r = learnFromSample(d, fields, serving(c.page, "", "", fetched), [] { return SystemTime{}; });
+        EXPECT_EQ(r.outcome, LearnOutcome::Refused);
+        EXPECT_EQ(r.refusal, c.refusal);
+        if (c.refusal == Refusal::NoAddress) EXPECT_EQ(r.sample, c.sample);
+        const bool judgedBeforeFetching = c.refusal == Refusal::NoAddress || c.refusal == Refusal::SameResult;
+        EXPECT_EQ(fetched.addresses.empty(), judgedBeforeFetching);
+        EXPECT_THAT(d.linkRules, IsEmpty());
+        EXPECT_FALSE(isLearnt(d));
+    }
+}
+
+// A result copied with the text it highlights after "#", where a quote in that text ends the
+// link as the page writes it, is found by its address before the fragment.
+TEST(LearnLinkRules, SamplesAreFoundWithoutTheirFragment) {
+    std::string page = "<h3><a href=\"/about\">about</a></h3>\n";
+    for (int i = 1; i <= 9; ++i) page += "<h3><a href=\"" + result(i) + "#:~:text=it's%20here\">t</a></h3>\n";
+    EngineDefinition d = learntQueryFor(result(1) + "#:~:text=it's%20here", result(9));
+    Fetched fetched;
+    ASSERT_TRUE(learnLinkRules(d, serving(page, fetched)).learnt);
+    const std::deque<std::string> read = readResultPage(page, d, PAGE_1).links;
+    ASSERT_EQ(read.size(), 9u);
+    EXPECT_EQ(read.front(), result(1) + "#:~:text=it");
+    EXPECT_EQ(read.back(), result(9) + "#:~:text=it");
+}
+
+TEST(IsMarkupVariant, OneRunAddedLeftOutOrReplacedAtMost) {
+    const std::string context = "<div class=\"g\"><h3 class=\"r\"><a href=\"";
+    struct Case {
+        std::string before;
+        bool variant;
+    };
+    const Case cases[] = {
+        {"<p>" + context, true},
+        {"<div class=\"g\"><h3 class=\"r \"><a href=\"", true},                   // a trailing space
+        {"<div class=\"g\"><h3 class=\"r\" data-n=\"3\"><a href=\"", true},      // one attribute more
+        {"<div class=\"g\"><h3 class=\"t\"><a href=\"", true},                    // one byte replaced
+        {"<div class=\"g\"><h3><a href=\"", true},                                // one attribute less
+        {"</p><h3 class=\"r\"><a href=\"", true},                                 // one element less
+        {"<td style=\"padding:7px;text-align:center\"><a href=\"", false},        // another box
+        {"<div class=\"news\"><span>News</span><a href=\"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isMarkupVariant(c.before, context), c.variant) << c.before;
+}
+
+// Result pages of nine or ten results whose shortest prefix also takes a link of another box;
+// the longer prefix reads the results alone. A link of a news box is not a result; a result
+// whose title markup differs by a space or an attribute is.
+TEST(LearnLinkRules, LinksOfAnotherBoxAreNotResultsButVariantTitlesAre) {
+    const auto item = [](int i, const std::string& title) {
+        const std::string link = "<a href=\"" + result(i) + "\">t</a>";
+        if (title.empty()) return "<div class=\"g\">" + link + "</div>\n";
+        return "<div class=\"g\"><h3 class=\"" + title + "\">" + link + "</h3></div>\n";
+    };
+    struct Case {
+        const char* name;
+        std::string extra;  // before the third result
+        std::string thirdTitle;  // its heading's class; none: no heading
+        std::vector<int> results;
+    };
+    const Case cases[] = {
+        {"a news box", "<table><tr><td style=\"font-size:78%\"><a href=\"http://news.example/1\">n</a></td></tr></table>",
+         "r", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"a help link", "<div class=\"help\"><a href=\"http://help.example/about\">?</a></div>", "r",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"a title class with a space", "", "r ", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"a title with one attribute more", "", "r\" data-n=\"3", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"a title without its heading", "", "", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string page = "<a href=\"/search?q=abc&amp;tbm=isch\">images</a>\n";
+        for (const int i : c.results) page += (i == 3 ? c.extra + item(i, c.thirdTitle) : item(i, "r"));
+        EngineDefinition d = learntQueryFor(result(1), result(c.results.back()));
+        Fetched fetched;
+        ASSERT_TRUE(learnLinkRules(d, serving(page, fetched)).learnt);
+        std::deque<std::string> expected;
+        for (const int i : c.results) expected.push_back(result(i));
+        EXPECT_EQ(readResultPage(page, d, PAGE_1).links, expected);
+    }
 }
 
 }  // namespace
