@@ -8,9 +8,10 @@
 
 namespace vexor {
 
-// The browser program to start: configured (a path the user gave, e.g. [NETWORK] Browser=) when
-// it names an existing executable file, else the first browser found where it is usually
-// installed; "" when none is found.
+// The browser program to start. A configured path (the user's [NETWORK] Browser=, "" when none
+// is set) is taken alone: it, when it names an executable file, else "" so that a wrong setting
+// is reported rather than passed over. Without one, the first browser found where browsers are
+// usually installed; "" when none is found.
 std::string findBrowser(const std::string& configured);
 
 }  // namespace vexor
