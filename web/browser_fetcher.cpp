@@ -1,0 +1,303 @@
+// The browser session: starting the browser with a tab of its own, reading a page as the tab
+// renders it, and closing it all. The commands it sends: Target.createTarget and
+// Target.attachToTarget once, then Page.enable and Network.enable for the tab; per page
+// Page.navigate, the events Network.* and Page.loadEventFired, and Runtime.evaluate of the
+// document's outerHTML; Browser.close at the end.
+#include "web/browser_fetcher.h"
+
+#include <unistd.h>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "platform/pipe_child.h"
+#include "web/browser_protocol.h"
+
+namespace vexor {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Starting a browser and opening its tab; its first start on a new profile is the slowest.
+constexpr std::chrono::seconds START_DEADLINE{30};
+constexpr std::chrono::seconds CLOSE_DEADLINE{3};
+constexpr std::chrono::seconds STOP_GRACE{3};
+// The quiet period ends at the latest this many quiet periods after the load event, so that a
+// page that keeps a request open (a long poll) costs a short wait, not its whole deadline.
+constexpr int QUIET_CAP_PERIODS = 5;
+
+constexpr std::chrono::seconds READ_ALLOWANCE{5};
+
+const char OUTER_HTML[] = "document.documentElement.outerHTML";
+
+std::vector<std::string> browserArguments(const BrowserOptions& options) {
+    std::vector<std::string> arguments{
+        "--remote-debugging-pipe",
+        "--user-data-dir=" + options.profileFolder,
+        "--no-first-run",
+        "--no-default-browser-check",
+        // Nothing but the pages asked for goes out: no updates, reports, sync or lookups.
+        "--disable-background-networking",
+        "--disable-component-update",
+        "--disable-sync",
+        "--metrics-recording-only",
+        "--disable-default-apps",
+        "--no-pings",
+        "--disable-domain-reliability",
+        "--disable-client-side-phishing-detection",
+        "--disable-breakpad",
+        "--disable-features=OptimizationHints,MediaRouter,Translate,AutofillServerCommunication,"
+        "CertificateTransparencyComponentUpdater,InterestFeedContentSuggestions,DialMediaRouteProvider",
+        "--password-store=basic",
+        "about:blank",
+    };
+    if (!options.showWindow) arguments.insert(arguments.begin() + 1, "--headless=new");
+    if (!options.proxy.empty()) arguments.insert(arguments.begin() + 1, "--proxy-server=" + options.proxy);
+#ifndef _WIN32
+    // Chromium refuses to run as root with its sandbox (CI containers run as root); an ordinary
+    // user keeps the sandbox.
+    if (geteuid() == 0) arguments.insert(arguments.begin() + 1, "--no-sandbox");
+#endif
+    return arguments;
+}
+
+// The address as the browser is told it: bytes it would not take as they stand (controls, the
+// space, bytes of code page 932 or EUC-JP keywords) %-escaped. Engines read an escaped keyword
+// as they read the raw one.
+std::string addressForBrowser(const std::string& address) {
+    static constexpr char HEX[] = "0123456789ABCDEF";
+    std::string told;
+    for (const char c : address) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            told += '%';
+            told += HEX[byte >> 4];
+            told += HEX[byte & 0xF];
+        } else {
+            told += c;
+        }
+    }
+    return told;
+}
+
+std::string waitProblem(BrowserWait wait, const std::string& error) {
+    if (!error.empty()) return "the browser refused: " + error;
+    switch (wait) {
+        case BrowserWait::Closed: return "the browser ended or closed its pipe";
+        case BrowserWait::Malformed: return "the browser sent a message that is not JSON";
+        case BrowserWait::Deadline: return "the browser did not answer in time";
+        case BrowserWait::Aborted:
+        case BrowserWait::Done: break;
+    }
+    return {};
+}
+
+
+}  // namespace
+
+struct BrowserSession::Browser {
+    PipeChild child;
+    BrowserConnection connection{child};
+    std::string tab;  // the session id of the tab
+};
+
+BrowserSession::BrowserSession(BrowserOptions options) : options_(std::move(options)) {}
+
+BrowserSession::~BrowserSession() { close(); }
+
+BrowserState BrowserSession::state() const {
+    std::lock_guard lock(mutex_);
+    return state_;
+}
+
+std::string BrowserSession::problem() const {
+    std::lock_guard lock(mutex_);
+    return problem_;
+}
+
+void BrowserSession::lose(BrowserState state, std::string problem) {
+    if (browser_) browser_->child.stop(STOP_GRACE);
+    browser_.reset();
+    state_ = state;
+    problem_ = std::move(problem);
+}
+
+bool BrowserSession::ensureBrowser(const std::atomic<bool>& abortFlag) {
+    if (browser_ && browser_->child.running()) return true;
+    if (browser_) lose(BrowserState::Ended, "the browser ended");
+    if (options_.program.empty()) {
+        state_ = BrowserState::NoProgram;
+        problem_ = "no browser found";
+        return false;
+    }
+    auto browser = std::make_unique<Browser>();
+    std::string error;
+    browser->child = PipeChild::start(options_.program, browserArguments(options_), error);
+    if (!browser->child.running()) {
+        state_ = BrowserState::StartFailed;
+        problem_ = error.empty() ? "the browser ended at once" : error;
+        return false;
+    }
+    browser_ = std::move(browser);
+    BrowserConnection& connection = browser_->connection;
+    const auto deadline = Clock::now() + START_DEADLINE;
+    // On failure: an abort leaves no trace in the state; anything else is a failed start.
+    auto failed = [&](const BrowserAnswer& answer, const char* what) {
+        if (answer.wait == BrowserWait::Aborted) {
+            lose(BrowserState::NotStarted, "");
+        } else {
+            const std::string why = waitProblem(answer.wait, answer.error);
+            lose(BrowserState::StartFailed, why.empty() ? std::string(what) : what + (": " + why));
+        }
+        return false;
+    };
+    const BrowserAnswer target =
+        connection.call("Target.createTarget", {{"url", "about:blank"}}, "", deadline, abortFlag);
+    const std::string targetId = browserText(target.result, "targetId");
+    if (targetId.empty()) return failed(target, "no tab");
+    const BrowserAnswer attached = connection.call(
+        "Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "", deadline, abortFlag);
+    browser_->tab = browserText(attached.result, "sessionId");
+    if (browser_->tab.empty()) return failed(attached, "no session for the tab");
+    for (const char* method : {"Page.enable", "Network.enable"}) {
+        const BrowserAnswer enabled =
+            connection.call(method, nlohmann::json::object(), browser_->tab, deadline, abortFlag);
+        if (enabled.wait != BrowserWait::Done || !enabled.error.empty()) return failed(enabled, method);
+    }
+    state_ = BrowserState::Running;
+    problem_.clear();
+    return true;
+}
+
+FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+    body.clear();
+    FetchOutcome outcome;
+    std::lock_guard lock(mutex_);
+    if (!ensureBrowser(abortFlag)) {
+        if (!abortFlag.load()) outcome.failure = FetchFailure::Network;
+        return outcome;
+    }
+    BrowserConnection& connection = browser_->connection;
+    const std::string& tab = browser_->tab;
+    const auto deadline = Clock::now() + options_.pageDeadline;
+    // Ends the fetch for a wait that did not give what was waited for.
+    auto endedBy = [&](BrowserWait wait) {
+        switch (wait) {
+            case BrowserWait::Aborted: break;
+            case BrowserWait::Deadline: outcome.failure = FetchFailure::Timeout; break;
+            case BrowserWait::Closed:
+            case BrowserWait::Malformed:
+                lose(BrowserState::Ended, waitProblem(wait, ""));
+                outcome.failure = FetchFailure::Network;
+                break;
+            case BrowserWait::Done: break;
+        }
+        return outcome;
+    };
+
+    connection.dropEvents();  // what the page before is still doing
+    const BrowserAnswer navigated =
+        connection.call("Page.navigate", {{"url", addressForBrowser(address)}}, tab, deadline, abortFlag);
+    if (navigated.wait != BrowserWait::Done) return endedBy(navigated.wait);
+    if (!navigated.error.empty() || !browserText(navigated.result, "errorText").empty()) {
+        outcome.failure = FetchFailure::Network;
+        return outcome;
+    }
+    const std::string loader = browserText(navigated.result, "loaderId");
+
+    // The load event (a navigation within the document has no loader and none), then quiet.
+    bool loaded = loader.empty();
+    std::set<std::string> requests;  // in flight in the tab
+    auto lastActivity = Clock::now();
+    std::optional<Clock::time_point> quietCap;
+    for (;;) {
+        auto until = deadline;
+        if (loaded) {
+            if (!quietCap) quietCap = Clock::now() + QUIET_CAP_PERIODS * options_.quietPeriod;
+            const auto quietEnd = lastActivity + options_.quietPeriod;
+            if (requests.empty() && Clock::now() >= quietEnd) break;
+            until = std::min(deadline, requests.empty() ? quietEnd : *quietCap);
+            if (Clock::now() >= until) break;
+        }
+        BrowserEvent event;
+        const BrowserWait wait = connection.nextEvent(event, until, abortFlag);
+        if (wait == BrowserWait::Deadline && loaded) continue;  // the quiet check above decides
+        if (wait != BrowserWait::Done) return endedBy(wait);
+        if (event.sessionId != tab || !event.params.is_object()) continue;
+        if (event.method == "Page.loadEventFired") {
+            loaded = true;
+            lastActivity = Clock::now();
+        } else if (event.method.rfind("Network.", 0) == 0) {
+            lastActivity = Clock::now();
+            const std::string request = browserText(event.params, "requestId");
+            if (event.method == "Network.requestWillBeSent") requests.insert(request);
+            if (event.method == "Network.loadingFinished" || event.method == "Network.loadingFailed")
+                requests.erase(request);
+            if (event.method == "Network.responseReceived" && browserText(event.params, "loaderId") == loader &&
+                browserText(event.params, "type") == "Document") {
+                const auto& response = event.params["response"];
+                const auto status = response.find("status");
+                if (status != response.end() && status->is_number()) outcome.status = status->get<int>();
+                outcome.finalAddress = browserText(response, "url");
+            }
+        }
+    }
+
+    // Reading the settled page is given a moment even when the quiet period took the deadline.
+    const BrowserAnswer read =
+        connection.call("Runtime.evaluate", {{"expression", OUTER_HTML}, {"returnByValue", true}}, tab,
+                        std::max(deadline, Clock::now() + READ_ALLOWANCE), abortFlag);
+    if (read.wait != BrowserWait::Done) return endedBy(read.wait);
+    const nlohmann::json& value = read.result.is_object() && read.result.contains("result")
+                                      ? read.result["result"]
+                                      : nlohmann::json::object();
+    const auto text = value.is_object() ? value.find("value") : value.end();
+    if (!read.error.empty() || text == value.end() || !text->is_string()) {
+        outcome.failure = FetchFailure::Network;
+        return outcome;
+    }
+    body = text->get<std::string>();
+    return outcome;
+}
+
+std::optional<std::string> BrowserSession::evaluate(const std::string& script, const std::atomic<bool>& abortFlag) {
+    std::lock_guard lock(mutex_);
+    if (!ensureBrowser(abortFlag)) return std::nullopt;
+    const BrowserAnswer answer = browser_->connection.call(
+        "Runtime.evaluate",
+        {{"expression", script}, {"returnByValue", true}, {"awaitPromise", true}, {"userGesture", true}},
+        browser_->tab, Clock::now() + options_.pageDeadline, abortFlag);
+    if (answer.wait == BrowserWait::Closed || answer.wait == BrowserWait::Malformed) {
+        lose(BrowserState::Ended, waitProblem(answer.wait, ""));
+        return std::nullopt;
+    }
+    if (answer.wait != BrowserWait::Done || !answer.error.empty() || !answer.result.is_object() ||
+        answer.result.contains("exceptionDetails"))
+        return std::nullopt;
+    const auto result = answer.result.find("result");
+    if (result == answer.result.end() || !result->is_object()) return std::nullopt;
+    const auto value = result->find("value");
+    return value == result->end() ? std::string("null") : value->dump();
+}
+
+void BrowserSession::close() {
+    std::lock_guard lock(mutex_);
+    if (!browser_) return;
+    const std::atomic<bool> never{false};
+    browser_->connection.call("Browser.close", nlohmann::json::object(), "", Clock::now() + CLOSE_DEADLINE, never);
+    lose(BrowserState::NotStarted, "");
+}
+
+PageFetcher browserFetcher(std::shared_ptr<BrowserSession> session) {
+    return [session = std::move(session)](const std::string& address, std::string& body,
+                                          const std::atomic<bool>& abortFlag) {
+        return session->fetch(address, body, abortFlag);
+    };
+}
+
+PageFetcher browserFetcher(BrowserOptions options) {
+    return browserFetcher(std::make_shared<BrowserSession>(std::move(options)));
+}
+
+}  // namespace vexor
