@@ -5,7 +5,9 @@
 // document's outerHTML; Browser.close at the end.
 #include "web/browser_fetcher.h"
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <set>
 #include <utility>
@@ -47,8 +49,10 @@ std::vector<std::string> browserArguments(const BrowserOptions& options) {
         "--disable-domain-reliability",
         "--disable-client-side-phishing-detection",
         "--disable-breakpad",
+        "--disable-extensions",
         "--disable-features=OptimizationHints,MediaRouter,Translate,AutofillServerCommunication,"
-        "CertificateTransparencyComponentUpdater,InterestFeedContentSuggestions,DialMediaRouteProvider",
+        "CertificateTransparencyComponentUpdater,InterestFeedContentSuggestions,DialMediaRouteProvider,"
+        "NetworkTimeServiceQuerying",
         "--password-store=basic",
         "about:blank",
     };
