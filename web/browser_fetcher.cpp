@@ -31,6 +31,9 @@ constexpr int QUIET_CAP_PERIODS = 5;
 
 constexpr std::chrono::seconds READ_ALLOWANCE{5};
 
+constexpr int NAVIGATE_ATTEMPTS = 3;
+const char ABORTED_NAVIGATION[] = "net::ERR_ABORTED";
+
 const char OUTER_HTML[] = "document.documentElement.outerHTML";
 
 std::vector<std::string> browserArguments(const BrowserOptions& options) {
@@ -200,9 +203,13 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
         return outcome;
     };
 
-    connection.dropEvents();  // what the page before is still doing
-    const BrowserAnswer navigated =
-        connection.call("Page.navigate", {{"url", addressForBrowser(address)}}, tab, deadline, abortFlag);
+    // A navigation that the page's own (a reload its script began) aborted is asked for again.
+    BrowserAnswer navigated;
+    for (int attempt = 0; attempt < NAVIGATE_ATTEMPTS; ++attempt) {
+        connection.dropEvents();  // what the page before is still doing
+        navigated = connection.call("Page.navigate", {{"url", addressForBrowser(address)}}, tab, deadline, abortFlag);
+        if (browserText(navigated.result, "errorText") != ABORTED_NAVIGATION) break;
+    }
     if (navigated.wait != BrowserWait::Done) return endedBy(navigated.wait);
     if (!navigated.error.empty() || !browserText(navigated.result, "errorText").empty()) {
         outcome.failure = FetchFailure::Network;
@@ -210,8 +217,11 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
     }
     const std::string loader = browserText(navigated.result, "loaderId");
 
-    // The load event (a navigation within the document has no loader and none), then quiet.
+    // The load event (a navigation within the document has no loader and none), then quiet. A
+    // load event counts only after the document's own response: one that comes before it is
+    // the end of a navigation the page started itself (a reload) before this one took over.
     bool loaded = loader.empty();
+    bool responded = false;
     std::set<std::string> requests;  // in flight in the tab
     auto lastActivity = Clock::now();
     std::optional<Clock::time_point> quietCap;
@@ -229,7 +239,7 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
         if (wait == BrowserWait::Deadline && loaded) continue;  // the quiet check above decides
         if (wait != BrowserWait::Done) return endedBy(wait);
         if (event.sessionId != tab || !event.params.is_object()) continue;
-        if (event.method == "Page.loadEventFired") {
+        if (event.method == "Page.loadEventFired" && responded) {
             loaded = true;
             lastActivity = Clock::now();
         } else if (event.method.rfind("Network.", 0) == 0) {
@@ -244,6 +254,7 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
                 const auto status = response.find("status");
                 if (status != response.end() && status->is_number()) outcome.status = status->get<int>();
                 outcome.finalAddress = browserText(response, "url");
+                responded = true;
             }
         }
     }

@@ -75,8 +75,10 @@ public:
     // not been needed): for the caller's message beside its own words.
     std::string problem() const;
 
-    // Asks the browser to close (so that it writes its profile), then ends it and everything it
-    // started. A later fetch starts a new browser.
+    // Asks the browser to close (so that it writes its profile: a consent given in the window
+    // is kept only then), then ends it and everything it started. Called by the thread that
+    // fetched before it ends, since the browser dies with that thread without writing its
+    // profile. A later fetch starts a new browser.
     void close();
 
 private:
