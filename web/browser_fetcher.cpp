@@ -1,6 +1,7 @@
 // The browser session: starting the browser with a tab of its own, reading a page as the tab
 // renders it, and closing it all. The commands it sends: Target.createTarget and
-// Target.attachToTarget once, then Page.enable and Network.enable for the tab; per page
+// Target.attachToTarget once, then Page.enable and Network.enable for the tab (and for a tab of
+// another proxy, Target.createBrowserContext with the proxy before them); per page
 // Page.navigate, the events Network.* and Page.loadEventFired, and Runtime.evaluate of the
 // document's outerHTML; Browser.close at the end.
 #include "web/browser_fetcher.h"
@@ -9,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -100,13 +102,56 @@ std::string waitProblem(BrowserWait wait, const std::string& error) {
     return {};
 }
 
+// A tab opened and readied, or the step that failed and how.
+struct TabOpening {
+    std::string tab;  // its session id; "" when it could not be opened
+    const char* failedStep = "";
+    BrowserAnswer answer;  // the failed step's
+
+    std::string problem() const {
+        const std::string why = waitProblem(answer.wait, answer.error);
+        return why.empty() ? std::string(failedStep) : failedStep + (": " + why);
+    }
+};
+
+// Opens a tab in a browser context ("" for the profile's own) and has it report its pages'
+// loads and network activity.
+TabOpening openTab(BrowserConnection& connection, const std::string& context,
+                   std::chrono::steady_clock::time_point deadline, const std::atomic<bool>& abortFlag) {
+    TabOpening opening;
+    nlohmann::json params{{"url", "about:blank"}};
+    if (!context.empty()) params["browserContextId"] = context;
+    opening.answer = connection.call("Target.createTarget", params, "", deadline, abortFlag);
+    const std::string targetId = browserText(opening.answer.result, "targetId");
+    if (targetId.empty()) {
+        opening.failedStep = "no tab";
+        return opening;
+    }
+    opening.answer = connection.call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "",
+                                     deadline, abortFlag);
+    const std::string tab = browserText(opening.answer.result, "sessionId");
+    if (tab.empty()) {
+        opening.failedStep = "no session for the tab";
+        return opening;
+    }
+    for (const char* method : {"Page.enable", "Network.enable"}) {
+        opening.answer = connection.call(method, nlohmann::json::object(), tab, deadline, abortFlag);
+        if (opening.answer.wait != BrowserWait::Done || !opening.answer.error.empty()) {
+            opening.failedStep = method;
+            return opening;
+        }
+    }
+    opening.tab = tab;
+    return opening;
+}
 
 }  // namespace
 
 struct BrowserSession::Browser {
     PipeChild child;
     BrowserConnection connection{child};
-    std::string tab;  // the session id of the tab
+    std::map<std::string, std::string> tabs;  // by proxy ("" the session's own): a tab's session id
+    std::string current;                      // the tab of the last fetch
 };
 
 BrowserSession::BrowserSession(BrowserOptions options) : options_(std::move(options)) {}
@@ -147,46 +192,47 @@ bool BrowserSession::ensureBrowser(const std::atomic<bool>& abortFlag) {
         return false;
     }
     browser_ = std::move(browser);
-    BrowserConnection& connection = browser_->connection;
-    const auto deadline = Clock::now() + START_DEADLINE;
-    // On failure: an abort leaves no trace in the state; anything else is a failed start.
-    auto failed = [&](const BrowserAnswer& answer, const char* what) {
-        if (answer.wait == BrowserWait::Aborted) {
+    const TabOpening opened = openTab(browser_->connection, "", Clock::now() + START_DEADLINE, abortFlag);
+    if (opened.tab.empty()) {
+        // An abort leaves no trace in the state; anything else is a failed start.
+        if (opened.answer.wait == BrowserWait::Aborted)
             lose(BrowserState::NotStarted, "");
-        } else {
-            const std::string why = waitProblem(answer.wait, answer.error);
-            lose(BrowserState::StartFailed, why.empty() ? std::string(what) : what + (": " + why));
-        }
+        else
+            lose(BrowserState::StartFailed, opened.problem());
         return false;
-    };
-    const BrowserAnswer target =
-        connection.call("Target.createTarget", {{"url", "about:blank"}}, "", deadline, abortFlag);
-    const std::string targetId = browserText(target.result, "targetId");
-    if (targetId.empty()) return failed(target, "no tab");
-    const BrowserAnswer attached = connection.call(
-        "Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "", deadline, abortFlag);
-    browser_->tab = browserText(attached.result, "sessionId");
-    if (browser_->tab.empty()) return failed(attached, "no session for the tab");
-    for (const char* method : {"Page.enable", "Network.enable"}) {
-        const BrowserAnswer enabled =
-            connection.call(method, nlohmann::json::object(), browser_->tab, deadline, abortFlag);
-        if (enabled.wait != BrowserWait::Done || !enabled.error.empty()) return failed(enabled, method);
     }
+    browser_->tabs[""] = browser_->current = opened.tab;
     state_ = BrowserState::Running;
     problem_.clear();
     return true;
 }
 
-FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag) {
+const std::string* BrowserSession::tabFor(const std::string& proxy, const std::atomic<bool>& abortFlag) {
+    const std::string key = proxy == options_.proxy ? std::string() : proxy;
+    if (const auto known = browser_->tabs.find(key); known != browser_->tabs.end()) return &known->second;
+    BrowserConnection& connection = browser_->connection;
+    const auto deadline = Clock::now() + START_DEADLINE;
+    const BrowserAnswer context =
+        connection.call("Target.createBrowserContext", {{"proxyServer", proxy}}, "", deadline, abortFlag);
+    const std::string contextId = browserText(context.result, "browserContextId");
+    if (contextId.empty()) return nullptr;
+    const TabOpening opened = openTab(connection, contextId, deadline, abortFlag);
+    if (opened.tab.empty()) return nullptr;
+    return &(browser_->tabs[key] = opened.tab);
+}
+
+FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag,
+                                   const std::string& proxy) {
     body.clear();
     FetchOutcome outcome;
     std::lock_guard lock(mutex_);
-    if (!ensureBrowser(abortFlag)) {
+    const std::string* tabOfProxy = ensureBrowser(abortFlag) ? tabFor(proxy, abortFlag) : nullptr;
+    if (!tabOfProxy) {
         if (!abortFlag.load()) outcome.failure = FetchFailure::Network;
         return outcome;
     }
     BrowserConnection& connection = browser_->connection;
-    const std::string& tab = browser_->tab;
+    const std::string tab = browser_->current = *tabOfProxy;
     const auto deadline = Clock::now() + options_.pageDeadline;
     // Ends the fetch for a wait that did not give what was waited for.
     auto endedBy = [&](BrowserWait wait) {
@@ -282,7 +328,7 @@ std::optional<std::string> BrowserSession::evaluate(const std::string& script, c
     const BrowserAnswer answer = browser_->connection.call(
         "Runtime.evaluate",
         {{"expression", script}, {"returnByValue", true}, {"awaitPromise", true}, {"userGesture", true}},
-        browser_->tab, Clock::now() + options_.pageDeadline, abortFlag);
+        browser_->current, Clock::now() + options_.pageDeadline, abortFlag);
     if (answer.wait == BrowserWait::Closed || answer.wait == BrowserWait::Malformed) {
         lose(BrowserState::Ended, waitProblem(answer.wait, ""));
         return std::nullopt;

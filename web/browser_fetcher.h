@@ -63,9 +63,14 @@ public:
     // address the browser could not load Network; an abort gives an empty body and no failure.
     // The tab stays on the page fetched, so that a person can act on it in the window (a
     // consent, a captcha) before the same address is fetched again.
-    FetchOutcome fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag);
+    //
+    // A proxy other than the options' ("" or the same: the options') is used through a tab of
+    // its own in a browser context of its own, opened at its first fetch and kept: such a
+    // context starts without the profile's cookies and keeps none after the session.
+    FetchOutcome fetch(const std::string& address, std::string& body, const std::atomic<bool>& abortFlag,
+                       const std::string& proxy = "");
 
-    // Runs script in the tab's page as a person's action there would (it counts as a user
+    // Runs script in the page of the last fetch's tab as a person's action there would (it counts as a user
     // gesture; a promise is awaited) and gives its value as JSON text; nothing when there is no
     // browser, the script threw, or the page's deadline passed.
     std::optional<std::string> evaluate(const std::string& script, const std::atomic<bool>& abortFlag);
@@ -84,6 +89,9 @@ public:
 private:
     struct Browser;
     bool ensureBrowser(const std::atomic<bool>& abortFlag);
+    // The session id of the tab that fetches through proxy, opened when needed; null when it
+    // cannot be opened.
+    const std::string* tabFor(const std::string& proxy, const std::atomic<bool>& abortFlag);
     void lose(BrowserState state, std::string problem);
 
     const BrowserOptions options_;

@@ -163,6 +163,31 @@ TEST_F(BrowserFetch, AConsentGivenOnceIsKeptForTheNextRun) {
     EXPECT_NE(body.find(first), std::string::npos) << body;
 }
 
+TEST_F(BrowserFetch, AProxyOfAFetchIsUsedThroughATabOfItsOwn) {
+    testing::TempFolder profile;
+    BrowserOptions options = optionsWith(profile.path());
+    const std::string engine = options.proxy;
+    options.proxy = "http://127.0.0.1:9";  // nothing listens there
+    BrowserSession session(options);
+    struct Case {
+        std::string proxy;
+        FetchFailure failure;
+    };
+    const Case cases[] = {
+        {engine, FetchFailure::None},
+        {"", FetchFailure::Network},  // the options' proxy
+        {engine, FetchFailure::None},  // its tab again
+    };
+    const std::string first = listedResults(TOKYO_UTF8, SCRIPTED).at(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proxy);
+        std::string body;
+        EXPECT_EQ(session.fetch(pageAddress(SCRIPTED, 0), body, never, c.proxy).failure, c.failure);
+        EXPECT_EQ(body.find(first) != std::string::npos, c.failure == FetchFailure::None);
+    }
+    EXPECT_EQ(session.state(), BrowserState::Running);
+}
+
 TEST_F(BrowserFetch, AnAbortEndsTheFetchAndTheRunLeavesNoBrowser) {
     testing::TempFolder profile;
     testing::BrowserProcesses processes(profile.native().string());
