@@ -10,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -28,7 +29,8 @@ constexpr std::chrono::seconds START_DEADLINE{30};
 constexpr std::chrono::seconds CLOSE_DEADLINE{3};
 constexpr std::chrono::seconds STOP_GRACE{3};
 // The quiet period ends at the latest this many quiet periods after the load event, so that a
-// page that keeps a request open (a long poll) costs a short wait, not its whole deadline.
+// page that keeps a request open (a long poll) or polls all the time costs a short wait, not
+// its whole deadline.
 constexpr int QUIET_CAP_PERIODS = 5;
 
 constexpr std::chrono::seconds READ_ALLOWANCE{5};
@@ -274,11 +276,11 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
     for (;;) {
         auto until = deadline;
         if (loaded) {
-            if (!quietCap) quietCap = Clock::now() + QUIET_CAP_PERIODS * options_.quietPeriod;
+            const auto now = Clock::now();
+            if (!quietCap) quietCap = now + QUIET_CAP_PERIODS * options_.quietPeriod;
             const auto quietEnd = lastActivity + options_.quietPeriod;
-            if (requests.empty() && Clock::now() >= quietEnd) break;
-            until = std::min(deadline, requests.empty() ? quietEnd : *quietCap);
-            if (Clock::now() >= until) break;
+            if ((requests.empty() && now >= quietEnd) || now >= *quietCap || now >= deadline) break;
+            until = std::min({deadline, *quietCap, requests.empty() ? quietEnd : *quietCap});
         }
         BrowserEvent event;
         const BrowserWait wait = connection.nextEvent(event, until, abortFlag);
