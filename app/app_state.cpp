@@ -7,4 +7,8 @@ namespace vexor {
 
 AppState::~AppState() { abortSurvey(survey); }
 
+RunFetchers fetchersForRun(const AppServices& services) {
+    return services.runFetchers ? services.runFetchers() : RunFetchers{{}, services.fetch, {}};
+}
+
 }  // namespace vexor

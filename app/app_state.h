@@ -12,6 +12,7 @@
 #include "app/list_columns.h"
 #include "app/messages.h"
 #include "app/result_list.h"
+#include "app/run_fetchers.h"
 #include "app/window_chrome.h"
 #include "app/workspace.h"
 #include "engine/engine_definition.h"
@@ -84,6 +85,12 @@ struct AppServices {
     // The front end's dialog calls openEditDialog / learnInEditDialog / saveEditDialog /
     // cancelEditDialog (app/edit_dialog.h); tests script the same calls here.
     std::function<void(EditMode)> runEditDialog;
+    // Makes the fetchers of a survey or learning run as it starts (the front ends' read the
+    // settings as they are then); when empty, every run fetches with fetch.
+    std::function<RunFetchers()> runFetchers = nullptr;
 };
+
+// The fetchers of a run that starts now.
+RunFetchers fetchersForRun(const AppServices& services);
 
 }  // namespace vexor

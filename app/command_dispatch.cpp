@@ -1,6 +1,8 @@
 // The main window's command handling and its start-up load.
 #include "app/command_dispatch.h"
 
+#include <utility>
+
 #include "app/csv_export.h"
 #include "app/engine_commands.h"
 #include "app/engine_menu.h"
@@ -25,6 +27,8 @@ bool isGuarded(Command::Kind kind) {
         case Command::Kind::EditEngine:
         case Command::Kind::ImportEngine:
         case Command::Kind::SelectEngine:
+        case Command::Kind::ChooseFetch:    // a run makes its fetchers from these at its start
+        case Command::Kind::BrowserWindow:
             return true;
         default:
             return false;
@@ -52,8 +56,14 @@ bool busyGuard(const AppState& state, Messages& messages) {
 }
 
 bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly) {
+    RunFetchers fetchers = fetchersForRun(services);
+    if (!fetchers.refusal.empty()) {
+        services.messages.showMessage(Owner::MainWindow, fetchers.refusal, Icon::Warning);
+        return false;
+    }
     const SurveyStart start{state.currentEngine, state.currentEnginePath, services.events,
-                            services.fetch,      services.clock,          failedOnly};
+                            std::move(fetchers.fetch), services.clock, failedOnly, {},
+                            std::move(fetchers.proxies)};
     const bool started = startSurvey(state.survey, state.workspace, start, services.messages, services.list);
     updateWindowTitle(state, services.chrome);
     return started;
@@ -67,6 +77,18 @@ void openManual(const AppState& state, AppServices& services) {
     }
     services.messages.showMessage(Owner::MainWindow, formatWithText(texts::FMT_MANUAL_MISSING, pathAsShown(path)),
                                   Icon::Warning);
+}
+
+void chooseFetchMode(const AppState& state, Messages& messages, FetchMode mode) {
+    if (mode == FetchMode::Service && loadNetworkSettings(state.workspace).serviceTemplate.empty()) {
+        messages.showMessage(Owner::MainWindow, texts::TEXT_SERVICE_MISSING, Icon::Information);
+        return;
+    }
+    saveFetchMode(state.workspace, mode);
+}
+
+void toggleBrowserWindow(const AppState& state) {
+    saveBrowserWindow(state.workspace, !loadNetworkSettings(state.workspace).browserWindow);
 }
 
 bool confirmClose(const AppState& state, Messages& messages) {
@@ -126,6 +148,12 @@ CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command c
         case Command::Kind::SelectEngine:
             selectEngine(state, services, command.engineIndex);
             updateWindowTitle(state, services.chrome);
+            break;
+        case Command::Kind::ChooseFetch:
+            chooseFetchMode(state, services.messages, command.fetchMode);
+            break;
+        case Command::Kind::BrowserWindow:
+            toggleBrowserWindow(state);
             break;
     }
     return CommandOutcome::Done;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/settings.h"
 
 namespace vexor {
 
@@ -23,9 +24,12 @@ struct Command {
         Help,          // マニュアル(&H)
         ColourLegend,  // 色の凡例(&L)
         SelectEngine,  // an item of the engine sub-menu
+        ChooseFetch,   // ページを直接取得 / ブラウザで取得 / 取得サービスで取得
+        BrowserWindow, // ブラウザのウィンドウを表示
     };
     Kind kind;
     int engineIndex = -1;  // SelectEngine only: the item's index
+    FetchMode fetchMode = FetchMode::Direct;  // ChooseFetch only: the mode chosen
 };
 
 // The users' manual, beside vexor.exe in the program's folder (its images in the folder "manual").
@@ -55,8 +59,16 @@ enum class CommandOutcome {
     SurveyStarted,  // a survey worker was started
 };
 
+// The fetch choice: writes the mode to [NETWORK] Fetch, except the service while [NETWORK]
+// Service is empty, which is explained instead and changes nothing.
+void chooseFetchMode(const AppState& state, Messages& messages, FetchMode mode);
+
+// The browser window item: [NETWORK] BrowserWindow turned over (0 to 1, anything else to 0).
+void toggleBrowserWindow(const AppState& state);
+
 // Carries out one command: the guarded ones (open survey, start, retry, report, CSV export,
-// engine items, new, edit, import) only when busyGuard lets them; abort, exit, Esc, help and the legend
+// engine items, new, edit, import, the fetch choice and the browser window) only when busyGuard
+// lets them; abort, exit, Esc, help and the legend
 // always. Esc aborts a running survey as the abort command does and does nothing otherwise. An
 // engine index beyond the items does nothing.
 CommandOutcome dispatchCommand(AppState& state, AppServices& services, Command command);
@@ -71,8 +83,10 @@ bool confirmClose(const AppState& state, Messages& messages);
 // named on the command line).
 bool startupLoad(AppState& state, AppServices& services);
 
-// The start command with the state's current engine; with failedOnly, the retry of the keywords
-// that failed in the current generation. True when a worker was started.
+// The start command with the state's current engine and the fetchers a run makes now
+// (fetchersForRun; one that cannot be made is said over the main window and nothing starts);
+// with failedOnly, the retry of the keywords that failed in the current generation. True when
+// a worker was started.
 bool startCurrentSurvey(AppState& state, AppServices& services, bool failedOnly = false);
 
 }  // namespace vexor

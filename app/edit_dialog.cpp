@@ -40,8 +40,12 @@ bool keepsPreviousEngine(const AppState& state, bool learnt, const std::string& 
 }  // namespace
 
 void learnInEditDialog(AppState& state, AppServices& services) {
-    learnDefinition(state.currentEngine, services.messages, services.form, services.fetch,
-                    services.clock);
+    const RunFetchers fetchers = fetchersForRun(services);
+    if (!fetchers.refusal.empty()) {
+        services.messages.showMessage(Owner::EditDialog, fetchers.refusal, Icon::Warning);
+        return;
+    }
+    learnDefinition(state.currentEngine, services.messages, services.form, fetchers.fetch, services.clock);
 }
 
 bool saveEditDialog(AppState& state, AppServices& services) {

@@ -17,8 +17,9 @@ namespace vexor {
 // Otherwise the fields stay empty and the label reads "未学習".
 void openEditDialog(AppState& state, AppServices& services, EditMode mode);
 
-// The learn button: learns into the current engine from the fields (the learn command shows
-// its own messages and refreshes the status label).
+// The learn button: learns into the current engine from the fields with the fetcher a run
+// makes now (fetchersForRun; one that cannot be made is said over the dialog and nothing is
+// learnt); the learn command shows its own messages and refreshes the status label.
 void learnInEditDialog(AppState& state, AppServices& services);
 
 // "保存": takes the fields into the current engine; an unlearnt engine is saved only after a

@@ -5,9 +5,14 @@
 //   [ENGINE] last                        written at close, also when empty
 //   [SEARCH] last                        written only by a successful survey file open
 //   [NETWORK] UserAgent, PageDelay       read only: the user adds them, the program never writes
+//   [NETWORK] Fetch, BrowserWindow       how pages are fetched: written by the Windows program's
+//                                        menu choice, read by both front ends
+//   [NETWORK] Browser, Service, Proxy    read only, as UserAgent
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 
@@ -40,15 +45,38 @@ std::string lastEnginePath(const Workspace& workspace);
 // [SEARCH] last: the survey file opened last, as it was given.
 void saveLastSurveyPath(const Workspace& workspace, const std::string& path);
 
+// How a run fetches its pages: by plain HTTP requests of its own, through the user's browser,
+// or through a fetching service that takes the query address and answers with the page.
+enum class FetchMode { Direct, Browser, Service };
+
 // How pages are fetched, from [NETWORK]; missing keys keep the fixed request.
 struct NetworkSettings {
     std::string userAgent;  // UserAgent: sent instead of the fixed user agent when not empty
     int pageDelayMs = 0;    // PageDelay: milliseconds between two result pages, plus a random
                             // part of up to as many again; 0 (or less, or no number): no wait
+    // Fetch: direct, browser or service in any case; missing or empty is direct, any other value
+    // is no mode at all (runs then refuse to start and name fetchValue).
+    std::optional<FetchMode> fetchMode = FetchMode::Direct;
+    std::string fetchValue{};        // Fetch as written
+    std::string browser{};           // Browser: the browser program; "" to look for one
+    bool browserWindow = false;      // BrowserWindow: 1 shows the browser's window
+    std::string serviceTemplate{};   // Service: the service's address with {url}; holds the key
+    std::vector<std::string> proxies{};  // Proxy: the addresses, taken in turn per keyword
 
     friend bool operator==(const NetworkSettings&, const NetworkSettings&) = default;
 };
 
 NetworkSettings loadNetworkSettings(const Workspace& workspace);
+
+// The mode a Fetch value names (blanks around it and case ignored; "" is direct), nothing for
+// any other value.
+std::optional<FetchMode> fetchModeNamed(const std::string& value);
+
+// The addresses of a Proxy value: the words between blanks (spaces and tabs), in order.
+std::vector<std::string> proxyList(const std::string& value);
+
+// The Windows program's choice: Fetch= the mode's name, BrowserWindow= 0 or 1.
+void saveFetchMode(const Workspace& workspace, FetchMode mode);
+void saveBrowserWindow(const Workspace& workspace, bool shown);
 
 }  // namespace vexor

@@ -117,7 +117,7 @@ bool startSurvey(SurveyState& state, const Workspace& workspace, const SurveySta
     if (state.historyWriteFailed) messages.show(Owner::MainWindow, historyNotStored(folder));
     state.runLock = std::move(lock);
     return startWorker(state, start.engine, start.events, start.fetch, start.clock,
-                       RunOptions{start.failedOnly, start.backOff});
+                       RunOptions{start.failedOnly, start.backOff, start.proxies});
 }
 
 }  // namespace vexor

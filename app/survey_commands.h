@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/messages.h"
 #include "app/result_list.h"
@@ -44,6 +45,7 @@ struct SurveyStart {
     // searched, in the current generation whatever it is (nothing rotates).
     bool failedOnly = false;
     BackOff backOff = {};
+    std::vector<ProxyRoute> proxies = {};  // taken in turn per keyword, in place of fetch
 };
 
 // The start command. Does nothing while a worker still runs. With no survey file open it says

@@ -62,7 +62,16 @@ FailureAdvice adviceFor(const SearchFailure& failure) {
 std::string failureText(const SearchFailure& failure) {
     std::string text = failureCauseText(failure.cause, failure.status);
     if (failure.page > 1) text += formatWithNumber(texts::FMT_FAILED_ON_PAGE, failure.page);
+    if (!failure.proxy.empty()) text += formatWithText(texts::FMT_FAILED_PROXY, proxyAsShown(failure.proxy));
     return text;
+}
+
+std::string proxyAsShown(const std::string& proxy) {
+    const std::size_t scheme = proxy.find("://");
+    const std::size_t hostStart = scheme == std::string::npos ? 0 : scheme + 3;
+    const std::size_t at = proxy.rfind('@');
+    if (at == std::string::npos || at < hostStart) return proxy;
+    return proxy.substr(0, hostStart) + proxy.substr(at + 1);
 }
 
 void showSurveyFailure(AppState& state, ResultList& list, int row, const SearchFailure& failure) {

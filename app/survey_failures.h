@@ -23,8 +23,12 @@ std::string failureCauseText(FailureCause cause, int status);
 enum class FailureAdvice { None, Relearn, WaitAndRetry };
 FailureAdvice adviceFor(const SearchFailure& failure);
 
-// The cell text of a failure: "失敗: HTTP 429", "失敗: 同意の確認ページ (3 ページ目)", ...
+// The cell text of a failure: "失敗: HTTP 429", "失敗: 同意の確認ページ (3 ページ目)", ...,
+// and the proxy that could not be got through: "失敗: 接続できません (プロキシ 10.0.0.7:8080)".
 std::string failureText(const SearchFailure& failure);
+
+// A proxy as it is shown: without a user name and password written before its host.
+std::string proxyAsShown(const std::string& proxy);
 
 // Shows the failure in column 1 of row and counts the keyword for the end of the run.
 void showSurveyFailure(AppState& state, ResultList& list, int row, const SearchFailure& failure);

@@ -14,9 +14,13 @@ namespace vexor::cli {
 
 int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console) {
     TerminalMessages messages(console);
+    const RunFetchers fetchers = runFetchers(loadNetworkSettings(workspace));
+    if (!fetchers.refusal.empty()) {
+        messages.showMessage(Owner::EditDialog, fetchers.refusal, Icon::Warning);
+        return EXIT_FAILED;
+    }
     EngineDefinition definition;
-    const LearnResult result = learnFromSample(
-        definition, command.fields, networkFetcher(loadNetworkSettings(workspace)), localNow);
+    const LearnResult result = learnFromSample(definition, command.fields, fetchers.fetch, localNow);
     if (result.outcome != LearnOutcome::Learnt) {
         messages.show(Owner::EditDialog, learnMessage(result));
         return EXIT_FAILED;

@@ -13,6 +13,11 @@ std::string rankText(int rank) {
     return "rank " + std::to_string(rank);
 }
 
+// The proxy a page could not be got through, as the end of a warning.
+std::string throughProxy(const SearchFailure& failure) {
+    return failure.proxy.empty() ? std::string() : " through the proxy " + proxyAsShown(failure.proxy);
+}
+
 std::string causeText(const SearchFailure& failure) {
     switch (failure.cause) {
         case FailureCause::HttpStatus:
@@ -109,7 +114,7 @@ void ProgressDisplay::searchEnded(int row, const SearchEnding& ending) {
     if (advice == FailureAdvice::WaitAndRetry) ++refused_;
     clearStatus();
     console_.err("warning: \"" + keywordAt(row) + "\": " + pageName(ending.failure.page) + " " +
-                 causeText(ending.failure) + "; recorded as failed\n");
+                 causeText(ending.failure) + throughProxy(ending.failure) + "; recorded as failed\n");
 }
 
 void ProgressDisplay::note(const std::string& utf8) {

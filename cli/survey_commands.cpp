@@ -1,6 +1,7 @@
 // vexor-cli survey and show: opening a survey file, running a survey to its end with the
 // worker's reports handled on this thread, and printing the result list.
 #include <chrono>
+#include <utility>
 
 #include "app/engine_files.h"
 #include "app/network_fetcher.h"
@@ -117,10 +118,14 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     if (!loadEngineFile(engine, workspace, enginePath, messages)) resetDefinition(engine);
     if (!openSurveyFile(state, workspace, command.surveyFile, messages, list)) return EXIT_FAILED;
 
+    RunFetchers fetchers = runFetchers(loadNetworkSettings(workspace));
+    if (!fetchers.refusal.empty()) {
+        messages.showMessage(Owner::MainWindow, fetchers.refusal, Icon::Warning);
+        return EXIT_FAILED;
+    }
     watchForInterrupt();
-    const SurveyStart start{engine, enginePath, events,
-                            networkFetcher(loadNetworkSettings(workspace)), localNow,
-                            command.retryFailed};
+    const SurveyStart start{engine, enginePath, events, std::move(fetchers.fetch), localNow,
+                            command.retryFailed, {}, std::move(fetchers.proxies)};
     if (!startSurvey(state, workspace, start, messages, list)) {
         // A retry with nothing failed has nothing to do, which is no failure.
         if (!command.retryFailed || anyFailure(state.historyTables[0])) return EXIT_FAILED;

@@ -34,6 +34,9 @@ struct SearchFailure {
     int page = 1;    // 1..10
     FailureCause cause = FailureCause::Unknown;
     int status = 0;  // the HTTP status the page came with, 0 when none
+    // The proxy the page was asked through when the cause is Network or Timeout, "" without
+    // one: shown with the failure, never stored in the history.
+    std::string proxy{};
 
     friend bool operator==(const SearchFailure&, const SearchFailure&) = default;
 };

@@ -83,7 +83,8 @@ RankOutcome searchRank(SurveyContext& context, int row) {
     };
     const auto notRanked = [&](SearchEnd how, int page) { return finish({}, {how, page, {}}); };
     const auto fail = [&](int page, FailureCause cause, int status) {
-        const SearchFailure failure{page, cause, status};
+        const bool proxyFailed = cause == FailureCause::Network || cause == FailureCause::Timeout;
+        const SearchFailure failure{page, cause, status, proxyFailed ? context.proxy : std::string()};
         return finish({{0, failure}, {}}, {SearchEnd::Failed, page, failure});
     };
 

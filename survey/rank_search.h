@@ -13,7 +13,8 @@ namespace vexor {
 // links, or without any for a rule that takes every result; a page that mostly repeats the one
 // before; ten pages or a hundred results passed). Failed: a page could not be read (a fetch
 // failure, a failing status, an empty body, a block page, a redirect away from the results,
-// or a first page without links the engine's rules accept). 429 and 503 answers are waited out
+// or a first page without links the engine's rules accept); a Network or Timeout failure names
+// context.proxy, the proxy it went through. 429 and 503 answers are waited out
 // and asked again as context.options.backOff says. An abort request (checked before every fetch and
 // after every parse; the fetch and the waits watch it too) ends the search as not ranked.
 // Reports progress (the results examined so far: 0, 10, ... 90 with ten a page) before each

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 #include "engine/engine_definition.h"
 #include "platform/clock.h"
@@ -21,21 +23,32 @@ struct BackOff {
     std::chrono::milliseconds longest{120000};
 };
 
-// What a run searches and how it waits.
+// A fetcher whose requests go through one proxy, and that proxy as the user wrote it.
+struct ProxyRoute {
+    PageFetcher fetch;
+    std::string proxy;
+};
+
+// What a run searches, how it waits and which way its requests go.
 struct RunOptions {
     // The only keywords searched, when set: those whose record in the current generation is a
     // failure (a retry of the failed keywords).
     bool failedOnly = false;
     BackOff backOff = {};
+    // When not empty, the fetchers taken in turn in place of the context's own: the run's first
+    // keyword searched goes through the first, the next through the next, starting over after
+    // the last; every page of a keyword through one.
+    std::vector<ProxyRoute> proxies = {};
 };
 
 struct SurveyContext {
     SurveyState& state;
     const EngineDefinition& engine;
     SurveyEvents& events;
-    PageFetcher fetch;
+    PageFetcher fetch;  // the current keyword's fetcher
     Clock clock;
     RunOptions options = {};
+    std::string proxy = {};  // the proxy fetch goes through, "" when it is none of the run's
 };
 
 }  // namespace vexor

@@ -45,6 +45,7 @@ void runSurvey(SurveyContext context) {
     const std::size_t rows = state.keywords.size();
     const std::string recordFile = historyFilePath(state.historyDirectory, 0);
     int refusals = 0;
+    std::size_t searchedKeywords = 0;
     std::unordered_map<std::string_view, RankOutcome> searched;
     for (std::size_t row = 0; row < rows; ++row) {
         const std::string& keyword = state.keywords[row];
@@ -53,6 +54,12 @@ void runSurvey(SurveyContext context) {
             continue;
         }
         if (!searchedThisRun(state.historyTables[0], keyword, context.options.failedOnly)) continue;
+        if (const auto& proxies = context.options.proxies; !proxies.empty()) {
+            const ProxyRoute& route = proxies[searchedKeywords % proxies.size()];
+            context.fetch = route.fetch;
+            context.proxy = route.proxy;
+        }
+        ++searchedKeywords;
         const RankOutcome outcome = searchRank(context, static_cast<int>(row));
         if (state.abortRequested) {
             context.events.result(static_cast<int>(row), -1);

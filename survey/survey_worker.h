@@ -5,7 +5,8 @@
 
 namespace vexor {
 
-// Goes through the keywords in row order, skips those table 0 already holds and those no record
+// Goes through the keywords in row order (each searched one through the next of
+// context.options.proxies when there are any), skips those table 0 already holds and those no record
 // can hold (recordableKeyword), searches each other one, appends its record to 0.txt of the
 // history folder (time taken when its search ended) and reports result(row, rank). A row whose
 // keyword an earlier row of the run searched gets that row's searchEnded() (of a failure) and

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/path_text.h"
 #include "platform/text.h"
 #include "web/browser_location.h"
 
@@ -23,9 +22,8 @@ bool isExecutableFile(const std::string& nativePath) {
 }  // namespace
 
 std::string findBrowser(const std::string& configured) {
-    if (!configured.empty()) {
-        return isExecutableFile(cp932ToUtf8(withSlashSeparators(configured))) ? configured : std::string();
-    }
+    // A configured path is passed on as it is: starting it then says what is wrong with it.
+    if (!configured.empty()) return configured;
     const char* path = std::getenv("PATH");
     const std::string_view folders = path ? path : "";
     for (const char* name : BROWSER_NAMES) {

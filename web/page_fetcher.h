@@ -63,10 +63,14 @@ FetchOutcome fetchPage(const std::string& address, std::string& body,
 // as WinINet does in any case: pages of one engine then cost one connection and one TLS
 // handshake, not one each. Each page ends as a Timeout once pageDeadline has passed since its
 // fetch began, headers, body, retries and the pauses between them counted together. The copies
-// of the fetcher share its connections; it may be used from several threads.
+// of the fetcher share its connections; it may be used from several threads. A proxy
+// ("host:port", or with "http://" before it) carries every request, loopback hosts included,
+// in place of the environment's or the system's proxy settings; a proxy that cannot be reached
+// or refuses the tunnel ends the page as a Network failure.
 PageFetcher keepAliveFetcher(const std::string& userAgent,
                              std::chrono::milliseconds pageDeadline =
-                                 std::chrono::milliseconds(PAGE_DEADLINE_MS));
+                                 std::chrono::milliseconds(PAGE_DEADLINE_MS),
+                             const std::string& proxy = {});
 
 inline constexpr char USER_AGENT[] =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.1.4322)";

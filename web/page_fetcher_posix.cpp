@@ -1,7 +1,8 @@
 // The page fetcher over libcurl. It sends the request the Windows fetcher sends: GET of path and
 // query, by plain HTTP to port 80 of the address's host, or over TLS to the port an https
 // address names (443 when none); the fixed user agent; a reload that bypasses caches; no
-// compression asked for. Proxies as curl users set them: http_proxy, and https_proxy with
+// compression asked for. A keep-alive fetcher given a proxy sends every request through it (with
+// CONNECT for https); otherwise proxies as curl users set them: http_proxy, and https_proxy with
 // CONNECT for https. Certificates are verified against the system's trust store, or against
 // the bundle that CURL_CA_BUNDLE names, the variable the curl tool reads (libcurl itself reads
 // none). Redirects are followed here, hop by hop, so that one from https to http is refused
@@ -268,7 +269,7 @@ struct ConnectionShare {
 };
 
 // A fetch as both fetchers make it; share, when given, keeps the connections.
-FetchOutcome fetchWith(ConnectionShare* share, const std::string& userAgent,
+FetchOutcome fetchWith(ConnectionShare* share, const std::string& userAgent, const std::string& proxy,
                        std::chrono::milliseconds pageDeadline, const std::string& address,
                        std::string& body, const std::atomic<bool>& abortFlag) {
     const Clock::time_point deadline = Clock::now() + pageDeadline;
@@ -299,6 +300,10 @@ FetchOutcome fetchWith(ConnectionShare* share, const std::string& userAgent,
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     if (share && share->handle) curl_easy_setopt(c, CURLOPT_SHARE, share->handle);
+    if (!proxy.empty()) {
+        curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
+        curl_easy_setopt(c, CURLOPT_NOPROXY, "");  // the environment's no_proxy names no exception
+    }
 
     return attemptPage(
         [&](std::string& attemptBody, Clock::time_point until) {
@@ -311,15 +316,16 @@ FetchOutcome fetchWith(ConnectionShare* share, const std::string& userAgent,
 
 FetchOutcome fetchPage(const std::string& address, std::string& body,
                        const std::atomic<bool>& abortFlag) {
-    return fetchWith(nullptr, USER_AGENT, std::chrono::milliseconds(PAGE_DEADLINE_MS), address,
+    return fetchWith(nullptr, USER_AGENT, {}, std::chrono::milliseconds(PAGE_DEADLINE_MS), address,
                      body, abortFlag);
 }
 
-PageFetcher keepAliveFetcher(const std::string& userAgent, std::chrono::milliseconds pageDeadline) {
+PageFetcher keepAliveFetcher(const std::string& userAgent, std::chrono::milliseconds pageDeadline,
+                             const std::string& proxy) {
     auto share = std::make_shared<ConnectionShare>();
-    return [share, userAgent, pageDeadline](const std::string& address, std::string& body,
-                                            const std::atomic<bool>& abortFlag) {
-        return fetchWith(share.get(), userAgent, pageDeadline, address, body, abortFlag);
+    return [share, userAgent, pageDeadline, proxy](const std::string& address, std::string& body,
+                                                   const std::atomic<bool>& abortFlag) {
+        return fetchWith(share.get(), userAgent, proxy, pageDeadline, address, body, abortFlag);
     };
 }
 

@@ -227,11 +227,23 @@ void setTimeouts(HINTERNET handle) {
     }
 }
 
-// A session with userAgent; its handle is null when the library could not open one.
-std::shared_ptr<Session> openSession(const std::string& userAgent) {
+// A proxy as WinINet takes one for every scheme: "host:port", without "http://" or a final "/".
+std::string proxyServer(std::string proxy) {
+    if (proxy.rfind("http://", 0) == 0) proxy.erase(0, 7);
+    while (!proxy.empty() && proxy.back() == '/') proxy.pop_back();
+    return proxy;
+}
+
+// A session with userAgent, through proxy when it is not empty (for every host: "<-loopback>"
+// takes loopback addresses off WinINet's implicit bypass list), else as the system is set up;
+// its handle is null when the library could not open one.
+std::shared_ptr<Session> openSession(const std::string& userAgent, const std::string& proxy = {}) {
     auto session = std::make_shared<Session>();
     HINTERNET handle =
-        InternetOpenA(userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC);
+        proxy.empty()
+            ? InternetOpenA(userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC)
+            : InternetOpenA(userAgent.c_str(), INTERNET_OPEN_TYPE_PROXY, proxyServer(proxy).c_str(),
+                            "<-loopback>", INTERNET_FLAG_ASYNC);
     if (!handle) return session;
     setTimeouts(handle);
     if (InternetSetStatusCallbackA(handle, onInternetStatus) == INTERNET_INVALID_STATUS_CALLBACK) {
@@ -447,8 +459,9 @@ FetchOutcome fetchPage(const std::string& address, std::string& body,
 }
 
 // One session for every page: WinINet keeps the connections it reuses in a pool of its own.
-PageFetcher keepAliveFetcher(const std::string& userAgent, std::chrono::milliseconds pageDeadline) {
-    std::shared_ptr<const Session> session = openSession(userAgent);
+PageFetcher keepAliveFetcher(const std::string& userAgent, std::chrono::milliseconds pageDeadline,
+                             const std::string& proxy) {
+    std::shared_ptr<const Session> session = openSession(userAgent, proxy);
     return [session, pageDeadline](const std::string& address, std::string& body,
                                    const std::atomic<bool>& abortFlag) {
         return fetchWith(*session, pageDeadline, address, body, abortFlag);

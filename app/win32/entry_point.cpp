@@ -82,8 +82,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     state.workspace = commandLine.workspace;
     state.programFolder = programFolder().value_or(commandLine.workspace.root);
     state.startupSurveyPath = commandLine.surveyPath;
-    AppServices services{ui, ui, ui, ui, events,
-                         networkFetcher(loadNetworkSettings(commandLine.workspace)), localNow, nullptr};
+    AppServices services{ui, ui, ui, ui, events, nullptr, localNow, nullptr};
+    services.runFetchers = [&] { return runFetchers(loadNetworkSettings(state.workspace)); };
     services.runEditDialog = [&](EditMode mode) {
         runEngineEditDialog(instance, state, services, ui, mode);
     };

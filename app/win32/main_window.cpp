@@ -40,6 +40,7 @@ void placeFromSettings(MainWindow& window, HWND hwnd) {
 void showMenuStates(MainWindow& window, HWND hwnd, bool surveyRunning) {
     showCommandStates(GetMenu(hwnd), window.ui.engineMenuCount(), surveyRunning,
                       !window.state.survey.historyDirectory.empty());
+    showFetchChoice(GetMenu(hwnd), loadNetworkSettings(window.state.workspace));
 }
 
 // After a command or the start-up load, which may have opened a survey; a running survey's
@@ -128,7 +129,9 @@ void onSurveyResult(MainWindow& window, int row, int rank) {
 }
 
 void onSurveyFailure(MainWindow& window, int row, LPARAM failure) {
-    showSurveyFailure(window.state, window.ui, row, unpackSurveyFailure(failure));
+    SearchFailure shown = unpackSurveyFailure(failure);
+    shown.proxy = window.events.takeFailureProxy(row);
+    showSurveyFailure(window.state, window.ui, row, shown);
     showRunning(window);
 }
 

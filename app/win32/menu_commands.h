@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/command_dispatch.h"
+#include "app/settings.h"
 
 namespace vexor {
 
@@ -19,5 +20,9 @@ std::optional<Command> commandOf(int id, int engineCount);
 // Greys the items of menu (the menu bar and its pop-ups, engineCount engine items) that
 // commandEnabled refuses in the survey's state (running, open), and enables the others.
 void showCommandStates(HMENU menu, int engineCount, bool surveyRunning, bool surveyOpen);
+
+// Checks the fetch item of settings' mode (a radio mark; none for a Fetch value that names no
+// mode) and the browser window item when the window is shown.
+void showFetchChoice(HMENU menu, const NetworkSettings& settings);
 
 }  // namespace vexor

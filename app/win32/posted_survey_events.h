@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <map>
+#include <mutex>
+#include <string>
+
 #include "survey/survey_events.h"
 
 namespace vexor {
@@ -20,12 +24,18 @@ public:
     void historyNotStored() override;
     void surveyEnded() override;
 
+    // The proxy through which row's failed page could not be got, "" when none: the posted
+    // failure has no room for it, so the window takes it here as it shows the failure.
+    std::string takeFailureProxy(int row);
+
 private:
     HWND window_ = nullptr;
     // The failure of the row being searched, posted after its result so that the failure, not
     // "-", stays in its cell. Touched by the worker thread only.
     int failedRow_ = -1;
     LPARAM failure_ = 0;
+    std::mutex proxiesLock_;
+    std::map<int, std::string> failureProxies_;  // by row
 };
 
 }  // namespace vexor

@@ -363,6 +363,27 @@ class SurveyTest(CliTestCase):
         self.assertEqual(open(self.history(0), "rb").read(), first)
         self.assertEqual(sorted(os.listdir(self.path(TARGET))), ["0.txt", "1.txt", "lock"])
 
+    def test_settings_that_give_no_fetcher_stop_learning_and_survey_with_exit_1(self):
+        survey = self.write_survey(["abc"])
+        with open(self.path("engine", "nuq.eng"), "rb") as f:
+            engine = f.read()
+        cases = [(b"Fetch=chrome", "Fetch=chrome は取得方法ではありません"),
+                 (b"Fetch=Service\r\nService=http://service.test/fetch?key=SECRET-7", "{url} がありません")]
+        for setting, said in cases:
+            with open(self.path("vexor.ini"), "wb") as f:
+                f.write(b"[NETWORK]\r\n" + setting + b"\r\n")
+            for arguments in (["survey", survey], learn_arguments("engine/nuq.eng")):
+                with self.subTest(said=said, command=arguments[0]):
+                    done = self.run_cli(*arguments)
+                    self.assertEqual(done.returncode, 1)
+                    errors = self.text(done.stderr)
+                    self.assertIn(said, errors)
+                    self.assertNotIn("SECRET", errors)
+                    self.assertEqual(done.stdout, b"")
+        self.assertFalse(os.path.exists(self.history(0)))
+        with open(self.path("engine", "nuq.eng"), "rb") as f:
+            self.assertEqual(f.read(), engine, "a learning that fetched nothing wrote the engine file")
+
     def test_a_history_that_cannot_be_stored_is_said_once_and_exits_1(self):
         survey = self.write_survey(["abc", "東京 ホテル"])
         with open(self.path(TARGET), "wb") as f:  # a file where the history folder should be

@@ -22,7 +22,8 @@
 # command of the file menu searches those three keywords again and adds their ranks to the same
 # generation. ファイル > CSV 出力 then writes the list through a Save As dialog with the bytes
 # vexor-cli.exe writes for `show survey.txt --format csv -o FILE`. Closing the window must write
-# vexor.ini with the window rectangle and the engine path, and leave [NETWORK] as it was.
+# vexor.ini with the window rectangle and the engine path, and leave [NETWORK] as it was but
+# for BrowserWindow=1, which 設定 > ブラウザのウィンドウを表示 wrote.
 #   usage: wine_gui_e2e.sh VEXOR_EXE VEXOR_CLI_EXE SCREENSHOT_DIR ENGINE_MAKER [ARGS...]
 set -euo pipefail
 
@@ -269,6 +270,13 @@ grep -q "^blocked,.*failed: http-403 on page 1" "$exported" || fail "the CSV exp
 echo "csv export: the same $(wc -c <"$exported") bytes as vexor-cli.exe:"
 tail -c +4 "$exported"
 
+# 設定(&S), then ブラウザのウィンドウを表示(&V): the choice goes to [NETWORK] at once.
+focus "$main_window"
+xdotool key --clearmodifiers alt+s
+sleep 0.5
+xdotool key v
+wait_for 10 'grep -qa "BrowserWindow=1" "$work/vexor.ini"' || fail "the browser window item wrote no BrowserWindow=1"
+
 # Closing writes the settings.
 "$wine_run" taskkill /im vexor.exe >/dev/null 2>&1 || true
 wait_for 30 '! kill -0 "$program_pid" 2>/dev/null' || fail "vexor.exe did not end after WM_CLOSE"
@@ -291,7 +299,7 @@ window = sections["WINDOW"]
 assert (window["left"], window["top"], window["right"], window["bottom"]) == ("192", "144", "832", "624"), window
 assert sections["ENGINE"]["last"].lower() == (folder.rstrip("\\") + "\\engine\\nuq.eng").lower(), sections["ENGINE"]
 assert sections["SEARCH"]["last"] == "survey.txt", sections["SEARCH"]
-assert sections["NETWORK"] == {"UserAgent": "vexor-e2e/1.0 (Wine)"}, sections["NETWORK"]
+assert sections["NETWORK"] == {"UserAgent": "vexor-e2e/1.0 (Wine)", "BrowserWindow": "1"}, sections["NETWORK"]
 print("settings:", sections)
 PY
 

@@ -1,11 +1,14 @@
 #include "app/command_dispatch.h"
 
+#include "app/edit_dialog.h"
 #include "app/engine_menu.h"
+#include "app/network_fetcher.h"
 #include "app/survey_display.h"
 #include "app/texts.h"
 #include "app_test_fixture.h"
 #include "deadline.h"
 #include "platform/path_text.h"
+#include "platform/profile_file.h"
 #include "survey/survey_control.h"
 
 #include <chrono>
@@ -31,7 +34,8 @@ TEST_F(AppCommands, WhileASurveyRunsEveryGuardedCommandIsRefused) {
     const Command guarded[] = {{Kind::OpenSurvey}, {Kind::StartSurvey}, {Kind::RetryFailed},
                                {Kind::WriteReport}, {Kind::NewEngine}, {Kind::EditEngine},
                                {Kind::ImportEngine}, {Kind::ExportCsv},
-                               {Kind::SelectEngine, state.engineMenu.engineMenuIndex.at("b")}};
+                               {Kind::SelectEngine, state.engineMenu.engineMenuIndex.at("b")},
+                               {Kind::ChooseFetch, -1, FetchMode::Browser}, {Kind::BrowserWindow}};
     for (const Command& command : guarded) {
         const auto id = static_cast<int>(command.kind);
         ui.messages.clear();
@@ -248,6 +252,70 @@ TEST_F(AppCommands, TheRetrySearchesOnlyTheFailedKeywordsOfTheCurrentRun) {
     for (const std::string& address : fetched) EXPECT_NE(address.find("q=bad&"), std::string::npos) << address;
     EXPECT_FALSE(fileExists(at("www.example.jp\\1.txt"))) << "a retry never rotates";
     EXPECT_EQ(events.of(RecordedEvent::Result).size(), 1u);
+}
+
+TEST_F(AppCommands, TheFetchChoiceIsWrittenToTheSettings) {
+    using Kind = Command::Kind;
+    dispatchCommand(state, services, Command{Kind::ChooseFetch, -1, FetchMode::Service});
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{texts::TEXT_SERVICE_MISSING});
+    EXPECT_FALSE(fileExists(at("vexor.ini"))) << "the service is explained, not chosen, without Service=";
+
+    writeProfileString(at("vexor.ini"), "NETWORK", "Service", "http://svc.test/?key=K&url={url}");
+    struct Step {
+        Command command;
+        const char* fetch;   // Fetch= after it
+        const char* window;  // BrowserWindow= after it
+    };
+    const Step steps[] = {{{Kind::ChooseFetch, -1, FetchMode::Browser}, "browser", nullptr},
+                          {{Kind::BrowserWindow}, "browser", "1"},
+                          {{Kind::ChooseFetch, -1, FetchMode::Service}, "service", "1"},
+                          {{Kind::BrowserWindow}, "service", "0"},
+                          {{Kind::ChooseFetch, -1, FetchMode::Direct}, "direct", "0"}};
+    for (const Step& step : steps) {
+        EXPECT_EQ(dispatchCommand(state, services, step.command), CommandOutcome::Done);
+        const std::string ini = bytesOf("vexor.ini");
+        EXPECT_EQ(profileValue(ini, "NETWORK", "Fetch"), std::optional<std::string>(step.fetch)) << ini;
+        EXPECT_EQ(profileValue(ini, "NETWORK", "BrowserWindow"),
+                  step.window ? std::optional<std::string>(step.window) : std::nullopt) << ini;
+    }
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(AppCommands, EveryRunMakesItsFetchersAsItStartsAndARefusalStartsNothing) {
+    writeEngine("engine\a.eng", learntEngine("a"));
+    ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nkw\r\n"));
+    state.currentEnginePath = "engine\a.eng";
+    state.lastSurveyPath = "s.txt";
+    ASSERT_FALSE(startupLoad(state, services));
+    int made = 0;
+    const PageFetcher scripted = services.fetch;
+    services.runFetchers = [&] {
+        ++made;
+        RunFetchers run = runFetchers(loadNetworkSettings(state.workspace));
+        if (run.refusal.empty()) run.fetch = scripted;  // the settings' choice, the scripted engine
+        return run;
+    };
+    for (const char* mode : {"service", "chrome"}) {  // no Service=; no such mode
+        ui.messages.clear();
+        writeProfileString(at("vexor.ini"), "NETWORK", "Fetch", mode);
+        const std::string refusal = runFetchers(loadNetworkSettings(state.workspace)).refusal;
+        EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::StartSurvey}), CommandOutcome::Done);
+        learnInEditDialog(state, services);
+        ASSERT_EQ(ui.messages.size(), 2u) << mode;
+        EXPECT_EQ(ui.messages[0].text, refusal);
+        EXPECT_EQ(ui.messages[0].owner, Owner::MainWindow);
+        EXPECT_EQ(ui.messages[1].text, refusal);
+        EXPECT_EQ(ui.messages[1].owner, Owner::EditDialog);
+        EXPECT_FALSE(state.survey.workerThread.joinable());
+    }
+    EXPECT_TRUE(fetched.empty());
+    EXPECT_FALSE(fileExists(at("www.example.jp\\0.txt")));
+
+    writeProfileString(at("vexor.ini"), "NETWORK", "Fetch", "direct");
+    EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::StartSurvey}), CommandOutcome::SurveyStarted);
+    waitForSurvey(state.survey);
+    EXPECT_EQ(made, 5);
+    EXPECT_FALSE(fetched.empty());
 }
 
 TEST_F(AppCommands, ASurveyFileOnTheCommandLineIsOpenedAndStarted) {

@@ -154,5 +154,46 @@ TEST_F(AppSettings, NetworkSettingsAreReadAndNeverWritten) {
               (NetworkSettings{"Mozilla/5.0 (X11; Linux x86_64) vexor", 800}));
 }
 
+TEST(FetchSettings, FetchValuesNameAModeInAnyCaseOrNone) {
+    const std::pair<const char*, std::optional<FetchMode>> cases[] = {
+        {"", FetchMode::Direct},          {"  ", FetchMode::Direct},       {"direct", FetchMode::Direct},
+        {"Browser", FetchMode::Browser},  {" SERVICE ", FetchMode::Service}, {"browsers", std::nullopt},
+        {"direct service", std::nullopt}, {"0", std::nullopt},
+    };
+    for (const auto& [value, mode] : cases) EXPECT_EQ(fetchModeNamed(value), mode) << '"' << value << '"';
+}
+
+TEST(FetchSettings, ProxiesAreTheWordsBetweenBlanks) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"", {}},
+        {" \t ", {}},
+        {"10.0.0.7:8080", {"10.0.0.7:8080"}},
+        {"  http://a.example:3128\tb.example:80   c:1 ", {"http://a.example:3128", "b.example:80", "c:1"}},
+    };
+    for (const auto& [value, proxies] : cases) EXPECT_EQ(proxyList(value), proxies) << '"' << value << '"';
+}
+
+TEST_F(AppSettings, FetchSettingsAreReadAndTheChoiceIsWritten) {
+    writeBytes(files.native("vexor.ini"),
+               "[NETWORK]\r\nFetch=Service\r\nBrowser=C:\\Chrome\\chrome.exe\r\nBrowserWindow=1\r\n"
+               "Service=https://svc.example/get?k=SECRET&u={url}\r\nProxy=p1:1 p2:2\r\n");
+    NetworkSettings expected{"", 0, FetchMode::Service, "Service", "C:\\Chrome\\chrome.exe", true,
+                             "https://svc.example/get?k=SECRET&u={url}", {"p1:1", "p2:2"}};
+    EXPECT_EQ(loadNetworkSettings(state.workspace), expected);
+
+    saveFetchMode(state.workspace, FetchMode::Browser);
+    saveBrowserWindow(state.workspace, false);
+    expected.fetchMode = FetchMode::Browser;
+    expected.fetchValue = "browser";
+    expected.browserWindow = false;
+    EXPECT_EQ(loadNetworkSettings(state.workspace), expected);
+    const std::string after = readBytes(files.native("vexor.ini"));
+    EXPECT_NE(after.find("Fetch=browser\r\n"), std::string::npos) << after;
+    EXPECT_NE(after.find("BrowserWindow=0\r\n"), std::string::npos) << after;
+
+    writeProfileString(at("vexor.ini"), "NETWORK", "Fetch", "chrome");
+    EXPECT_EQ(loadNetworkSettings(state.workspace).fetchMode, std::nullopt);
+}
+
 }  // namespace
 }  // namespace vexor::testing

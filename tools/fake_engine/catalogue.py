@@ -18,6 +18,9 @@ CONTROL_HOST = "control.test"
 
 # Where the "captcha" fault sends a client: any path there answers with a captcha page.
 CAPTCHA_HOST = "captcha.block.test"
+# The fetching service: /fetch?key=SERVICE_KEY&url=ADDRESS answers with the page ADDRESS gets.
+SERVICE_HOST = "service.test"
+SERVICE_KEY = "fake-service-key-7"
 CAPTCHA_PATH = "/sorry/index"
 
 

@@ -25,7 +25,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import faults  # noqa: E402
 from block_pages import captcha_page, cookie_consent_page  # noqa: E402
 from catalogue import (CAPTCHA_HOST, CONSENT_COOKIE, CONSENT_HOSTS, CONTROL_HOST,  # noqa: E402
-                       ENGINES, engine_for, fault_host)
+                       ENGINES, SERVICE_HOST, SERVICE_KEY, engine_for, fault_host)
 from pages import error_page, frame_page, results_page  # noqa: E402
 from results import (Placement, decode_keyword, default_placement, keyword_key,  # noqa: E402
                      page_value, param, result_list, shown_span)
@@ -204,6 +204,9 @@ class Handler(BaseHTTPRequestHandler):
             headers = {k.lower(): v for k, v in self.headers.items()}
             count = self.server.state.record(self.command, target, host, port, path, headers,
                                              self.scheme)
+            if host == SERVICE_HOST:
+                self.serve_service(path.encode("latin-1"), headers)
+                return
             self.serve(host, path.encode("latin-1"), count)
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
@@ -282,6 +285,23 @@ class Handler(BaseHTTPRequestHandler):
             faults.DELIVER[mode](self, request)
             return
         self.send_plain(200, body, content_type)
+
+    def serve_service(self, path, headers):
+        """The fetching service: the page its url parameter gets from this engine, as that
+        address's own request (logged with its scheme), or 401 for another key."""
+        query = path.partition(b"?")[2]
+        if param(query, "key") != SERVICE_KEY.encode():
+            self.send_plain(401, b"unknown key\n")
+            return
+        address = unquote_to_bytes(param(query, "url") or b"").decode("latin-1")
+        scheme, sep, rest = address.partition("://")
+        if not sep or scheme.lower() not in ("http", "https"):
+            self.send_plain(400, b"url is not an http or https address\n")
+            return
+        host, port, inner = split_target("http://" + rest, None)
+        count = self.server.state.record("GET", address, host, port, inner, headers,
+                                         scheme.lower())
+        self.serve(host, inner.encode("latin-1"), count)
 
     # Control endpoints on http://control.test/...
     def control(self, path):

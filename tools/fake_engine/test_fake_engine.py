@@ -17,7 +17,7 @@ from urllib.parse import parse_qs, quote, quote_plus, unquote, urlsplit
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import faults  # noqa: E402
-from catalogue import CLASSIC_LAYOUTS, ENGINES  # noqa: E402
+from catalogue import CLASSIC_LAYOUTS, ENGINES, SERVICE_KEY  # noqa: E402
 from fake_engine import EngineState, Server  # noqa: E402
 from pages import MARKER_BEGIN, MARKER_END  # noqa: E402
 from results import encode_keyword, result_address  # noqa: E402
@@ -518,6 +518,31 @@ class FakeEngineTest(unittest.TestCase):
         for _ in range(2):
             self.assertEqual(self.get_https("empty2.fault.test", "/search?q=a")[2], b"")
         self.assertIn(b"site001", self.get_https("empty2.fault.test", "/search?q=a")[2])
+
+    def test_service_answers_with_the_page_its_url_gets(self):
+        address = "https://sjis.engine.test/cgi-bin/search.cgi?kw=abc&first=11"
+        direct = self.get_https("sjis.engine.test", "/cgi-bin/search.cgi?kw=abc&first=11")
+        asked = "/fetch?key=%s&url=%s" % (SERVICE_KEY, quote(address, safe=""))
+        self.control("/reset")
+        # (case, how the service is reached, key, status, body)
+        cases = [("plain http", "http", SERVICE_KEY, 200, direct[2]),
+                 ("inside a tunnel", "https", SERVICE_KEY, 200, direct[2]),
+                 ("wrong key", "http", "guess", 401, b"unknown key\n")]
+        for case, scheme, key, status, body in cases:
+            with self.subTest(case):
+                path = asked.replace(SERVICE_KEY, key)
+                if scheme == "https":
+                    got = self.get_https("service.test", path)
+                    got = got[0], got[2]
+                else:
+                    got = self.get("http://service.test" + path)
+                self.assertEqual(got, (status, body))
+        # The page's own request is logged as the address asked for; a fault host's answer is
+        # the service's answer.
+        lines = [ln.split("\t") for ln in self.control("/log?host=sjis.engine.test").splitlines()]
+        self.assertEqual([(ln[1], ln[2], ln[10]) for ln in lines], [("GET", address, "https")] * 2)
+        faulted = quote("http://e503.fault.test/search?q=a", safe="")
+        self.assertEqual(self.get(f"http://service.test/fetch?key={SERVICE_KEY}&url={faulted}")[0], 503)
 
     def test_plain_http_redirects_to_https(self):
         with socket.create_connection(("127.0.0.1", self.port)) as s:

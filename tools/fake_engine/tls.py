@@ -6,8 +6,8 @@ Certificates, all made fresh in the engine's certificate folder:
 - ca.pem: the test CA that clients are told to trust (CURL_CA_BUNDLE, the Wine prefix's store),
   named CA_NAME and a random suffix, so that the CAs of engines running side by side never
   stand for each other, valid for VALID_DAYS;
-- server.pem: signed by the test CA for *.engine.test, *.fault.test, *.block.test and
-  control.test;
+- server.pem: signed by the test CA for *.engine.test, *.fault.test, *.block.test,
+  control.test and service.test;
 - untrusted.pem: for UNTRUSTED_HOST, signed by a second CA that nobody trusts.
 WRONG_NAME_HOST gets server.pem, which does not name it.
 """
@@ -18,7 +18,7 @@ import subprocess
 
 UNTRUSTED_HOST = "untrusted.tls.test"
 WRONG_NAME_HOST = "wrongname.tls.test"
-TRUSTED_NAMES = ("*.engine.test", "*.fault.test", "*.block.test", "control.test")
+TRUSTED_NAMES = ("*.engine.test", "*.fault.test", "*.block.test", "control.test", "service.test")
 CA_NAME = "vexor fake engine test CA"
 VALID_DAYS = "2"
 

@@ -36,8 +36,8 @@ TEST(BrowserLocation, AConfiguredPathAloneElseTheUsualNamesOnPath) {
     const Case cases[] = {
         {"", onPath},
         {configured, configured},
-        {plainFile, ""},                             // configured, but no program: not replaced
-        {(second.native() / "missing").string(), ""},
+        {plainFile, plainFile},  // configured, but no program: its start says so
+        {(second.native() / "missing").string(), (second.native() / "missing").string()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.configured);
