@@ -5,6 +5,8 @@
 
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "web/browser_fetcher.h"
+#include "web/browser_location.h"
 #include "web/paced_fetcher.h"
 #include "web/service_fetcher.h"
 
@@ -20,7 +22,8 @@ std::string refusalOf(const NetworkSettings& settings) {
             if (settings.serviceTemplate.empty()) return texts::TEXT_SERVICE_MISSING;
             if (!holdsUrlMark(settings.serviceTemplate)) return texts::TEXT_SERVICE_NO_URL;
             return {};
-        case FetchMode::Browser: return texts::TEXT_BROWSER_UNAVAILABLE;
+        case FetchMode::Browser:
+            return findBrowser(settings.browser).empty() ? texts::TEXT_BROWSER_NOT_FOUND : std::string{};
     }
     return {};
 }
@@ -32,6 +35,37 @@ PageFetcher modeFetcher(const NetworkSettings& settings, const std::string& prox
     return direct;
 }
 
+// A proxy as the browser takes it: with its scheme.
+std::string browserProxy(const std::string& proxy) {
+    return proxy.find("://") == std::string::npos ? "http://" + proxy : proxy;
+}
+
+// The run's one browser. A single proxy is the browser's own, so that its pages keep the
+// profile's cookies (a consent given once); several are taken per fetch, each in a context of
+// its own that starts without them.
+RunFetchers browserFetchers(const NetworkSettings& settings, const Workspace& workspace) {
+    const std::chrono::milliseconds delay(settings.pageDelayMs);
+    const bool oneProxy = settings.proxies.size() == 1;
+    auto session = std::make_shared<BrowserSession>(
+        BrowserOptions{findBrowser(settings.browser), workspace.resolve(BROWSER_PROFILE_FOLDER),
+                       oneProxy ? browserProxy(settings.proxies.front()) : std::string{},
+                       settings.browserWindow});
+    RunFetchers run{{}, pacedFetcher(browserFetcher(session), delay), {}};
+    if (oneProxy) run.proxies.push_back({run.fetch, settings.proxies.front()});
+    if (settings.proxies.size() > 1) {
+        for (const std::string& proxy : settings.proxies) {
+            PageFetcher through = [session, routed = browserProxy(proxy)](
+                                      const std::string& address, std::string& body,
+                                      const std::atomic<bool>& abortFlag) {
+                return session->fetch(address, body, abortFlag, routed);
+            };
+            run.proxies.push_back({pacedFetcher(std::move(through), delay), proxy});
+        }
+        run.fetch = run.proxies.front().fetch;
+    }
+    return run;
+}
+
 }  // namespace
 
 PageFetcher networkFetcher(const NetworkSettings& settings, const std::string& proxy) {
@@ -41,9 +75,10 @@ PageFetcher networkFetcher(const NetworkSettings& settings, const std::string& p
     return pacedFetcher(std::move(fetch), std::chrono::milliseconds(settings.pageDelayMs));
 }
 
-RunFetchers runFetchers(const NetworkSettings& settings) {
+RunFetchers runFetchers(const NetworkSettings& settings, const Workspace& workspace) {
     RunFetchers run{refusalOf(settings), nullptr, {}};
     if (!run.refusal.empty()) return run;
+    if (settings.fetchMode == FetchMode::Browser) return browserFetchers(settings, workspace);
     for (const std::string& proxy : settings.proxies) run.proxies.push_back({modeFetcher(settings, proxy), proxy});
     run.fetch = run.proxies.empty() ? modeFetcher(settings, {}) : run.proxies.front().fetch;
     return run;

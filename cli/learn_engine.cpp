@@ -14,7 +14,7 @@ namespace vexor::cli {
 
 int runLearnCommand(const LearnCommand& command, const Workspace& workspace, const Console& console) {
     TerminalMessages messages(console);
-    const RunFetchers fetchers = runFetchers(loadNetworkSettings(workspace));
+    const RunFetchers fetchers = runFetchers(loadNetworkSettings(workspace), workspace);
     if (!fetchers.refusal.empty()) {
         messages.showMessage(Owner::EditDialog, fetchers.refusal, Icon::Warning);
         return EXIT_FAILED;

@@ -132,7 +132,7 @@ int runSurveyCommand(const SurveyCommand& command, const Workspace& workspace,
     if (!loadEngineFile(engine, workspace, enginePath, messages)) resetDefinition(engine);
     if (!openSurveyFile(state, workspace, command.surveyFile, messages, list)) return EXIT_FAILED;
 
-    RunFetchers fetchers = runFetchers(loadNetworkSettings(workspace));
+    RunFetchers fetchers = runFetchers(loadNetworkSettings(workspace), workspace);
     if (!fetchers.refusal.empty()) {
         messages.showMessage(Owner::MainWindow, fetchers.refusal, Icon::Warning);
         return EXIT_FAILED;

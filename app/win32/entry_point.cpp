@@ -84,7 +84,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     state.programFolder = programFolder().value_or(commandLine.workspace.root);
     state.startupSurveyPath = commandLine.surveyPath;
     AppServices services{ui, ui, ui, ui, events, nullptr, localNow, nullptr};
-    services.runFetchers = [&] { return runFetchers(loadNetworkSettings(state.workspace)); };
+    services.runFetchers = [&] { return runFetchers(loadNetworkSettings(state.workspace), state.workspace); };
     services.runEditDialog = [&](EditMode mode) {
         runEngineEditDialog(instance, state, services, ui, mode);
     };

@@ -52,7 +52,7 @@ TEST_F(FetchModesNet, TheServiceAnswersWithThePageOfTheQueryAddress) {
         NetworkSettings settings;
         settings.fetchMode = FetchMode::Service;
         settings.serviceTemplate = c.serviceTemplate;
-        const RunFetchers run = runFetchers(settings);
+        const RunFetchers run = runFetchers(settings, testing::TestWorkspace().workspace());
         ASSERT_EQ(run.refusal, "");
         const test::LiveSearch search = test::searchLive(secureEngine(), "abc", TARGET, run.fetch);
         EXPECT_EQ(search.rank, c.rank) << c.serviceTemplate;
@@ -80,7 +80,7 @@ TEST_F(FetchModesNet, KeywordsTakeTheProxiesInTurnAndADeadOneIsNamed) {
     for (const char* keyword : {"one", "two", "three"})
         ASSERT_EQ(controlRequest("/place?keyword=" + std::string(keyword) + "&rank=4"), "ok\n");
 
-    RunFetchers run = runFetchers(loadNetworkSettings(files.workspace()));
+    RunFetchers run = runFetchers(loadNetworkSettings(files.workspace()), files.workspace());
     ASSERT_EQ(run.proxies.size(), 2u);
     SurveyState state;
     state.surveyPath = "survey.txt";

@@ -282,23 +282,23 @@ TEST_F(AppCommands, TheFetchChoiceIsWrittenToTheSettings) {
 }
 
 TEST_F(AppCommands, EveryRunMakesItsFetchersAsItStartsAndARefusalStartsNothing) {
-    writeEngine("engine\a.eng", learntEngine("a"));
+    writeEngine("engine\\a.eng", learntEngine("a"));
     ASSERT_TRUE(replaceFileContent(at("s.txt"), "www.example.jp\r\nkw\r\n"));
-    state.currentEnginePath = "engine\a.eng";
+    state.currentEnginePath = "engine\\a.eng";
     state.lastSurveyPath = "s.txt";
     ASSERT_FALSE(startupLoad(state, services));
     int made = 0;
     const PageFetcher scripted = services.fetch;
     services.runFetchers = [&] {
         ++made;
-        RunFetchers run = runFetchers(loadNetworkSettings(state.workspace));
+        RunFetchers run = runFetchers(loadNetworkSettings(state.workspace), state.workspace);
         if (run.refusal.empty()) run.fetch = scripted;  // the settings' choice, the scripted engine
         return run;
     };
     for (const char* mode : {"service", "chrome"}) {  // no Service=; no such mode
         ui.messages.clear();
         writeProfileString(at("vexor.ini"), "NETWORK", "Fetch", mode);
-        const std::string refusal = runFetchers(loadNetworkSettings(state.workspace)).refusal;
+        const std::string refusal = runFetchers(loadNetworkSettings(state.workspace), state.workspace).refusal;
         EXPECT_EQ(dispatchCommand(state, services, Command{Command::Kind::StartSurvey}), CommandOutcome::Done);
         learnInEditDialog(state, services);
         ASSERT_EQ(ui.messages.size(), 2u) << mode;

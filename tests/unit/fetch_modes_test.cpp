@@ -9,6 +9,7 @@
 #include "app/survey_failures.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "test_workspace.h"
 #include "web/service_fetcher.h"
 
 namespace vexor {
@@ -70,22 +71,26 @@ TEST(RunFetchers, SettingsThatGiveNoFetcherSayWhyWithoutTheServiceAddress) {
         const char* fetchValue;
         const char* serviceTemplate;
         std::string refusal;
+        const char* browser = "";
     };
     const Case cases[] = {
         {std::nullopt, "chrome", "", formatWithText(texts::FMT_FETCH_UNKNOWN, "chrome")},
         {FetchMode::Service, "service", "", texts::TEXT_SERVICE_MISSING},
         {FetchMode::Service, "service", "https://svc.example/get?key=SECRET&u=", texts::TEXT_SERVICE_NO_URL},
-        {FetchMode::Browser, "browser", "", texts::TEXT_BROWSER_UNAVAILABLE},
         {FetchMode::Direct, "", "https://svc.example/get?key=SECRET&u=", ""},
         {FetchMode::Service, "service", "https://svc.example/get?key=SECRET&u={url}", ""},
+        // A browser is started only by the first fetch, so a named one need not exist here.
+        {FetchMode::Browser, "browser", "", "", "browsers/not-started"},
     };
+    const testing::TestWorkspace files;
     for (const Case& c : cases) {
         NetworkSettings settings;
+        settings.browser = c.browser;
         settings.fetchMode = c.mode;
         settings.fetchValue = c.fetchValue;
         settings.serviceTemplate = c.serviceTemplate;
         settings.proxies = {"http://u:pw@p1.test:8080", "p2.test:3128"};
-        const RunFetchers run = runFetchers(settings);
+        const RunFetchers run = runFetchers(settings, files.workspace());
         EXPECT_EQ(run.refusal, c.refusal) << c.fetchValue;
         EXPECT_EQ(run.refusal.find("SECRET"), std::string::npos);
         EXPECT_EQ(static_cast<bool>(run.fetch), c.refusal.empty());

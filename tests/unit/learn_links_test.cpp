@@ -517,7 +517,9 @@ TEST(LearnFromSample, RefusesWhatCannotBeRight) {
         const LearnResult r = learnFromSample(d, fields, serving(c.page, "", "", fetched), [] { return SystemTime{}; });
         EXPECT_EQ(r.outcome, LearnOutcome::Refused);
         EXPECT_EQ(r.refusal, c.refusal);
-        if (c.refusal == Refusal::NoAddress) EXPECT_EQ(r.sample, c.sample);
+        if (c.refusal == Refusal::NoAddress) {
+            EXPECT_EQ(r.sample, c.sample);
+        }
         const bool judgedBeforeFetching = c.refusal == Refusal::NoAddress || c.refusal == Refusal::SameResult;
         EXPECT_EQ(fetched.addresses.empty(), judgedBeforeFetching);
         EXPECT_THAT(d.linkRules, IsEmpty());

@@ -42,7 +42,7 @@ protected:
     }
 
     int32_t search(int row = 1) {
-        SurveyContext context{state, engine, events, fetcher(), {}, {false, backOff, handOff}};
+        SurveyContext context{state, engine, events, fetcher(), {}, {false, backOff, {}, handOff}};
         outcome = searchRank(context, row);
         return outcome.entry.rank;
     }

@@ -151,7 +151,7 @@ TEST_F(Win32UiTest, EditDialogTabsThroughTheFieldsTopToBottom) {
 TEST_F(Win32UiTest, EngineSubmenuStandsBeforeTheEngineFileCommands) {
     ui_.insertEngineSubmenu();
     HMENU settings = settingsMenu();
-    ASSERT_EQ(GetMenuItemCount(settings), 5);
+    ASSERT_EQ(GetMenuItemCount(settings), 10);
     EXPECT_EQ(menuText(settings, 0, MF_BYPOSITION), texts::MENU_ENGINE_SWITCH);
     HMENU engines = GetSubMenu(settings, 0);
     ASSERT_NE(engines, nullptr);
@@ -160,6 +160,10 @@ TEST_F(Win32UiTest, EngineSubmenuStandsBeforeTheEngineFileCommands) {
     EXPECT_EQ(GetMenuItemID(settings, 2), static_cast<UINT>(IDM_NEW_ENGINE));
     EXPECT_EQ(GetMenuItemID(settings, 3), static_cast<UINT>(IDM_EDIT_ENGINE));
     EXPECT_EQ(GetMenuItemID(settings, 4), static_cast<UINT>(IDM_IMPORT_ENGINE));
+    // The fetch choices follow the engine file commands.
+    EXPECT_EQ(GetMenuState(settings, 5, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuItemID(settings, 6), static_cast<UINT>(IDM_FETCH_DIRECT));
+    EXPECT_EQ(GetMenuItemID(settings, 9), static_cast<UINT>(IDM_BROWSER_WINDOW));
 
     const std::string japanese = cp932(u8"表示ソフト");  // 0x5C trail bytes
     ui_.setEngineMenuItems({"a", japanese, "c"});

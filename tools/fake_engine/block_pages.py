@@ -51,3 +51,14 @@ def script_page(host):
             "s.src='/js/loader.js?t='+Date.now();document.head.appendChild(s);})();</script>\n"
             "<noscript><p>Please turn on JavaScript to continue. This page needs JavaScript "
             "enabled in your browser.</p></noscript>\n" + _TAIL).encode("utf-8")
+
+
+def cookie_consent_page(cookie):
+    """A "before you continue" page whose accept button sets the consent cookie in the browser
+    (kept a year) and loads the page again, which then shows the results."""
+    return (_HEAD.format(title="Before you continue") + '<div class="consent">\n'
+            "<h1>Before you continue</h1>\n"
+            "<p>We use cookies to run this service. Accept them to see your results.</p>\n"
+            '<button type="button" class="accept" onclick="document.cookie=\''
+            + cookie + '; Max-Age=31536000; path=/\';location.reload()">Accept all</button>\n'
+            "</div>\n" + _TAIL).encode("utf-8")

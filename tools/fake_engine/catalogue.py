@@ -79,7 +79,17 @@ ENGINES = {e.host: e for e in [
     Engine("cluster.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
            "clustered"),
     Engine("news.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8", "newsbox"),
+    # Engines that only a browser reads (README, "Engines for the browser fetcher").
+    Engine("scripted.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
+           "scripted"),
+    Engine("consent.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
+           "consent"),
 ]}
+
+# Hosts that answer every results address with a consent page until the client sends the
+# consent cookie, which the page's accept button sets.
+CONSENT_HOSTS = ("consent.engine.test",)
+CONSENT_COOKIE = "CONSENT=YES"
 
 # The engines and layouts that learning handled from the start; the others are today's.
 CLASSIC_LAYOUTS = ("plain", "dl", "table", "sponsored", "extra", "double", "boxed")

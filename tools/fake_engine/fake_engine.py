@@ -23,9 +23,9 @@ from urllib.parse import parse_qs, unquote_to_bytes
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import faults  # noqa: E402
-from block_pages import captcha_page  # noqa: E402
-from catalogue import (CAPTCHA_HOST, CONTROL_HOST, ENGINES, SERVICE_HOST, SERVICE_KEY,  # noqa: E402
-                       engine_for, fault_host)
+from block_pages import captcha_page, cookie_consent_page  # noqa: E402
+from catalogue import (CAPTCHA_HOST, CONSENT_COOKIE, CONSENT_HOSTS, CONTROL_HOST,  # noqa: E402
+                       ENGINES, SERVICE_HOST, SERVICE_KEY, engine_for, fault_host)
 from pages import error_page, frame_page, results_page  # noqa: E402
 from results import (Placement, decode_keyword, default_placement, keyword_key,  # noqa: E402
                      page_value, param, result_list, shown_span)
@@ -126,6 +126,11 @@ class EngineState:
                     rule.remaining -= 1
                 return rule.mode, rule.options
         return None
+
+
+def has_cookie(header, cookie):
+    """Whether a Cookie header holds cookie ("NAME=VALUE") among its pairs."""
+    return cookie in [pair.strip() for pair in (header or "").split(";")]
 
 
 def split_target(target, host_header):
@@ -247,6 +252,9 @@ class Handler(BaseHTTPRequestHandler):
         engine = engine_for(host)
         if engine is None:
             self.send_plain(404, error_page(404, "Not Found", host), "text/html")
+            return
+        if host in CONSENT_HOSTS and not has_cookie(self.headers.get("Cookie"), CONSENT_COOKIE):
+            self.send_plain(200, cookie_consent_page(CONSENT_COOKIE), "text/html; charset=utf-8")
             return
         raw = param(query, engine.keyword_param)
         keyword = decode_keyword(raw, engine.charset) if raw is not None else None

@@ -2,6 +2,7 @@
 links, a search form, a count line, the results with titles and snippets, page links at the
 foot, all in the engine's character set."""
 
+import base64
 import hashlib
 import html
 import re
@@ -222,7 +223,7 @@ def _list_block(items, keyword):
 
 def _results_block(engine, items, keyword, kw_key):
     layout = engine.layout
-    if layout == "plain":
+    if layout in ("plain", "scripted", "consent"):
         return _list_block(items, keyword)
     if layout == "dl":
         return "<dl>\n" + "".join(_item_dl(r, u, keyword) for r, u in items) + "</dl>\n"
@@ -293,8 +294,30 @@ def _page(engine, keyword, body):
             f'<form action="{engine.path}"><input type="text" name="{engine.keyword_param}" '
             f'value="{kw}"><input type="submit" value="\u691c\u7d22"></form>\n')
     tail = '<div id="footer">&copy; 2006 ' + name + "</div>\n</body></html>\n"
+    if engine.layout == "scripted":
+        return _scripted(head, body + tail)
     return (head + body + tail).encode(engine.charset.replace("shift_jis", "cp932"),
                                        errors="xmlcharrefreplace")
+
+
+def _scripted(head, rest):
+    """The page of an engine whose script writes the page: the raw bytes hold the head, a demand
+    for JavaScript and the script; everything after the <head> (header, form, results, page
+    links, footer) is in the script as base64 of its UTF-8, reversed, so that no link of it
+    stands in the raw page. The script removes the demand once it has written the page."""
+    top, _, _ = head.partition("<body>\n")
+    inner = rest.replace("</body></html>\n", "")
+    hidden = base64.b64encode(inner.encode("utf-8")).decode("ascii")[::-1]
+    return (top + "<body>\n"
+            "<noscript><p>Please turn on JavaScript to continue. This page needs JavaScript "
+            "enabled in your browser.</p></noscript>\n"
+            '<div id="main"></div>\n'
+            "<script>(function(){var s=\"" + hidden + "\";"
+            "var b=atob(s.split('').reverse().join(''));var u=new Uint8Array(b.length);"
+            "for(var i=0;i<b.length;i++)u[i]=b.charCodeAt(i);"
+            "document.getElementById('main').innerHTML=new TextDecoder('utf-8').decode(u);"
+            "var n=document.querySelector('noscript');if(n)n.remove();})();</script>\n"
+            "</body></html>\n").encode("utf-8")
 
 
 def results_page(engine, keyword, first, shown, count, kw_key):

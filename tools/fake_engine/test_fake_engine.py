@@ -1,6 +1,7 @@
 """Tests of the fake search engine: what it serves must be what its README promises, since the
 learning, survey and fetcher tests rely on it."""
 
+import base64
 import http.client
 import os
 import shutil
@@ -337,6 +338,30 @@ class FakeEngineTest(unittest.TestCase):
                          + [b"/search?q=abc+1"])
         self.assertEqual(parse(abc2, *rules[0]), [result_address("abc", r).encode() for r in range(11, 19)]
                          + [b"http://news1.example/k294/r19", b"http://news2.example/k294/r19"])
+    def test_scripted_layout_hides_its_results_from_the_raw_page(self):
+        page = self.page("scripted.engine.test", 2)
+        addresses = [result_address(KEYWORD, r).encode() for r in range(11, 21)]
+        self.assertEqual([a for a in addresses if a in page], [])
+        self.assertEqual(page.count(b"<a "), 0)
+        self.assertIn(b"<noscript>", page)
+        hidden = page.split(b'var s="')[1].split(b'"')[0]
+        written = base64.b64decode(hidden[::-1]).decode("utf-8")
+        self.assertEqual([a for a in addresses if a.decode() not in written], [])
+        self.assertIn('<li class="g">', written)
+
+    def test_consent_host_answers_results_only_with_its_cookie(self):
+        target = page_target(ENGINES["consent.engine.test"], KEYWORD, 1)
+        first = result_address(KEYWORD, 1).encode()
+        cases = [(b"", False), (b"Cookie: a=b; CONSENT=NO\r\n", False),
+                 (b"Cookie: a=b; CONSENT=YES\r\n", True)]
+        for headers, results in cases:
+            with self.subTest(headers=headers):
+                status, body = self.get(target, headers=headers)
+                self.assertEqual(status, 200)
+                self.assertEqual(first in body, results)
+                self.assertEqual(b"Before you continue" in body, not results)
+                self.assertEqual(b"document.cookie='CONSENT=YES; Max-Age=31536000" in body,
+                                 not results)
 
     def test_keyword_is_read_only_in_the_engines_character_set(self):
         sjis = ENGINES["sjis.engine.test"]
