@@ -53,6 +53,7 @@ bool asksToClose(const ReuseCounts& counts) {
 // connections have shown.
 struct Session {
     HINTERNET handle = nullptr;
+    bool proxied = false;  // opened with a proxy of its own
     std::shared_ptr<ReuseCounts> reuse = std::make_shared<ReuseCounts>();
 
     Session() = default;
@@ -69,6 +70,7 @@ struct Session {
 // handle made with it until the library announces that handle's closing, its last notification.
 struct FetchContext {
     HINTERNET internetHandle = nullptr;  // the session's; not closed here
+    bool proxied = false;                // the session's
     std::shared_ptr<ReuseCounts> reuse;
     std::atomic<HINTERNET> connectHandle{nullptr};  // written by the callback, too
     std::atomic<HINTERNET> requestHandle{nullptr};  // written by the callback, too
@@ -251,6 +253,7 @@ std::shared_ptr<Session> openSession(const std::string& userAgent, const std::st
         return session;
     }
     session->handle = handle;
+    session->proxied = !proxy.empty();
     return session;
 }
 
@@ -263,6 +266,7 @@ bool openContext(FetchContext& ctx, const Session& session) {
     if (!ctx.connectCreated || !ctx.requestCreated || !ctx.requestComplete) return false;
     ctx.internetHandle = session.handle;
     ctx.reuse = session.reuse;
+    ctx.proxied = session.proxied;
     return ctx.internetHandle != nullptr;
 }
 
@@ -338,7 +342,11 @@ Waited sendRequest(FetchContext& ctx, const FetchTarget& target, const std::atom
     setTimeouts(request);
     ResetEvent(ctx.requestComplete);
     ctx.completionError = 0;
-    const char* headers = asksToClose(*ctx.reuse) ? "Connection: close\r\n" : nullptr;
+    // The library pools a tunnel to an https server for every session of the process alike, so
+    // that a later request through another proxy could go down this proxy's tunnel: a tunnel
+    // through a proxy of the settings is never kept.
+    const bool closes = asksToClose(*ctx.reuse) || (ctx.proxied && target.secure);
+    const char* headers = closes ? "Connection: close\r\n" : nullptr;
     ctx.reuse->requests.fetch_add(1);
     if (HttpSendRequestA(request, headers, headers ? static_cast<DWORD>(-1L) : 0, nullptr, 0))
         return Waited::Completed;
