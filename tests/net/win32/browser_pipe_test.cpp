@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "platform/pipe_child.h"
 #include "platform/text.h"
 #include "temp_folder.h"
+#include "web/browser_fetcher.h"
 #include "web/browser_location.h"
 
 namespace vexor {
@@ -248,6 +251,31 @@ TEST(FindBrowser, TakesTheSettingThenAnAppPathsEntryThatExists) {
         EXPECT_EQ(found, c.expected);
     }
     SetEnvironmentVariableW(L"VEXOR_STAND_IN_FOLDER", nullptr);
+}
+
+TEST_F(BrowserPipe, TheBrowserFetcherReadsThePageAsTheStandInRendersItAndClosesIt) {
+    const std::string address = "http://plain.engine.test/search?q=abc&start=0";
+    const std::string profile = folder.file("browser-profile");
+    std::string body;
+    const std::atomic<bool> abortFlag{false};
+    {
+        const PageFetcher fetch = browserFetcher(BrowserOptions{STAND_IN, profile, "", false});
+        const FetchOutcome outcome = fetch(address, body, abortFlag);
+        EXPECT_EQ(outcome.failure, FetchFailure::None);
+        EXPECT_EQ(outcome.status, 200);
+        EXPECT_EQ(outcome.finalAddress, address);
+    }
+    EXPECT_EQ(body, utf8Bytes(u8"<p class=\"r\">\u9806\u4f4d \\ 1</p>\n"));
+    // The fetcher's last copy gone, the browser was told to close and has ended.
+    const std::vector<std::string> methods = logged(logFile, "method ");
+    ASSERT_FALSE(methods.empty());
+    EXPECT_EQ(methods.front(), "Target.createTarget");
+    EXPECT_EQ(methods.back(), "Browser.close");
+    EXPECT_NE(std::find(methods.begin(), methods.end(), "Page.navigate"), methods.end());
+    const std::vector<std::string> arguments = logged(logFile, "argument ");
+    for (const std::string& expected : {std::string("--remote-debugging-pipe"), std::string("--headless=new"),
+                                        "--user-data-dir=" + cp932ToUtf8(profile)})
+        EXPECT_NE(std::find(arguments.begin(), arguments.end(), expected), arguments.end()) << expected;
 }
 
 }  // namespace
