@@ -5,15 +5,18 @@ Run through tests/net/with-fake-engine, as cli_end_to_end.py (whose helpers it u
 The engine answers the first page of a keyword once with its consent page. With a person at the
 terminal (standard input and standard error on a pseudo-terminal) vexor-cli asks; Enter fetches
 the same page again and reads the results, "q" fails the keyword. With standard input a pipe it
-never asks, and the keyword fails with the consent page as its cause.
+never asks, and the keyword fails with the consent page as its cause. The pages come through the
+browser, which no way of ending the survey leaves running.
 """
 
+import fcntl
 import os
 import pty
 import select
 import signal
 import subprocess
 import sys
+import termios
 import time
 import unittest
 import urllib.parse
@@ -46,6 +49,29 @@ class HandOffTest(cli.CliTestCase):
         return [f for f in cli.logged(cli.ENGINE_HOST)
                 if f[1] == "GET" and urllib.parse.parse_qs(urllib.parse.urlsplit(f[5]).query) ==
                 {"q": [keyword], "start": ["0"], "hl": ["ja"]}]
+
+    def tearDown(self):
+        self.assert_no_browser_left()
+        super().tearDown()
+
+    def browsers(self):
+        """The processes started with this test's browser profile."""
+        profile = os.path.join(self.work, "browser-profile").encode()
+        running = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    if profile in f.read():
+                        running.append(pid)
+            except OSError:
+                pass
+        return running
+
+    def assert_no_browser_left(self, seconds=15):
+        end = time.monotonic() + seconds
+        while self.browsers() and time.monotonic() < end:
+            time.sleep(0.2)
+        self.assertEqual(self.browsers(), [], "browser processes left")
 
     def read_until(self, master, text, seen, deadline=60):
         """Reads the terminal until text stands in what it showed after seen bytes."""
@@ -123,6 +149,30 @@ class HandOffTest(cli.CliTestCase):
         for keyword in self.keywords:
             self.assertEqual(self.records()[keyword], "0 failed 1 consent")
             self.assertEqual(len(self.first_page_requests(keyword)), 1)
+
+    def test_a_killed_parent_shell_leaves_no_browser(self):
+        """The terminal's shell dies while the survey waits at the question: the hang-up ends
+        vexor-cli, and the browser dies with it."""
+        master, slave = pty.openpty()
+
+        def own_terminal():
+            os.setsid()
+            fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+
+        command = " ".join(f"'{a}'" for a in [*cli.LAUNCHER, cli.CLI, "survey", self.survey]) + "; true"
+        shell = subprocess.Popen(["bash", "-c", command], cwd=self.work, stdin=slave, stderr=slave,
+                                 stdout=subprocess.DEVNULL, preexec_fn=own_terminal)
+        os.close(slave)
+        try:
+            self.read_until(master, QUESTION_END, 0)
+            self.assertTrue(self.browsers(), "the survey reads its pages through a browser")
+            shell.kill()
+            shell.wait(timeout=30)
+        finally:
+            if shell.poll() is None:
+                shell.kill()
+            os.close(master)
+        self.assert_no_browser_left()
 
     records = cli.SurveyTest.records
 
