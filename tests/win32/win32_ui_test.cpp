@@ -187,7 +187,7 @@ TEST_F(Win32UiTest, EngineSubmenuStandsBeforeTheEngineFileCommands) {
     ASSERT_EQ(GetMenuItemCount(engines), 1);
     EXPECT_EQ(GetMenuItemID(engines, 0), 3000u);
     EXPECT_EQ(menuText(engines, 3000, MF_BYCOMMAND), "z");
-    EXPECT_EQ(GetMenuItemCount(settings), 5);
+    EXPECT_EQ(GetMenuItemCount(settings), 10);
     ui_.setEngineMenuItems({});
     EXPECT_EQ(GetMenuItemCount(engines), 0);
     ui_.markEngineMenuItem(0);  // no items: nothing to mark, nothing breaks
