@@ -32,6 +32,12 @@ constexpr std::chrono::seconds STOP_GRACE{3};
 // page that keeps a request open (a long poll) or polls all the time costs a short wait, not
 // its whole deadline.
 constexpr int QUIET_CAP_PERIODS = 5;
+// The quiet period after the load event scales with the time the page took to load (a slow
+// connection or a heavy page delays what its scripts do after the load as much), within the
+// floor and options.quietPeriod: a script that fetches or writes results after the load starts
+// its request within the floor, and the wait is then for that request.
+constexpr int QUIET_LOAD_DIVISOR = 4;
+constexpr std::chrono::milliseconds QUIET_FLOOR{15};
 
 constexpr std::chrono::seconds READ_ALLOWANCE{5};
 
@@ -59,7 +65,7 @@ std::vector<std::string> browserArguments(const BrowserOptions& options) {
         "--disable-extensions",
         "--disable-features=OptimizationHints,MediaRouter,Translate,AutofillServerCommunication,"
         "CertificateTransparencyComponentUpdater,InterestFeedContentSuggestions,DialMediaRouteProvider,"
-        "NetworkTimeServiceQuerying",
+        "NetworkTimeServiceQuerying,BackForwardCache",
         "--password-store=basic",
         "about:blank",
     };
@@ -71,6 +77,15 @@ std::vector<std::string> browserArguments(const BrowserOptions& options) {
     if (geteuid() == 0) arguments.insert(arguments.begin() + 1, "--no-sandbox");
 #endif
     return arguments;
+}
+
+// Whether a request of this resource type can bring what the page shows: a script, what a
+// script fetches, a frame. Images, style sheets, fonts, the icon and pings leave the document's
+// markup as it is, so the page is read without waiting for them.
+bool canChangeDocument(const std::string& type) {
+    static const std::set<std::string> PASSIVE{"Image", "Stylesheet", "Font", "Media", "TextTrack",
+                                               "Manifest", "Ping", "CSPViolationReport", "Other"};
+    return !PASSIVE.count(type);
 }
 
 // The address as the browser is told it: bytes it would not take as they stand (controls, the
@@ -235,7 +250,8 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
     }
     BrowserConnection& connection = browser_->connection;
     const std::string tab = browser_->current = *tabOfProxy;
-    const auto deadline = Clock::now() + options_.pageDeadline;
+    const auto started = Clock::now();
+    const auto deadline = started + options_.pageDeadline;
     // Ends the fetch for a wait that did not give what was waited for.
     auto endedBy = [&](BrowserWait wait) {
         switch (wait) {
@@ -270,15 +286,21 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
     // the end of a navigation the page started itself (a reload) before this one took over.
     bool loaded = loader.empty();
     bool responded = false;
-    std::set<std::string> requests;  // in flight in the tab
+    std::set<std::string> requests;  // in flight in the tab, of those that can change the page
     auto lastActivity = Clock::now();
     std::optional<Clock::time_point> quietCap;
+    auto quiet = options_.quietPeriod;
     for (;;) {
         auto until = deadline;
         if (loaded) {
             const auto now = Clock::now();
-            if (!quietCap) quietCap = now + QUIET_CAP_PERIODS * options_.quietPeriod;
-            const auto quietEnd = lastActivity + options_.quietPeriod;
+            if (!quietCap) {
+                quietCap = now + QUIET_CAP_PERIODS * options_.quietPeriod;
+                quiet = std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(now - started) /
+                                       QUIET_LOAD_DIVISOR,
+                                   std::min(QUIET_FLOOR, options_.quietPeriod), options_.quietPeriod);
+            }
+            const auto quietEnd = lastActivity + quiet;
             if ((requests.empty() && now >= quietEnd) || now >= *quietCap || now >= deadline) break;
             until = std::min({deadline, *quietCap, requests.empty() ? quietEnd : *quietCap});
         }
@@ -291,9 +313,11 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
             loaded = true;
             lastActivity = Clock::now();
         } else if (event.method.rfind("Network.", 0) == 0) {
-            lastActivity = Clock::now();
             const std::string request = browserText(event.params, "requestId");
-            if (event.method == "Network.requestWillBeSent") requests.insert(request);
+            if (event.method == "Network.requestWillBeSent" &&
+                canChangeDocument(browserText(event.params, "type")))
+                requests.insert(request);
+            if (requests.count(request)) lastActivity = Clock::now();
             if (event.method == "Network.loadingFinished" || event.method == "Network.loadingFailed")
                 requests.erase(request);
             if (event.method == "Network.responseReceived" && browserText(event.params, "loaderId") == loader &&

@@ -277,7 +277,10 @@ class Handler(BaseHTTPRequestHandler):
             results = result_list(keyword, placement)
             first, size = shown_span(engine, query, len(results))
             shown = list(enumerate(results, 1))[first:first + size]
-            body = results_page(engine, keyword, first, shown, len(results), keyword_key(keyword))
+            part = engine.layout == "scripted" and param(query, "part") == b"results"
+            body = results_page(engine, keyword, first, shown, len(results), keyword_key(keyword), part)
+            if part:
+                content_type = "text/plain; charset=us-ascii"
         if chosen:
             mode, options = chosen
             request = faults.Request(host, path.decode("latin-1"), body,

@@ -282,8 +282,9 @@ def _page_links(engine, keyword, current, pages):
     return '<div id="nav">\u30da\u30fc\u30b8: ' + " ".join(links) + "</div>\n"
 
 
-def _page(engine, keyword, body):
-    """The engine's page around body: head, header, search form, then body and the footer."""
+def _page(engine, keyword, body, first=0, part=False):
+    """The engine's page around body: head, header, search form, then body and the footer. On
+    the scripted layout, part gives only what the page's script fetches after its load."""
     label = _CHARSET_LABEL[engine.charset]
     kw = html.escape(keyword)
     name = engine.host.split(".")[0].capitalize() + " Search"
@@ -295,32 +296,43 @@ def _page(engine, keyword, body):
             f'value="{kw}"><input type="submit" value="\u691c\u7d22"></form>\n')
     tail = '<div id="footer">&copy; 2006 ' + name + "</div>\n</body></html>\n"
     if engine.layout == "scripted":
-        return _scripted(head, body + tail)
+        hidden = _hidden(head, body + tail)
+        return hidden.encode("ascii") if part else _scripted(head, hidden, late=first >= 10)
     return (head + body + tail).encode(engine.charset.replace("shift_jis", "cp932"),
                                        errors="xmlcharrefreplace")
 
 
-def _scripted(head, rest):
-    """The page of an engine whose script writes the page: the raw bytes hold the head, a demand
-    for JavaScript and the script; everything after the <head> (header, form, results, page
-    links, footer) is in the script as base64 of its UTF-8, reversed, so that no link of it
-    stands in the raw page. The script removes the demand once it has written the page."""
-    top, _, _ = head.partition("<body>\n")
+def _hidden(head, rest):
+    """Everything after the <head> (header, form, results, page links, footer) as base64 of its
+    UTF-8, reversed, so that no link of it stands in the raw page."""
     inner = rest.replace("</body></html>\n", "")
-    hidden = base64.b64encode(inner.encode("utf-8")).decode("ascii")[::-1]
+    return base64.b64encode(inner.encode("utf-8")).decode("ascii")[::-1]
+
+
+def _scripted(head, hidden, late):
+    """The page of an engine whose script writes the page: the raw bytes hold the head, a demand
+    for JavaScript and the script, which removes the demand once it has written the page. Page 1
+    carries the hidden page in its script; later pages fetch it (the same address with
+    part=results) a moment after their load event, as engines that fill their results in late do."""
+    top, _, _ = head.partition("<body>\n")
+    write = ("function w(s){var b=atob(s.split('').reverse().join(''));var u=new Uint8Array(b.length);"
+             "for(var i=0;i<b.length;i++)u[i]=b.charCodeAt(i);"
+             "document.getElementById('main').innerHTML=new TextDecoder('utf-8').decode(u);"
+             "var n=document.querySelector('noscript');if(n)n.remove();}")
+    if late:
+        start = ("addEventListener('load',function(){setTimeout(function(){"
+                 "fetch(location.href+'&part=results').then(function(r){return r.text();}).then(w);},0);});")
+    else:
+        start = 'w("' + hidden + '");'
     return (top + "<body>\n"
             "<noscript><p>Please turn on JavaScript to continue. This page needs JavaScript "
             "enabled in your browser.</p></noscript>\n"
             '<div id="main"></div>\n'
-            "<script>(function(){var s=\"" + hidden + "\";"
-            "var b=atob(s.split('').reverse().join(''));var u=new Uint8Array(b.length);"
-            "for(var i=0;i<b.length;i++)u[i]=b.charCodeAt(i);"
-            "document.getElementById('main').innerHTML=new TextDecoder('utf-8').decode(u);"
-            "var n=document.querySelector('noscript');if(n)n.remove();})();</script>\n"
+            "<script>(function(){" + write + start + "})();</script>\n"
             "</body></html>\n").encode("utf-8")
 
 
-def results_page(engine, keyword, first, shown, count, kw_key):
+def results_page(engine, keyword, first, shown, count, kw_key, part=False):
     """The page showing results first+1 .. first+len(shown); shown is [(rank, address)]."""
     kw = html.escape(keyword)
     if not shown:
@@ -332,7 +344,7 @@ def results_page(engine, keyword, first, shown, count, kw_key):
         pages = min(page_of(engine, count - 1), 10)
         body = (stats + _results_block(engine, shown, keyword, kw_key)
                 + _page_links(engine, keyword, page_of(engine, first), pages))
-    return _page(engine, keyword, body)
+    return _page(engine, keyword, body, first, part)
 
 
 def frame_page(engine, keyword):

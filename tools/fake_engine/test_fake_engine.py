@@ -344,7 +344,15 @@ class FakeEngineTest(unittest.TestCase):
         self.assertEqual([a for a in addresses if a in page], [])
         self.assertEqual(page.count(b"<a "), 0)
         self.assertIn(b"<noscript>", page)
-        hidden = page.split(b'var s="')[1].split(b'"')[0]
+        first = self.page("scripted.engine.test", 1)
+        self.assertEqual(first.count(b"<a "), 0)
+        written_first = base64.b64decode(first.split(b'w("')[1].split(b'"')[0][::-1]).decode("utf-8")
+        self.assertIn(result_address(KEYWORD, 1), written_first)
+        # Later pages hold none of it: their script fetches it after the load event.
+        self.assertNotIn(b'w("', page)
+        self.assertIn(b"&part=results", page)
+        status, hidden = self.get(page_target(ENGINES["scripted.engine.test"], KEYWORD, 2) + b"&part=results")
+        self.assertEqual(status, 200)
         written = base64.b64decode(hidden[::-1]).decode("utf-8")
         self.assertEqual([a for a in addresses if a.decode() not in written], [])
         self.assertIn('<li class="g">', written)
