@@ -3,8 +3,9 @@
 // browser fetcher and once through the direct fetcher. For the browser it prints the time each
 // page cost the survey next to the browser's own load time of that page (its navigation entry's
 // duration), and the start-up of the browser: what the run's first page cost beyond the others.
-// The keywords are those of survey_pace, six pages each.
-// Usage: tests/net/with-fake-engine build/native/bench/browser_pace [KEYWORDS]
+// The keywords are those of survey_pace, six pages each. LATENCY_MS (default 0) has the engine
+// wait that long before each answer, as an engine across the internet does.
+// Usage: tests/net/with-fake-engine build/native/bench/browser_pace [KEYWORDS [LATENCY_MS]]
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -59,7 +60,7 @@ int survey(SurveyState& state, const PageFetcher& fetch) {
     return failed;
 }
 
-int run(int keywords) {
+int run(int keywords, int latencyMs) {
     SurveyState state;
     state.target = "www.target-site.example";
     std::string digits = "0123456";
@@ -71,6 +72,14 @@ int run(int keywords) {
     const std::string program = findBrowser("");
     if (program.empty()) {
         std::fprintf(stderr, "no browser found\n");
+        return 2;
+    }
+    const PageFetcher direct = networkFetcher(NetworkSettings{});
+    std::string answer;
+    const std::atomic<bool> never{false};
+    direct("http://control.test/latency?ms=" + std::to_string(latencyMs), answer, never);
+    if (answer != "ok\n") {
+        std::fprintf(stderr, "the engine did not take the latency: %s\n", answer.c_str());
         return 2;
     }
     testing::TempFolder profile;
@@ -92,7 +101,6 @@ int run(int keywords) {
     session->close();
 
     std::vector<double> directMs;
-    const PageFetcher direct = networkFetcher(NetworkSettings{});
     const PageFetcher directTimed = [&](const std::string& address, std::string& body,
                                         const std::atomic<bool>& abortFlag) {
         const auto start = Clock::now();
@@ -104,8 +112,9 @@ int run(int keywords) {
 
     const std::vector<double> later(pageMs.begin() + (pageMs.empty() ? 0 : 1), pageMs.end());
     const std::vector<double> laterOwn(ownMs.begin() + (ownMs.empty() ? 0 : 1), ownMs.end());
-    std::printf("keywords %zu, pages %zu through the browser (%d failed), %zu direct (%d failed)\n",
-                state.keywords.size(), pageMs.size(), browserFailed, directMs.size(), directFailed);
+    std::printf("keywords %zu, engine latency %d ms, pages %zu through the browser (%d failed), "
+                "%zu direct (%d failed)\n",
+                state.keywords.size(), latencyMs, pageMs.size(), browserFailed, directMs.size(), directFailed);
     std::printf("browser run             %8.0f ms\n", browserTotal);
     std::printf("first page (start-up)   %8.0f ms, of which start-up about %.0f ms\n",
                 pageMs.empty() ? 0 : pageMs.front(), pageMs.empty() ? 0 : pageMs.front() - median(later));
@@ -124,5 +133,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "run this program through tests/net/with-fake-engine\n");
         return 2;
     }
-    return vexor::run(argc > 1 ? std::atoi(argv[1]) : 30);
+    return vexor::run(argc > 1 ? std::atoi(argv[1]) : 30, argc > 2 ? std::atoi(argv[2]) : 0);
 }

@@ -91,6 +91,7 @@ class EngineState:
         self.host_requests = {}
         self.placements = {}
         self.fault_rules = []
+        self.latency = 0.0  # seconds every engine answer waits, as across the internet
 
     def record(self, method, target, host, port, path, headers, scheme="http"):
         """Logs a request; the number of requests to host so far, CONNECTs not counted."""
@@ -253,6 +254,9 @@ class Handler(BaseHTTPRequestHandler):
         if engine is None:
             self.send_plain(404, error_page(404, "Not Found", host), "text/html")
             return
+        with self.server.state.lock:
+            latency = self.server.state.latency
+        time.sleep(latency)
         if host in CONSENT_HOSTS and not has_cookie(self.headers.get("Cookie"), CONSENT_COOKIE):
             self.send_plain(200, cookie_consent_page(CONSENT_COOKIE), "text/html; charset=utf-8")
             return
@@ -331,6 +335,15 @@ class Handler(BaseHTTPRequestHandler):
             self.send_plain(200, b"ok\n")
         elif name == "/place":
             self.place(args)
+        elif name == "/latency":
+            try:
+                latency = int(args.get("ms", "")) / 1000
+            except ValueError:
+                self.send_plain(400, b"ms is a number\n")
+                return
+            with state.lock:
+                state.latency = max(latency, 0)
+            self.send_plain(200, b"ok\n")
         elif name == "/fault":
             self.add_fault(args)
         elif name == "/results":

@@ -10,6 +10,7 @@ import ssl
 import sys
 import tempfile
 import threading
+import time
 import unittest
 from html import unescape
 from urllib.parse import parse_qs, quote, quote_plus, unquote, urlsplit
@@ -405,6 +406,18 @@ class FakeEngineTest(unittest.TestCase):
         listed = self.control("/results?keyword=" + quote_plus(KEYWORD)).splitlines()
         self.assertEqual(len(listed), 25)
         self.assertEqual(listed[22], "23\thttp://www.mine.example/")
+
+    def test_latency_delays_every_engine_answer_until_reset(self):
+        target = ENGINES["plain.engine.test"].address(encode_keyword(KEYWORD, "utf-8"), 1)
+        self.assertEqual(self.get("http://control.test/latency?ms=x")[0], 400)
+        self.control("/latency?ms=1000")
+        start = time.monotonic()
+        self.assertEqual(self.get(target)[0], 200)
+        self.assertGreaterEqual(time.monotonic() - start, 1.0)
+        self.control("/reset")
+        start = time.monotonic()
+        self.get(target)
+        self.assertLess(time.monotonic() - start, 1.0)
 
     def test_default_placement_follows_the_byte_sum(self):
         _, page = self.get("http://plain.engine.test/search?q=abc&start=90")
