@@ -3,8 +3,8 @@
 // browser fetcher and once through the direct fetcher. For the browser it prints the time each
 // page cost the survey next to the browser's own load time of that page (its navigation entry's
 // duration), and the start-up of the browser: what the run's first page cost beyond the others.
-// The keywords are those of survey_pace, six pages each. LATENCY_MS (default 0) has the engine
-// wait that long before each answer, as an engine across the internet does.
+// The keywords are those of survey_pace (pace_keywords.h), six pages each. LATENCY_MS (default
+// 0) has the engine wait that long before each answer, as an engine across the internet does.
 // Usage: tests/net/with-fake-engine build/native/bench/browser_pace [KEYWORDS [LATENCY_MS]]
 #include <algorithm>
 #include <atomic>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/network_fetcher.h"
+#include "pace_keywords.h"
 #include "plain_engine.h"
 #include "survey/rank_search.h"
 #include "temp_folder.h"
@@ -63,11 +64,7 @@ int survey(SurveyState& state, const PageFetcher& fetch) {
 int run(int keywords, int latencyMs) {
     SurveyState state;
     state.target = "www.target-site.example";
-    std::string digits = "0123456";
-    do {
-        state.keywords.push_back("pace" + digits);
-    } while (static_cast<int>(state.keywords.size()) < keywords &&
-             std::next_permutation(digits.begin(), digits.end()));
+    state.keywords = paceKeywords(keywords);
 
     const std::string program = findBrowser("");
     if (program.empty()) {

@@ -16,6 +16,7 @@
 
 #include "app/network_fetcher.h"
 #include "open_handles.h"
+#include "pace_keywords.h"
 #include "plain_engine.h"
 #include "survey/rank_search.h"
 
@@ -45,11 +46,7 @@ int run(int keywords) {
     EngineDefinition engine = testing::plainEngine();
     SurveyState state;
     state.target = "www.target-site.example";
-    std::string digits = "0123456";
-    do {
-        state.keywords.push_back("pace" + digits);
-    } while (static_cast<int>(state.keywords.size()) < keywords &&
-             std::next_permutation(digits.begin(), digits.end()));
+    state.keywords = paceKeywords(keywords);
     keywords = static_cast<int>(state.keywords.size());
     CountingEvents events;
     SurveyContext context{state, engine, events, networkFetcher(NetworkSettings{}), localNow};
