@@ -2,8 +2,8 @@
 // renders it, and closing it all. The commands it sends: Target.createTarget and
 // Target.attachToTarget once, then Page.enable and Network.enable for the tab (and for a tab of
 // another proxy, Target.createBrowserContext with the proxy before them); per page
-// Page.navigate, the events Network.* and Page.loadEventFired, and Runtime.evaluate of the
-// document's outerHTML; Browser.close at the end.
+// Page.navigate, the events Network.* and Page.loadEventFired, Runtime.evaluate of a timer in
+// the page while it settles and of the document's outerHTML; Browser.close at the end.
 #include "web/browser_fetcher.h"
 
 #ifndef _WIN32
@@ -67,6 +67,10 @@ std::vector<std::string> browserArguments(const BrowserOptions& options) {
         "CertificateTransparencyComponentUpdater,InterestFeedContentSuggestions,DialMediaRouteProvider,"
         "NetworkTimeServiceQuerying,BackForwardCache",
         "--password-store=basic",
+        // A window behind others or minimised keeps its timers on time: the page settles by one.
+        "--disable-background-timer-throttling",
+        "--disable-backgrounding-occluded-windows",
+        "--disable-renderer-backgrounding",
         "about:blank",
     };
     if (!options.showWindow) arguments.insert(arguments.begin() + 1, "--headless=new");
@@ -281,43 +285,22 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
     }
     const std::string loader = browserText(navigated.result, "loaderId");
 
-    // The load event (a navigation within the document has no loader and none), then quiet. A
-    // load event counts only after the document's own response: one that comes before it is
-    // the end of a navigation the page started itself (a reload) before this one took over.
+    // The load event (a navigation within the document has no loader and none). A load event
+    // counts only after the document's own response: one that comes before it is the end of a
+    // navigation the page started itself (a reload) before this one took over.
     bool loaded = loader.empty();
     bool responded = false;
     std::set<std::string> requests;  // in flight in the tab, of those that can change the page
-    auto lastActivity = Clock::now();
-    std::optional<Clock::time_point> quietCap;
-    auto quiet = options_.quietPeriod;
-    for (;;) {
-        auto until = deadline;
-        if (loaded) {
-            const auto now = Clock::now();
-            if (!quietCap) {
-                quietCap = now + QUIET_CAP_PERIODS * options_.quietPeriod;
-                quiet = std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(now - started) /
-                                       QUIET_LOAD_DIVISOR,
-                                   std::min(QUIET_FLOOR, options_.quietPeriod), options_.quietPeriod);
-            }
-            const auto quietEnd = lastActivity + quiet;
-            if ((requests.empty() && now >= quietEnd) || now >= *quietCap || now >= deadline) break;
-            until = std::min({deadline, *quietCap, requests.empty() ? quietEnd : *quietCap});
-        }
-        BrowserEvent event;
-        const BrowserWait wait = connection.nextEvent(event, until, abortFlag);
-        if (wait == BrowserWait::Deadline && loaded) continue;  // the quiet check above decides
-        if (wait != BrowserWait::Done) return endedBy(wait);
-        if (event.sessionId != tab || !event.params.is_object()) continue;
+    int activity = 0;                // events of those requests
+    const auto take = [&](const BrowserEvent& event) {
+        if (event.sessionId != tab || !event.params.is_object()) return;
         if (event.method == "Page.loadEventFired" && responded) {
             loaded = true;
-            lastActivity = Clock::now();
         } else if (event.method.rfind("Network.", 0) == 0) {
             const std::string request = browserText(event.params, "requestId");
-            if (event.method == "Network.requestWillBeSent" &&
-                canChangeDocument(browserText(event.params, "type")))
+            if (event.method == "Network.requestWillBeSent" && canChangeDocument(browserText(event.params, "type")))
                 requests.insert(request);
-            if (requests.count(request)) lastActivity = Clock::now();
+            activity += static_cast<int>(requests.count(request));
             if (event.method == "Network.loadingFinished" || event.method == "Network.loadingFailed")
                 requests.erase(request);
             if (event.method == "Network.responseReceived" && browserText(event.params, "loaderId") == loader &&
@@ -329,6 +312,41 @@ FetchOutcome BrowserSession::fetch(const std::string& address, std::string& body
                 responded = true;
             }
         }
+    };
+    while (!loaded) {
+        BrowserEvent event;
+        const BrowserWait wait = connection.nextEvent(event, deadline, abortFlag);
+        if (wait != BrowserWait::Done) return endedBy(wait);
+        take(event);
+    }
+
+    // Then the page settles: the page's own timer of the quiet period runs out with no request
+    // that can change the document begun or in flight meanwhile. The timer runs in the page, so
+    // that what the page's scripts start after their own short delays comes first, however busy
+    // the machine; what they start shows as events before the timer's answer.
+    const auto now = Clock::now();
+    const auto quietCap = std::min(deadline, now + QUIET_CAP_PERIODS * options_.quietPeriod);
+    const auto quiet = std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(now - started) /
+                                      QUIET_LOAD_DIVISOR,
+                                  std::min(QUIET_FLOOR, options_.quietPeriod), options_.quietPeriod);
+    const std::string pageTimer =
+        "new Promise(function(done){setTimeout(done," + std::to_string(quiet.count()) + ")})";
+    for (;;) {
+        const int before = activity;
+        const BrowserAnswer timer =
+            connection.call("Runtime.evaluate", {{"expression", pageTimer}, {"awaitPromise", true}}, tab,
+                            quietCap, abortFlag);
+        if (timer.wait == BrowserWait::Deadline) break;
+        if (timer.wait != BrowserWait::Done) return endedBy(timer.wait);
+        // The events that came meanwhile, then those of the requests still in flight.
+        BrowserEvent event;
+        BrowserWait wait;
+        while ((wait = connection.nextEvent(event, requests.empty() ? Clock::now() : quietCap, abortFlag)) ==
+               BrowserWait::Done)
+            take(event);
+        if (wait != BrowserWait::Deadline) return endedBy(wait);
+        // A timer cut short (the page went on to another document) settles nothing.
+        if (Clock::now() >= quietCap || (activity == before && timer.error.empty())) break;
     }
 
     // Reading the settled page is given a moment even when the quiet period took the deadline.
