@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "cli/interrupt.h"
+
 namespace vexor::cli {
 namespace {
 
@@ -45,6 +47,12 @@ std::optional<std::string> readPipedLine(HANDLE input) {
     return line.empty() ? std::nullopt : std::optional<std::string>(line);
 }
 
+// Ctrl-C ends a console read at once, while the console's handler marks the request on a thread
+// of its own: the mark is waited for a moment, so that the caller reads it as a stop.
+void awaitInterruptMark() {
+    for (int i = 0; i < 50 && !interruptRequested(); ++i) Sleep(10);
+}
+
 // The console hands over a whole line once Enter is pressed; Ctrl-C ends the read with nothing.
 std::optional<std::string> readInputLine() {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -54,7 +62,10 @@ std::optional<std::string> readInputLine() {
     wchar_t buffer[256];
     do {
         DWORD got = 0;
-        if (!ReadConsoleW(input, buffer, 256, &got, nullptr) || got == 0) return std::nullopt;
+        if (!ReadConsoleW(input, buffer, 256, &got, nullptr) || got == 0) {
+            awaitInterruptMark();
+            return std::nullopt;
+        }
         wide.append(buffer, got);
     } while (wide.back() != L'\n');
     const int size = static_cast<int>(wide.size());
