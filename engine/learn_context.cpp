@@ -102,9 +102,11 @@ std::string resultsContext(const std::vector<PageReading>& readings) {
     return {};
 }
 
-bool isParticular(const Rule& rule, const std::vector<PageReading>& readings, std::string_view context) {
-    if (beginsInsideId(rule.prefix, readings.front())) return true;
-    if (rule.prefix.size() > steadyLength(readings)) return true;
+bool prefixHoldsId(const Rule& rule, const std::vector<PageReading>& readings) {
+    return beginsInsideId(rule.prefix, readings.front()) || rule.prefix.size() > steadyLength(readings);
+}
+
+bool walksAnotherBox(const std::vector<PageReading>& readings, std::string_view context) {
     return std::any_of(readings.begin(), readings.end(), [&](const PageReading& reading) {
         return std::any_of(reading.walked.begin(), reading.walked.end(), [&](const RuleLink& walked) {
             return !isResult(reading, walked.link) && !isMarkupVariant(before(reading.region, walked.link), context);

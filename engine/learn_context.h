@@ -32,12 +32,14 @@ PageReading readingOf(std::string_view region, const PageAddress& address, const
 // one, up to VARIANT_WINDOW bytes, that serves. Empty when none does.
 std::string resultsContext(const std::vector<PageReading>& readings);
 
-// Whether rule, read as readings tell (page 1 first, then the other pages it yields results
-// on), depends on what is particular to these pages: its prefix begins inside an id, or
-// reaches into the bytes before the results that differ between the pages (taken with the
-// whole token they stand in: a tracking value, the keyword's, the page's), or its walk yields
-// links besides the results whose markup is not a variant of context (another box's).
-bool isParticular(const Rule& rule, const std::vector<PageReading>& readings, std::string_view context);
+// What makes a rule particular to the sample's pages, read as readings tell (page 1 first, then
+// the other pages it yields results on). Whether its prefix holds an id: it begins inside one,
+// or reaches into the bytes before the results that differ between the pages (taken with the
+// whole token they stand in: a tracking value, the keyword's, the page's).
+bool prefixHoldsId(const Rule& rule, const std::vector<PageReading>& readings);
+// Whether its walk yields links besides the results whose markup is not a variant of context:
+// another box's.
+bool walksAnotherBox(const std::vector<PageReading>& readings, std::string_view context);
 
 // The rule that reads the first reading's results by their markup: the attribute that holds
 // them (as `href="`) for prefix, reading facts of their kind (any kind when they differ), with

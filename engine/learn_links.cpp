@@ -235,8 +235,8 @@ Chosen chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
 }
 
 // The chosen rules, or in their place the rule that reads their results by the markup before
-// them (contextRule) when they depend on what is particular to the sample's pages
-// (isParticular) and that rule reads the samples in place and holds on as many pages.
+// them (contextRule) when they are particular to the sample's pages (prefixHoldsId,
+// walksAnotherBox) and that rule reads the samples in place and holds on as many pages.
 Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& pages, Chosen chosen) {
     const auto readPage = [&](std::size_t i, const Rule& rule) {
         const std::string_view region = cutToMarkers(pages.bodies[i], definition.startMarker, definition.endMarker);
@@ -255,8 +255,12 @@ Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& page
     if (readings.empty()) return chosen;
     for (std::size_t i = 1; i < pages.bodies.size(); ++i)
         if (PageReading later = readPage(i, read); !later.results.empty()) readings.push_back(std::move(later));
+    const bool holdsId = prefixHoldsId(read, readings);
+    const bool walksMore = std::any_of(readings.begin(), readings.end(),
+                                       [](const PageReading& r) { return r.walked.size() > r.results.size(); });
+    if (!holdsId && !walksMore) return chosen;
     const std::string context = resultsContext(readings);
-    if (context.empty() || !isParticular(read, readings, context)) return chosen;
+    if (context.empty() || (!holdsId && !walksAnotherBox(readings, context))) return chosen;
     const std::optional<Rule> byContext = contextRule(readings.front(), context, &pages.facts[0]);
     if (!byContext) return chosen;
     const ExtendedLinkRule stored = extendedFormOf(*byContext);
