@@ -81,6 +81,7 @@ std::string_view sharedContext(std::string_view region, const std::vector<std::s
 
 bool isMarkupVariant(std::string_view before, std::string_view context) {
     context = context.substr(context.size() - std::min(context.size(), VARIANT_WINDOW));
+    if (isVariantOf(before, context)) return true;
     const std::string markedContext = withIdsMarked(context);
     const std::string markedBefore =
         withIdsMarked(before.substr(before.size() - std::min(before.size(), 2 * (VARIANT_WINDOW + LONGEST_VARIANT_RUN))));
