@@ -30,11 +30,13 @@ struct LinkRule {
 // A rule of the extended learning: the links after the prefix's occurrences, only those of
 // linkKind (every kind when empty), a link to the same address as the one before it counting
 // once. EveryLink takes all of them (at least one), with ranks counted on from the pages before;
-// the other selections take ten as a LinkRule does (stride 1).
+// the other selections take ten as a LinkRule does (stride 1). With a context, only the links
+// whose markup before them is a variant of it count (isMarkupVariant in learn_variants.h).
 struct ExtendedLinkRule {
     LinkSelection selection = LinkSelection::EveryLink;
     std::string prefix;
     std::string linkKind;
+    std::string context;
 
     friend bool operator==(const ExtendedLinkRule&, const ExtendedLinkRule&) = default;
 };

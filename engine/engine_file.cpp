@@ -1,6 +1,8 @@
 // Reading and writing engine definition files.
 #include "engine/engine_file.h"
 
+#include <algorithm>
+
 #include "engine/byte_sink.h"
 #include "engine/byte_source.h"
 #include "engine/page_marks.h"
@@ -13,6 +15,7 @@ constexpr std::size_t MAGIC_SIZE = sizeof ENGINE_FILE_MAGIC - 1;
 constexpr std::size_t TAG_SIZE = 4;
 constexpr std::string_view EXTENSION_MARK(ENGINE_EXTENSION_MARK, TAG_SIZE);
 constexpr std::string_view EXTENDED_RULES_TAG(ENGINE_EXTENDED_RULES_TAG, TAG_SIZE);
+constexpr std::string_view RULE_CONTEXTS_TAG(ENGINE_RULE_CONTEXTS_TAG, TAG_SIZE);
 constexpr std::string_view PAGE_MARKS_TAG(ENGINE_PAGE_MARKS_TAG, TAG_SIZE);
 
 // A string field: its bytes up to the first NUL.
@@ -66,6 +69,18 @@ bool fillExtendedRules(ByteSource& block, EngineDefinition& record) {
     return false;
 }
 
+// The rule contexts block's content: as many contexts as extended rules were read before it.
+// False when the block is damaged; record then keeps its rules without contexts.
+bool fillRuleContexts(ByteSource& block, EngineDefinition& record) {
+    const uint32_t count = block.u32();
+    if (count != record.extendedRules.size()) block.fail();
+    std::vector<std::string> contexts;
+    for (uint32_t i = 0; i < count && !block.failed(); ++i) contexts.push_back(stringField(block));
+    if (block.failed() || block.remaining() != 0) return false;
+    for (std::size_t i = 0; i < contexts.size(); ++i) record.extendedRules[i].context = std::move(contexts[i]);
+    return true;
+}
+
 // The page marks block's content: a count, then each mark as a string, within the bounds that
 // learning keeps, so a hostile file cannot make a page check long. False when the block is
 // damaged or past the bounds; record then keeps no marks.
@@ -98,6 +113,7 @@ void fillExtension(ByteSource& in, EngineDefinition& record) {
         ByteSource block(in.counted());
         if (in.failed()) continue;
         if (tag == EXTENDED_RULES_TAG && !fillExtendedRules(block, record)) in.fail();
+        if (tag == RULE_CONTEXTS_TAG && !fillRuleContexts(block, record)) in.fail();
         if (tag == PAGE_MARKS_TAG && !fillPageMarks(block, record)) in.fail();
     }
 }
@@ -138,6 +154,14 @@ std::string engineFileBytes(const EngineDefinition& record) {
             block.counted(rule.linkKind);
         }
         out.raw(EXTENDED_RULES_TAG);
+        out.counted(block.bytes());
+    }
+    const auto hasContext = [](const ExtendedLinkRule& rule) { return !rule.context.empty(); };
+    if (std::any_of(record.extendedRules.begin(), record.extendedRules.end(), hasContext)) {
+        ByteSink block;
+        block.u32(static_cast<uint32_t>(record.extendedRules.size()));
+        for (const ExtendedLinkRule& rule : record.extendedRules) block.counted(rule.context);
+        out.raw(RULE_CONTEXTS_TAG);
         out.counted(block.bytes());
     }
     if (!record.resultsPageMarks.empty()) {

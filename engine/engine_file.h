@@ -14,12 +14,16 @@ inline constexpr char ENGINE_FILE_MAGIC[] = "_VEXOR_ENGINE_DEFINITION_";  // 25 
 // After the last rule, where earlier readers stop, a file may carry an extension: the four
 // bytes of ENGINE_EXTENSION_MARK, then blocks of a 4-byte tag, a 32-bit byte count and the
 // content. Block ENGINE_EXTENDED_RULES_TAG holds the extended rules: a 32-bit count, then for
-// each rule its selection (1 byte), prefix and link kind (strings). Block ENGINE_PAGE_MARKS_TAG
+// each rule its selection (1 byte), prefix and link kind (strings). Block ENGINE_RULE_CONTEXTS_TAG,
+// after it and only when a rule has a context, holds a 32-bit count (that of the extended rules)
+// and each rule's context as a string; a reader that does not know it skips it and reads the
+// rules without their contexts. Block ENGINE_PAGE_MARKS_TAG
 // holds the results page marks: a 32-bit count, then each mark as a string, at most
 // MOST_PAGE_MARKS of at most LONGEST_PAGE_MARK bytes. A record without extended rules and
 // without marks is written without an extension, so earlier programs read it byte for byte.
 inline constexpr char ENGINE_EXTENSION_MARK[] = "VXEX";
 inline constexpr char ENGINE_EXTENDED_RULES_TAG[] = "XRUL";
+inline constexpr char ENGINE_RULE_CONTEXTS_TAG[] = "XCTX";
 inline constexpr char ENGINE_PAGE_MARKS_TAG[] = "MARK";
 
 // How a read ended.

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "engine/learn_check.h"
+#include "engine/learn_context.h"
 #include "engine/learn_extended.h"
 #include "engine/learn_plain.h"
 #include "engine/learn_prefix_groups.h"
@@ -233,6 +234,46 @@ Chosen chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
     return none;
 }
 
+// The chosen rules, or in their place the rule that reads their results by the markup before
+// them (contextRule) when they are particular to the sample's pages (prefixHoldsId,
+// walksAnotherBox) and that rule reads the samples in place and holds on as many pages.
+Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& pages, Chosen chosen) {
+    const auto readPage = [&](std::size_t i, const Rule& rule) {
+        const std::string_view region = cutToMarkers(pages.bodies[i], definition.startMarker, definition.endMarker);
+        return readingOf(region, pageAddressOf(pages.addresses[i]), rule, &pages.facts[i]);
+    };
+    // The rule a survey reads page 1 with, and what it reads on the later pages it holds on.
+    std::vector<PageReading> readings;
+    Rule read;
+    for (const Rule& rule : readingRules(withRules(definition, chosen.plain, chosen.extended))) {
+        PageReading first = readPage(0, rule);
+        if (first.results.empty()) continue;
+        readings.push_back(std::move(first));
+        read = rule;
+        break;
+    }
+    if (readings.empty()) return chosen;
+    for (std::size_t i = 1; i < pages.bodies.size(); ++i)
+        if (PageReading later = readPage(i, read); !later.results.empty()) readings.push_back(std::move(later));
+    const bool holdsId = prefixHoldsId(read, readings);
+    const bool walksMore = std::any_of(readings.begin(), readings.end(),
+                                       [](const PageReading& r) { return r.walked.size() > r.results.size(); });
+    if (!holdsId && !walksMore) return chosen;
+    const std::string context = resultsContext(readings);
+    if (context.empty() || (!holdsId && !walksAnotherBox(readings, context))) return chosen;
+    const std::optional<Rule> byContext = contextRule(readings.front(), context, &pages.facts[0]);
+    if (!byContext) return chosen;
+    const ExtendedLinkRule stored = extendedFormOf(*byContext);
+    const EngineDefinition carried = withRules(definition, {plainFormOf(stored)}, {stored});
+    const PageAddress address = pageAddressOf(pages.addresses[0]);
+    const SampleForms first = sampleFormsOf(sampleOf(definition.firstResultUrl), address);
+    const SampleForms tenth = sampleFormsOf(sampleOf(definition.tenthResultUrl), address);
+    if (!readsSamplesInPlace(carried, pages, first, tenth)) return chosen;
+    const int held = pagesHeld(carried, pages, "");
+    if (held < chosen.pagesHeld) return chosen;
+    return Chosen{carried.linkRules, carried.extendedRules, held};
+}
+
 }  // namespace
 
 std::string_view sampleOf(std::string_view resultField) {
@@ -247,6 +288,8 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     SampleFetch sample(definition, fetch);
     if (sample.failedPage() == 1) return fetchRefused(1, sample.outcome(1));
     Chosen chosen = chooseRules(definition, sample);
+    if (!chosen.plain.empty() && sample.failedPage() == 0)
+        chosen = carriedToOtherPages(definition, sample.pages, std::move(chosen));
     if (const int failed = sample.failedPage(); failed != 0) return fetchRefused(failed, sample.outcome(failed));
     if (chosen.plain.empty()) {
         const PageKind kind = blockSignOf(sample.pages.bodies[0]);

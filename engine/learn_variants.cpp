@@ -2,6 +2,7 @@
 #include "engine/learn_variants.h"
 
 #include <algorithm>
+#include <string>
 
 namespace vexor {
 namespace {
@@ -18,22 +19,30 @@ std::size_t commonPrefix(std::string_view a, std::string_view b) {
     return n;
 }
 
-}  // namespace
-
-std::string_view sharedContext(std::string_view region, const std::vector<std::string_view>& links,
-                               std::size_t limit) {
-    if (links.empty()) return {};
-    const auto before = [&](std::string_view link) {
-        return region.substr(0, static_cast<std::size_t>(link.data() - region.data()));
-    };
-    std::string_view shared = before(links.front());
-    shared = shared.substr(shared.size() - std::min(shared.size(), limit));
-    for (const std::string_view link : links) shared = shared.substr(shared.size() - commonSuffix(shared, before(link)));
-    return shared;
+// Text with every id (a run of token bytes with a digit: a tracking value, a number of the page)
+// written as one ID_MARK, so that one id compares equal to any other. A run cut by text's start
+// is left out, as it may be part of an id.
+constexpr char ID_MARK = '\x01';
+std::string withIdsMarked(std::string_view text) {
+    std::string marked;
+    std::size_t i = 0;
+    while (i < text.size() && isTokenByte(text[i])) ++i;
+    while (i < text.size()) {
+        if (!isTokenByte(text[i])) {
+            marked += text[i++];
+            continue;
+        }
+        const std::size_t run = i;
+        bool digit = false;
+        for (; i < text.size() && isTokenByte(text[i]); ++i) digit = digit || (text[i] >= '0' && text[i] <= '9');
+        if (digit) marked += ID_MARK;
+        else marked.append(text.substr(run, i - run));
+    }
+    return marked;
 }
 
-bool isMarkupVariant(std::string_view before, std::string_view context) {
-    context = context.substr(context.size() - std::min(context.size(), VARIANT_WINDOW));
+// The comparison of isMarkupVariant, on context already cut to its window.
+bool isVariantOf(std::string_view before, std::string_view context) {
     const std::size_t n = context.size();
     const std::size_t same = commonSuffix(before, context);
     if (same == n) return true;
@@ -50,6 +59,33 @@ bool isMarkupVariant(std::string_view before, std::string_view context) {
         }
     }
     return false;
+}
+
+}  // namespace
+
+bool isTokenByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
+std::string_view sharedContext(std::string_view region, const std::vector<std::string_view>& links,
+                               std::size_t limit) {
+    if (links.empty()) return {};
+    const auto before = [&](std::string_view link) {
+        return region.substr(0, static_cast<std::size_t>(link.data() - region.data()));
+    };
+    std::string_view shared = before(links.front());
+    shared = shared.substr(shared.size() - std::min(shared.size(), limit));
+    for (const std::string_view link : links) shared = shared.substr(shared.size() - commonSuffix(shared, before(link)));
+    return shared;
+}
+
+bool isMarkupVariant(std::string_view before, std::string_view context) {
+    context = context.substr(context.size() - std::min(context.size(), VARIANT_WINDOW));
+    if (isVariantOf(before, context)) return true;
+    const std::string markedContext = withIdsMarked(context);
+    const std::string markedBefore =
+        withIdsMarked(before.substr(before.size() - std::min(before.size(), 2 * (VARIANT_WINDOW + LONGEST_VARIANT_RUN))));
+    return isVariantOf(markedBefore, markedContext);
 }
 
 }  // namespace vexor

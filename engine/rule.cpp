@@ -12,12 +12,13 @@ bool takesFirstOrLast(LinkSelection selection) {
 
 Rule ruleOf(const LinkRule& stored) {
     const LinkSelection selection = takesFirstOrLast(stored.selection) ? stored.selection : LinkSelection::ExactlyTen;
-    return {stored.prefix, selection, stored.stride, false, ""};
+    return {stored.prefix, selection, stored.stride, false, "", ""};
 }
 
 Rule ruleOf(const ExtendedLinkRule& stored) {
     const bool known = takesFirstOrLast(stored.selection) || stored.selection == LinkSelection::EveryLink;
-    return {stored.prefix, known ? stored.selection : LinkSelection::ExactlyTen, 1, true, stored.linkKind};
+    return {stored.prefix, known ? stored.selection : LinkSelection::ExactlyTen, 1, true, stored.linkKind,
+            stored.context};
 }
 
 std::vector<Rule> readingRules(const EngineDefinition& engine) {
@@ -30,7 +31,9 @@ std::vector<Rule> readingRules(const EngineDefinition& engine) {
     return rules;
 }
 
-ExtendedLinkRule extendedFormOf(const Rule& rule) { return {rule.selection, rule.prefix, rule.linkKind}; }
+ExtendedLinkRule extendedFormOf(const Rule& rule) {
+    return {rule.selection, rule.prefix, rule.linkKind, rule.context};
+}
 
 LinkRule plainFormOf(const ExtendedLinkRule& rule) {
     const LinkSelection selection =

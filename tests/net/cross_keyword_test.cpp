@@ -90,6 +90,9 @@ TEST_F(CrossKeyword, LearntWithOneKeywordEveryLayoutFindsOtherKeywordsAtTheirRan
         {"escaped.engine.test", "/html/?q=%s&s=10", "/html/?q=%s&s=20", TOKYO_UTF8_ESCAPED},
         {"pathwrap.engine.test", "/search?p=%s&b=11", "/search?p=%s&b=21", TOKYO_UTF8_ESCAPED},
         {"spelled.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
+        {"token.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
+        {"cluster.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
+        {"news.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
     };
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.host);

@@ -110,7 +110,7 @@ std::vector<RuleOption> literalExtendedRules(std::string_view page, const PageAd
         for (std::size_t k = 3; k <= 99 && k <= at; ++k) {
             const std::string prefix(page.substr(at - k, k));
             const std::vector<RuleLink> links =
-                walkRule(page, Rule{prefix, LinkSelection::EveryLink, 1, true, kind}, address);
+                walkRule(page, Rule{prefix, LinkSelection::EveryLink, 1, true, kind, ""}, address);
             const std::size_t n = links.size();
             LinkSelection selection;
             if (n == 0) continue;
@@ -124,7 +124,7 @@ std::vector<RuleOption> literalExtendedRules(std::string_view page, const PageAd
             } else {
                 continue;
             }
-            found.push_back({{Rule{prefix, selection, 1, true, kind}, n, match, isMarkupAligned(prefix)}, k, at});
+            found.push_back({{Rule{prefix, selection, 1, true, kind, ""}, n, match, isMarkupAligned(prefix)}, k, at});
         }
     }
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {

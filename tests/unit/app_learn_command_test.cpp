@@ -204,7 +204,7 @@ TEST_F(LearnCommand, RulesThatPageTwoDoesNotConfirmAreLearntExtendedAndTheLineSa
     learn();
     expectOneMessage(learntWith(texts::TEXT_RULES_ALL_RESULTS, 1).c_str(), Icon::Information);
     EXPECT_THAT(engine.extendedRules,
-                ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<li><a href=\"", "absolute"}));
+                ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<li><a href=\"", "absolute", ""}));
     EXPECT_THAT(engine.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<li><a href=\""}));
     EXPECT_EQ(engine.learnedAt, PINNED);
 }

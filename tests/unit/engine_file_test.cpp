@@ -228,8 +228,8 @@ TEST(EngineFile, UnknownCodesAreKeptAsStored) {
 EngineDefinition extendedEngine() {
     EngineDefinition e = learntEngine();
     e.linkRules = {{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}};
-    e.extendedRules = {{LinkSelection::EveryLink, "<h3><a href=\"", "wrapped:/url"},
-                       {LinkSelection::LastTen, " u=\"", ""}};
+    e.extendedRules = {{LinkSelection::EveryLink, "<h3><a href=\"", "wrapped:/url", ""},
+                       {LinkSelection::LastTen, " u=\"", "", ""}};
     return e;
 }
 
@@ -286,6 +286,22 @@ TEST(EngineFile, UnknownBlocksAreSkippedAndADamagedExtensionFails) {
     const std::string shorter = "XRUL" + str(le32(1) + "\x03" + str("<a"));
     EXPECT_EQ(parseEngineFile(plain + "VXEX" + shorter, read), EngineFileRead::Truncated);
     EXPECT_TRUE(read.extendedRules.empty());
+}
+
+// A rule's context follows the rules in a block that earlier readers skip; one context for
+// every extended rule, or the file is damaged.
+TEST(EngineFile, RuleContextsFollowTheExtendedRulesInABlockOfTheirOwn) {
+    EngineDefinition engine = extendedEngine();
+    engine.extendedRules[1].context = "<div class=\"g\"><h3 class=\"r\"><a";
+    const std::string bytes = engineFileBytes(engine);
+    const std::string contexts = "XCTX" + str(le32(2) + str("") + str(engine.extendedRules[1].context));
+    EXPECT_EQ(bytes, engineFileBytes(extendedEngine()) + contexts);
+    EngineDefinition read;
+    ASSERT_EQ(parseEngineFile(bytes, read), EngineFileRead::Read);
+    EXPECT_EQ(read, engine);
+    const std::string rulesOnly = engineFileBytes(extendedEngine());
+    ASSERT_EQ(parseEngineFile(rulesOnly + "XCTX" + str(le32(1) + str("<a")), read), EngineFileRead::Truncated);
+    EXPECT_EQ(read.extendedRules, extendedEngine().extendedRules) << "the rules stay, without contexts";
 }
 
 TEST(EngineFile, ResultsPageMarksFollowInABlockOfTheirOwnWithinBounds) {

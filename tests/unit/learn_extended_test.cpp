@@ -55,7 +55,7 @@ TEST(ExtendedLearning, APageOfEightResultsIsLearntFromItsLastResultAsTheTenth) {
     for (int i = 4; i <= 8; ++i) page += organic(result(i));
     const auto options = optionsFor(page, result(1), result(8));
     ASSERT_FALSE(options.empty());
-    EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
+    EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute", ""}));
     EXPECT_EQ(options[0].links, 8u);
     EXPECT_THAT(readWith(options[0], page), ElementsAreArray(results(1, 8)));
     // The next page holds nine: the rule takes them all.
@@ -94,7 +94,7 @@ TEST(ExtendedLearning, AdsBehindTheResultsMarkupAreLeftOutByTheirKindOfLink) {
     page += ad(3);
     const auto options = optionsFor(page, result(1), result(7));
     ASSERT_FALSE(options.empty());
-    EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
+    EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute", ""}));
     // Another page with three ads before and none after reads its ten results only.
     std::string other = ad(4) + ad(5) + ad(6);
     for (int i = 11; i <= 20; ++i) other += organic(result(i));
@@ -127,7 +127,7 @@ TEST(ExtendedLearning, RedirectLinksAreLearntFromTheLinkAsWrittenAsCopiedAndAsTh
         SCOPED_TRACE(s);
         const auto options = optionsFor(page, samples[s].first, samples[s].second);
         ASSERT_FALSE(options.empty());
-        EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "wrapped:/url"}));
+        EXPECT_EQ(options[0].rule, ruleOf(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "wrapped:/url", ""}));
         EXPECT_EQ(options[0].match, matches[s]);
         EXPECT_EQ(readWith(options[0], page).at(2), wrapped(3));
     }

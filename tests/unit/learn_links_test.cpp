@@ -276,7 +276,7 @@ EngineDefinition learntQueryFor(const std::string& firstField, const std::string
     d.tenthResultUrl = tenthField;
     d.learnedAt.year = 2005;
     d.linkRules = {{LinkSelection::LastTen, 3, "old"}, {LinkSelection::FirstTen, 2, "older"}};
-    d.extendedRules = {{LinkSelection::EveryLink, "oldest", "absolute"}};
+    d.extendedRules = {{LinkSelection::EveryLink, "oldest", "absolute", ""}};
     return d;
 }
 
@@ -390,7 +390,7 @@ TEST(LearnLinkRules, PlainRulesThatPagesTwoAndThreeDoNotConfirmGiveWayToExtended
     EXPECT_TRUE(learnt.extended);
     EXPECT_EQ(learnt.selection, LinkSelection::EveryLink);
     EXPECT_EQ(learnt.pagesHeld, 2) << "page 3 repeats page 2";
-    EXPECT_THAT(d.extendedRules, ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute"}));
+    EXPECT_THAT(d.extendedRules, ElementsAre(ExtendedLinkRule{LinkSelection::EveryLink, "<h3><a href=\"", "absolute", ""}));
     EXPECT_THAT(d.linkRules, ElementsAre(LinkRule{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}))
         << "the extended rule's plain form, for programs that know only plain rules";
 }
@@ -560,6 +560,22 @@ TEST(IsMarkupVariant, OneRunAddedLeftOutOrReplacedAtMost) {
     for (const Case& c : cases) EXPECT_EQ(isMarkupVariant(c.before, context), c.variant) << c.before;
 }
 
+// Ids differ with every page and keyword; a class name in place of the results' is another box.
+TEST(IsMarkupVariant, AnIdReplacedByAnotherIsTheSameMarkup) {
+    const std::string context = "<div class=\"g\"><h3 class=\"r\"><a data-ved=\"0ahUKEwMF9U1dzQe00E\" href=\"";
+    struct Case {
+        std::string before;
+        bool variant;
+    };
+    const Case cases[] = {
+        {"<div class=\"g\"><h3 class=\"r\"><a data-ved=\"0ahUKEw7Kp2Lx9aQzT1xY\" href=\"", true},
+        {"<div class=\"g\"><h3 class=\"r\"><a data-ved=\"0ahUKEw7Kp2\" href=\"", true},  // a shorter one
+        {"<div class=\"g\"><h3 class=\"r\"><a data-ved=\"sponsoredlinkbox\" href=\"", false},
+        {"<div id=\"header\"><a class=\"logo\" href=\"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isMarkupVariant(c.before, context), c.variant) << c.before;
+}
+
 // Result pages of nine or ten results whose shortest prefix also takes a link of another box;
 // the longer prefix reads the results alone. A link of a news box is not a result; a result
 // whose title markup differs by a space or an attribute is.
@@ -595,6 +611,49 @@ TEST(LearnLinkRules, LinksOfAnotherBoxAreNotResultsButVariantTitlesAre) {
         for (const int i : c.results) expected.push_back(result(i));
         EXPECT_EQ(readResultPage(page, d, PAGE_1).links, expected);
     }
+}
+
+// Results from..from+9 as an engine writes them for one keyword's page: its own links written
+// with its host or relative, each title behind a tracking id of the page and keyword; cluster
+// stands under the 2nd result, box before the 4th, and the 5th title has the class fifthClass.
+std::string trackedResults(int from, const std::string& id, const std::string& cluster = "",
+                           const std::string& box = "", const std::string& fifthClass = "r") {
+    std::string page = "<div id=\"top\"><a class=\"logo\" href=\"http://e.example/\">E</a></div>\n"
+                       "<span class=\"t\"><a href=\"/find?q=abc&amp;tbs=d\">day</a></span>\n";
+    for (int n = 1; n <= 10; ++n) {
+        const std::string link = result(from + n - 1);
+        if (n == 4) page += box;
+        page += "<div class=\"g\"><h3 class=\"" + (n == 5 ? fifthClass : "r") + "\"><a data-ved=\"0ah" + id +
+                "\" href=\"" + link + "\">t</a></h3><cite>" + link + "</cite>" + (n == 2 ? cluster : "") + "</div>\n";
+    }
+    return page + "<p><a href=\"/find?q=abc+1\">abc 1</a></p>\n<a class=\"pg\" href=\"http://e.example/find?q=abc&amp;start=10\">2</a>\n";
+}
+
+// Learnt from one keyword's pages, which hold neither site links under a result nor a news box,
+// the rules read another keyword's page: its own id, and what its pages may hold besides.
+TEST(LearnLinkRules, RulesLearntOnOneKeywordReadAnotherKeywordsPage) {
+    EngineDefinition d = learntQueryFor(result(1), result(10));
+    Fetched fetched;
+    ASSERT_TRUE(learnLinkRules(d, serving(trackedResults(1, "Xq7LkQk4Zx9"), trackedResults(11, "Pz8WwQk4Zx9"),
+                                          trackedResults(21, "Mn4RtQk4Zx9"), fetched))
+                    .learnt);
+    const std::string cluster = "<table class=\"sl\"><tr><td><a href=\"" + result(2) +
+                                "about.html\">about</a></td><td><a href=\"" + result(2) + "faq.html\">faq</a></td></tr></table>";
+    const std::string news = "<div class=\"news\"><span>News</span><h3 class=\"r\"><a href=\"http://news1.example/abc\">n</a>"
+                             "</h3><h3 class=\"r\"><a href=\"http://news2.example/abc\">n</a></h3></div>\n";
+    struct Case {
+        const char* name;
+        std::string page;
+    };
+    const Case cases[] = {
+        {"another id", trackedResults(1, "B2cD3eQz9Yx8w")},
+        {"site links under a result", trackedResults(1, "B2cD3eQz9Yx8w", cluster)},
+        {"a news box", trackedResults(1, "B2cD3eQz9Yx8w", "", news)},
+        {"a title class with a space", trackedResults(1, "B2cD3eQz9Yx8w", "", "", "r ")},
+    };
+    std::deque<std::string> expected;
+    for (int i = 1; i <= 10; ++i) expected.push_back(result(i));
+    for (const Case& c : cases) EXPECT_EQ(readResultPage(c.page, d, PAGE_1).links, expected) << c.name;
 }
 
 }  // namespace

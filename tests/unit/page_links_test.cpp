@@ -28,12 +28,12 @@ std::deque<std::string> sites(int from, int to) {
 EngineDefinition withRule(LinkSelection selection, const std::string& kind = "absolute") {
     EngineDefinition engine;
     engine.linkRules = {{LinkSelection::ExactlyTen, 1, "<h3><a href=\""}};
-    engine.extendedRules = {{selection, "<h3><a href=\"", kind}};
+    engine.extendedRules = {{selection, "<h3><a href=\"", kind, ""}};
     return engine;
 }
 
 // A rule that reads facts, as an extended rule is read.
-Rule factsRule(const std::string& prefix, const std::string& kind) { return {prefix, LinkSelection::EveryLink, 1, true, kind}; }
+Rule factsRule(const std::string& prefix, const std::string& kind) { return {prefix, LinkSelection::EveryLink, 1, true, kind, ""}; }
 
 TEST(WalkRule, KeepsItsKindAndCountsTwoLinksToOneAddressOnce) {
     const std::string page = item(site(1)) + item("/search?q=more") + item(site(2)) + item(site(2)) +
@@ -86,7 +86,7 @@ TEST(ReadResultPage, TenLinkSelectionsTakeTenAsPlainRulesDo) {
 
 TEST(ReadResultPage, LaterRulesAreTriedAndMarkersCut) {
     EngineDefinition engine = withRule(LinkSelection::FirstTen);
-    engine.extendedRules.push_back({LinkSelection::EveryLink, "<i>", ""});
+    engine.extendedRules.push_back({LinkSelection::EveryLink, "<i>", "", ""});
     engine.startMarker = "<!--s-->";
     engine.endMarker = "<!--e-->";
     const std::string page = "<i>" + site(0) + "</i><!--s-->" + item(site(1)) + "<i>" + site(2) + "</i><!--e--><i>x";
@@ -112,7 +112,7 @@ TEST(ReadResultPage, AFactsTableOfThePageGivesWhatAFreshReadingGives) {
     for (const char* kind : {"absolute", "wrapped:/url", "relative:/search", "", "absolute"}) {
         SCOPED_TRACE(kind);
         EngineDefinition engine = withRule(LinkSelection::EveryLink, kind);
-        engine.extendedRules.insert(engine.extendedRules.begin(), {LinkSelection::FirstTen, " u=\"", kind});
+        engine.extendedRules.insert(engine.extendedRules.begin(), {LinkSelection::FirstTen, " u=\"", kind, ""});
         EXPECT_EQ(readResultPage(page, engine, ADDRESS, &table).links, readResultPage(page, engine, ADDRESS).links);
     }
 }

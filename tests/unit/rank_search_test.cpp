@@ -148,7 +148,7 @@ TEST_F(RankSearch, TheTargetIsFoundInTheAddressARedirectCarriesEscaped) {
 // An engine whose rule takes every result of a page, however many it holds.
 class RankSearchEveryResult : public RankSearch {
 protected:
-    RankSearchEveryResult() { engine.extendedRules = {{LinkSelection::EveryLink, "<a href=\"", "absolute"}}; }
+    RankSearchEveryResult() { engine.extendedRules = {{LinkSelection::EveryLink, "<a href=\"", "absolute", ""}}; }
 };
 
 TEST_F(RankSearchEveryResult, RanksCountTheResultsOfThePagesBefore) {

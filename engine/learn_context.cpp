@@ -1,0 +1,136 @@
+// Judging a rule by the markup before the results, and reading results by it.
+#include "engine/learn_context.h"
+
+#include <algorithm>
+
+#include "engine/learn_prefix_groups.h"
+#include "engine/learn_samples.h"
+#include "engine/learn_variants.h"
+#include "engine/link_kind.h"
+
+namespace vexor {
+namespace {
+
+std::string_view before(std::string_view region, std::string_view link) {
+    return region.substr(0, static_cast<std::size_t>(link.data() - region.data()));
+}
+
+std::size_t commonSuffix(std::string_view a, std::string_view b) {
+    std::size_t n = 0;
+    while (n < a.size() && n < b.size() && a[a.size() - 1 - n] == b[b.size() - 1 - n]) ++n;
+    return n;
+}
+
+// How many bytes before the results stay the same on every page: their shared context, up to
+// the first byte that differs between pages, and short of the whole token that byte stands in.
+std::size_t steadyLength(const std::vector<PageReading>& readings) {
+    const std::string_view first = sharedContext(readings[0].region, readings[0].results, LONGEST_PREFIX);
+    std::size_t n = first.size();
+    for (const PageReading& reading : readings)
+        n = std::min(n, commonSuffix(first, sharedContext(reading.region, reading.results, LONGEST_PREFIX)));
+    if (n == first.size() || !isTokenByte(first[first.size() - n - 1])) return n;
+    while (n > 0 && isTokenByte(first[first.size() - n])) --n;
+    return n;
+}
+
+// Whether prefix, before page 1's first result, begins inside an id: a run of token bytes with
+// a digit that is an attribute's value (an attribute name, as the "ef" of `ef="`, is markup).
+bool beginsInsideId(std::string_view prefix, const PageReading& first) {
+    const std::string_view lead = before(first.region, first.results.front());
+    if (prefix.empty() || lead.size() <= prefix.size() || !isTokenByte(prefix.front())) return false;
+    std::size_t start = lead.size() - prefix.size();
+    if (!isTokenByte(lead[start - 1])) return false;
+    std::size_t end = start;
+    while (start > 0 && isTokenByte(lead[start - 1])) --start;
+    while (end < lead.size() && isTokenByte(lead[end])) ++end;
+    const std::string_view run = lead.substr(start, end - start);
+    const bool value = start > 0 && (lead[start - 1] == '=' || (start > 1 && lead[start - 2] == '='));
+    return value && std::any_of(run.begin(), run.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isResult(const PageReading& reading, std::string_view link) {
+    return std::any_of(reading.results.begin(), reading.results.end(),
+                       [&](std::string_view result) { return result.data() == link.data(); });
+}
+
+// The attribute name, "=" and quote before the link at start, as `href="`; empty when none.
+std::string_view attributeBefore(std::string_view region, std::size_t start) {
+    std::size_t end = start;
+    if (end > 0 && (region[end - 1] == '"' || region[end - 1] == '\'')) --end;
+    if (end == 0 || region[end - 1] != '=') return {};
+    const auto inName = [](char c) { return isTokenByte(c) || c == ':' || c == '.'; };
+    std::size_t name = end - 1;
+    while (name > 0 && inName(region[name - 1])) --name;
+    if (attributeNameLength(region, name) != end - name) return {};
+    return region.substr(name, start - name);
+}
+
+bool sameLinks(const std::vector<RuleLink>& walked, std::size_t from, const std::vector<std::string_view>& links) {
+    for (std::size_t i = 0; i < links.size(); ++i)
+        if (walked[from + i].link.data() != links[i].data()) return false;
+    return true;
+}
+
+}  // namespace
+
+PageReading readingOf(std::string_view region, const PageAddress& address, const Rule& rule, LinkFactsTable* facts) {
+    PageReading reading{region, address, walkRule(region, rule, address, facts), {}};
+    reading.results = selectResults(reading.walked, rule.selection);
+    return reading;
+}
+
+std::string resultsContext(const std::vector<PageReading>& readings) {
+    const PageReading& first = readings.front();
+    // What all of page 1's results share, and what all but one share: the first result often
+    // follows other boxes, and one result may be written otherwise.
+    std::vector<std::string_view> candidates{sharedContext(first.region, first.results, VARIANT_WINDOW)};
+    for (std::size_t odd = 0; odd < first.results.size() && first.results.size() > 2; ++odd) {
+        std::vector<std::string_view> others = first.results;
+        others.erase(others.begin() + static_cast<std::ptrdiff_t>(odd));
+        candidates.push_back(sharedContext(first.region, others, VARIANT_WINDOW));
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
+    for (const std::string_view candidate : candidates) {
+        const bool serves = std::all_of(readings.begin(), readings.end(), [&](const PageReading& reading) {
+            return std::all_of(reading.results.begin(), reading.results.end(), [&](std::string_view link) {
+                return isMarkupVariant(before(reading.region, link), candidate);
+            });
+        });
+        if (serves) return std::string(candidate);
+    }
+    return {};
+}
+
+bool prefixHoldsId(const Rule& rule, const std::vector<PageReading>& readings) {
+    return beginsInsideId(rule.prefix, readings.front()) || rule.prefix.size() > steadyLength(readings);
+}
+
+bool walksAnotherBox(const std::vector<PageReading>& readings, std::string_view context) {
+    return std::any_of(readings.begin(), readings.end(), [&](const PageReading& reading) {
+        return std::any_of(reading.walked.begin(), reading.walked.end(), [&](const RuleLink& walked) {
+            return !isResult(reading, walked.link) && !isMarkupVariant(before(reading.region, walked.link), context);
+        });
+    });
+}
+
+std::optional<Rule> contextRule(const PageReading& first, std::string_view context, LinkFactsTable* facts) {
+    const std::vector<std::string_view>& results = first.results;
+    const std::string_view attribute = attributeBefore(first.region, before(first.region, results.front()).size());
+    if (attribute.empty() || context.empty()) return std::nullopt;
+    std::string kind = linkKind(results.front(), first.address);
+    for (const std::string_view link : results)
+        if (linkKind(link, first.address) != kind) kind.clear();
+    Rule rule{std::string(attribute), LinkSelection::EveryLink, 1, true, kind, std::string(context)};
+    const std::vector<RuleLink> walked = walkRule(first.region, rule, first.address, facts);
+    const std::size_t n = walked.size();
+    if (n == results.size() && sameLinks(walked, 0, results)) return rule;
+    if (results.size() != RESULTS_PER_PAGE || n < RESULTS_PER_PAGE) return std::nullopt;
+    rule.selection = LinkSelection::FirstTen;
+    if (sameLinks(walked, 0, results)) return rule;
+    rule.selection = LinkSelection::LastTen;
+    if (sameLinks(walked, n - RESULTS_PER_PAGE, results)) return rule;
+    return std::nullopt;
+}
+
+}  // namespace vexor
