@@ -116,7 +116,7 @@ struct Chosen {
 // stands for a sample as the extended search matches them, or when the sample's bytes stand
 // where the link begins, as the plain search compares them (a page may end a link early, at a
 // quote inside it). A rule that fits the sample page only by chance fails here.
-bool readsSamplesInPlace(const EngineDefinition& rules, const SamplePages& pages, const SampleForms& first,
+bool readsSamplesInPlace(const EngineDefinition& rules, SamplePages& pages, const SampleForms& first,
                          const SampleForms& tenth) {
     const std::string_view region = cutToMarkers(pages.bodies[0], rules.startMarker, rules.endMarker);
     const PageAddress address = pageAddressOf(pages.addresses[0]);
@@ -126,7 +126,7 @@ bool readsSamplesInPlace(const EngineDefinition& rules, const SamplePages& pages
                matchSample(link, sample, address) != SampleMatch::None;
     };
     for (const Rule& rule : readingRules(rules)) {
-        const std::vector<std::string_view> read = selectResults(walkRule(region, rule, address), rule.selection);
+        const std::vector<std::string_view> read = selectResults(walkRule(region, rule, address, &pages.facts[0]), rule.selection);
         if (read.empty()) continue;
         return standsFor(read.front(), first) && standsFor(read[std::min(read.size(), RESULTS_PER_PAGE) - 1], tenth);
     }
@@ -301,7 +301,8 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     const EngineDefinition learnt = withRules(definition, chosen.plain, chosen.extended);
     for (int page = 2; page <= ALL_PAGES; ++page) {
         const std::string& body = sample.pages.bodies[page - 1];
-        if (!readResultPage(body, learnt, sample.pages.addresses[page - 1]).links.empty()) continue;
+        if (!readResultPage(body, learnt, sample.pages.addresses[page - 1], &sample.pages.facts[page - 1]).links.empty())
+            continue;
         if (const PageKind kind = blockSignOf(body); kind != PageKind::Results) return blockRefused(page, kind);
     }
     LinkLearning kept;
