@@ -46,14 +46,22 @@ bool isBareHref(std::string_view prefix) {
 }
 
 // What the fit of a rule needs from the links its walk yields: how many, and where the first,
-// the tenth, the first of the last ten and the last stand.
+// the tenth, the first of the last ten and the last stand; and where the first ten and the last
+// ten stand, which a selection takes.
 struct WalkSummary {
     std::size_t count = 0;
     uint32_t first = 0;
     uint32_t tenth = 0;
     uint32_t lastTenFirst = 0;
     uint32_t last = 0;
+    std::array<uint32_t, RESULTS_PER_PAGE> firstTen{};
+    std::array<uint32_t, RESULTS_PER_PAGE> lastTen{};  // in page order once the walk is done
 };
+
+std::vector<uint32_t> selectedStarts(const WalkSummary& w, LinkSelection selection) {
+    const auto& from = selection == LinkSelection::LastTen ? w.lastTen : w.firstTen;
+    return {from.begin(), from.begin() + static_cast<std::ptrdiff_t>(std::min(w.count, RESULTS_PER_PAGE))};
+}
 
 struct FirstLink {
     uint32_t at;
@@ -116,12 +124,17 @@ private:
         walkOccurrences(occurrences, *this, WalkSteps{1, true, kind}, [&](std::size_t start, std::size_t) {
             const auto e = static_cast<uint32_t>(start);
             recent[w.count % RESULTS_PER_PAGE] = e;
+            if (w.count < RESULTS_PER_PAGE) w.firstTen[w.count] = e;
             ++w.count;
             if (w.count == 1) w.first = e;
             if (w.count == RESULTS_PER_PAGE) w.tenth = e;
             w.last = e;
         });
-        if (w.count >= RESULTS_PER_PAGE) w.lastTenFirst = recent[w.count % RESULTS_PER_PAGE];
+        if (w.count >= RESULTS_PER_PAGE) {
+            w.lastTenFirst = recent[w.count % RESULTS_PER_PAGE];
+            for (std::size_t i = 0; i < RESULTS_PER_PAGE; ++i)
+                w.lastTen[i] = recent[(w.count + i) % RESULTS_PER_PAGE];
+        }
         return w;
     }
 
@@ -151,7 +164,8 @@ private:
             if (!fit) continue;
             const std::string_view prefix = page_.substr(first.at - k, k);
             RuleOption option{{std::string(prefix), *fit, 1, true, facts_.kindName(first.kind), ""},
-                              known->second.count, first.match, isMarkupAligned(prefix)};
+                              known->second.count, first.match, isMarkupAligned(prefix),
+                              selectedStarts(known->second, *fit)};
             found.push_back({std::move(option), k, first.at});
         }
     }

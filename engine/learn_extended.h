@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct RuleOption {
     std::size_t links;    // how many links the rule yields from the sample page
     SampleMatch match;    // how the link of the 1st sample stood for it
     bool markupAligned;   // the prefix begins a tag or an attribute and is more than a bare href
+    std::vector<uint32_t> results;  // where the links its selection takes from the sample page start
 
     friend bool operator==(const RuleOption&, const RuleOption&) = default;
 };

@@ -13,6 +13,7 @@
 #include "engine/learn_prefix_groups.h"
 #include "engine/learn_samples.h"
 #include "engine/learn_variants.h"
+#include "engine/link_end.h"
 #include "engine/link_kind.h"
 #include "engine/page_links.h"
 #include "engine/page_marks.h"
@@ -116,7 +117,7 @@ struct Chosen {
 // stands for a sample as the extended search matches them, or when the sample's bytes stand
 // where the link begins, as the plain search compares them (a page may end a link early, at a
 // quote inside it). A rule that fits the sample page only by chance fails here.
-bool readsSamplesInPlace(const EngineDefinition& rules, const SamplePages& pages, const SampleForms& first,
+bool readsSamplesInPlace(const EngineDefinition& rules, SamplePages& pages, const SampleForms& first,
                          const SampleForms& tenth) {
     const std::string_view region = cutToMarkers(pages.bodies[0], rules.startMarker, rules.endMarker);
     const PageAddress address = pageAddressOf(pages.addresses[0]);
@@ -126,7 +127,7 @@ bool readsSamplesInPlace(const EngineDefinition& rules, const SamplePages& pages
                matchSample(link, sample, address) != SampleMatch::None;
     };
     for (const Rule& rule : readingRules(rules)) {
-        const std::vector<std::string_view> read = selectResults(walkRule(region, rule, address), rule.selection);
+        const std::vector<std::string_view> read = selectResults(walkRule(region, rule, address, &pages.facts[0]), rule.selection);
         if (read.empty()) continue;
         return standsFor(read.front(), first) && standsFor(read[std::min(read.size(), RESULTS_PER_PAGE) - 1], tenth);
     }
@@ -154,11 +155,12 @@ bool takesAnotherBox(std::string_view region, const std::vector<std::string_view
 // The extended options in the order they are tried: the search's, except that an option comes
 // after a later one when it takes another box's links besides that one's (takesAnotherBox) on
 // page 1.
-std::vector<const RuleOption*> triedOrder(const ExtendedSearch& search, std::string_view region,
-                                          const PageAddress& address, LinkFactsTable& facts) {
+std::vector<const RuleOption*> triedOrder(const ExtendedSearch& search, std::string_view region) {
     std::vector<std::vector<std::string_view>> read;
-    for (const RuleOption& option : search.options)
-        read.push_back(selectResults(walkRule(region, option.rule, address, &facts), option.rule.selection));
+    for (const RuleOption& option : search.options) {
+        std::vector<std::string_view>& links = read.emplace_back();
+        for (const uint32_t start : option.results) links.push_back(linkAt(region, start));
+    }
     std::vector<std::size_t> order(read.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     // Each move brings an option of fewer links forward, so the loop ends.
@@ -208,7 +210,7 @@ Chosen chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
     const ExtendedSearch search = findExtendedRules(cut, address, firstForms, tenthForms);
     const RuleOption* best = nullptr;
     int bestHeld = 0;
-    for (const RuleOption* tried : triedOrder(search, cut, address, pages.facts[0])) {
+    for (const RuleOption* tried : triedOrder(search, cut)) {
         const RuleOption& option = *tried;
         sample.fetchLater();
         if (sample.failedPage() != 0) return none;
@@ -301,7 +303,8 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     const EngineDefinition learnt = withRules(definition, chosen.plain, chosen.extended);
     for (int page = 2; page <= ALL_PAGES; ++page) {
         const std::string& body = sample.pages.bodies[page - 1];
-        if (!readResultPage(body, learnt, sample.pages.addresses[page - 1]).links.empty()) continue;
+        if (!readResultPage(body, learnt, sample.pages.addresses[page - 1], &sample.pages.facts[page - 1]).links.empty())
+            continue;
         if (const PageKind kind = blockSignOf(body); kind != PageKind::Results) return blockRefused(page, kind);
     }
     LinkLearning kept;

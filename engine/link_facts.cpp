@@ -21,20 +21,19 @@ int32_t LinkFactsTable::slotAt(std::size_t start) const {
 
 LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t start, const PageAddress& page) {
     if (dense_ && denseSlots_.size() <= region.size()) denseSlots_.resize(region.size() + 1, -1);
-    int32_t* slot;
-    if (dense_) {
-        slot = &denseSlots_[start];
-    } else {
-        slot = &sparseSlots_.try_emplace(start, -1).first->second;
-    }
+    int32_t* slot = dense_ ? &denseSlots_[start] : &sparseSlots_.try_emplace(start, -1).first->second;
     if (*slot < 0) {
         const std::string_view link = linkAt(region, start);
-        LinkFacts facts = linkFactsOf(link, page);
-        const int32_t kind = kindNumber(facts.kind);
-        const int32_t identity =
-            identities_.try_emplace(std::move(facts.identity), static_cast<int32_t>(identities_.size())).first->second;
+        auto [numbers, added] = byText_.try_emplace(link, 0, 0);
+        if (added) {
+            LinkFacts facts = linkFactsOf(link, page);
+            numbers->second.first = kindNumber(facts.kind);
+            numbers->second.second =
+                identities_.try_emplace(std::move(facts.identity), static_cast<int32_t>(identities_.size()))
+                    .first->second;
+        }
         *slot = static_cast<int32_t>(ids_.size());
-        ids_.push_back({kind, identity, static_cast<uint32_t>(start + link.size())});
+        ids_.push_back({numbers->second.first, numbers->second.second, static_cast<uint32_t>(start + link.size())});
     }
     return ids_[static_cast<std::size_t>(*slot)];
 }

@@ -24,7 +24,8 @@ LinkFacts linkFactsOf(std::string_view link, const PageAddress& page);
 // The facts of the links of one region by where they start, with equal numbers for equal texts.
 // A table serves one region read against one page address. A dense table finds a link start by
 // one index into a table as long as the region, for learning, which asks about most links of a
-// page many times; a sparse one keeps only the starts asked about, for reading a page.
+// page many times; a sparse one keeps only the starts asked about, for reading a page. Links
+// written alike (a page repeats many) share their facts, worked out once.
 class LinkFactsTable {
 public:
     explicit LinkFactsTable(bool dense = false) : dense_(dense) {}
@@ -50,6 +51,8 @@ private:
     std::vector<int32_t> denseSlots_;                         // by link start, -1 when not asked for
     std::unordered_map<std::size_t, int32_t> sparseSlots_;  // link start to slot
     std::vector<Ids> ids_;
+    // The kind and identity numbers by the link's bytes (views into the region).
+    std::unordered_map<std::string_view, std::pair<int32_t, int32_t>> byText_;
     std::unordered_map<std::string, int32_t> kinds_;
     std::vector<std::string> kindNames_;
     std::unordered_map<std::string, int32_t> identities_;

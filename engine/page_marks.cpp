@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -16,14 +17,15 @@ namespace {
 
 // Tags every page has, or that carry addresses and sizes that change from one answer to the
 // next; a block page of the same host has them as well.
-constexpr std::array BOILERPLATE = {"html", "head", "body", "meta", "link", "title", "script", "style", "noscript",
-                                    "img", "iframe", "svg", "path", "source", "picture", "base"};
+constexpr std::array<std::string_view, 16> BOILERPLATE = {
+    "html", "head", "body", "meta", "link", "title", "script", "style", "noscript",
+    "img", "iframe", "svg", "path", "source", "picture", "base"};
 // The attributes that name the parts of a page; others hold addresses, sizes and states.
-constexpr std::array NAMING_ATTRIBUTES = {"id", "class", "action", "name", "role"};
+constexpr std::array<std::string_view, 5> NAMING_ATTRIBUTES = {"id", "class", "action", "name", "role"};
 // Tags whose attributes are the search form and the navigation.
-constexpr std::array STRUCTURE_TAGS = {"form", "input", "nav"};
+constexpr std::array<std::string_view, 3> STRUCTURE_TAGS = {"form", "input", "nav"};
 // Words of the markup around results, in an attribute.
-constexpr std::array STRUCTURE_WORDS = {"search", "result", "serp", "nav", "pag", "next"};
+constexpr std::array<std::string_view, 6> STRUCTURE_WORDS = {"search", "result", "serp", "nav", "pag", "next"};
 // A tag is read up to this many bytes for its attributes.
 constexpr std::size_t LONGEST_TAG = 2048;
 // A value this short ("r", "") names nothing an engine keeps.
@@ -46,8 +48,9 @@ bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// Compared as views: lengths first, where a C string compare measures the word on every call.
 template <std::size_t N>
-bool isOneOf(const std::string& word, const std::array<const char*, N>& words) {
+bool isOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
     return std::find(words.begin(), words.end(), word) != words.end();
 }
 
@@ -55,7 +58,7 @@ bool namesStructure(const std::string& tagName, std::string_view attribute) {
     const std::string lowered = lowerAscii(attribute);
     return isOneOf(tagName, STRUCTURE_TAGS) ||
            std::any_of(STRUCTURE_WORDS.begin(), STRUCTURE_WORDS.end(),
-                       [&](const char* word) { return lowered.find(word) != std::string::npos; });
+                       [&](std::string_view word) { return lowered.find(word) != std::string::npos; });
 }
 
 // Calls take(name, attribute) for every quoted attribute of tag (the bytes after the tag's

@@ -124,7 +124,11 @@ std::vector<RuleOption> literalExtendedRules(std::string_view page, const PageAd
             } else {
                 continue;
             }
-            found.push_back({{Rule{prefix, selection, 1, true, kind, ""}, n, match, isMarkupAligned(prefix)}, k, at});
+            std::vector<uint32_t> results;
+            for (const std::string_view link : selectResults(links, selection))
+                results.push_back(static_cast<uint32_t>(link.data() - page.data()));
+            found.push_back(
+                {{Rule{prefix, selection, 1, true, kind, ""}, n, match, isMarkupAligned(prefix), results}, k, at});
         }
     }
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
