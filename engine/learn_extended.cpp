@@ -45,17 +45,17 @@ bool isBareHref(std::string_view prefix) {
     return rest == "href=" || rest == "href=\"" || rest == "href='";
 }
 
-// What the fit of a rule needs from the links its walk yields: how many, and where the first,
-// the tenth, the first of the last ten and the last stand; and where the first ten and the last
-// ten stand, which a selection takes.
+// What the fit of a rule needs from the links its walk yields: how many, and where the first
+// ten and the last ten stand (the selections take them; the fit looks at their ends).
 struct WalkSummary {
     std::size_t count = 0;
-    uint32_t first = 0;
-    uint32_t tenth = 0;
-    uint32_t lastTenFirst = 0;
-    uint32_t last = 0;
     std::array<uint32_t, RESULTS_PER_PAGE> firstTen{};
     std::array<uint32_t, RESULTS_PER_PAGE> lastTen{};  // in page order once the walk is done
+
+    uint32_t first() const { return firstTen[0]; }
+    uint32_t tenth() const { return firstTen[RESULTS_PER_PAGE - 1]; }
+    uint32_t lastTenFirst() const { return lastTen[0]; }
+    uint32_t last() const { return count <= RESULTS_PER_PAGE ? firstTen[count - 1] : lastTen[RESULTS_PER_PAGE - 1]; }
 };
 
 std::vector<uint32_t> selectedStarts(const WalkSummary& w, LinkSelection selection) {
@@ -119,22 +119,16 @@ private:
     WalkSummary walk(const std::vector<uint32_t>& ends, std::size_t k, int32_t kind) {
         WalkSummary w;
         if (!budget_.spend(ends.size())) return w;
-        std::array<uint32_t, RESULTS_PER_PAGE> recent{};
+        std::array<uint32_t, RESULTS_PER_PAGE> recent{};  // the last ten, a ring
         GroupEnds occurrences{ends, k};
         walkOccurrences(occurrences, *this, WalkSteps{1, true, kind}, [&](std::size_t start, std::size_t) {
             const auto e = static_cast<uint32_t>(start);
             recent[w.count % RESULTS_PER_PAGE] = e;
             if (w.count < RESULTS_PER_PAGE) w.firstTen[w.count] = e;
             ++w.count;
-            if (w.count == 1) w.first = e;
-            if (w.count == RESULTS_PER_PAGE) w.tenth = e;
-            w.last = e;
         });
-        if (w.count >= RESULTS_PER_PAGE) {
-            w.lastTenFirst = recent[w.count % RESULTS_PER_PAGE];
-            for (std::size_t i = 0; i < RESULTS_PER_PAGE; ++i)
-                w.lastTen[i] = recent[(w.count + i) % RESULTS_PER_PAGE];
-        }
+        if (w.count >= RESULTS_PER_PAGE)
+            for (std::size_t i = 0; i < RESULTS_PER_PAGE; ++i) w.lastTen[i] = recent[(w.count + i) % RESULTS_PER_PAGE];
         return w;
     }
 
@@ -142,11 +136,11 @@ private:
     std::optional<LinkSelection> fitOf(const WalkSummary& w, std::size_t v) {
         if (w.count == 0) return std::nullopt;
         if (w.count <= RESULTS_PER_PAGE) {
-            if (w.first == v && standsForTenth(w.last)) return LinkSelection::EveryLink;
+            if (w.first() == v && standsForTenth(w.last())) return LinkSelection::EveryLink;
             return std::nullopt;
         }
-        if (w.first == v && standsForTenth(w.tenth)) return LinkSelection::FirstTen;
-        if (w.lastTenFirst == v && standsForTenth(w.last)) return LinkSelection::LastTen;
+        if (w.first() == v && standsForTenth(w.tenth())) return LinkSelection::FirstTen;
+        if (w.lastTenFirst() == v && standsForTenth(w.last())) return LinkSelection::LastTen;
         return std::nullopt;
     }
 
