@@ -31,7 +31,8 @@ struct LinkRule {
 // linkKind (every kind when empty), a link to the same address as the one before it counting
 // once. EveryLink takes all of them (at least one), with ranks counted on from the pages before;
 // the other selections take ten as a LinkRule does (stride 1). With a context, only the links
-// whose markup before them is a variant of it count (isMarkupVariant in learn_variants.h).
+// whose markup before them is a variant of it count (isMarkupVariant in learn_variants.h), or
+// that stand in the elements it opens but for one (isElementVariant in link_elements.h).
 struct ExtendedLinkRule {
     LinkSelection selection = LinkSelection::EveryLink;
     std::string prefix;

@@ -83,21 +83,25 @@ std::string resultsContext(const std::vector<PageReading>& readings) {
     const PageReading& first = readings.front();
     // What all of page 1's results share, and what all but one share: the first result often
     // follows other boxes, and one result may be written otherwise.
-    std::vector<std::string_view> candidates{sharedContext(first.region, first.results, VARIANT_WINDOW)};
+    std::vector<std::vector<std::string_view>> sets{first.results};
     for (std::size_t odd = 0; odd < first.results.size() && first.results.size() > 2; ++odd) {
         std::vector<std::string_view> others = first.results;
         others.erase(others.begin() + static_cast<std::ptrdiff_t>(odd));
-        candidates.push_back(sharedContext(first.region, others, VARIANT_WINDOW));
+        sets.push_back(std::move(others));
     }
+    std::vector<std::pair<std::string_view, std::size_t>> candidates;  // the markup, and its set
+    for (std::size_t i = 0; i < sets.size(); ++i)
+        candidates.emplace_back(sharedContext(first.region, sets[i], VARIANT_WINDOW), i);
     std::stable_sort(candidates.begin(), candidates.end(),
-                     [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
-    for (const std::string_view candidate : candidates) {
+                     [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    for (const auto& [candidate, set] : candidates) {
         const bool serves = std::all_of(readings.begin(), readings.end(), [&](const PageReading& reading) {
             return std::all_of(reading.results.begin(), reading.results.end(), [&](std::string_view link) {
                 return isMarkupVariant(before(reading.region, link), candidate);
             });
         });
-        if (serves) return std::string(candidate);
+        // Kept longer than it is compared over, for the elements the results stand in.
+        if (serves) return std::string(sharedContext(first.region, sets[set], CONTEXT_KEPT));
     }
     return {};
 }

@@ -27,9 +27,14 @@ struct PageReading {
 PageReading readingOf(std::string_view region, const PageAddress& address, const Rule& rule,
                       LinkFactsTable* facts = nullptr);
 
+// How much of the markup before the results a context keeps: its last VARIANT_WINDOW bytes are
+// compared byte by byte, the whole for the elements the results stand in (link_elements.h).
+inline constexpr std::size_t CONTEXT_KEPT = 256;
+
 // The markup before the results that every result of readings is a variant of
 // (isMarkupVariant): the longest of what the first reading's results share, or all of them but
-// one, up to VARIANT_WINDOW bytes, that serves. Empty when none does.
+// one, compared over VARIANT_WINDOW bytes, that serves; up to CONTEXT_KEPT bytes of it. Empty
+// when none does.
 std::string resultsContext(const std::vector<PageReading>& readings);
 
 // What makes a rule particular to the sample's pages, read as readings tell (page 1 first, then

@@ -14,6 +14,7 @@
 #include "engine/learn_samples.h"
 #include "engine/learn_variants.h"
 #include "engine/link_end.h"
+#include "engine/link_elements.h"
 #include "engine/link_kind.h"
 #include "engine/page_links.h"
 #include "engine/page_marks.h"
@@ -238,7 +239,10 @@ Chosen chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
 
 // The chosen rules, or in their place the rule that reads their results by the markup before
 // them (contextRule) when they are particular to the sample's pages (prefixHoldsId,
-// walksAnotherBox) and that rule reads the samples in place and holds on as many pages.
+// walksAnotherBox) and that rule reads the samples in place and holds on as many pages. Chosen
+// extended rules that are not particular keep that rule after theirs: a survey reads a page with
+// it only where theirs find no link, as on a page an engine writes in another version of its
+// markup.
 Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& pages, Chosen chosen) {
     const auto readPage = [&](std::size_t i, const Rule& rule) {
         const std::string_view region = cutToMarkers(pages.bodies[i], definition.startMarker, definition.endMarker);
@@ -260,11 +264,13 @@ Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& page
     const bool holdsId = prefixHoldsId(read, readings);
     const bool walksMore = std::any_of(readings.begin(), readings.end(),
                                        [](const PageReading& r) { return r.walked.size() > r.results.size(); });
-    if (!holdsId && !walksMore) return chosen;
+    if (!holdsId && !walksMore && chosen.extended.empty()) return chosen;
     const std::string context = resultsContext(readings);
-    if (context.empty() || (!holdsId && !walksAnotherBox(readings, context))) return chosen;
+    if (context.empty()) return chosen;
+    const bool particular = holdsId || (walksMore && walksAnotherBox(readings, context));
+    if (!particular && (chosen.extended.empty() || !elementsTell(context))) return chosen;
     const std::optional<Rule> byContext = contextRule(readings.front(), context, &pages.facts[0]);
-    if (!byContext) return chosen;
+    if (!byContext || *byContext == read) return chosen;
     const ExtendedLinkRule stored = extendedFormOf(*byContext);
     const EngineDefinition carried = withRules(definition, {plainFormOf(stored)}, {stored});
     const PageAddress address = pageAddressOf(pages.addresses[0]);
@@ -273,7 +279,9 @@ Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& page
     if (!readsSamplesInPlace(carried, pages, first, tenth)) return chosen;
     const int held = pagesHeld(carried, pages, "");
     if (held < chosen.pagesHeld) return chosen;
-    return Chosen{carried.linkRules, carried.extendedRules, held};
+    if (particular) return Chosen{carried.linkRules, carried.extendedRules, held};
+    chosen.extended.push_back(stored);
+    return chosen;
 }
 
 }  // namespace

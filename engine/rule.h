@@ -26,8 +26,9 @@ struct Rule {
     bool readsFacts = false;
     std::string linkKind;
     // When not empty, a link counts only when the markup before it is a variant of this markup
-    // that stood before the results of the sample's pages: the links of other boxes that the
-    // prefix also introduces (a news box, site links under a result) give way.
+    // that stood before the results of the sample's pages, or it stands in the same elements but
+    // for one: the links of other boxes that the prefix also introduces (a news box, site links
+    // under a result) give way.
     std::string context;
 
     friend bool operator==(const Rule&, const Rule&) = default;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/learn_variants.h"
+#include "engine/link_elements.h"
 #include "engine/link_end.h"
 
 namespace vexor {
@@ -51,7 +52,9 @@ std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const 
     PrefixSearch occurrences{region, rule.prefix};
     RegionFacts regionFacts{region, page, facts};
     walkOccurrences(occurrences, regionFacts, steps, [&](std::size_t start, std::size_t end) {
-        if (!rule.context.empty() && !isMarkupVariant(region.substr(0, start), rule.context)) return;
+        if (!rule.context.empty() && !isMarkupVariant(region.substr(0, start), rule.context) &&
+            !isElementVariant(region.substr(0, start), rule.context))
+            return;
         links.push_back({start, region.substr(start, end - start)});
     });
     return links;

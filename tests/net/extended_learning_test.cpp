@@ -209,7 +209,7 @@ TEST_F(ExtendedLearning, AnEngineLearntExtendedIsWrittenReadBackAndSurveysAlike)
     const Sample mixed{"mixed.engine.test", "/search?q=%s&p=2", "/search?q=%s&p=3", TOKYO_UTF8_ESCAPED};
     const auto results = tokyoResults(mixed.host);
     ASSERT_EQ(learn(fieldsFor(mixed, results.at(0), results.at(7))), rulesLine(texts::TEXT_RULES_ALL_RESULTS, 3));
-    ASSERT_EQ(engine.extendedRules.size(), 1u);
+    ASSERT_FALSE(engine.extendedRules.empty());
     EXPECT_EQ(engine.extendedRules[0].selection, LinkSelection::EveryLink);
     const std::string bytes = engineFileBytes(engine);
     EngineDefinition read;

@@ -12,6 +12,7 @@
 #include "engine/page_links.h"
 #include "engine/learn_check.h"
 #include "engine/learn_variants.h"
+#include "engine/link_elements.h"
 #include "engine/learning.h"
 #include "literal_link_rules.h"
 #include "sample_results_page.h"
@@ -576,6 +577,30 @@ TEST(IsMarkupVariant, AnIdReplacedByAnotherIsTheSameMarkup) {
     for (const Case& c : cases) EXPECT_EQ(isMarkupVariant(c.before, context), c.variant) << c.before;
 }
 
+// The elements a link stands in, innermost first, against those before a results' link.
+TEST(IsElementVariant, OneElementMoreOrLessAroundTheLink) {
+    const std::string context = "</p></li><li class=\"algo\"><div class=\"title\"><h2><a target=\"_blank\" href=\"";
+    struct Case {
+        std::string before;
+        bool variant;
+    };
+    const Case cases[] = {
+        {"<ol><li class=\"algo\"><div class=\"title\"><h2><a href=\"", true},            // an attribute less
+        {"<ol><li class=\"algo\"><h2><a href=\"", true},                                // a wrapper less
+        {"<li class=\"algo\"><div class=\"title\"><div><h2 id=\"x\"><a href=\"", true},  // a wrapper more
+        {"<li class=\"algo\"><div class=\"title\"><img src=\"i\"><br/><span>s</span><h2><a href=\"", true},
+        {"<li class=\"news\"><div class=\"title\"><h2><a href=\"", false},             // another box
+        {"<li class=\"algo\"><ul class=\"links\"><li><a href=\"", false},              // links under a result
+        {"<div class=\"title\"><h2><a href=\"", false},                                 // its outermost missing
+    };
+    for (const Case& c : cases) EXPECT_EQ(isElementVariant(c.before, context), c.variant) << c.before;
+    // Elements told apart by nothing but tag names or ids say nothing of the box.
+    EXPECT_FALSE(elementsTell("<div><h2><a href=\""));
+    EXPECT_FALSE(elementsTell("<div class=\"m__box_2NDle\"><div class=\"s_3wU9G\"><a href=\""));
+    EXPECT_FALSE(isElementVariant("<div class=\"x_9\"><h2><a href=\"", "<div class=\"y_1\"><h2><a href=\""));
+    EXPECT_TRUE(elementsTell(context));
+}
+
 // Result pages of nine or ten results whose shortest prefix also takes a link of another box;
 // the longer prefix reads the results alone. A link of a news box is not a result; a result
 // whose title markup differs by a space or an attribute is.
@@ -654,6 +679,35 @@ TEST(LearnLinkRules, RulesLearntOnOneKeywordReadAnotherKeywordsPage) {
     std::deque<std::string> expected;
     for (int i = 1; i <= 10; ++i) expected.push_back(result(i));
     for (const Case& c : cases) EXPECT_EQ(readResultPage(c.page, d, PAGE_1).links, expected) << c.name;
+}
+
+// An engine's pages in two versions of its markup: the version learnt from writes each title in
+// a wrapper and opens it in a new window; the other writes neither, and may hold a news box.
+// Rules learnt from the first read the second by the elements its results stand in.
+TEST(LearnLinkRules, RulesLearntOnOneVersionOfAPageReadAnother) {
+    const auto page = [](int from, bool learnt, const std::string& box) {
+        std::string text = "<p><a href=\"http://e.example/help\">help</a></p>\n<ol>";
+        for (int i = from; i < from + 10; ++i) {
+            if (i == from + 3) text += box;
+            text += learnt ? "<li class=\"algo\"><div class=\"title\"><h2><a target=\"_blank\" href=\""
+                           : "<li class=\"algo\"><h2><a href=\"";
+            text += result(i) + "\">t</a></h2>" + (learnt ? "</div>" : "") + "<p>about it</p></li>\n";
+        }
+        return text + "</ol>";
+    };
+    EngineDefinition d = learntQueryFor(result(1), result(10));
+    Fetched fetched;
+    // Page 2's notice is a link of the engine's own: the chosen rule reads absolute links alone.
+    const std::string notice = "<li class=\"algo\"><a target=\"_blank\" href=\"/notice\">n</a></li>";
+    ASSERT_TRUE(learnLinkRules(d, serving(page(1, true, ""), page(11, true, notice), page(21, true, ""), fetched)).learnt);
+    ASSERT_EQ(d.extendedRules.size(), 2U) << "the rule of the results' elements after the chosen one";
+    EXPECT_EQ(d.extendedRules[1].prefix, "href=\"");
+    const std::string news = "<li class=\"news\"><h2><a href=\"http://news.example/1\">n</a></h2></li>";
+    std::deque<std::string> expected;
+    for (int i = 1; i <= 10; ++i) expected.push_back(result(i));
+    EXPECT_EQ(readResultPage(page(1, false, ""), d, PAGE_1).links, expected);
+    EXPECT_EQ(readResultPage(page(1, false, news), d, PAGE_1).links, expected);
+    EXPECT_EQ(readResultPage(page(1, true, news), d, PAGE_1).links, expected) << "the version learnt from";
 }
 
 }  // namespace

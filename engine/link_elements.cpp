@@ -1,0 +1,159 @@
+// Reading the elements a link stands in from the markup before it.
+#include "engine/link_elements.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/learn_variants.h"
+#include "platform/bytes.h"
+
+namespace vexor {
+namespace {
+
+// How far back the elements around a link are looked for.
+constexpr std::size_t ELEMENTS_WINDOW = 2048;
+// The fewest elements, the link's own tag among them, that tell a box.
+constexpr std::size_t ELEMENTS_TELLING = 3;
+// A class token that holds a digit stands for any such token.
+constexpr char ID_CLASS[] = "#";
+
+struct Tag {
+    bool closing = false;
+    bool opensNothing = false;  // a void element or one closed in its own tag
+    OpenElement element;
+};
+
+bool isNameByte(char c) { return isTokenByte(c) || c == ':'; }
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+bool isVoid(std::string_view name) {
+    static constexpr std::array<std::string_view, 14> VOID{"area", "base", "br",   "col",   "embed",  "hr",    "img",
+                                                          "input", "link", "meta", "param", "source", "track", "wbr"};
+    return std::find(VOID.begin(), VOID.end(), name) != VOID.end();
+}
+
+// A class attribute's tokens, one space between, ids marked.
+std::string classTokens(std::string_view value) {
+    std::string tokens;
+    std::size_t i = 0;
+    while (i < value.size()) {
+        while (i < value.size() && isSpace(value[i])) ++i;
+        const std::size_t start = i;
+        while (i < value.size() && !isSpace(value[i])) ++i;
+        if (start == i) break;
+        const std::string_view token = value.substr(start, i - start);
+        if (!tokens.empty()) tokens += ' ';
+        const bool id = std::any_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
+        tokens += id ? std::string_view(ID_CLASS) : token;
+    }
+    return tokens;
+}
+
+// The tag that starts at markup[at] ('<'), up to its '>' or the end of markup; next is where
+// reading goes on. Attribute values are read whole, quotes and all.
+Tag readTag(std::string_view markup, std::size_t at, std::size_t& next) {
+    Tag tag;
+    std::size_t i = at + 1;
+    if (i < markup.size() && markup[i] == '/') {
+        tag.closing = true;
+        ++i;
+    }
+    const std::size_t nameStart = i;
+    while (i < markup.size() && isNameByte(markup[i])) ++i;
+    tag.element.name = lowerAscii(markup.substr(nameStart, i - nameStart));
+    while (i < markup.size() && markup[i] != '>') {
+        if (isSpace(markup[i]) || markup[i] == '/') {
+            ++i;
+            continue;
+        }
+        const std::size_t attributeStart = i;
+        while (i < markup.size() && !isSpace(markup[i]) && markup[i] != '=' && markup[i] != '>') ++i;
+        const std::string attribute = lowerAscii(markup.substr(attributeStart, i - attributeStart));
+        if (i >= markup.size() || markup[i] != '=') continue;
+        ++i;
+        std::size_t valueStart = i;
+        std::size_t valueEnd = i;
+        if (i < markup.size() && (markup[i] == '"' || markup[i] == '\'')) {
+            const std::size_t close = markup.find(markup[i], i + 1);
+            valueStart = i + 1;
+            valueEnd = close == std::string_view::npos ? markup.size() : close;
+            i = close == std::string_view::npos ? markup.size() : close + 1;
+        } else {
+            while (i < markup.size() && !isSpace(markup[i]) && markup[i] != '>') ++i;
+            valueEnd = i;
+        }
+        if (attribute == "class") tag.element.classes = classTokens(markup.substr(valueStart, valueEnd - valueStart));
+    }
+    tag.opensNothing = isVoid(tag.element.name) || (i < markup.size() && i > at && markup[i - 1] == '/');
+    next = i < markup.size() ? i + 1 : i;
+    return tag;
+}
+
+bool sameFrom(const std::vector<OpenElement>& a, std::size_t skipA, const std::vector<OpenElement>& b,
+              std::size_t skipB, std::size_t n) {
+    // Compares n elements of a and b, each read without its element at skip (none past the end).
+    for (std::size_t i = 0, j = 0, k = 0; k < n; ++k, ++i, ++j) {
+        if (i == skipA) ++i;
+        if (j == skipB) ++j;
+        if (i >= a.size() || j >= b.size() || !(a[i] == b[j])) return false;
+    }
+    return true;
+}
+
+bool tell(const std::vector<OpenElement>& elements) {
+    return elements.size() >= ELEMENTS_TELLING && std::any_of(elements.begin(), elements.end(), [](const OpenElement& e) {
+               return !e.classes.empty() && e.classes.find_first_not_of(std::string(ID_CLASS) + " ") != std::string::npos;
+           });
+}
+
+}  // namespace
+
+std::vector<OpenElement> openElements(std::string_view markup, std::size_t most) {
+    markup = markup.substr(markup.size() - std::min(markup.size(), ELEMENTS_WINDOW));
+    std::vector<Tag> tags;
+    std::size_t i = markup.find('<');
+    while (i != std::string_view::npos && i < markup.size()) {
+        const char c = i + 1 < markup.size() ? markup[i + 1] : '\0';
+        if (isNameByte(c) || c == '/') {
+            std::size_t next = i + 1;
+            tags.push_back(readTag(markup, i, next));
+            i = markup.find('<', next);
+        } else {
+            i = markup.find('<', i + 1);
+        }
+    }
+    std::vector<OpenElement> open;
+    std::vector<std::string_view> closed;  // closing tags met, not yet matched by their opening tag
+    for (auto tag = tags.rbegin(); tag != tags.rend() && open.size() < most; ++tag) {
+        if (tag->element.name.empty()) continue;
+        if (tag->closing) {
+            closed.push_back(tag->element.name);
+            continue;
+        }
+        if (tag->opensNothing) continue;
+        const auto match = std::find(closed.begin(), closed.end(), tag->element.name);
+        if (match != closed.end()) closed.erase(match);
+        else open.push_back(std::move(tag->element));
+    }
+    return open;
+}
+
+bool elementsTell(std::string_view context) { return tell(openElements(context, context.size())); }
+
+bool isElementVariant(std::string_view before, std::string_view context) {
+    const std::size_t none = std::string_view::npos;
+    const std::vector<OpenElement> learnt = openElements(context, context.size());
+    const std::size_t n = learnt.size();
+    if (!tell(learnt)) return false;
+    const std::vector<OpenElement> link = openElements(before, n + 1);
+    if (link.empty() || !(link[0] == learnt[0])) return false;
+    if (sameFrom(learnt, none, link, none, n)) return true;
+    for (std::size_t more = 1; more < link.size(); ++more)
+        if (sameFrom(learnt, none, link, more, n)) return true;
+    // The outermost element stays: without it the comparison would just be shorter.
+    for (std::size_t fewer = 1; fewer + 1 < n; ++fewer)
+        if (sameFrom(learnt, fewer, link, none, n - 1)) return true;
+    return false;
+}
+
+}  // namespace vexor

@@ -1,0 +1,38 @@
+// The elements a link stands in — its own tag, then the elements around it, innermost first —
+// read from the markup before it, and comparing them. Engines change the bytes around their
+// results from one version of a page to the next (an attribute more, a wrapper element more or
+// less) while the elements a result stands in and their classes mostly stay; a link of another
+// box stands in other elements.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexor {
+
+// One open element: its lowercase tag name and its class attribute, with ids (runs of token
+// bytes with a digit) written as one mark, as they differ between pages.
+struct OpenElement {
+    std::string name;
+    std::string classes;
+    friend bool operator==(const OpenElement&, const OpenElement&) = default;
+};
+
+// The elements still open at the end of markup, innermost first, at most most of them: a tag
+// that markup ends inside of (as a link's own `<a href="`) first. Void elements and tags closed
+// before the end do not count; markup cut inside a tag at its start is left out.
+std::vector<OpenElement> openElements(std::string_view markup, std::size_t most);
+
+// Whether the elements context opens tell the box its links stand in: the link's own tag and
+// at least two around it, one of them with a class that is not an id. Elements told apart by
+// nothing but their tag names, or classes that are all ids, stand in any box alike.
+bool elementsTell(std::string_view context);
+
+// Whether the link after before stands in the elements context ends in, but for one element
+// more or less around it (never its outermost one): the elements context opens, when they tell
+// (elementsTell), compared with those open at the end of before.
+bool isElementVariant(std::string_view before, std::string_view context);
+
+}  // namespace vexor
