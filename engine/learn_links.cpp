@@ -268,7 +268,7 @@ Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& page
     const std::string context = resultsContext(readings);
     if (context.empty()) return chosen;
     const bool particular = holdsId || (walksMore && walksAnotherBox(readings, context));
-    if (!particular && (chosen.extended.empty() || !elementsTell(context))) return chosen;
+    if (!particular && (chosen.extended.empty() || !elementsTell(openElements(context, context.size())))) return chosen;
     const std::optional<Rule> byContext = contextRule(readings.front(), context, &pages.facts[0]);
     if (!byContext || *byContext == read) return chosen;
     const ExtendedLinkRule stored = extendedFormOf(*byContext);

@@ -100,51 +100,44 @@ bool sameFrom(const std::vector<OpenElement>& a, std::size_t skipA, const std::v
     return true;
 }
 
-bool tell(const std::vector<OpenElement>& elements) {
-    return elements.size() >= ELEMENTS_TELLING && std::any_of(elements.begin(), elements.end(), [](const OpenElement& e) {
-               return !e.classes.empty() && e.classes.find_first_not_of(std::string(ID_CLASS) + " ") != std::string::npos;
-           });
-}
-
 }  // namespace
 
 std::vector<OpenElement> openElements(std::string_view markup, std::size_t most) {
-    markup = markup.substr(markup.size() - std::min(markup.size(), ELEMENTS_WINDOW));
-    std::vector<Tag> tags;
-    std::size_t i = markup.find('<');
-    while (i != std::string_view::npos && i < markup.size()) {
-        const char c = i + 1 < markup.size() ? markup[i + 1] : '\0';
-        if (isNameByte(c) || c == '/') {
-            std::size_t next = i + 1;
-            tags.push_back(readTag(markup, i, next));
-            i = markup.find('<', next);
-        } else {
-            i = markup.find('<', i + 1);
-        }
-    }
+    const std::size_t floor = markup.size() - std::min(markup.size(), ELEMENTS_WINDOW);
     std::vector<OpenElement> open;
-    std::vector<std::string_view> closed;  // closing tags met, not yet matched by their opening tag
-    for (auto tag = tags.rbegin(); tag != tags.rend() && open.size() < most; ++tag) {
-        if (tag->element.name.empty()) continue;
-        if (tag->closing) {
-            closed.push_back(tag->element.name);
+    std::vector<std::string> closed;  // closing tags met, not yet matched by their opening tag
+    // Tags are read from the end back, so that a link's elements cost only the markup they span.
+    for (std::size_t limit = markup.size(); open.size() < most && limit > floor;) {
+        const std::size_t at = markup.rfind('<', limit - 1);
+        if (at == std::string_view::npos || at < floor) break;
+        limit = at;
+        const char c = at + 1 < markup.size() ? markup[at + 1] : '\0';
+        if (!isNameByte(c) && c != '/') continue;
+        std::size_t next = at + 1;
+        Tag tag = readTag(markup, at, next);
+        if (tag.element.name.empty()) continue;
+        if (tag.closing) {
+            closed.push_back(std::move(tag.element.name));
             continue;
         }
-        if (tag->opensNothing) continue;
-        const auto match = std::find(closed.begin(), closed.end(), tag->element.name);
+        if (tag.opensNothing) continue;
+        const auto match = std::find(closed.begin(), closed.end(), tag.element.name);
         if (match != closed.end()) closed.erase(match);
-        else open.push_back(std::move(tag->element));
+        else open.push_back(std::move(tag.element));
     }
     return open;
 }
 
-bool elementsTell(std::string_view context) { return tell(openElements(context, context.size())); }
+bool elementsTell(const std::vector<OpenElement>& elements) {
+    return elements.size() >= ELEMENTS_TELLING && std::any_of(elements.begin(), elements.end(), [](const OpenElement& e) {
+               return e.classes.find_first_not_of(std::string(ID_CLASS) + " ") != std::string::npos;
+           });
+}
 
-bool isElementVariant(std::string_view before, std::string_view context) {
+bool isElementVariant(std::string_view before, const std::vector<OpenElement>& learnt) {
     const std::size_t none = std::string_view::npos;
-    const std::vector<OpenElement> learnt = openElements(context, context.size());
     const std::size_t n = learnt.size();
-    if (!tell(learnt)) return false;
+    if (!elementsTell(learnt)) return false;
     const std::vector<OpenElement> link = openElements(before, n + 1);
     if (link.empty() || !(link[0] == learnt[0])) return false;
     if (sameFrom(learnt, none, link, none, n)) return true;

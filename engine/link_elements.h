@@ -25,14 +25,13 @@ struct OpenElement {
 // before the end do not count; markup cut inside a tag at its start is left out.
 std::vector<OpenElement> openElements(std::string_view markup, std::size_t most);
 
-// Whether the elements context opens tell the box its links stand in: the link's own tag and
-// at least two around it, one of them with a class that is not an id. Elements told apart by
+// Whether elements (those a context opens) tell the box its links stand in: the link's own tag
+// and at least two around it, one of them with a class that is not an id. Elements told apart by
 // nothing but their tag names, or classes that are all ids, stand in any box alike.
-bool elementsTell(std::string_view context);
+bool elementsTell(const std::vector<OpenElement>& elements);
 
-// Whether the link after before stands in the elements context ends in, but for one element
-// more or less around it (never its outermost one): the elements context opens, when they tell
-// (elementsTell), compared with those open at the end of before.
-bool isElementVariant(std::string_view before, std::string_view context);
+// Whether the link after before stands in learnt (the elements a context opens, when they tell),
+// but for one element more or less around it, never the outermost compared.
+bool isElementVariant(std::string_view before, const std::vector<OpenElement>& learnt);
 
 }  // namespace vexor

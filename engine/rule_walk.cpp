@@ -51,9 +51,10 @@ std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const 
     if (rule.readsFacts && !rule.linkKind.empty()) steps.kind = facts.kindNumber(rule.linkKind);
     PrefixSearch occurrences{region, rule.prefix};
     RegionFacts regionFacts{region, page, facts};
+    const std::vector<OpenElement> elements = openElements(rule.context, rule.context.size());
     walkOccurrences(occurrences, regionFacts, steps, [&](std::size_t start, std::size_t end) {
         if (!rule.context.empty() && !isMarkupVariant(region.substr(0, start), rule.context) &&
-            !isElementVariant(region.substr(0, start), rule.context))
+            !isElementVariant(region.substr(0, start), elements))
             return;
         links.push_back({start, region.substr(start, end - start)});
     });
