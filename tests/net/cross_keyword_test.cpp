@@ -1,7 +1,7 @@
 // An engine learnt from one keyword's sample search surveys other keywords: on every layout of
 // the fake engine, learnt with 東京, a site placed for other keywords on page 1 and on a later
 // page must be found at its rank. The other keywords' pages differ from the sample's where a
-// layout lets them (tokens, site-link clusters, news boxes, title classes).
+// layout lets them (tokens, site-link clusters, news boxes, title classes, a version of the markup).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -93,6 +93,7 @@ TEST_F(CrossKeyword, LearntWithOneKeywordEveryLayoutFindsOtherKeywordsAtTheirRan
         {"token.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
         {"cluster.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
         {"news.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
+        {"versions.engine.test", "/search?q=%s&start=10", "/search?q=%s&start=20", TOKYO_UTF8_ESCAPED},
     };
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.host);

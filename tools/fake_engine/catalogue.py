@@ -79,6 +79,8 @@ ENGINES = {e.host: e for e in [
     Engine("cluster.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
            "clustered"),
     Engine("news.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8", "newsbox"),
+    Engine("versions.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
+           "versioned"),
     # Engines that only a browser reads (README, "Engines for the browser fetcher").
     Engine("scripted.engine.test", "/search", "q", "start", False, "offset", 0, "utf-8",
            "scripted"),

@@ -217,6 +217,23 @@ def _news_boxed(items, keyword, kw_key):
         f'<div class="r"><a href="/search?q={kw}+{n}">{html.escape(keyword)} {n}</a></div>' for n in (1, 2, 3)) + "</div>\n"
 
 
+def _versioned(items, keyword, kw_key, page):
+    """Results in two versions of the engine's markup: keywords of an even KEY get each title in a
+    wrapper, opening in a new window; odd ones neither. From page 2 on a notice link of the
+    engine's own (relative) stands before the results in their markup, so that the plain rules
+    fail there and only rules that keep absolute links read the pages."""
+    newer = kw_key % 2 == 0
+    out = "<ol>\n"
+    if page > 1:
+        out += '<li class="algo"><a target="_blank" href="/help/safe">\u5b89\u5168\u306a\u691c\u7d22</a></li>\n'
+    for rank, url in items:
+        title = _title(keyword, rank)
+        heading = (f'<div class="title"><h2><a target="_blank" href="{url}">{title}</a></h2></div>' if newer
+                   else f'<h2><a href="{url}">{title}</a></h2>')
+        out += f'<li class="algo">{heading}<p>{_snippet(keyword, rank)} <cite>{_cite(url)}</cite></p></li>\n'
+    return out + "</ol>\n"
+
+
 def _list_block(items, keyword):
     return "<ol>\n" + "".join(_item_list(r, u, keyword) for r, u in items) + "</ol>\n"
 
@@ -264,6 +281,8 @@ def _results_block(engine, items, keyword, kw_key):
         return _clustered(items, keyword, kw_key)
     if layout == "newsbox":
         return _news_boxed(items, keyword, kw_key)
+    if layout == "versioned":
+        return _versioned(items, keyword, kw_key, page_of(engine, items[0][0] - 1) if items else 1)
     if layout == "boxed":
         box = ('<div class="pickup"><span>\u6ce8\u76ee</span>\n<ul>\n'
                + _item_list(items[0][0], items[0][1], keyword) + "</ul></div>\n") if items else ""

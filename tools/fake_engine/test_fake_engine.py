@@ -323,6 +323,19 @@ class FakeEngineTest(unittest.TestCase):
                          [result_address("abc", r).encode() for r in (1, 2)] + cluster
                          + [result_address("abc", r).encode() for r in (3, 4, 5, 6)])
 
+    def test_versions_layout_writes_the_titles_of_even_and_odd_keys_otherwise(self):
+        tokyo, kyoto = "\u6771\u4eac", "\u4eac\u90fd"  # KEY 1150 and 1139
+        newer, older = self.page("versions.engine.test", 1, tokyo), self.page("versions.engine.test", 1, kyoto)
+        self.assertEqual(newer.count(b'<div class="title"><h2><a target="_blank" href="http://www.site'), 10)
+        self.assertEqual(older.count(b'<li class="algo"><h2><a href="http://www.site'), 10)
+        self.assertNotIn(b'target="_blank"', older)
+        for kw in (tokyo, kyoto):
+            self.assertIn(b'<li class="algo"><a target="_blank" href="/help/safe">', self.page("versions.engine.test", 2, kw))
+        # The rule learnt on 東京's page reads none of 京都's.
+        first, tenth = (result_address(tokyo, r).encode() for r in (1, 10))
+        rules = learn(newer, first, tenth)
+        self.assertEqual(parse(older, *rules[0]), [])
+
     def test_news_layout_mingles_a_news_box_and_titles_of_another_class(self):
         tokyo = "\u6771\u4eac"
         first, tenth = (result_address(tokyo, r).encode() for r in (1, 10))
