@@ -10,8 +10,12 @@
 namespace vexor {
 namespace {
 
-// How far back the elements around a link are looked for.
+// How far back the elements around a link are looked for, how many tags are read there and how
+// much of each: bounds that keep a page of endless or unclosed tags from costing more than a
+// page of results.
 constexpr std::size_t ELEMENTS_WINDOW = 2048;
+constexpr std::size_t MOST_TAGS_READ = 64;
+constexpr std::size_t LONGEST_TAG = 512;
 // The fewest elements, the link's own tag among them, that tell a box.
 constexpr std::size_t ELEMENTS_TELLING = 3;
 // A class token that holds a digit stands for any such token.
@@ -49,9 +53,9 @@ std::string classTokens(std::string_view value) {
     return tokens;
 }
 
-// The tag that starts at markup[at] ('<'), up to its '>' or the end of markup; next is where
-// reading goes on. Attribute values are read whole, quotes and all.
-Tag readTag(std::string_view markup, std::size_t at, std::size_t& next) {
+// The tag that starts at markup[at] ('<'), up to its '>' or the end of markup. Attribute values
+// are read whole, quotes and all.
+Tag readTag(std::string_view markup, std::size_t at) {
     Tag tag;
     std::size_t i = at + 1;
     if (i < markup.size() && markup[i] == '/') {
@@ -85,7 +89,6 @@ Tag readTag(std::string_view markup, std::size_t at, std::size_t& next) {
         if (attribute == "class") tag.element.classes = classTokens(markup.substr(valueStart, valueEnd - valueStart));
     }
     tag.opensNothing = isVoid(tag.element.name) || (i < markup.size() && i > at && markup[i - 1] == '/');
-    next = i < markup.size() ? i + 1 : i;
     return tag;
 }
 
@@ -107,14 +110,15 @@ std::vector<OpenElement> openElements(std::string_view markup, std::size_t most)
     std::vector<OpenElement> open;
     std::vector<std::string> closed;  // closing tags met, not yet matched by their opening tag
     // Tags are read from the end back, so that a link's elements cost only the markup they span.
-    for (std::size_t limit = markup.size(); open.size() < most && limit > floor;) {
+    std::size_t tagsRead = 0;
+    for (std::size_t limit = markup.size(); open.size() < most && limit > floor && tagsRead < MOST_TAGS_READ;) {
         const std::size_t at = markup.rfind('<', limit - 1);
         if (at == std::string_view::npos || at < floor) break;
         limit = at;
+        ++tagsRead;
         const char c = at + 1 < markup.size() ? markup[at + 1] : '\0';
         if (!isNameByte(c) && c != '/') continue;
-        std::size_t next = at + 1;
-        Tag tag = readTag(markup, at, next);
+        Tag tag = readTag(markup.substr(0, std::min(markup.size(), at + LONGEST_TAG)), at);
         if (tag.element.name.empty()) continue;
         if (tag.closing) {
             closed.push_back(std::move(tag.element.name));

@@ -601,6 +601,9 @@ TEST(IsElementVariant, OneElementMoreOrLessAroundTheLink) {
     EXPECT_FALSE(tells("<div><h2><a href=\""));
     EXPECT_FALSE(tells("<div class=\"m__box_2NDle\"><div class=\"s_3wU9G\"><a href=\""));
     EXPECT_FALSE(isElementVariant("<div class=\"x_9\"><h2><a href=\"", openElements("<div class=\"y_1\"><h2><a href=\"", 9)));
+    // Endless or unclosed tags are read only so far back.
+    EXPECT_FALSE(isElementVariant(std::string(100'000, '<') + "a href=\"", learnt));
+    EXPECT_FALSE(isElementVariant("<li class=\"algo\"><h2 title=\"" + std::string(100'000, 'x') + "<a href=\"", learnt));
 }
 
 // Result pages of nine or ten results whose shortest prefix also takes a link of another box;
