@@ -19,22 +19,24 @@ std::size_t commonPrefix(std::string_view a, std::string_view b) {
     return n;
 }
 
-// Text with every id (a run of token bytes with a digit: a tracking value, a number of the page)
-// written as one ID_MARK, so that one id compares equal to any other. A run cut by text's start
-// is left out, as it may be part of an id.
+// Text with every id (a run of token bytes with a digit between "-" or "_": a tracking value,
+// a number of the page, the hash a style sheet adds to a class name) written as one ID_MARK, so
+// that one id compares equal to any other while the words around it stay. A run cut by text's
+// start is left out, as it may be part of an id.
 constexpr char ID_MARK = '\x01';
 std::string withIdsMarked(std::string_view text) {
     std::string marked;
     std::size_t i = 0;
     while (i < text.size() && isTokenByte(text[i])) ++i;
+    const auto isPart = [](char c) { return isTokenByte(c) && c != '-' && c != '_'; };
     while (i < text.size()) {
-        if (!isTokenByte(text[i])) {
+        if (!isPart(text[i])) {
             marked += text[i++];
             continue;
         }
         const std::size_t run = i;
         bool digit = false;
-        for (; i < text.size() && isTokenByte(text[i]); ++i) digit = digit || (text[i] >= '0' && text[i] <= '9');
+        for (; i < text.size() && isPart(text[i]); ++i) digit = digit || (text[i] >= '0' && text[i] <= '9');
         if (digit) marked += ID_MARK;
         else marked.append(text.substr(run, i - run));
     }

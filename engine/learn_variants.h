@@ -23,8 +23,9 @@ std::string_view sharedContext(std::string_view region, const std::vector<std::s
 // Whether before (the bytes before a link, ending where it starts) ends in context (its last
 // VARIANT_WINDOW bytes) but for one place where up to LONGEST_VARIANT_RUN bytes are added or left
 // out, or up to LONGEST_REPLACED_RUN replaced; half of the context at least stays. Failing that, the
-// two are compared with ids (runs of isTokenByte with a digit: tracking values, numbers of the
-// page) equal to any other id, as they differ with every result, page and keyword.
+// two are compared with ids (runs of letters and digits with a digit, between "-", "_" or other
+// markup: tracking values, numbers of the page, a style sheet's hash in a class name) equal to
+// any other id, as they differ with every result, page, keyword and build of the engine.
 bool isMarkupVariant(std::string_view before, std::string_view context);
 
 // Whether c may stand in a token: an ASCII letter or digit, "-" or "_".

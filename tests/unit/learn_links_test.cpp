@@ -575,6 +575,10 @@ TEST(IsMarkupVariant, AnIdReplacedByAnotherIsTheSameMarkup) {
         {"<div id=\"header\"><a class=\"logo\" href=\"", false},
     };
     for (const Case& c : cases) EXPECT_EQ(isMarkupVariant(c.before, context), c.variant) << c.before;
+    // A class name that a style sheet's hash ends keeps its words: only the hash is an id.
+    const std::string hashed = "<div class=\"Stack-module__VerticalStack___2NDle\"><a href=\"";
+    EXPECT_TRUE(isMarkupVariant("<div class=\"Stack-module__VerticalStack___9QxWp\"><a href=\"", hashed));
+    EXPECT_FALSE(isMarkupVariant("<div class=\"SerpAd-module__SerpAdAction___11UfU\"><a href=\"", hashed));
 }
 
 // The elements a link stands in, innermost first, against those before a results' link.
