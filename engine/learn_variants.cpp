@@ -19,30 +19,6 @@ std::size_t commonPrefix(std::string_view a, std::string_view b) {
     return n;
 }
 
-// Text with every id (a run of token bytes with a digit between "-" or "_": a tracking value,
-// a number of the page, the hash a style sheet adds to a class name) written as one ID_MARK, so
-// that one id compares equal to any other while the words around it stay. A run cut by text's
-// start is left out, as it may be part of an id.
-constexpr char ID_MARK = '\x01';
-std::string withIdsMarked(std::string_view text) {
-    std::string marked;
-    std::size_t i = 0;
-    while (i < text.size() && isTokenByte(text[i])) ++i;
-    const auto isPart = [](char c) { return isTokenByte(c) && c != '-' && c != '_'; };
-    while (i < text.size()) {
-        if (!isPart(text[i])) {
-            marked += text[i++];
-            continue;
-        }
-        const std::size_t run = i;
-        bool digit = false;
-        for (; i < text.size() && isPart(text[i]); ++i) digit = digit || (text[i] >= '0' && text[i] <= '9');
-        if (digit) marked += ID_MARK;
-        else marked.append(text.substr(run, i - run));
-    }
-    return marked;
-}
-
 // The comparison of isMarkupVariant, on context already cut to its window.
 bool isVariantOf(std::string_view before, std::string_view context) {
     const std::size_t n = context.size();
@@ -81,12 +57,32 @@ std::string_view sharedContext(std::string_view region, const std::vector<std::s
     return shared;
 }
 
+std::string withIdsMarked(std::string_view text, bool cutAtStart) {
+    std::string marked;
+    std::size_t i = 0;
+    if (cutAtStart)
+        while (i < text.size() && isTokenByte(text[i])) ++i;
+    const auto isPart = [](char c) { return isTokenByte(c) && c != '-' && c != '_'; };
+    while (i < text.size()) {
+        if (!isPart(text[i])) {
+            marked += text[i++];
+            continue;
+        }
+        const std::size_t run = i;
+        bool digit = false;
+        for (; i < text.size() && isPart(text[i]); ++i) digit = digit || (text[i] >= '0' && text[i] <= '9');
+        if (digit) marked += ID_MARK;
+        else marked.append(text.substr(run, i - run));
+    }
+    return marked;
+}
+
 bool isMarkupVariant(std::string_view before, std::string_view context) {
     context = context.substr(context.size() - std::min(context.size(), VARIANT_WINDOW));
     if (isVariantOf(before, context)) return true;
-    const std::string markedContext = withIdsMarked(context);
-    const std::string markedBefore =
-        withIdsMarked(before.substr(before.size() - std::min(before.size(), 2 * (VARIANT_WINDOW + LONGEST_VARIANT_RUN))));
+    const std::string markedContext = withIdsMarked(context, true);
+    const std::string markedBefore = withIdsMarked(
+        before.substr(before.size() - std::min(before.size(), 2 * (VARIANT_WINDOW + LONGEST_VARIANT_RUN))), true);
     return isVariantOf(markedBefore, markedContext);
 }
 

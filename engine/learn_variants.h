@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,12 @@ std::string_view sharedContext(std::string_view region, const std::vector<std::s
 // markup: tracking values, numbers of the page, a style sheet's hash in a class name) equal to
 // any other id, as they differ with every result, page, keyword and build of the engine.
 bool isMarkupVariant(std::string_view before, std::string_view context);
+
+// text with every id (a run of letters and digits with a digit, between "-", "_" or other markup)
+// written as ID_MARK, so that one id compares equal to any other while the words around it stay.
+// With cutAtStart, a leading run of token bytes is left out, as text may begin inside an id.
+inline constexpr char ID_MARK = '\x01';
+std::string withIdsMarked(std::string_view text, bool cutAtStart);
 
 // Whether c may stand in a token: an ASCII letter or digit, "-" or "_".
 bool isTokenByte(char c);

@@ -18,8 +18,6 @@ constexpr std::size_t MOST_TAGS_READ = 64;
 constexpr std::size_t LONGEST_TAG = 512;
 // The fewest elements, the link's own tag among them, that tell a box.
 constexpr std::size_t ELEMENTS_TELLING = 3;
-// A class token that holds a digit stands for any such token.
-constexpr char ID_CLASS[] = "#";
 
 struct Tag {
     bool closing = false;
@@ -45,10 +43,8 @@ std::string classTokens(std::string_view value) {
         const std::size_t start = i;
         while (i < value.size() && !isSpace(value[i])) ++i;
         if (start == i) break;
-        const std::string_view token = value.substr(start, i - start);
         if (!tokens.empty()) tokens += ' ';
-        const bool id = std::any_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
-        tokens += id ? std::string_view(ID_CLASS) : token;
+        tokens += withIdsMarked(value.substr(start, i - start), false);
     }
     return tokens;
 }
@@ -134,7 +130,7 @@ std::vector<OpenElement> openElements(std::string_view markup, std::size_t most)
 
 bool elementsTell(const std::vector<OpenElement>& elements) {
     return elements.size() >= ELEMENTS_TELLING && std::any_of(elements.begin(), elements.end(), [](const OpenElement& e) {
-               return e.classes.find_first_not_of(std::string(ID_CLASS) + " ") != std::string::npos;
+               return e.classes.find_first_not_of(std::string{ID_MARK, ' '}) != std::string::npos;
            });
 }
 

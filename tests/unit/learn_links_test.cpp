@@ -603,7 +603,8 @@ TEST(IsElementVariant, OneElementMoreOrLessAroundTheLink) {
     // Elements told apart by nothing but tag names or ids say nothing of the box.
     const auto tells = [](const std::string& markup) { return elementsTell(openElements(markup, markup.size())); };
     EXPECT_FALSE(tells("<div><h2><a href=\""));
-    EXPECT_FALSE(tells("<div class=\"m__box_2NDle\"><div class=\"s_3wU9G\"><a href=\""));
+    EXPECT_FALSE(tells("<div class=\"x2NDle\"><div class=\"q3wU9G 7k\"><a href=\""));
+    EXPECT_TRUE(tells("<div class=\"Stack-module__Spacexxs___3wU9G\"><p><a href=\"")) << "words beside a hash";
     EXPECT_FALSE(isElementVariant("<div class=\"x_9\"><h2><a href=\"", openElements("<div class=\"y_1\"><h2><a href=\"", 9)));
     // Endless or unclosed tags are read only so far back.
     EXPECT_FALSE(isElementVariant(std::string(100'000, '<') + "a href=\"", learnt));
