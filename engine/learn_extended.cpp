@@ -33,14 +33,13 @@ struct Found {
     std::size_t firstLink;
 };
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 // "href=" with its quote, alone or after "<a" and white space.
 bool isBareHref(std::string_view prefix) {
     std::size_t i = 0;
     if (i < prefix.size() && prefix[i] == '<') ++i;
     if (i == 1 && i < prefix.size() && lowerAscii(prefix[i]) == 'a') ++i;
-    while (i < prefix.size() && isSpace(prefix[i])) ++i;
+    while (i < prefix.size() && isAsciiSpace(prefix[i])) ++i;
     const std::string rest = lowerAscii(prefix.substr(i));
     return rest == "href=" || rest == "href=\"" || rest == "href='";
 }
@@ -198,7 +197,7 @@ int fitRank(LinkSelection selection) {
 bool isMarkupAligned(std::string_view prefix) {
     if (prefix.empty() || isBareHref(prefix)) return false;
     if (prefix[0] == '<') return true;
-    return isSpace(prefix[0]) && attributeNameLength(prefix, 1) > 0;
+    return isAsciiSpace(prefix[0]) && attributeNameLength(prefix, 1) > 0;
 }
 
 ExtendedSearch findExtendedRules(std::string_view cutPage, const PageAddress& page, const SampleForms& first,

@@ -26,7 +26,6 @@ struct Tag {
 };
 
 bool isNameByte(char c) { return isTokenByte(c) || c == ':'; }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 bool isVoid(std::string_view name) {
     static constexpr std::array<std::string_view, 14> VOID{"area", "base", "br",   "col",   "embed",  "hr",    "img",
@@ -39,9 +38,9 @@ std::string classTokens(std::string_view value) {
     std::string tokens;
     std::size_t i = 0;
     while (i < value.size()) {
-        while (i < value.size() && isSpace(value[i])) ++i;
+        while (i < value.size() && isAsciiSpace(value[i])) ++i;
         const std::size_t start = i;
-        while (i < value.size() && !isSpace(value[i])) ++i;
+        while (i < value.size() && !isAsciiSpace(value[i])) ++i;
         if (start == i) break;
         if (!tokens.empty()) tokens += ' ';
         tokens += withIdsMarked(value.substr(start, i - start), false);
@@ -62,12 +61,12 @@ Tag readTag(std::string_view markup, std::size_t at) {
     while (i < markup.size() && isNameByte(markup[i])) ++i;
     tag.element.name = lowerAscii(markup.substr(nameStart, i - nameStart));
     while (i < markup.size() && markup[i] != '>') {
-        if (isSpace(markup[i]) || markup[i] == '/') {
+        if (isAsciiSpace(markup[i]) || markup[i] == '/') {
             ++i;
             continue;
         }
         const std::size_t attributeStart = i;
-        while (i < markup.size() && !isSpace(markup[i]) && markup[i] != '=' && markup[i] != '>') ++i;
+        while (i < markup.size() && !isAsciiSpace(markup[i]) && markup[i] != '=' && markup[i] != '>') ++i;
         const std::string attribute = lowerAscii(markup.substr(attributeStart, i - attributeStart));
         if (i >= markup.size() || markup[i] != '=') continue;
         ++i;
@@ -79,7 +78,7 @@ Tag readTag(std::string_view markup, std::size_t at) {
             valueEnd = close == std::string_view::npos ? markup.size() : close;
             i = close == std::string_view::npos ? markup.size() : close + 1;
         } else {
-            while (i < markup.size() && !isSpace(markup[i]) && markup[i] != '>') ++i;
+            while (i < markup.size() && !isAsciiSpace(markup[i]) && markup[i] != '>') ++i;
             valueEnd = i;
         }
         if (attribute == "class") tag.element.classes = classTokens(markup.substr(valueStart, valueEnd - valueStart));

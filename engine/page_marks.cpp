@@ -46,7 +46,6 @@ struct MarkFacts {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Compared as views: lengths first, where a C string compare measures the word on every call.
 template <std::size_t N>
@@ -67,7 +66,7 @@ template <typename Take>
 void eachAttribute(std::string_view tag, Take take) {
     std::size_t i = 0;
     while (i < tag.size()) {
-        if (!isSpace(tag[i])) {
+        if (!isAsciiSpace(tag[i])) {
             ++i;
             continue;
         }
@@ -89,7 +88,7 @@ std::unordered_map<std::string_view, MarkFacts> attributesOf(std::string_view pa
     for (std::size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at + 1)) {
         std::size_t nameEnd = at + 1;
         while (nameEnd < page.size() && (isLetter(page[nameEnd]) || isDigit(page[nameEnd]))) ++nameEnd;
-        if (nameEnd == at + 1 || !isLetter(page[at + 1]) || nameEnd >= page.size() || !isSpace(page[nameEnd]))
+        if (nameEnd == at + 1 || !isLetter(page[at + 1]) || nameEnd >= page.size() || !isAsciiSpace(page[nameEnd]))
             continue;
         const std::string tagName = lowerAscii(page.substr(at + 1, nameEnd - at - 1));
         if (isOneOf(tagName, BOILERPLATE)) continue;

@@ -1,5 +1,5 @@
-// Byte-level helpers shared by the text code: ASCII case folding, "%XX" escapes and the
-// wrap-around of 32-bit arithmetic.
+// Byte-level helpers shared by the text code: ASCII case folding and white space, "%XX" escapes
+// and the wrap-around of 32-bit arithmetic.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,9 @@ inline void appendHexEscape(std::string& out, unsigned char byte) {
     out += HEX[byte >> 4];
     out += HEX[byte & 0x0F];
 }
+
+// Space, tab, line feed, carriage return or form feed: the white space of markup.
+inline bool isAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 // The value of a hexadecimal digit (either case), -1 for any other byte.
 inline int hexValue(char c) {
