@@ -181,7 +181,7 @@ SampleLinks findSampleLinks(std::string_view text, const SampleForms& sample, co
             const SubstringFinder finder(key);
             for (std::size_t at = finder.find(view, 0); at != std::string_view::npos && !found.exhausted;
                  at = finder.find(view, at + 1)) {
-                if (bounded()) consider(tokens, decoded.origin[at], false);
+                if (bounded()) consider(tokens, decoded.originOf(at), false);
             }
         }
     }

@@ -32,17 +32,48 @@ std::pair<char, std::size_t> referenceAt(std::string_view text, std::size_t at) 
     return {static_cast<char>(value), i + 1 - at};
 }
 
-// Copies the bytes from..to of text unchanged, with their origins.
-void copyRun(std::string_view text, std::size_t from, std::size_t to, const std::vector<uint32_t>* inputOrigin,
-             std::string& out, std::vector<uint32_t>* origin) {
+// Where decoded bytes came from, as runs are added: a byte whose origin follows the last one's
+// extends its run.
+class OriginRuns {
+public:
+    explicit OriginRuns(std::vector<DecodedText::Run>* runs) : runs_(runs) {}
+    // Bytes at..at+count of the output came from from..from+count.
+    void add(std::size_t at, std::size_t from, std::size_t count) {
+        if (!runs_ || count == 0) return;
+        const auto a = static_cast<uint32_t>(at);
+        const auto f = static_cast<uint32_t>(from);
+        if (!runs_->empty() && runs_->back().from + (a - runs_->back().at) == f) return;
+        runs_->push_back({a, f});
+    }
+
+private:
+    std::vector<DecodedText::Run>* runs_;
+};
+
+// Copies the bytes from..to of text unchanged, with their origins: the input's own positions,
+// or where input (its runs) says they came from.
+void copyRun(std::string_view text, std::size_t from, std::size_t to, const DecodedText* input, std::string& out,
+             OriginRuns& origin) {
+    const std::size_t at = out.size();
     out.append(text.data() + from, to - from);
-    if (!origin) return;
-    for (std::size_t i = from; i < to; ++i)
-        origin->push_back(inputOrigin ? (*inputOrigin)[i] : static_cast<uint32_t>(i));
+    if (!input) {
+        origin.add(at, from, to - from);
+        return;
+    }
+    // The input's runs that cover from..to, each a run of its own here.
+    auto run = std::upper_bound(input->runs.begin(), input->runs.end(), from,
+                                [](std::size_t i, const DecodedText::Run& r) { return i < r.at; });
+    for (std::size_t i = from; i < to;) {
+        const DecodedText::Run& covering = *(run - 1);
+        const std::size_t end = run == input->runs.end() ? to : std::min<std::size_t>(to, run->at);
+        origin.add(at + (i - from), covering.from + (i - covering.at), end - i);
+        i = end;
+        ++run;
+    }
 }
 
 // Runs without a "&" are copied whole; a "&" is decoded when it begins a reference.
-void decodeReferences(std::string_view text, std::string& out, std::vector<uint32_t>* origin) {
+void decodeReferences(std::string_view text, std::string& out, OriginRuns origin) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
@@ -52,8 +83,8 @@ void decodeReferences(std::string_view text, std::string& out, std::vector<uint3
         i = amp;
         if (i == text.size()) break;
         const auto [c, length] = referenceAt(text, i);
+        origin.add(out.size(), i, 1);
         out += length > 0 ? c : '&';
-        if (origin) origin->push_back(static_cast<uint32_t>(i));
         i += length > 0 ? length : 1;
     }
 }
@@ -66,15 +97,14 @@ char hexByte(std::string_view text, std::size_t at) {
     return static_cast<char>(hexValue(text[at]) * 16 + hexValue(text[at + 1]));
 }
 
-// inputOrigin maps the input's bytes to earlier positions; the result's bytes take those over.
-void decodePercent(std::string_view text, const std::vector<uint32_t>* inputOrigin, std::string& out,
-                   std::vector<uint32_t>* origin) {
+// input, when given, is what text was decoded from, whose runs the result's origins go back to.
+void decodePercent(std::string_view text, const DecodedText* input, std::string& out, OriginRuns origin) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t percent = text.find('%', i);
         if (percent == std::string_view::npos) percent = text.size();
-        copyRun(text, i, percent, inputOrigin, out, origin);
+        copyRun(text, i, percent, input, out, origin);
         i = percent;
         if (i == text.size()) break;
         std::size_t length = 1;
@@ -87,12 +117,11 @@ void decodePercent(std::string_view text, const std::vector<uint32_t>* inputOrig
                 length = 5;
             }
         }
+        origin.add(out.size(), input ? input->originOf(i) : i, 1);
         out += byte;
-        if (origin) origin->push_back(inputOrigin ? (*inputOrigin)[i] : static_cast<uint32_t>(i));
         i += length;
     }
 }
-
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
@@ -145,27 +174,30 @@ PageAddress pageAddressOf(std::string_view address) {
 
 std::string decodeCharacterReferences(std::string_view text) {
     std::string out;
-    decodeReferences(text, out, nullptr);
+    decodeReferences(text, out, OriginRuns(nullptr));
     return out;
 }
 
 std::string decodePercentEscapes(std::string_view text) {
     std::string out;
-    decodePercent(text, nullptr, out, nullptr);
+    decodePercent(text, nullptr, out, OriginRuns(nullptr));
     return out;
+}
+
+uint32_t DecodedText::originOf(std::size_t at) const {
+    const auto run = std::upper_bound(runs.begin(), runs.end(), at, [](std::size_t i, const Run& r) { return i < r.at; });
+    return (run - 1)->from + static_cast<uint32_t>(at - (run - 1)->at);
 }
 
 DecodedText decodeCharacterReferencesMapped(std::string_view text) {
     DecodedText decoded;
-    decoded.origin.reserve(text.size());
-    decodeReferences(text, decoded.text, &decoded.origin);
+    decodeReferences(text, decoded.text, OriginRuns(&decoded.runs));
     return decoded;
 }
 
 DecodedText decodePercentEscapesMapped(const DecodedText& text) {
     DecodedText decoded;
-    decoded.origin.reserve(text.text.size());
-    decodePercent(text.text, &text.origin, decoded.text, &decoded.origin);
+    decodePercent(text.text, &text, decoded.text, OriginRuns(&decoded.runs));
     return decoded;
 }
 

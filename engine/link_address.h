@@ -32,10 +32,18 @@ std::string decodeCharacterReferences(std::string_view text);
 std::string decodePercentEscapes(std::string_view text);
 
 // The same two decodings, remembering for every byte of the result the position in text of the
-// byte it came from.
+// byte it came from. Kept as runs: the bytes from a run's start up to the next run's came from
+// consecutive positions, so a page of few escapes keeps few runs rather than a position a byte.
 struct DecodedText {
+    struct Run {
+        uint32_t at;    // where the run starts in text
+        uint32_t from;  // where its first byte came from
+    };
     std::string text;
-    std::vector<uint32_t> origin;
+    std::vector<Run> runs;
+
+    // The position its byte at came from.
+    uint32_t originOf(std::size_t at) const;
 };
 DecodedText decodeCharacterReferencesMapped(std::string_view text);
 DecodedText decodePercentEscapesMapped(const DecodedText& text);

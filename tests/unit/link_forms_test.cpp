@@ -32,13 +32,19 @@ TEST(Decoding, UndoesAsciiReferencesAndEscapesOnly) {
 }
 
 TEST(Decoding, MappedFormsRememberWhereEachByteCameFrom) {
-    const std::string text = "x&amp;%41y";
+    const auto origins = [](const DecodedText& decoded) {
+        std::vector<uint32_t> all;
+        for (std::size_t i = 0; i < decoded.text.size(); ++i) all.push_back(decoded.originOf(i));
+        return all;
+    };
+    const std::string text = "xy&amp;%41yz&#65;%2541&lt;q";
     const DecodedText references = decodeCharacterReferencesMapped(text);
-    EXPECT_EQ(references.text, "x&%41y");
-    EXPECT_THAT(references.origin, ::testing::ElementsAre(0u, 1u, 6u, 7u, 8u, 9u));
+    EXPECT_EQ(references.text, "xy&%41yzA%2541<q");
+    EXPECT_THAT(origins(references),
+                ::testing::ElementsAre(0u, 1u, 2u, 7u, 8u, 9u, 10u, 11u, 12u, 17u, 18u, 19u, 20u, 21u, 22u, 26u));
     const DecodedText both = decodePercentEscapesMapped(references);
-    EXPECT_EQ(both.text, "x&Ay");
-    EXPECT_THAT(both.origin, ::testing::ElementsAre(0u, 1u, 6u, 9u));
+    EXPECT_EQ(both.text, "xy&AyzAA<q");
+    EXPECT_THAT(origins(both), ::testing::ElementsAre(0u, 1u, 2u, 7u, 10u, 11u, 12u, 17u, 22u, 26u));
 }
 
 TEST(AbsoluteForm, ResolvesEveryWayAPageWritesALink) {
