@@ -94,14 +94,15 @@ std::string resultsContext(const std::vector<PageReading>& readings) {
         candidates.emplace_back(sharedContext(first.region, sets[i], VARIANT_WINDOW), i);
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
-    for (const auto& [candidate, set] : candidates) {
+    for (const auto& entry : candidates) {
+        const std::string_view candidate = entry.first;
         const bool serves = std::all_of(readings.begin(), readings.end(), [&](const PageReading& reading) {
             return std::all_of(reading.results.begin(), reading.results.end(), [&](std::string_view link) {
                 return isMarkupVariant(before(reading.region, link), candidate);
             });
         });
         // Kept longer than it is compared over, for the elements the results stand in.
-        if (serves) return std::string(sharedContext(first.region, sets[set], CONTEXT_KEPT));
+        if (serves) return std::string(sharedContext(first.region, sets[entry.second], CONTEXT_KEPT));
     }
     return {};
 }
