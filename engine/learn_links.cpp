@@ -128,7 +128,7 @@ bool readsSamplesInPlace(const EngineDefinition& rules, SamplePages& pages, cons
                matchSample(link, sample, address) != SampleMatch::None;
     };
     for (const Rule& rule : readingRules(rules)) {
-        const std::vector<std::string_view> read = selectResults(walkRule(region, rule, address, &pages.facts[0]), rule.selection);
+        const std::vector<std::string_view> read = readResults(region, rule, address, &pages.facts[0]);
         if (read.empty()) continue;
         return standsFor(read.front(), first) && standsFor(read[std::min(read.size(), RESULTS_PER_PAGE) - 1], tenth);
     }

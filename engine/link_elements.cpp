@@ -16,6 +16,8 @@ namespace {
 constexpr std::size_t ELEMENTS_WINDOW = 2048;
 constexpr std::size_t MOST_TAGS_READ = 64;
 constexpr std::size_t LONGEST_TAG = 512;
+// How many elements around a link are looked at for an ad's.
+constexpr std::size_t AD_DEPTH = 8;
 // The fewest elements, the link's own tag among them, that tell a box.
 constexpr std::size_t ELEMENTS_TELLING = 3;
 
@@ -87,6 +89,32 @@ Tag readTag(std::string_view markup, std::size_t at) {
     return tag;
 }
 
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool equalsIgnoringCase(std::string_view text, std::string_view lowered) {
+    return text.size() == lowered.size() &&
+           std::equal(text.begin(), text.end(), lowered.begin(), [](char a, char b) { return lowerAscii(a) == b; });
+}
+
+// Whether a run of letters in text is "ad", "ads", "advert", "advertisement" or "sponsored", in
+// any case. Each of them holds a "d": the runs around the d's are all that is compared, as this
+// runs over the markup before every result.
+bool holdsAdWord(std::string_view text) {
+    static constexpr std::array<std::string_view, 5> AD_WORDS{"ad", "ads", "advert", "advertisement", "sponsored"};
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((text[i] | 0x20) != 'd') continue;
+        std::size_t start = i;
+        while (start > 0 && isAsciiLetter(text[start - 1])) --start;
+        std::size_t end = i + 1;
+        while (end < text.size() && isAsciiLetter(text[end])) ++end;
+        const std::string_view word = text.substr(start, end - start);
+        for (const std::string_view adWord : AD_WORDS)
+            if (equalsIgnoringCase(word, adWord)) return true;
+        i = end;
+    }
+    return false;
+}
+
 bool sameFrom(const std::vector<OpenElement>& a, std::size_t skipA, const std::vector<OpenElement>& b,
               std::size_t skipB, std::size_t n) {
     // Compares n elements of a and b, each read without its element at skip (none past the end).
@@ -146,6 +174,42 @@ bool isElementVariant(std::string_view before, const std::vector<OpenElement>& l
     for (std::size_t fewer = 1; fewer + 1 < n; ++fewer)
         if (sameFrom(learnt, fewer, link, none, n - 1)) return true;
     return false;
+}
+
+std::vector<bool> adsAmong(std::string_view region, const std::vector<std::size_t>& starts) {
+    constexpr std::size_t none = std::string_view::npos;
+    const std::size_t n = starts.size();
+    std::vector<bool> ads(n, false);
+    if (n < 2) return ads;
+    // Elements are read only where they can tell: around links with an ad word near, and around
+    // the other links until one stands in an element of the name an ad stands in.
+    std::vector<std::vector<OpenElement>> elements(n);
+    std::vector<bool> read(n, false);
+    const auto elementsOf = [&](std::size_t i) -> const std::vector<OpenElement>& {
+        if (!read[i]) elements[i] = openElements(region.substr(0, starts[i]), AD_DEPTH);
+        read[i] = true;
+        return elements[i];
+    };
+    std::vector<std::size_t> adAt(n, none);  // the depth of the innermost element that calls a link an ad
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t from = starts[i] - std::min(starts[i], ELEMENTS_WINDOW);
+        if (!holdsAdWord(region.substr(from, starts[i] - from))) continue;
+        const std::vector<OpenElement>& around = elementsOf(i);
+        const auto callsAnAd = [](const OpenElement& element) { return holdsAdWord(element.classes); };
+        const auto ad = std::find_if(around.begin(), around.end(), callsAnAd);
+        if (ad != around.end()) adAt[i] = static_cast<std::size_t>(ad - around.begin());
+    }
+    const auto plainStandsIn = [&](std::size_t depth, const std::string& name) {
+        for (std::size_t j = 0; j < n; ++j) {
+            if (adAt[j] != none) continue;
+            const std::vector<OpenElement>& around = elementsOf(j);
+            if (around.size() > depth && around[depth].name == name) return true;
+        }
+        return false;
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        if (adAt[i] != none) ads[i] = plainStandsIn(adAt[i], elements[i][adAt[i]].name);
+    return ads;
 }
 
 }  // namespace vexor

@@ -34,4 +34,12 @@ bool elementsTell(const std::vector<OpenElement>& elements);
 // but for one element more or less around it, never the outermost compared.
 bool isElementVariant(std::string_view before, const std::vector<OpenElement>& learnt);
 
+// Which of the links starting at starts (places in region, in page order) are ads among results:
+// a link stands in an element whose classes call it an ad ("ad", "ads", "advert", "advertisement"
+// or "sponsored" as a run of letters, in any case: "b_ad", "result ad-result") where another of
+// the links, in no such element, stands in an element of the same name. Engines write ads in their results' own markup but for
+// such a class around it; an element that calls every link an ad (a column of ads and results)
+// tells nothing.
+std::vector<bool> adsAmong(std::string_view region, const std::vector<std::size_t>& starts);
+
 }  // namespace vexor

@@ -13,7 +13,7 @@ PageLinks readWith(const std::vector<Rule>& rules, std::string_view region, cons
                    LinkFactsTable* table) {
     PageLinks read;
     for (const Rule& rule : rules) {
-        const auto selected = selectResults(walkRule(region, rule, address, table), rule.selection);
+        const auto selected = readResults(region, rule, address, table);
         if (selected.empty()) continue;
         read.links.assign(selected.begin(), selected.end());
         read.countsVary = rule.selection == LinkSelection::EveryLink;

@@ -79,4 +79,19 @@ std::vector<std::string_view> selectResults(const std::vector<RuleLink>& links, 
     return selected;
 }
 
+std::vector<std::string_view> readResults(std::string_view region, const Rule& rule, const PageAddress& page,
+                                          LinkFactsTable* table) {
+    std::vector<RuleLink> links = walkRule(region, rule, page, table);
+    if (links.size() <= ADS_LOOKED_FOR) {
+        std::vector<std::size_t> starts;
+        for (const RuleLink& link : links) starts.push_back(link.start);
+        const std::vector<bool> ads = adsAmong(region, starts);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < links.size(); ++i)
+            if (!ads[i]) links[kept++] = links[i];
+        links.resize(kept);
+    }
+    return selectResults(links, rule.selection);
+}
+
 }  // namespace vexor

@@ -73,4 +73,12 @@ std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const 
 // ExactlyTen (and any unknown code) all of them when there are exactly RESULTS_PER_PAGE.
 std::vector<std::string_view> selectResults(const std::vector<RuleLink>& links, LinkSelection selection);
 
+// Most links a walk yields for its ads to be looked for: more are no page's results.
+inline constexpr std::size_t ADS_LOOKED_FOR = 16 * RESULTS_PER_PAGE;
+
+// The results rule reads from region as a survey reads them: its walk, less the links that are
+// ads among the others (adsAmong in link_elements.h), then its selection.
+std::vector<std::string_view> readResults(std::string_view region, const Rule& rule, const PageAddress& page,
+                                          LinkFactsTable* table = nullptr);
+
 }  // namespace vexor

@@ -718,6 +718,43 @@ TEST(LearnLinkRules, RulesLearntOnOneVersionOfAPageReadAnother) {
     EXPECT_EQ(readResultPage(page(1, false, ""), d, PAGE_1).links, expected);
     EXPECT_EQ(readResultPage(page(1, false, news), d, PAGE_1).links, expected);
     EXPECT_EQ(readResultPage(page(1, true, news), d, PAGE_1).links, expected) << "the version learnt from";
+    // Ads written as results but for a class of the element around them are not results.
+    const std::string ad = "<li class=\"algo algo-ad\"><div class=\"title\"><h2><a target=\"_blank\" "
+                           "href=\"http://ad.example/lp?k=abc\">a</a></h2></div><p>about it</p></li>\n";
+    EXPECT_EQ(readResultPage(page(1, true, ad + ad), d, PAGE_1).links, expected);
+    const std::string otherAd = "<li class=\"algo algo-ad\"><h2><a href=\"http://ad.example/lp\">a</a></h2></li>\n";
+    EXPECT_EQ(readResultPage(page(1, false, otherAd), d, PAGE_1).links, expected);
+}
+
+// Which links stand in an element that calls them an ad while the others do not.
+TEST(AdsAmong, AnElementThatCallsSomeLinksAdsAndNotOthers) {
+    const auto item = [](const std::string& classes, int i) {
+        return "<article class=\"" + classes + "\"><div class=\"body\"><a href=\"" + result(i) + "\">t</a></div></article>\n";
+    };
+    const std::string filler(3000, 'x');
+    struct Case {
+        const char* name;
+        std::string page;
+        std::vector<bool> ads;
+    };
+    const Case cases[] = {
+        {"ads before results", item("result ad-result", 1) + item("result ad-result", 2) + item("result web-result", 3) +
+                                   item("result web-result", 4), {true, true, false, false}},
+        {"words parted by _ and case", item("b_AD", 1) + item("b_algo", 2), {true, false}},
+        {"sponsored", item("result", 1) + item("sponsored", 2), {false, true}},
+        {"words that hold ad", item("header shadow", 1) + item("loaded adblock TopAds", 2) + item("r", 3), {false, false, false}},
+        {"every link an ad", item("ads", 1) + item("ads", 2), {false, false}},
+        {"in an element no result stands in", "<div class=\"ads\"><p><a href=\"" + result(1) + "\">t</a></p></div>" +
+                                                  item("r", 2) + item("r", 3), {false, false, false}},
+        {"a wrapper seen from the first link alone", "<div class=\"results ads\">" + item("r", 1) + filler + item("r", 2) +
+                                                          filler + item("r", 3) + "</div>", {false, false, false}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::size_t> starts;
+        for (std::size_t at = c.page.find("href=\""); at != std::string::npos; at = c.page.find("href=\"", at + 1))
+            starts.push_back(at + 6);
+        EXPECT_EQ(adsAmong(c.page, starts), c.ads) << c.name;
+    }
 }
 
 }  // namespace
