@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "engine/learn_variants.h"
 #include "platform/bytes.h"
@@ -96,13 +98,29 @@ bool equalsIgnoringCase(std::string_view text, std::string_view lowered) {
            std::equal(text.begin(), text.end(), lowered.begin(), [](char a, char b) { return lowerAscii(a) == b; });
 }
 
+// Whether any of the eight bytes at at is a "d" in either case, all eight compared at once.
+bool holdsD(const char* at) {
+    uint64_t bytes = 0;
+    std::memcpy(&bytes, at, sizeof bytes);
+    constexpr uint64_t EACH = 0x0101010101010101ULL;
+    const uint64_t apart = (bytes | 0x20 * EACH) ^ ('d' * EACH);  // a zero byte where a d stands
+    return ((apart - EACH) & ~apart & 0x80 * EACH) != 0;
+}
+
 // Whether a run of letters in text is "ad", "ads", "advert", "advertisement" or "sponsored", in
 // any case. Each of them holds a "d": the runs around the d's are all that is compared, as this
 // runs over the markup before every result.
 bool holdsAdWord(std::string_view text) {
     static constexpr std::array<std::string_view, 5> AD_WORDS{"ad", "ads", "advert", "advertisement", "sponsored"};
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((text[i] | 0x20) != 'd') continue;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.size() - i >= 8 && !holdsD(text.data() + i)) {
+            i += 8;
+            continue;
+        }
+        if ((text[i] | 0x20) != 'd') {
+            ++i;
+            continue;
+        }
         std::size_t start = i;
         while (start > 0 && isAsciiLetter(text[start - 1])) --start;
         std::size_t end = i + 1;

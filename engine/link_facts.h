@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/link_address.h"
@@ -46,6 +47,15 @@ public:
     int32_t kindNumber(std::string_view kind);
     const std::string& kindName(int32_t number) const { return kindNames_[static_cast<std::size_t>(number)]; }
 
+    // The links a walk of the region yielded (where each starts and ends), kept by a key that
+    // names the walk, for the next walk alike: learning reads its pages with one rule many times.
+    using WalkedLinks = std::vector<std::pair<uint32_t, uint32_t>>;
+    const WalkedLinks* walked(const std::string& key) const {
+        const auto kept = walks_.find(key);
+        return kept == walks_.end() ? nullptr : &kept->second;
+    }
+    void keepWalk(std::string key, WalkedLinks links) { walks_.insert_or_assign(std::move(key), std::move(links)); }
+
 private:
     bool dense_;
     std::vector<int32_t> denseSlots_;                         // by link start, -1 when not asked for
@@ -56,6 +66,7 @@ private:
     std::unordered_map<std::string, int32_t> kinds_;
     std::vector<std::string> kindNames_;
     std::unordered_map<std::string, int32_t> identities_;
+    std::unordered_map<std::string, WalkedLinks> walks_;
 };
 
 }  // namespace vexor

@@ -10,22 +10,45 @@
 namespace vexor {
 namespace {
 
-// The occurrences of a prefix, searched for as the walk asks. A prefix's first byte is often
-// markup that stands everywhere ("<", a quote, a space): its last byte is compared before the
-// rest, so most false starts cost no call to compare the whole prefix.
+// How often a byte stands in a page's markup and text, most often first; bytes not named here
+// (digits, capitals, most punctuation, bytes of other scripts) are rarer still.
+constexpr std::string_view BYTES_BY_FREQUENCY = " etaoinsrhldcu<>\"=/pmfgwybv\n.k-_:x;&#jqz";
+
+// The place in prefix of its rarest byte as BYTES_BY_FREQUENCY ranks them, the last of equals.
+std::size_t rarestByteAt(std::string_view prefix) {
+    std::size_t rarest = 0;
+    std::size_t rarestRank = 0;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const std::size_t found = BYTES_BY_FREQUENCY.find(prefix[i]);
+        const std::size_t rank = found == std::string_view::npos ? BYTES_BY_FREQUENCY.size() : found;
+        if (rank >= rarestRank) {
+            rarest = i;
+            rarestRank = rank;
+        }
+    }
+    return rarest;
+}
+
+// The occurrences of a prefix, searched for as the walk asks. A prefix most often begins with
+// markup that stands everywhere ("<", a quote, a space): the search runs over the places of its
+// rarest byte instead, each compared to the whole prefix around it.
 struct PrefixSearch {
+    PrefixSearch(std::string_view searched, std::string_view sought)
+        : region(searched), prefix(sought), anchor(rarestByteAt(sought)) {}
     std::string_view region;
     std::string_view prefix;
+    std::size_t anchor;
     std::size_t next(std::size_t from) const {
         const std::size_t n = prefix.size();
         if (from > region.size() || region.size() - from < n) return std::string_view::npos;
         const char* const base = region.data();
-        const char* const last = base + (region.size() - n);  // the last place the prefix can start
-        for (const char* at = base + from; at <= last; ++at) {
-            at = static_cast<const char*>(std::memchr(at, prefix[0], static_cast<std::size_t>(last - at) + 1));
+        const char* const last = base + (region.size() - n) + anchor;  // the last place the anchor can stand
+        const char sought = prefix[anchor];
+        for (const char* at = base + from + anchor; at <= last; ++at) {
+            at = static_cast<const char*>(std::memchr(at, sought, static_cast<std::size_t>(last - at) + 1));
             if (at == nullptr) break;
-            if (at[n - 1] == prefix[n - 1] && std::memcmp(at + 1, prefix.data() + 1, n - 1) == 0)
-                return static_cast<std::size_t>(at - base) + n;
+            const char* const start = at - anchor;
+            if (std::memcmp(start, prefix.data(), n) == 0) return static_cast<std::size_t>(start - base) + n;
         }
         return std::string_view::npos;
     }
@@ -39,12 +62,36 @@ struct RegionFacts {
     LinkFactsTable::Ids ids(std::size_t start) const { return table.at(region, start, page); }
 };
 
+// What a walk yields depends on the region and on every part of the rule but its selection.
+std::string walkKey(std::string_view region, const Rule& rule) {
+    return std::to_string(region.size()) + '\0' + std::to_string(rule.stride) + '\0' +
+           (rule.readsFacts ? rule.linkKind : "-") + '\0' + rule.prefix + '\0' + rule.context;
+}
+
+std::vector<RuleLink> linksOf(std::string_view region, const LinkFactsTable::WalkedLinks& walked) {
+    std::vector<RuleLink> links;
+    for (const auto& [start, end] : walked) links.push_back({start, region.substr(start, end - start)});
+    return links;
+}
+
+LinkFactsTable::WalkedLinks walkedOf(const std::vector<RuleLink>& links) {
+    LinkFactsTable::WalkedLinks walked;
+    for (const RuleLink& link : links)
+        walked.emplace_back(static_cast<uint32_t>(link.start), static_cast<uint32_t>(link.start + link.link.size()));
+    return walked;
+}
+
 }  // namespace
 
 std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const PageAddress& page,
                                LinkFactsTable* table) {
     std::vector<RuleLink> links;
     if (rule.prefix.empty()) return links;  // would match everywhere without moving on
+    std::string key;
+    if (table) {
+        key = walkKey(region, rule);
+        if (const LinkFactsTable::WalkedLinks* kept = table->walked(key)) return linksOf(region, *kept);
+    }
     LinkFactsTable ownTable;
     LinkFactsTable& facts = table ? *table : ownTable;
     WalkSteps steps{rule.stride, rule.readsFacts, ANY_KIND};
@@ -58,6 +105,7 @@ std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const 
             return;
         links.push_back({start, region.substr(start, end - start)});
     });
+    if (table) table->keepWalk(std::move(key), walkedOf(links));
     return links;
 }
 

@@ -62,6 +62,29 @@ TEST(WalkRule, EachSearchResumesWhereTheLinkBeforeEnded) {
     EXPECT_EQ(walkRule(page, factsRule("u=", ""), pageAddressOf(ADDRESS)).size(), 2u);
 }
 
+// Occurrences are found wherever the prefix's rarest byte stands in it: first, last or between,
+// at the region's start and end, and after a false start that shares the rarest byte.
+TEST(WalkRule, FindsEveryOccurrenceWhereverThePrefixsRarestByteStands) {
+    struct Case {
+        std::string page;
+        std::string prefix;
+        std::vector<std::string_view> links;
+    };
+    const Case cases[] = {
+        {"Zq=a Zq=b xq=c", "Zq=", {"a", "b"}},
+        {"<a href=a <a hre=b <a href=c", "<a href=", {"a", "c"}},
+        {"x_9=a x_9x_9=b", "x_9=", {"a", "b"}},
+        {" data-k=\"a\" data-k=\"b\" data-kk=\"c\"", " data-k=\"", {"a", "b"}},
+        {"ee=1 e=2 ee=", "ee=", {"1", ""}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string_view> links;
+        for (const RuleLink& link : walkRule(c.page, factsRule(c.prefix, ""), pageAddressOf(ADDRESS)))
+            links.push_back(link.link);
+        EXPECT_EQ(links, c.links) << c.page;
+    }
+}
+
 TEST(ReadResultPage, EveryLinkTakesAllResultsHoweverMany) {
     std::string page;
     for (int i = 1; i <= 7; ++i) page += item(site(i));
@@ -115,6 +138,10 @@ TEST(ReadResultPage, AFactsTableOfThePageGivesWhatAFreshReadingGives) {
         engine.extendedRules.insert(engine.extendedRules.begin(), {LinkSelection::FirstTen, " u=\"", kind, ""});
         EXPECT_EQ(readResultPage(page, engine, ADDRESS, &table).links, readResultPage(page, engine, ADDRESS).links);
     }
+    // A rule that differs by its context alone walks the page afresh.
+    EngineDefinition engine = withRule(LinkSelection::EveryLink, "absolute");
+    engine.extendedRules[0].context = "<div class=\"box\"><p><a href=\"";
+    EXPECT_THAT(readResultPage(page, engine, ADDRESS, &table).links, IsEmpty());
 }
 
 TEST(RepeatsPreviousPage, MoreThanHalfTheLinksAsEqualPairs) {
