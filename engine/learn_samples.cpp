@@ -31,13 +31,20 @@ bool isNameByte(char c, bool first) {
 }
 
 // Whether the byte at ends a quote written as a reference.
-bool endsQuoteReference(std::string_view text, std::size_t at) {
+// The length of the quote written as a character reference that ends at text[at], or 0.
+std::size_t quoteReferenceEndingAt(std::string_view text, std::size_t at) {
     static constexpr std::string_view QUOTES[] = {"&quot;", "&#34;", "&#x22;", "&#X22;", "&apos;", "&#39;", "&#x27;", "&#X27;"};
-    if (text[at] != ';') return false;
+    if (text[at] != ';') return 0;
     for (const std::string_view quote : QUOTES)
-        if (at + 1 >= quote.size() && text.substr(at + 1 - quote.size(), quote.size()) == quote) return true;
-    return false;
+        if (at + 1 >= quote.size() && text.substr(at + 1 - quote.size(), quote.size()) == quote) return quote.size();
+    return 0;
 }
+
+bool endsQuoteReference(std::string_view text, std::size_t at) { return quoteReferenceEndingAt(text, at) > 0; }
+
+// How far before a position a token that holds it may start: a link is read so far, after its
+// attribute name.
+constexpr std::size_t TOKEN_REACH = MAX_LINK_EXAMINED + ATTRIBUTE_NAME_LIMIT + 1;
 
 // Token starts for positions taken in increasing order: the text between two positions is
 // read once, so a pass costs one reading of the text however many positions it asks about.
@@ -48,19 +55,18 @@ public:
     // The token start at or before at, or npos when it lies further back than a link is read
     // (plus an attribute name). at must not be less than the position asked about before.
     std::size_t before(std::size_t at) {
-        if (at - scanned_ > BOUND) {
-            // Far ahead: only a delimiter in the last BOUND + 1 bytes before at can start a token
+        if (at - scanned_ > TOKEN_REACH) {
+            // Far ahead: only a delimiter in the last TOKEN_REACH + 1 bytes before at can start a token
             // near enough; without one the token start stays too far back.
-            scanned_ = at - BOUND - 1;
+            scanned_ = at - TOKEN_REACH - 1;
             token_ = scanned_;
         }
         for (; scanned_ < at; ++scanned_)
             if (isLinkDelimiter(text_[scanned_]) || endsQuoteReference(text_, scanned_)) token_ = scanned_ + 1;
-        return at - token_ > BOUND ? std::string_view::npos : token_;
+        return at - token_ > TOKEN_REACH ? std::string_view::npos : token_;
     }
 
 private:
-    static constexpr std::size_t BOUND = MAX_LINK_EXAMINED + ATTRIBUTE_NAME_LIMIT + 1;
     std::string_view text_;
     std::size_t scanned_ = 0;
     std::size_t token_ = 0;
@@ -79,7 +85,8 @@ std::string_view withoutFragment(std::string_view sample) {
 
 // Lower-case keys to look for in the decoded text: the comparable form, and for an address on
 // the page's own host the forms a page writes relative (from the path, and from the directory).
-std::vector<std::string> keysOf(const std::string& comparable, const PageAddress& page, bool& emptyKey) {
+std::vector<std::string> keysOf(const SampleForms& sample, const PageAddress& page, bool& emptyKey) {
+    const std::string& comparable = sample.comparable;
     std::vector<std::string> keys;
     const auto add = [&](std::string_view key) {
         if (key.empty()) {
@@ -95,6 +102,7 @@ std::vector<std::string> keysOf(const std::string& comparable, const PageAddress
         add(path);
         if (startsWith(path, page.directory)) add(path.substr(page.directory.size()));
     }
+    if (!sample.carried.empty()) add(sample.carried);
     return keys;
 }
 
@@ -103,7 +111,7 @@ std::vector<std::string> keysOf(const std::string& comparable, const PageAddress
 SampleForms sampleFormsOf(std::string_view sample, const PageAddress& page) {
     const std::string_view address = withoutFragment(sample);
     if (address.empty()) return {};
-    return {std::string(address), comparableForm(address, page)};
+    return {std::string(address), comparableForm(address, page), carriedAddress(absoluteForm(address, page), false)};
 }
 
 bool namesAPage(std::string_view sample) {
@@ -121,8 +129,13 @@ SampleMatch matchSample(std::string_view link, const SampleForms& sample, const 
     if (startsWith(link, sample.bytes)) return SampleMatch::Literal;
     if (sample.comparable.empty()) return SampleMatch::None;
     if (startsWith(comparableForm(link, page), sample.comparable)) return SampleMatch::Address;
-    const std::string carried = carriedAddress(absoluteForm(link, page), true);
+    const std::string absolute = absoluteForm(link, page);
+    const std::string carried = carriedAddress(absolute, true);
     if (!carried.empty() && startsWith(carried, sample.comparable)) return SampleMatch::Destination;
+    // A redirect copied from a page of another of the engine's hosts, or with other tracking
+    // parameters, carries the same address as the link.
+    if (!carried.empty() && !sample.carried.empty() && carriedAddress(absolute, false) == sample.carried)
+        return SampleMatch::Destination;
     return SampleMatch::None;
 }
 
@@ -153,6 +166,18 @@ SampleLinks findSampleLinks(std::string_view text, const SampleForms& sample, co
         if (token == std::string_view::npos) return;
         const std::size_t start = linkStartOfToken(text, token);
         if (!onlyAtStart || start == at) starts.push_back(start);
+        if (onlyAtStart) return;
+        // A token that a quote written as a reference begins lies inside the one before it, whose
+        // link reaches the same place: both may stand for the sample.
+        for (std::size_t t = token; t > 0;) {
+            const std::size_t quote = quoteReferenceEndingAt(text, t - 1);
+            if (quote == 0) break;
+            t -= quote;
+            while (t > 0 && at - t <= TOKEN_REACH && !isLinkDelimiter(text[t - 1]) && !endsQuoteReference(text, t - 1))
+                --t;
+            if (at - t > TOKEN_REACH) break;
+            starts.push_back(linkStartOfToken(text, t));
+        }
     };
     const auto bounded = [&] {
         if (++examined <= OCCURRENCE_BOUND) return true;
@@ -167,7 +192,7 @@ SampleLinks findSampleLinks(std::string_view text, const SampleForms& sample, co
         consider(ownBytes, at, true);
 
     bool emptyKey = false;
-    const std::vector<std::string> keys = keysOf(sample.comparable, page, emptyKey);
+    const std::vector<std::string> keys = keysOf(sample, page, emptyKey);
     if (emptyKey) {
         // The sample is the page's own directory: any link may be it.
         for (std::size_t at = 0; at <= text.size() && !found.exhausted; ++at)

@@ -26,6 +26,7 @@ enum class SampleMatch : uint8_t {
 struct SampleForms {
     std::string bytes;       // as given, up to its fragment
     std::string comparable;  // comparableForm against the page's address
+    std::string carried;     // the address it carries as a redirect (carriedAddress), else empty
 };
 SampleForms sampleFormsOf(std::string_view sample, const PageAddress& page);
 

@@ -106,6 +106,11 @@ TEST(MatchSample, KnowsTheLinkAsWrittenCopiedAndCarried) {
               SampleMatch::Address);
     // The result's own address.
     EXPECT_EQ(matchSample(written, forms("https://a.example/x"), SEARCH), SampleMatch::Destination);
+    // A redirect copied from another host of the engine, with its own tracking parameters.
+    EXPECT_EQ(matchSample(written, forms("http://www.search.example.co.uk/url?q=https://a.example/x&sa=X&ved=2"), SEARCH),
+              SampleMatch::Destination);
+    EXPECT_EQ(matchSample(written, forms("http://www.search.example.co.uk/url?q=https://a.example/xy&sa=U"), SEARCH),
+              SampleMatch::None);
     EXPECT_EQ(matchSample("//d.example/l/?uddg=https%3A%2F%2FA.example%2Fx&amp;rut=1", forms("http://a.example/x"),
                           SEARCH),
               SampleMatch::Destination);
@@ -132,6 +137,13 @@ TEST(FindSampleLinks, FindsEachFormAtItsLinkStartInPageOrder) {
     EXPECT_EQ(found.links[3].match, SampleMatch::Literal) << "the text after <p> is a link start too";
     EXPECT_FALSE(found.exhausted);
     EXPECT_EQ(findSampleLinks(page, sampleFormsOf("https://a.example/x", SEARCH), SEARCH, 2).links.size(), 2u);
+    // A link behind a quote written as a reference stands there and at the reference: a rule may
+    // begin either way.
+    const std::string quoted = "<b data-r=\"&#34;/url?q=https://a.example/x&amp;sa=U\">";
+    const SampleLinks behind = findSampleLinks(quoted, sampleFormsOf("https://a.example/x", SEARCH), SEARCH, 10);
+    ASSERT_EQ(behind.links.size(), 2u);
+    EXPECT_EQ(quoted.substr(behind.links[0].start, 6), "&#34;/");
+    EXPECT_EQ(quoted.substr(behind.links[1].start, 5), "/url?");
 }
 
 TEST(LinkHoldsTarget, BytesFirstThenTheDecodedLinkWithHostsInLowerCase) {
