@@ -32,12 +32,15 @@ struct LinkRule {
 // once. EveryLink takes all of them (at least one), with ranks counted on from the pages before;
 // the other selections take ten as a LinkRule does (stride 1). With a context, only the links
 // whose markup before them is a variant of it count (isMarkupVariant in learn_variants.h), or
-// that stand in the elements it opens but for one (isElementVariant in link_elements.h).
+// that stand in the elements it opens but for one (isElementVariant in link_elements.h). With a
+// container, the rule takes the first such link in each element of the container's name and
+// classes (the name, a space, the classes with ids marked).
 struct ExtendedLinkRule {
     LinkSelection selection = LinkSelection::EveryLink;
     std::string prefix;
     std::string linkKind;
     std::string context;
+    std::string container;
 
     friend bool operator==(const ExtendedLinkRule&, const ExtendedLinkRule&) = default;
 };

@@ -16,6 +16,7 @@ constexpr std::size_t TAG_SIZE = 4;
 constexpr std::string_view EXTENSION_MARK(ENGINE_EXTENSION_MARK, TAG_SIZE);
 constexpr std::string_view EXTENDED_RULES_TAG(ENGINE_EXTENDED_RULES_TAG, TAG_SIZE);
 constexpr std::string_view RULE_CONTEXTS_TAG(ENGINE_RULE_CONTEXTS_TAG, TAG_SIZE);
+constexpr std::string_view RULE_CONTAINERS_TAG(ENGINE_RULE_CONTAINERS_TAG, TAG_SIZE);
 constexpr std::string_view PAGE_MARKS_TAG(ENGINE_PAGE_MARKS_TAG, TAG_SIZE);
 
 // A string field: its bytes up to the first NUL.
@@ -69,15 +70,16 @@ bool fillExtendedRules(ByteSource& block, EngineDefinition& record) {
     return false;
 }
 
-// The rule contexts block's content: as many contexts as extended rules were read before it.
-// False when the block is damaged; record then keeps its rules without contexts.
-bool fillRuleContexts(ByteSource& block, EngineDefinition& record) {
+// A block of one string for each extended rule read before it (their contexts, their
+// containers), each given to its rule by field. False when the block is damaged; record then keeps
+// its rules without them.
+bool fillRuleStrings(ByteSource& block, EngineDefinition& record, std::string ExtendedLinkRule::*field) {
     const uint32_t count = block.u32();
     if (count != record.extendedRules.size()) block.fail();
-    std::vector<std::string> contexts;
-    for (uint32_t i = 0; i < count && !block.failed(); ++i) contexts.push_back(stringField(block));
+    std::vector<std::string> strings;
+    for (uint32_t i = 0; i < count && !block.failed(); ++i) strings.push_back(stringField(block));
     if (block.failed() || block.remaining() != 0) return false;
-    for (std::size_t i = 0; i < contexts.size(); ++i) record.extendedRules[i].context = std::move(contexts[i]);
+    for (std::size_t i = 0; i < strings.size(); ++i) record.extendedRules[i].*field = std::move(strings[i]);
     return true;
 }
 
@@ -113,7 +115,8 @@ void fillExtension(ByteSource& in, EngineDefinition& record) {
         ByteSource block(in.counted());
         if (in.failed()) continue;
         if (tag == EXTENDED_RULES_TAG && !fillExtendedRules(block, record)) in.fail();
-        if (tag == RULE_CONTEXTS_TAG && !fillRuleContexts(block, record)) in.fail();
+        if (tag == RULE_CONTEXTS_TAG && !fillRuleStrings(block, record, &ExtendedLinkRule::context)) in.fail();
+        if (tag == RULE_CONTAINERS_TAG && !fillRuleStrings(block, record, &ExtendedLinkRule::container)) in.fail();
         if (tag == PAGE_MARKS_TAG && !fillPageMarks(block, record)) in.fail();
     }
 }
@@ -156,14 +159,18 @@ std::string engineFileBytes(const EngineDefinition& record) {
         out.raw(EXTENDED_RULES_TAG);
         out.counted(block.bytes());
     }
-    const auto hasContext = [](const ExtendedLinkRule& rule) { return !rule.context.empty(); };
-    if (std::any_of(record.extendedRules.begin(), record.extendedRules.end(), hasContext)) {
+    // The strings of a field of every extended rule as one block, when one of them is not empty.
+    const auto putRuleStrings = [&](std::string_view tag, std::string ExtendedLinkRule::*field) {
+        const auto has = [&](const ExtendedLinkRule& rule) { return !(rule.*field).empty(); };
+        if (std::none_of(record.extendedRules.begin(), record.extendedRules.end(), has)) return;
         ByteSink block;
         block.u32(static_cast<uint32_t>(record.extendedRules.size()));
-        for (const ExtendedLinkRule& rule : record.extendedRules) block.counted(rule.context);
-        out.raw(RULE_CONTEXTS_TAG);
+        for (const ExtendedLinkRule& rule : record.extendedRules) block.counted(rule.*field);
+        out.raw(tag);
         out.counted(block.bytes());
-    }
+    };
+    putRuleStrings(RULE_CONTEXTS_TAG, &ExtendedLinkRule::context);
+    putRuleStrings(RULE_CONTAINERS_TAG, &ExtendedLinkRule::container);
     if (!record.resultsPageMarks.empty()) {
         ByteSink block;
         block.u32(static_cast<uint32_t>(record.resultsPageMarks.size()));

@@ -17,13 +17,15 @@ inline constexpr char ENGINE_FILE_MAGIC[] = "_VEXOR_ENGINE_DEFINITION_";  // 25 
 // each rule its selection (1 byte), prefix and link kind (strings). Block ENGINE_RULE_CONTEXTS_TAG,
 // after it and only when a rule has a context, holds a 32-bit count (that of the extended rules)
 // and each rule's context as a string; a reader that does not know it skips it and reads the
-// rules without their contexts. Block ENGINE_PAGE_MARKS_TAG
+// rules without their contexts. Block ENGINE_RULE_CONTAINERS_TAG, likewise only when a rule has a
+// container, holds the count and each rule's container as a string. Block ENGINE_PAGE_MARKS_TAG
 // holds the results page marks: a 32-bit count, then each mark as a string, at most
 // MOST_PAGE_MARKS of at most LONGEST_PAGE_MARK bytes. A record without extended rules and
 // without marks is written without an extension, so earlier programs read it byte for byte.
 inline constexpr char ENGINE_EXTENSION_MARK[] = "VXEX";
 inline constexpr char ENGINE_EXTENDED_RULES_TAG[] = "XRUL";
 inline constexpr char ENGINE_RULE_CONTEXTS_TAG[] = "XCTX";
+inline constexpr char ENGINE_RULE_CONTAINERS_TAG[] = "XCON";
 inline constexpr char ENGINE_PAGE_MARKS_TAG[] = "MARK";
 
 // How a read ended.

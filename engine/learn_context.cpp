@@ -6,6 +6,7 @@
 #include "engine/learn_prefix_groups.h"
 #include "engine/learn_samples.h"
 #include "engine/learn_variants.h"
+#include "engine/link_elements.h"
 #include "engine/link_kind.h"
 
 namespace vexor {
@@ -65,10 +66,39 @@ std::string_view attributeBefore(std::string_view region, std::size_t start) {
     return region.substr(name, start - name);
 }
 
-bool sameLinks(const std::vector<RuleLink>& walked, std::size_t from, const std::vector<std::string_view>& links) {
-    for (std::size_t i = 0; i < links.size(); ++i)
-        if (walked[from + i].link.data() != links[i].data()) return false;
+// Whether walked from from holds links: the very same links, or with byText links written
+// alike (another link of each result, to the same address).
+bool sameLinks(const std::vector<RuleLink>& walked, std::size_t from, const std::vector<std::string_view>& links,
+               bool byText) {
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        const std::string_view link = walked[from + i].link;
+        if (byText ? link != links[i] : link.data() != links[i].data()) return false;
+    }
     return true;
+}
+
+// The rule that reads first's results by the attribute that holds them, reading facts of their
+// kind (any kind when they differ), with context or container; its selection takes exactly
+// those results from the first page (with a container, links written alike), or there is none.
+std::optional<Rule> resultsRule(const PageReading& first, std::string context, std::string container,
+                                LinkFactsTable* facts) {
+    const std::vector<std::string_view>& results = first.results;
+    const std::string_view attribute = attributeBefore(first.region, before(first.region, results.front()).size());
+    if (attribute.empty()) return std::nullopt;
+    std::string kind = linkKind(results.front(), first.address);
+    for (const std::string_view link : results)
+        if (linkKind(link, first.address) != kind) kind.clear();
+    Rule rule{std::string(attribute), LinkSelection::EveryLink, 1, true, kind, std::move(context), std::move(container)};
+    const std::vector<RuleLink> walked = walkRule(first.region, rule, first.address, facts);
+    const std::size_t n = walked.size();
+    const bool byText = !rule.container.empty();
+    if (n == results.size() && sameLinks(walked, 0, results, byText)) return rule;
+    if (results.size() != RESULTS_PER_PAGE || n < RESULTS_PER_PAGE) return std::nullopt;
+    rule.selection = LinkSelection::FirstTen;
+    if (sameLinks(walked, 0, results, byText)) return rule;
+    rule.selection = LinkSelection::LastTen;
+    if (sameLinks(walked, n - RESULTS_PER_PAGE, results, byText)) return rule;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -120,22 +150,41 @@ bool walksAnotherBox(const std::vector<PageReading>& readings, std::string_view 
 }
 
 std::optional<Rule> contextRule(const PageReading& first, std::string_view context, LinkFactsTable* facts) {
+    if (context.empty()) return std::nullopt;
+    return resultsRule(first, std::string(context), "", facts);
+}
+
+// How many elements around a result are looked at for its container.
+constexpr std::size_t CONTAINER_DEPTH = 8;
+
+std::optional<std::string> resultsContainer(const PageReading& first) {
     const std::vector<std::string_view>& results = first.results;
-    const std::string_view attribute = attributeBefore(first.region, before(first.region, results.front()).size());
-    if (attribute.empty() || context.empty()) return std::nullopt;
-    std::string kind = linkKind(results.front(), first.address);
-    for (const std::string_view link : results)
-        if (linkKind(link, first.address) != kind) kind.clear();
-    Rule rule{std::string(attribute), LinkSelection::EveryLink, 1, true, kind, std::string(context)};
-    const std::vector<RuleLink> walked = walkRule(first.region, rule, first.address, facts);
-    const std::size_t n = walked.size();
-    if (n == results.size() && sameLinks(walked, 0, results)) return rule;
-    if (results.size() != RESULTS_PER_PAGE || n < RESULTS_PER_PAGE) return std::nullopt;
-    rule.selection = LinkSelection::FirstTen;
-    if (sameLinks(walked, 0, results)) return rule;
-    rule.selection = LinkSelection::LastTen;
-    if (sameLinks(walked, n - RESULTS_PER_PAGE, results)) return rule;
-    return std::nullopt;
+    if (results.size() < 2) return std::nullopt;
+    std::vector<std::vector<OpenElement>> around;
+    for (const std::string_view link : results) around.push_back(openElements(before(first.region, link), CONTAINER_DEPTH));
+    std::optional<std::string> outermost;
+    for (std::size_t depth = 1; depth < around[0].size(); ++depth) {
+        const OpenElement& candidate = around[0][depth];
+        if (!hasNamingClass(candidate)) continue;
+        bool holdsEach = true;
+        for (std::size_t i = 1; i < results.size() && holdsEach; ++i) {
+            const std::size_t previous = before(first.region, results[i - 1]).size();
+            const auto holder = around[i].empty() ? around[i].end()
+                                                  : std::find(around[i].begin() + 1, around[i].end(), candidate);
+            holdsEach = holder != around[i].end() && holder->at > previous;
+        }
+        // Elements alike that hold anything else (an ad, a card of another kind) do not hold results.
+        const std::size_t held = holdsEach ? elementOpenings(first.region, candidate).size() : 0;
+        if (held > 0 && (held == first.results.size() || held == first.walked.size()))
+            outermost = containerText(candidate);
+    }
+    return outermost;
+}
+
+std::optional<Rule> containerRule(const PageReading& first, LinkFactsTable* facts) {
+    const std::optional<std::string> container = resultsContainer(first);
+    if (!container) return std::nullopt;
+    return resultsRule(first, "", *container, facts);
 }
 
 }  // namespace vexor

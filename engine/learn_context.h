@@ -52,4 +52,16 @@ bool walksAnotherBox(const std::vector<PageReading>& readings, std::string_view 
 // results stand in no attribute or no selection takes exactly them.
 std::optional<Rule> contextRule(const PageReading& first, std::string_view context, LinkFactsTable* facts = nullptr);
 
+// The element that holds each of the first reading's results, one result each: the outermost
+// element around the first result, with a naming class, that every other result stands in as
+// well (name and classes alike, ids marked), opened after the result before it, and that the
+// page holds as many of as there are results, or links the reading's walk yields. None when no
+// element within a few of the results does.
+std::optional<std::string> resultsContainer(const PageReading& first);
+
+// The rule that reads the first reading's results as the first link of their attribute and kind
+// in each of their container's elements; its selection takes exactly those results from the
+// first page. None when there is no container or no selection takes exactly them.
+std::optional<Rule> containerRule(const PageReading& first, LinkFactsTable* facts = nullptr);
+
 }  // namespace vexor

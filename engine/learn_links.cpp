@@ -284,6 +284,32 @@ Chosen carriedToOtherPages(const EngineDefinition& definition, SamplePages& page
     return chosen;
 }
 
+// Chosen extended rules keep, last, the rule that reads their results as the first link in each
+// element that holds one result (containerRule), when it reads the samples in place and holds on
+// as many pages: a survey reads a page with it only where the rules before it find no link, as on
+// a page whose results an engine writes with other markup inside the same elements.
+Chosen withContainerRule(const EngineDefinition& definition, SamplePages& pages, Chosen chosen) {
+    if (chosen.extended.empty()) return chosen;
+    const std::string_view region = cutToMarkers(pages.bodies[0], definition.startMarker, definition.endMarker);
+    const PageAddress address = pageAddressOf(pages.addresses[0]);
+    PageReading first;
+    for (const Rule& rule : readingRules(withRules(definition, chosen.plain, chosen.extended))) {
+        first = readingOf(region, address, rule, &pages.facts[0]);
+        if (!first.results.empty()) break;
+    }
+    if (first.results.empty()) return chosen;
+    const std::optional<Rule> byContainer = containerRule(first, &pages.facts[0]);
+    if (!byContainer) return chosen;
+    const ExtendedLinkRule stored = extendedFormOf(*byContainer);
+    const EngineDefinition carried = withRules(definition, {plainFormOf(stored)}, {stored});
+    const SampleForms firstForms = sampleFormsOf(sampleOf(definition.firstResultUrl), address);
+    const SampleForms tenthForms = sampleFormsOf(sampleOf(definition.tenthResultUrl), address);
+    if (!readsSamplesInPlace(carried, pages, firstForms, tenthForms)) return chosen;
+    if (pagesHeld(carried, pages, "") < chosen.pagesHeld) return chosen;
+    chosen.extended.push_back(stored);
+    return chosen;
+}
+
 }  // namespace
 
 std::string_view sampleOf(std::string_view resultField) {
@@ -299,7 +325,8 @@ LinkLearning learnLinkRules(EngineDefinition& definition, const PageFetcher& fet
     if (sample.failedPage() == 1) return fetchRefused(1, sample.outcome(1));
     Chosen chosen = chooseRules(definition, sample);
     if (!chosen.plain.empty() && sample.failedPage() == 0)
-        chosen = carriedToOtherPages(definition, sample.pages, std::move(chosen));
+        chosen = withContainerRule(definition, sample.pages,
+                                   carriedToOtherPages(definition, sample.pages, std::move(chosen)));
     if (const int failed = sample.failedPage(); failed != 0) return fetchRefused(failed, sample.outcome(failed));
     if (chosen.plain.empty()) {
         const PageKind kind = blockSignOf(sample.pages.bodies[0]);

@@ -167,16 +167,22 @@ std::vector<OpenElement> openElements(std::string_view markup, std::size_t most)
         }
         if (tag.opensNothing) continue;
         const auto match = std::find(closed.begin(), closed.end(), tag.element.name);
-        if (match != closed.end()) closed.erase(match);
-        else open.push_back(std::move(tag.element));
+        if (match != closed.end()) {
+            closed.erase(match);
+            continue;
+        }
+        tag.element.at = at;
+        open.push_back(std::move(tag.element));
     }
     return open;
 }
 
+bool hasNamingClass(const OpenElement& element) {
+    return element.classes.find_first_not_of(std::string{ID_MARK, ' '}) != std::string::npos;
+}
+
 bool elementsTell(const std::vector<OpenElement>& elements) {
-    return elements.size() >= ELEMENTS_TELLING && std::any_of(elements.begin(), elements.end(), [](const OpenElement& e) {
-               return e.classes.find_first_not_of(std::string{ID_MARK, ' '}) != std::string::npos;
-           });
+    return elements.size() >= ELEMENTS_TELLING && std::any_of(elements.begin(), elements.end(), hasNamingClass);
 }
 
 bool isElementVariant(std::string_view before, const std::vector<OpenElement>& learnt) {
@@ -192,6 +198,38 @@ bool isElementVariant(std::string_view before, const std::vector<OpenElement>& l
     for (std::size_t fewer = 1; fewer + 1 < n; ++fewer)
         if (sameFrom(learnt, fewer, link, none, n - 1)) return true;
     return false;
+}
+
+std::string containerText(const OpenElement& element) { return element.name + ' ' + element.classes; }
+
+OpenElement containerElement(std::string_view text) {
+    const std::size_t space = std::min(text.find(' '), text.size());
+    return {std::string(text.substr(0, space)), std::string(text.substr(std::min(space + 1, text.size()))), 0};
+}
+
+std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElement& element) {
+    std::vector<std::size_t> openings;
+    const std::size_t n = element.name.size();
+    if (n == 0) return openings;
+    // A word of its classes that its tag must hold as written: most tags of the name are passed
+    // over without being read.
+    std::string_view word;
+    for (std::size_t i = 0; i < element.classes.size();) {
+        const std::size_t end = std::min(element.classes.find_first_of(std::string{' ', ID_MARK}, i), element.classes.size());
+        if (end - i > word.size()) word = std::string_view(element.classes).substr(i, end - i);
+        i = end + 1;
+    }
+    for (std::size_t at = markup.find('<'); at != std::string_view::npos; at = markup.find('<', at + 1)) {
+        if (markup.size() - at <= n + 1 || !equalsIgnoringCase(markup.substr(at + 1, n), element.name)) continue;
+        const char after = markup[at + 1 + n];
+        if (!isAsciiSpace(after) && after != '>') continue;
+        const std::size_t end = markup.find('>', at);
+        if (end == std::string_view::npos) break;
+        if (markup.substr(at, end - at).find(word) == std::string_view::npos) continue;
+        const Tag tag = readTag(markup.substr(0, std::min(markup.size(), at + LONGEST_TAG)), at);
+        if (tag.element == element) openings.push_back(end + 1);
+    }
+    return openings;
 }
 
 std::vector<bool> adsAmong(std::string_view region, const std::vector<std::size_t>& starts) {

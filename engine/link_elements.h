@@ -17,13 +17,19 @@ namespace vexor {
 struct OpenElement {
     std::string name;
     std::string classes;
-    friend bool operator==(const OpenElement&, const OpenElement&) = default;
+    std::size_t at = 0;  // where its tag begins in the markup read; not compared
+    friend bool operator==(const OpenElement& a, const OpenElement& b) {
+        return a.name == b.name && a.classes == b.classes;
+    }
 };
 
 // The elements still open at the end of markup, innermost first, at most most of them: a tag
 // that markup ends inside of (as a link's own `<a href="`) first. Void elements and tags closed
 // before the end do not count; markup cut inside a tag at its start is left out.
 std::vector<OpenElement> openElements(std::string_view markup, std::size_t most);
+
+// Whether an element has a class that is not an id: one that names what the element holds.
+bool hasNamingClass(const OpenElement& element);
 
 // Whether elements (those a context opens) tell the box its links stand in: the link's own tag
 // and at least two around it, one of them with a class that is not an id. Elements told apart by
@@ -33,6 +39,14 @@ bool elementsTell(const std::vector<OpenElement>& elements);
 // Whether the link after before stands in learnt (the elements a context opens, when they tell),
 // but for one element more or less around it, never the outermost compared.
 bool isElementVariant(std::string_view before, const std::vector<OpenElement>& learnt);
+
+// An element as a rule keeps it: its name, a space and its classes; and back.
+std::string containerText(const OpenElement& element);
+OpenElement containerElement(std::string_view text);
+
+// Where each element of element's name and classes opens in markup, in page order: the place
+// just after its start tag.
+std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElement& element);
 
 // Which of the links starting at starts (places in region, in page order) are ads among results:
 // a link stands in an element whose classes call it an ad ("ad", "ads", "advert", "advertisement"

@@ -18,7 +18,7 @@ Rule ruleOf(const LinkRule& stored) {
 Rule ruleOf(const ExtendedLinkRule& stored) {
     const bool known = takesFirstOrLast(stored.selection) || stored.selection == LinkSelection::EveryLink;
     return {stored.prefix, known ? stored.selection : LinkSelection::ExactlyTen, 1, true, stored.linkKind,
-            stored.context};
+            stored.context, stored.container};
 }
 
 std::vector<Rule> readingRules(const EngineDefinition& engine) {
@@ -32,7 +32,7 @@ std::vector<Rule> readingRules(const EngineDefinition& engine) {
 }
 
 ExtendedLinkRule extendedFormOf(const Rule& rule) {
-    return {rule.selection, rule.prefix, rule.linkKind, rule.context};
+    return {rule.selection, rule.prefix, rule.linkKind, rule.context, rule.container};
 }
 
 LinkRule plainFormOf(const ExtendedLinkRule& rule) {

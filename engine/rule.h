@@ -30,6 +30,11 @@ struct Rule {
     // for one: the links of other boxes that the prefix also introduces (a news box, site links
     // under a result) give way.
     std::string context;
+    // When not empty, the element that holds one result each, as containerText writes it: the rule
+    // takes the first link its walk would take within each such element. Engines change the
+    // markup inside their results from one version of a page to the next more than the element
+    // that holds each result.
+    std::string container;
 
     friend bool operator==(const Rule&, const Rule&) = default;
 };

@@ -65,7 +65,26 @@ struct RegionFacts {
 // What a walk yields depends on the region and on every part of the rule but its selection.
 std::string walkKey(std::string_view region, const Rule& rule) {
     return std::to_string(region.size()) + '\0' + std::to_string(rule.stride) + '\0' +
-           (rule.readsFacts ? rule.linkKind : "-") + '\0' + rule.prefix + '\0' + rule.context;
+           (rule.readsFacts ? rule.linkKind : "-") + '\0' + rule.prefix + '\0' + rule.context + '\0' +
+           rule.container;
+}
+
+// The first link of each container element that the walk of steps would take there.
+std::vector<RuleLink> walkContainers(std::string_view region, const Rule& rule, const WalkSteps& steps,
+                                     RegionFacts& facts) {
+    std::vector<RuleLink> links;
+    const std::vector<std::size_t> openings = elementOpenings(region, containerElement(rule.container));
+    const PrefixSearch occurrences{region, rule.prefix};
+    for (std::size_t k = 0; k < openings.size(); ++k) {
+        const std::size_t end = k + 1 < openings.size() ? openings[k + 1] : region.size();
+        for (std::size_t start = occurrences.next(openings[k]); start != std::string_view::npos && start < end;
+             start = occurrences.next(facts.end(start))) {
+            if (steps.readsFacts && steps.kind != ANY_KIND && facts.ids(start).kind != steps.kind) continue;
+            links.push_back({start, region.substr(start, facts.end(start) - start)});
+            break;
+        }
+    }
+    return links;
 }
 
 std::vector<RuleLink> linksOf(std::string_view region, const LinkFactsTable::WalkedLinks& walked) {
@@ -98,6 +117,11 @@ std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const 
     if (rule.readsFacts && !rule.linkKind.empty()) steps.kind = facts.kindNumber(rule.linkKind);
     PrefixSearch occurrences{region, rule.prefix};
     RegionFacts regionFacts{region, page, facts};
+    if (!rule.container.empty()) {
+        links = walkContainers(region, rule, steps, regionFacts);
+        if (table) table->keepWalk(std::move(key), walkedOf(links));
+        return links;
+    }
     const std::vector<OpenElement> elements = openElements(rule.context, rule.context.size());
     walkOccurrences(occurrences, regionFacts, steps, [&](std::size_t start, std::size_t end) {
         if (!rule.context.empty() && !isMarkupVariant(region.substr(0, start), rule.context) &&
@@ -129,6 +153,11 @@ std::vector<std::string_view> selectResults(const std::vector<RuleLink>& links, 
 
 std::vector<std::string_view> readResults(std::string_view region, const Rule& rule, const PageAddress& page,
                                           LinkFactsTable* table) {
+    // The walk less its ads is kept as a walk of its own.
+    const std::string key = table ? walkKey(region, rule) + '\0' + "without ads" : std::string();
+    if (table)
+        if (const LinkFactsTable::WalkedLinks* kept = table->walked(key))
+            return selectResults(linksOf(region, *kept), rule.selection);
     std::vector<RuleLink> links = walkRule(region, rule, page, table);
     if (links.size() <= ADS_LOOKED_FOR) {
         std::vector<std::size_t> starts;
@@ -139,6 +168,7 @@ std::vector<std::string_view> readResults(std::string_view region, const Rule& r
             if (!ads[i]) links[kept++] = links[i];
         links.resize(kept);
     }
+    if (table) table->keepWalk(key, walkedOf(links));
     return selectResults(links, rule.selection);
 }
 

@@ -105,9 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!learnt.extended) {
         require(engine.extendedRules.empty());
     } else {
-        // One extended rule, perhaps a rule for pages it finds no link on after it, the plain form
+        // One extended rule, perhaps rules for pages it finds no link on after it, the plain form
         // of the first before, and pages it holds on.
-        require(!engine.extendedRules.empty() && engine.extendedRules.size() <= 2 && engine.linkRules.size() == 1 &&
+        require(!engine.extendedRules.empty() && engine.extendedRules.size() <= 3 && engine.linkRules.size() == 1 &&
                 learnt.pagesHeld >= 1);
         require(engine.linkRules[0].prefix == engine.extendedRules[0].prefix);
         require(learnt.selection == engine.extendedRules[0].selection);

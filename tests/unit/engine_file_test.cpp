@@ -288,9 +288,9 @@ TEST(EngineFile, UnknownBlocksAreSkippedAndADamagedExtensionFails) {
     EXPECT_TRUE(read.extendedRules.empty());
 }
 
-// A rule's context follows the rules in a block that earlier readers skip; one context for
-// every extended rule, or the file is damaged.
-TEST(EngineFile, RuleContextsFollowTheExtendedRulesInABlockOfTheirOwn) {
+// Rules' contexts and containers follow the rules in blocks that earlier readers skip; one
+// string for every extended rule, or the file is damaged.
+TEST(EngineFile, RuleContextsAndContainersFollowTheExtendedRulesInBlocksOfTheirOwn) {
     EngineDefinition engine = extendedEngine();
     engine.extendedRules[1].context = "<div class=\"g\"><h3 class=\"r\"><a";
     const std::string bytes = engineFileBytes(engine);
@@ -302,6 +302,14 @@ TEST(EngineFile, RuleContextsFollowTheExtendedRulesInABlockOfTheirOwn) {
     const std::string rulesOnly = engineFileBytes(extendedEngine());
     ASSERT_EQ(parseEngineFile(rulesOnly + "XCTX" + str(le32(1) + str("<a")), read), EngineFileRead::Truncated);
     EXPECT_EQ(read.extendedRules, extendedEngine().extendedRules) << "the rules stay, without contexts";
+
+    engine.extendedRules[0].container = "li algo \x01";
+    const std::string containers = "XCON" + str(le32(2) + str(engine.extendedRules[0].container) + str(""));
+    EXPECT_EQ(engineFileBytes(engine), bytes + containers);
+    ASSERT_EQ(parseEngineFile(bytes + containers, read), EngineFileRead::Read);
+    EXPECT_EQ(read, engine);
+    ASSERT_EQ(parseEngineFile(bytes + "XCON" + str(le32(3)), read), EngineFileRead::Truncated);
+    EXPECT_TRUE(read.extendedRules[0].container.empty()) << "the rules stay, without containers";
 }
 
 TEST(EngineFile, ResultsPageMarksFollowInABlockOfTheirOwnWithinBounds) {

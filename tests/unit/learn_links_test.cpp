@@ -11,6 +11,7 @@
 
 #include "engine/page_links.h"
 #include "engine/learn_check.h"
+#include "engine/learn_context.h"
 #include "engine/learn_variants.h"
 #include "engine/link_elements.h"
 #include "engine/learning.h"
@@ -710,20 +711,50 @@ TEST(LearnLinkRules, RulesLearntOnOneVersionOfAPageReadAnother) {
     // Page 2's notice is a link of the engine's own: the chosen rule reads absolute links alone.
     const std::string notice = "<li class=\"algo\"><a target=\"_blank\" href=\"/notice\">n</a></li>";
     ASSERT_TRUE(learnLinkRules(d, serving(page(1, true, ""), page(11, true, notice), page(21, true, ""), fetched)).learnt);
-    ASSERT_EQ(d.extendedRules.size(), 2U) << "the rule of the results' elements after the chosen one";
+    ASSERT_EQ(d.extendedRules.size(), 3U) << "the rules of the results' elements and container after the chosen one";
     EXPECT_EQ(d.extendedRules[1].prefix, "href=\"");
+    EXPECT_EQ(d.extendedRules[2].container, "li algo");
     const std::string news = "<li class=\"news\"><h2><a href=\"http://news.example/1\">n</a></h2></li>";
     std::deque<std::string> expected;
     for (int i = 1; i <= 10; ++i) expected.push_back(result(i));
     EXPECT_EQ(readResultPage(page(1, false, ""), d, PAGE_1).links, expected);
     EXPECT_EQ(readResultPage(page(1, false, news), d, PAGE_1).links, expected);
     EXPECT_EQ(readResultPage(page(1, true, news), d, PAGE_1).links, expected) << "the version learnt from";
+    // Other markup inside the same elements, a thumbnail link first: the first link of each.
+    std::string rewritten = "<ol>";
+    for (int i = 1; i <= 10; ++i)
+        rewritten += "<li class=\"algo\"><a class=\"th\" href=\"" + result(i) + "\"><img src=\"/t.png\"></a><p class=\"t\">"
+                     "<span><a rel=\"x\" href=\"" + result(i) + "\">t</a></span></p></li>\n";
+    EXPECT_EQ(readResultPage(rewritten + "</ol>", d, PAGE_1).links, expected);
     // Ads written as results but for a class of the element around them are not results.
     const std::string ad = "<li class=\"algo algo-ad\"><div class=\"title\"><h2><a target=\"_blank\" "
                            "href=\"http://ad.example/lp?k=abc\">a</a></h2></div><p>about it</p></li>\n";
     EXPECT_EQ(readResultPage(page(1, true, ad + ad), d, PAGE_1).links, expected);
     const std::string otherAd = "<li class=\"algo algo-ad\"><h2><a href=\"http://ad.example/lp\">a</a></h2></li>\n";
     EXPECT_EQ(readResultPage(page(1, false, otherAd), d, PAGE_1).links, expected);
+}
+
+// The element that holds one result each, the outermost of them, and none where results share
+// their elements or other elements alike hold something else.
+TEST(ResultsContainer, TheOutermostElementThatHoldsOneResultEach) {
+    const auto item = [](int i) { return "<li class=\"r\"><div class=\"t x1\"><a href=\"" + result(i) + "\">t</a></div></li>"; };
+    const std::string three = item(1) + item(2) + item(3);
+    struct Case {
+        const char* name;
+        std::string page;
+        std::string container;  // empty: none
+    };
+    const Case cases[] = {
+        {"one each", "<ol class=\"all\">" + three + "</ol>", "li r"},
+        {"a card alike", three + "<li class=\"r\"><a href=\"/more\">m</a></li>", "div t \x01"},
+        {"shared elements", "<div class=\"all\"><p><a href=\"" + result(1) + "\">1</a> <a href=\"" + result(2) + "\">2</a></p></div>", ""},
+    };
+    const PageAddress address = pageAddressOf(PAGE_1);
+    for (const Case& c : cases) {
+        const Rule rule{"<a href=\"", LinkSelection::EveryLink, 1, true, "absolute", ""};
+        const std::optional<std::string> container = resultsContainer(readingOf(c.page, address, rule));
+        EXPECT_EQ(container.value_or(""), c.container) << c.name;
+    }
 }
 
 // Which links stand in an element that calls them an ad while the others do not.

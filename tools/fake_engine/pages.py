@@ -218,18 +218,23 @@ def _news_boxed(items, keyword, kw_key):
 
 
 def _versioned(items, keyword, kw_key, page):
-    """Results in two versions of the engine's markup: keywords of an even KEY get each title in a
-    wrapper, opening in a new window; odd ones neither. From page 2 on a notice link of the
+    """Results in three versions of the engine's markup: keywords of an even KEY get each title in
+    a wrapper, opening in a new window; odd ones neither; those of a KEY that is a multiple of 4
+    a thumbnail link first and the title in other elements. From page 2 on a notice link of the
     engine's own (relative) stands before the results in their markup, so that the plain rules
     fail there and only rules that keep absolute links read the pages."""
-    newer = kw_key % 2 == 0
     out = "<ol>\n"
     if page > 1:
         out += '<li class="algo"><a target="_blank" href="/help/safe">\u5b89\u5168\u306a\u691c\u7d22</a></li>\n'
     for rank, url in items:
         title = _title(keyword, rank)
-        heading = (f'<div class="title"><h2><a target="_blank" href="{url}">{title}</a></h2></div>' if newer
-                   else f'<h2><a href="{url}">{title}</a></h2>')
+        if kw_key % 4 == 0:
+            heading = (f'<a class="th" href="{url}"><img src="/t/{rank}.png" alt=""></a>'
+                       f'<p class="t"><span><a rel="nofollow" href="{url}">{title}</a></span></p>')
+        elif kw_key % 2 == 0:
+            heading = f'<div class="title"><h2><a target="_blank" href="{url}">{title}</a></h2></div>'
+        else:
+            heading = f'<h2><a href="{url}">{title}</a></h2>'
         out += f'<li class="algo">{heading}<p>{_snippet(keyword, rank)} <cite>{_cite(url)}</cite></p></li>\n'
     return out + "</ol>\n"
 

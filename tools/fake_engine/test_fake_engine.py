@@ -335,6 +335,9 @@ class FakeEngineTest(unittest.TestCase):
         first, tenth = (result_address(tokyo, r).encode() for r in (1, 10))
         rules = learn(newer, first, tenth)
         self.assertEqual(parse(older, *rules[0]), [])
+        rewritten = self.page("versions.engine.test", 1, "\u6e29\u6cc9 \u65c5\u9928")  # KEY 2240
+        self.assertEqual(rewritten.count(b'<li class="algo"><a class="th" href="http://www.site'), 10)
+        self.assertEqual(rewritten.count(b'<span><a rel="nofollow" href="http://www.site'), 10)
 
     def test_news_layout_mingles_a_news_box_and_titles_of_another_class(self):
         tokyo = "\u6771\u4eac"
