@@ -68,8 +68,24 @@ void ParseLargestPageWithoutMarkers(benchmark::State& state) {
     parse(state, 2549745, engine);
 }
 
+// The largest page of hostile markup read with a rule of result containers (readResultPage):
+// containers without a link, and tags that never close.
+void readHostile(benchmark::State& state, const std::string& unit) {
+    vexor::EngineDefinition engine;
+    engine.extendedRules = {{vexor::LinkSelection::EveryLink, "href=\"", "absolute", "", "li r"}};
+    std::string page;
+    while (page.size() < 2549745) page += unit;
+    for (auto _ : state) benchmark::DoNotOptimize(vexor::readResultPage(page, engine, "http://search.example/s"));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+}
+
+void ReadContainersWithoutLinks(benchmark::State& state) { readHostile(state, "<li class=\"r\">x</li>"); }
+void ReadTagsThatNeverClose(benchmark::State& state) { readHostile(state, "<li class=\"r\" "); }
+
 }  // namespace
 
+BENCHMARK(ReadContainersWithoutLinks)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadTagsThatNeverClose)->Unit(benchmark::kMillisecond);
 BENCHMARK(ParseTypicalPage);
 BENCHMARK(ParseLargestPage);
 BENCHMARK(ParseLargestPageWithoutMarkers);

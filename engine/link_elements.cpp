@@ -223,9 +223,11 @@ std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElem
         if (markup.size() - at <= n + 1 || !equalsIgnoringCase(markup.substr(at + 1, n), element.name)) continue;
         const char after = markup[at + 1 + n];
         if (!isAsciiSpace(after) && after != '>') continue;
-        const std::size_t end = markup.find('>', at);
-        if (end == std::string_view::npos) break;
-        if (markup.substr(at, end - at).find(word) == std::string_view::npos) continue;
+        // Read as far as a tag is read, so that a page of tags that never close costs no more.
+        const std::size_t close = markup.substr(at, LONGEST_TAG).find('>');
+        if (close == std::string_view::npos) continue;
+        const std::size_t end = at + close;
+        if (markup.substr(at, close).find(word) == std::string_view::npos) continue;
         const Tag tag = readTag(markup.substr(0, std::min(markup.size(), at + LONGEST_TAG)), at);
         if (tag.element == element) openings.push_back(end + 1);
     }

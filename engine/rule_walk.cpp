@@ -74,9 +74,11 @@ std::vector<RuleLink> walkContainers(std::string_view region, const Rule& rule, 
                                      RegionFacts& facts) {
     std::vector<RuleLink> links;
     const std::vector<std::size_t> openings = elementOpenings(region, containerElement(rule.container));
-    const PrefixSearch occurrences{region, rule.prefix};
     for (std::size_t k = 0; k < openings.size(); ++k) {
+        // Searched up to the next element alone, so that a page of many elements without a link
+        // is read once.
         const std::size_t end = k + 1 < openings.size() ? openings[k + 1] : region.size();
+        const PrefixSearch occurrences{region.substr(0, end), rule.prefix};
         for (std::size_t start = occurrences.next(openings[k]); start != std::string_view::npos && start < end;
              start = occurrences.next(facts.end(start))) {
             if (steps.readsFacts && steps.kind != ANY_KIND && facts.ids(start).kind != steps.kind) continue;
