@@ -223,8 +223,8 @@ std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElem
         if (markup.size() - at <= n + 1 || !equalsIgnoringCase(markup.substr(at + 1, n), element.name)) continue;
         const char after = markup[at + 1 + n];
         if (!isAsciiSpace(after) && after != '>') continue;
-        // Read as far as a tag is read, so that a page of tags that never close costs no more.
-        const std::size_t close = markup.substr(at, LONGEST_TAG).find('>');
+        // Its end looked for within a window, so that a page of tags that never close costs no more.
+        const std::size_t close = markup.substr(at, ELEMENTS_WINDOW).find('>');
         if (close == std::string_view::npos) continue;
         const std::size_t end = at + close;
         if (markup.substr(at, close).find(word) == std::string_view::npos) continue;
