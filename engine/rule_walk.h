@@ -63,8 +63,9 @@ struct RuleLink {
 
 // The links rule yields from region (none for an empty prefix), reading relative links against
 // page; with a context, only those whose markup before them is a variant of it or that stand in
-// its elements but for one. table, when given, keeps the facts of the links met for the next walk
-// of the same region.
+// its elements but for one; with a container, the first in each element of the container. table,
+// when given, keeps the facts of the links met and the walk itself for the next walk of the same
+// region.
 std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const PageAddress& page,
                                LinkFactsTable* table = nullptr);
 
