@@ -40,7 +40,7 @@ struct ExtendedLinkRule {
     std::string prefix;
     std::string linkKind;
     std::string context;
-    std::string container;
+    std::string container{};
 
     friend bool operator==(const ExtendedLinkRule&, const ExtendedLinkRule&) = default;
 };

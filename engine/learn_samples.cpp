@@ -25,7 +25,7 @@ constexpr std::size_t OCCURRENCE_BOUND = 20'000;
 constexpr std::size_t ATTRIBUTE_NAME_LIMIT = 60;
 
 bool isNameByte(char c, bool first) {
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    const bool letter = isAsciiLetter(c);
     if (first) return letter;
     return letter || (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '-' || c == '.';
 }

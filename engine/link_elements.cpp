@@ -91,8 +91,6 @@ Tag readTag(std::string_view markup, std::size_t at) {
     return tag;
 }
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 bool equalsIgnoringCase(std::string_view text, std::string_view lowered) {
     return text.size() == lowered.size() &&
            std::equal(text.begin(), text.end(), lowered.begin(), [](char a, char b) { return lowerAscii(a) == b; });

@@ -44,7 +44,6 @@ struct MarkFacts {
     bool structure = false;
 };
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Compared as views: lengths first, where a C string compare measures the word on every call.
@@ -71,7 +70,7 @@ void eachAttribute(std::string_view tag, Take take) {
             continue;
         }
         const std::size_t nameStart = ++i;
-        while (i < tag.size() && (isLetter(tag[i]) || tag[i] == '-')) ++i;
+        while (i < tag.size() && (isAsciiLetter(tag[i]) || tag[i] == '-')) ++i;
         if (i == nameStart || i + 1 >= tag.size() || tag[i] != '=' || (tag[i + 1] != '"' && tag[i + 1] != '\''))
             continue;
         const std::size_t close = tag.find(tag[i + 1], i + 2);
@@ -87,8 +86,8 @@ std::unordered_map<std::string_view, MarkFacts> attributesOf(std::string_view pa
     std::unordered_map<std::string_view, MarkFacts> found;
     for (std::size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at + 1)) {
         std::size_t nameEnd = at + 1;
-        while (nameEnd < page.size() && (isLetter(page[nameEnd]) || isDigit(page[nameEnd]))) ++nameEnd;
-        if (nameEnd == at + 1 || !isLetter(page[at + 1]) || nameEnd >= page.size() || !isAsciiSpace(page[nameEnd]))
+        while (nameEnd < page.size() && (isAsciiLetter(page[nameEnd]) || isDigit(page[nameEnd]))) ++nameEnd;
+        if (nameEnd == at + 1 || !isAsciiLetter(page[at + 1]) || nameEnd >= page.size() || !isAsciiSpace(page[nameEnd]))
             continue;
         const std::string tagName = lowerAscii(page.substr(at + 1, nameEnd - at - 1));
         if (isOneOf(tagName, BOILERPLATE)) continue;
@@ -114,14 +113,14 @@ bool hasToken(std::string_view text) {
     bool digit = false;
     bool letter = false;
     for (const char c : text) {
-        if (!isLetter(c) && !isDigit(c) && c != '_' && c != '-') {
+        if (!isAsciiLetter(c) && !isDigit(c) && c != '_' && c != '-') {
             run = 0;
             digit = letter = false;
             continue;
         }
         ++run;
         digit = digit || isDigit(c);
-        letter = letter || isLetter(c);
+        letter = letter || isAsciiLetter(c);
         if (run >= TOKEN_RUN && digit && letter) return true;
     }
     return false;
@@ -136,7 +135,7 @@ bool hasDigitRun(std::string_view text) {
     return false;
 }
 
-bool isWordByte(char c) { return isLetter(c) || isDigit(c) || static_cast<unsigned char>(c) >= 0x80; }
+bool isWordByte(char c) { return isAsciiLetter(c) || isDigit(c) || static_cast<unsigned char>(c) >= 0x80; }
 
 // Whether word stands in text: anywhere for a long word, alone for a short one.
 bool holdsWord(std::string_view text, std::string_view word) {

@@ -34,7 +34,7 @@ struct Rule {
     // takes the first link its walk would take within each such element. Engines change the
     // markup inside their results from one version of a page to the next more than the element
     // that holds each result.
-    std::string container;
+    std::string container{};
 
     friend bool operator==(const Rule&, const Rule&) = default;
 };

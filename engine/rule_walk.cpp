@@ -117,13 +117,13 @@ std::vector<RuleLink> walkRule(std::string_view region, const Rule& rule, const 
     LinkFactsTable& facts = table ? *table : ownTable;
     WalkSteps steps{rule.stride, rule.readsFacts, ANY_KIND};
     if (rule.readsFacts && !rule.linkKind.empty()) steps.kind = facts.kindNumber(rule.linkKind);
-    PrefixSearch occurrences{region, rule.prefix};
     RegionFacts regionFacts{region, page, facts};
     if (!rule.container.empty()) {
         links = walkContainers(region, rule, steps, regionFacts);
         if (table) table->keepWalk(std::move(key), walkedOf(links));
         return links;
     }
+    PrefixSearch occurrences{region, rule.prefix};
     const std::vector<OpenElement> elements = openElements(rule.context, rule.context.size());
     walkOccurrences(occurrences, regionFacts, steps, [&](std::size_t start, std::size_t end) {
         if (!rule.context.empty() && !isMarkupVariant(region.substr(0, start), rule.context) &&

@@ -25,6 +25,9 @@ inline void appendHexEscape(std::string& out, unsigned char byte) {
     out += HEX[byte & 0x0F];
 }
 
+// A to Z or a to z.
+inline bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 // Space, tab, line feed, carriage return or form feed: the white space of markup.
 inline bool isAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
