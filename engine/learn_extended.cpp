@@ -70,9 +70,11 @@ struct FirstLink {
 
 class Search {
 public:
-    Search(std::string_view page, const PageAddress& address, const SampleForms& tenth)
+    Search(std::string_view page, const PageAddress& address, const SampleForms& tenth, LinkFactsTable* facts)
         : page_(page), address_(address), tenth_(tenth), budget_(page.size(), STEPS_PER_BYTE, STEPS_FLOOR),
-          facts_(true) {}
+          facts_(facts ? *facts : ownFacts_) {
+        facts_.keepDense(page.size());
+    }
 
     bool exhausted() const { return budget_.exhausted(); }
 
@@ -98,9 +100,9 @@ public:
     // The facts of the link at at, counted against the budget when first worked out (its bytes
     // as far as they are read, and the step of working them out).
     LinkFactsTable::Ids ids(std::size_t at) {
-        const bool known = facts_.knows(at);
+        const std::size_t asked = facts_.asked();
         const LinkFactsTable::Ids found = facts_.at(page_, at, address_);
-        if (!known) budget_.spend(std::min<std::size_t>(found.end - at, MAX_LINK_EXAMINED) + LINK_STEPS);
+        if (facts_.asked() > asked) budget_.spend(std::min<std::size_t>(found.end - at, MAX_LINK_EXAMINED) + LINK_STEPS);
         return found;
     }
     std::size_t end(std::size_t at) { return ids(at).end; }
@@ -167,7 +169,8 @@ private:
     const PageAddress& address_;
     const SampleForms& tenth_;
     WorkBudget budget_;
-    LinkFactsTable facts_;
+    LinkFactsTable ownFacts_;
+    LinkFactsTable& facts_;
     std::vector<int8_t> tenthOf_;  // by slot of the facts: -1 unknown, else whether it stands for the tenth sample
 };
 
@@ -201,11 +204,11 @@ bool isMarkupAligned(std::string_view prefix) {
 }
 
 ExtendedSearch findExtendedRules(std::string_view cutPage, const PageAddress& page, const SampleForms& first,
-                                 const SampleForms& tenth) {
+                                 const SampleForms& tenth, LinkFactsTable* facts) {
     ExtendedSearch result;
     if (first.bytes.empty() || tenth.bytes.empty()) return result;
     const SampleLinks firsts = findSampleLinks(cutPage, first, page, FIRST_SAMPLE_LINKS_TRIED);
-    Search search(cutPage, page, tenth);
+    Search search(cutPage, page, tenth, facts);
     std::vector<Found> found;
     search.run(firsts.links, found);
     result.exhausted = firsts.exhausted || search.exhausted();

@@ -11,6 +11,7 @@
 #include "engine/engine_definition.h"
 #include "engine/rule.h"
 #include "engine/link_address.h"
+#include "engine/link_facts.h"
 #include "engine/learn_samples.h"
 
 namespace vexor {
@@ -45,9 +46,11 @@ inline constexpr std::size_t OPTIONS_KEPT = 16;
 // it ending at that link's start is walked as a survey walks it (walkRule, reading facts, with
 // the kind of that link) and kept when it fits (fitRank). Options are ordered by: how the 1st
 // sample matched (Literal first), fitRank, more links, prefixes
-// aligned to the markup first, shorter prefixes, earlier links; equal rules count once.
+// aligned to the markup first, shorter prefixes, earlier links; equal rules count once. facts,
+// when given, is the table of cutPage that the walks fill and use; only facts first worked out
+// here count against the search's work bound.
 ExtendedSearch findExtendedRules(std::string_view cutPage, const PageAddress& page, const SampleForms& first,
-                                 const SampleForms& tenth);
+                                 const SampleForms& tenth, LinkFactsTable* facts = nullptr);
 
 // Whether a prefix begins where markup begins (a tag's "<", or white space before an attribute
 // name and "=") and holds more than the bare link attribute ("href=\"", "<a href=\"").

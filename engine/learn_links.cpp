@@ -208,7 +208,7 @@ Chosen chooseRules(const EngineDefinition& definition, SampleFetch& sample) {
         }
     }
 
-    const ExtendedSearch search = findExtendedRules(cut, address, firstForms, tenthForms);
+    const ExtendedSearch search = findExtendedRules(cut, address, firstForms, tenthForms, &pages.facts[0]);
     const RuleOption* best = nullptr;
     int bestHeld = 0;
     for (const RuleOption* tried : triedOrder(search, cut)) {

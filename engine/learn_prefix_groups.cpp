@@ -1,6 +1,7 @@
-// The groups of the shortest prefix, in one pass over the page.
+// The groups of the shortest prefix, searched for by the bytes that end them.
 #include "engine/learn_prefix_groups.h"
 
+#include <cstring>
 #include <unordered_map>
 
 namespace vexor {
@@ -18,8 +19,10 @@ std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::
     static_assert(SHORTEST_PREFIX == 3, "a gram is the three bytes of the shortest prefix");
     std::vector<PrefixGroup> groups;
     std::unordered_map<uint32_t, std::size_t> groupOfGram;
-    // Which first two bytes begin a wanted gram: most positions are passed over with one look.
+    // Which first two bytes begin a wanted gram, and which bytes end one: the page is searched
+    // for each wanted last byte in turn, and most places found are passed over with one look.
     std::vector<bool> wantedStart(1u << 16, false);
+    std::array<bool, 256> wantedLast{};
     for (std::size_t i = 0; i < positions.size(); ++i) {
         const std::size_t p = positions[i];
         if (p < SHORTEST_PREFIX) continue;
@@ -28,13 +31,24 @@ std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::
         if (added) groups.emplace_back();
         groups[slot->second].members.push_back(static_cast<uint32_t>(i));
         wantedStart[gram >> 8] = true;
+        wantedLast[gram & 0xFF] = true;
     }
     if (groups.empty()) return groups;
-    for (std::size_t e = SHORTEST_PREFIX; e <= page.size(); ++e) {
-        const uint32_t gram = gramAt(page, e);
-        if (!wantedStart[gram >> 8]) continue;
-        if (const auto group = groupOfGram.find(gram); group != groupOfGram.end())
-            groups[group->second].ends.push_back(static_cast<uint32_t>(e));
+    // A gram's ends all come from the search for its last byte, so each group's ends stay in
+    // page order.
+    const char* const base = page.data();
+    const char* const last = base + page.size();
+    for (std::size_t byte = 0; byte < wantedLast.size(); ++byte) {
+        if (!wantedLast[byte]) continue;
+        const char* at = base + SHORTEST_PREFIX - 1;
+        while (at < last && (at = static_cast<const char*>(std::memchr(at, static_cast<int>(byte), last - at)))) {
+            const auto e = static_cast<std::size_t>(at - base) + 1;
+            ++at;
+            const uint32_t gram = gramAt(page, e);
+            if (!wantedStart[gram >> 8]) continue;
+            if (const auto group = groupOfGram.find(gram); group != groupOfGram.end())
+                groups[group->second].ends.push_back(static_cast<uint32_t>(e));
+        }
     }
     return groups;
 }

@@ -53,7 +53,8 @@ private:
 
 // The groups of the shortest prefix: members (indices into positions, where each one's sample
 // begins) by their SHORTEST_PREFIX bytes before, each group with the ends of every occurrence of
-// those bytes, found in one pass over the page. Members too near the page's start are left out.
+// those bytes, found by one search of the page for each byte that ends a group's prefix. Members
+// too near the page's start are left out.
 std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::vector<std::size_t>& positions);
 
 // The children of group when its prefix of k bytes grows by the byte before it: its members by

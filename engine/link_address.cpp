@@ -145,11 +145,6 @@ std::size_t schemeLength(std::string_view text) {
 
 }  // namespace
 
-bool isHostByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '-' || c == '_' || c == ':' || c == '@' || c == '[' || c == ']';
-}
-
 PageAddress pageAddressOf(std::string_view address) {
     PageAddress page;
     std::size_t at = 0;
@@ -157,7 +152,7 @@ PageAddress pageAddressOf(std::string_view address) {
     else if (startsWithIgnoringCase(address, "https://")) at = 6;
     if (address.substr(at, 2) != "//") return {"", "/"};
     at += 2;
-    std::size_t hostEnd = address.find_first_of("/?#", at);
+    std::size_t hostEnd = HOST_END.firstIn(address, at);
     if (hostEnd == std::string_view::npos) hostEnd = address.size();
     std::string_view host = address.substr(at, hostEnd - at);
     if (const std::size_t user = host.rfind('@'); user != std::string_view::npos) host.remove_prefix(user + 1);

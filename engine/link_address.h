@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/bytes.h"
+
 namespace vexor {
 
 // Only this many bytes at the start of a link are read when a link is decoded or compared, so
@@ -49,7 +51,10 @@ DecodedText decodeCharacterReferencesMapped(std::string_view text);
 DecodedText decodePercentEscapesMapped(const DecodedText& text);
 
 // Whether c can stand in a host name (with its user and port).
-bool isHostByte(char c);
+inline constexpr ByteSet HOST_BYTES{"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-_:@[]"};
+inline bool isHostByte(char c) { return HOST_BYTES.holds(c); }
+// The bytes that end the host of an address.
+inline constexpr ByteSet HOST_END{"/?#"};
 
 // Letters of the host part (after "//" up to the first byte that cannot stand in a host) in
 // lower case, for every "//" in text.

@@ -1,6 +1,9 @@
 // Working out and numbering link facts.
 #include "engine/link_facts.h"
 
+#include <algorithm>
+#include <bit>
+
 #include "engine/link_end.h"
 #include "engine/link_kind.h"
 
@@ -13,16 +16,49 @@ LinkFacts linkFactsOf(std::string_view link, const PageAddress& page) {
     return {linkKindOf(link, absolute, page), std::move(identity)};
 }
 
+std::size_t LinkFactsTable::entryOf(std::size_t start) const {
+    const std::size_t mask = hashed_.size() - 1;
+    // Starts within one table length of each other keep their order in the table, so that a
+    // walk, which asks in page order, reads it in order; each such window of the region begins
+    // at a place of its own (Fibonacci hashing), so starts a table length apart do not pile up.
+    const std::size_t window = start >> (64 - hashShift_);
+    const auto offset = static_cast<std::size_t>(window * 0x9E3779B97F4A7C15ull >> hashShift_);
+    for (std::size_t i = (start + offset) & mask;; i = (i + 1) & mask)
+        if (hashed_[i].start == start || hashed_[i].start == NO_START) return i;
+}
+
+void LinkFactsTable::growSlots() {
+    std::vector<SlotEntry> old(std::max<std::size_t>(64, hashed_.size() * 2));
+    old.swap(hashed_);
+    hashShift_ = 64 - static_cast<int>(std::bit_width(hashed_.size() - 1));
+    for (const SlotEntry& entry : old)
+        if (entry.start != NO_START) hashed_[entryOf(entry.start)] = entry;
+}
+
 int32_t LinkFactsTable::slotAt(std::size_t start) const {
-    if (dense_) return start < denseSlots_.size() ? denseSlots_[start] : -1;
-    const auto known = sparseSlots_.find(start);
-    return known == sparseSlots_.end() ? -1 : known->second;
+    if (!dense_.empty()) return start < dense_.size() ? dense_[start] : -1;
+    return hashed_.empty() ? -1 : hashed_[entryOf(start)].slot;
+}
+
+void LinkFactsTable::keepDense(std::size_t regionSize) {
+    if (!dense_.empty()) return;
+    dense_.assign(regionSize + 1, -1);
+    for (const SlotEntry& entry : hashed_)
+        if (entry.start != NO_START) dense_[entry.start] = entry.slot;
+    hashed_ = {};
+}
+
+int32_t& LinkFactsTable::slotFor(std::size_t start) {
+    if (!dense_.empty()) return dense_[start];
+    if (hashed_.size() <= 2 * ids_.size() + 2) growSlots();
+    SlotEntry& entry = hashed_[entryOf(start)];
+    entry.start = static_cast<uint32_t>(start);
+    return entry.slot;
 }
 
 LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t start, const PageAddress& page) {
-    if (dense_ && denseSlots_.size() <= region.size()) denseSlots_.resize(region.size() + 1, -1);
-    int32_t* slot = dense_ ? &denseSlots_[start] : &sparseSlots_.try_emplace(start, -1).first->second;
-    if (*slot < 0) {
+    int32_t& slot = slotFor(start);
+    if (slot < 0) {
         const std::string_view link = linkAt(region, start);
         auto [numbers, added] = byText_.try_emplace(link, 0, 0);
         if (added) {
@@ -32,10 +68,10 @@ LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t star
                 identities_.try_emplace(std::move(facts.identity), static_cast<int32_t>(identities_.size()))
                     .first->second;
         }
-        *slot = static_cast<int32_t>(ids_.size());
+        slot = static_cast<int32_t>(ids_.size());
         ids_.push_back({numbers->second.first, numbers->second.second, static_cast<uint32_t>(start + link.size())});
     }
-    return ids_[static_cast<std::size_t>(*slot)];
+    return ids_[static_cast<std::size_t>(slot)];
 }
 
 int32_t LinkFactsTable::kindNumber(std::string_view kind) {

@@ -23,14 +23,11 @@ struct LinkFacts {
 LinkFacts linkFactsOf(std::string_view link, const PageAddress& page);
 
 // The facts of the links of one region by where they start, with equal numbers for equal texts.
-// A table serves one region read against one page address. A dense table finds a link start by
-// one index into a table as long as the region, for learning, which asks about most links of a
-// page many times; a sparse one keeps only the starts asked about, for reading a page. Links
-// written alike (a page repeats many) share their facts, worked out once.
+// A table serves one region read against one page address. Link starts find their facts through
+// a hash table, or, once the table is kept dense, through a table as long as the region by one
+// index. Links written alike (a page repeats many) share their facts, worked out once.
 class LinkFactsTable {
 public:
-    explicit LinkFactsTable(bool dense = false) : dense_(dense) {}
-
     struct Ids {
         int32_t kind;
         int32_t identity;
@@ -39,13 +36,16 @@ public:
 
     // The facts of the link that starts at start, worked out on the first ask.
     Ids at(std::string_view region, std::size_t start, const PageAddress& page);
-    // Whether the link at start was asked for before.
-    bool knows(std::size_t start) const { return slotAt(start) >= 0; }
+    // How many links were asked for so far.
+    std::size_t asked() const { return ids_.size(); }
     // The place of the link at start among those asked for (0, 1, ...), -1 when not asked for.
     int32_t slotAt(std::size_t start) const;
     // The number of a kind, given now when no link met so far is of it.
     int32_t kindNumber(std::string_view kind);
     const std::string& kindName(int32_t number) const { return kindNames_[static_cast<std::size_t>(number)]; }
+    // Finds link starts by one index from now on, in a table as long as the region (regionSize
+    // bytes): for a region whose links are asked about many times, as learning's search asks.
+    void keepDense(std::size_t regionSize);
 
     // The links a walk of the region yielded (where each starts and ends), kept by a key that
     // names the walk, for the next walk alike: learning reads its pages with one rule many times.
@@ -57,9 +57,20 @@ public:
     void keepWalk(std::string key, WalkedLinks links) { walks_.insert_or_assign(std::move(key), std::move(links)); }
 
 private:
-    bool dense_;
-    std::vector<int32_t> denseSlots_;                         // by link start, -1 when not asked for
-    std::unordered_map<std::size_t, int32_t> sparseSlots_;  // link start to slot
+    static constexpr uint32_t NO_START = UINT32_MAX;
+    struct SlotEntry {
+        uint32_t start = NO_START;
+        int32_t slot = -1;
+    };
+    // Where start's entry is, or the empty entry where it would go.
+    std::size_t entryOf(std::size_t start) const;
+    void growSlots();
+    // The slot of the link at start, -1 when it is asked about first.
+    int32_t& slotFor(std::size_t start);
+
+    std::vector<SlotEntry> hashed_;  // a power of two long, at most half full; empty once dense
+    int hashShift_ = 0;              // 64 less the bits of an index into hashed_
+    std::vector<int32_t> dense_;     // by link start, -1 when not asked about; empty while hashed
     std::vector<Ids> ids_;
     // The kind and identity numbers by the link's bytes (views into the region).
     std::unordered_map<std::string_view, std::pair<int32_t, int32_t>> byText_;

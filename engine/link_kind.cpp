@@ -11,7 +11,8 @@ namespace {
 constexpr std::size_t KIND_PATH_LIMIT = 64;
 
 std::string pathKey(std::string_view rest) {
-    const std::size_t end = rest.find_first_of("?#;=");
+    static constexpr ByteSet KEY_END{"?#;="};
+    const std::size_t end = KEY_END.firstIn(rest);
     return std::string(rest.substr(0, std::min({end, rest.size(), KIND_PATH_LIMIT})));
 }
 
@@ -25,7 +26,7 @@ bool writtenWithHost(std::string_view link) {
 // a host of two dots, or of one dot and a "/" after it.
 bool writtenAsBareHost(std::string_view link) {
     const std::string text = decodeCharacterReferences(link.substr(0, KIND_PATH_LIMIT * 4));
-    const std::size_t end = std::min(text.find_first_of("/?#"), text.size());
+    const std::size_t end = std::min(HOST_END.firstIn(text), text.size());
     const std::string_view host = std::string_view(text).substr(0, end);
     if (host.empty() || host.front() == '.' || host.back() == '.') return false;
     for (const char c : host) {
@@ -61,7 +62,7 @@ std::string linkKindOf(std::string_view link, std::string_view absolute, const P
         return "other:" + lowerAscii(absolute.substr(0, colon));
     }
     const bool carries = carriedAddressIn(absolute).found();
-    const std::size_t hostEnd = std::min(absolute.find_first_of("/?#", 2), absolute.size());
+    const std::size_t hostEnd = std::min(HOST_END.firstIn(absolute, 2), absolute.size());
     const std::string_view path = absolute.substr(hostEnd);
     if (writtenWithHost(link)) {
         const std::string_view host = absolute.substr(2, hostEnd - 2);

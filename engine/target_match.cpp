@@ -29,7 +29,7 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 // The host of a comparable form ("//host/path"), without user and port; empty when it has none.
 std::string_view hostOf(std::string_view comparable) {
     if (comparable.substr(0, 2) != "//") return {};
-    std::string_view host = comparable.substr(2, comparable.find_first_of("/?#", 2) - 2);
+    std::string_view host = comparable.substr(2, HOST_END.firstIn(comparable, 2) - 2);
     if (const std::size_t user = host.rfind('@'); user != std::string_view::npos) host.remove_prefix(user + 1);
     if (const std::size_t port = host.rfind(':'); port != std::string_view::npos) host = host.substr(0, port);
     return host;

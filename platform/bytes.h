@@ -2,6 +2,8 @@
 // and the wrap-around of 32-bit arithmetic.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,6 +40,25 @@ inline int hexValue(char c) {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
+
+// A set of bytes looked up by one index, where string_view::find_first_of compares each byte of
+// the text with every member of its set.
+class ByteSet {
+public:
+    constexpr explicit ByteSet(std::string_view members) {
+        for (const char c : members) holds_[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool holds(char c) const { return holds_[static_cast<unsigned char>(c)]; }
+    // Where the first member stands in text at or after from; npos when none does.
+    std::size_t firstIn(std::string_view text, std::size_t from = 0) const {
+        for (std::size_t i = from; i < text.size(); ++i)
+            if (holds(text[i])) return i;
+        return std::string_view::npos;
+    }
+
+private:
+    std::array<bool, 256> holds_{};
+};
 
 // The low 32 bits of value as a signed number: 32-bit arithmetic that wraps instead of
 // overflowing.
