@@ -123,13 +123,6 @@ void decodePercent(std::string_view text, const DecodedText* input, std::string&
     }
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (lowerAscii(text[i]) != prefix[i]) return false;
-    return true;
-}
-
 // Length of a leading "scheme:" (letters, digits, + - . after a first letter), 0 when none.
 std::size_t schemeLength(std::string_view text) {
     if (text.empty() || !((text[0] >= 'a' && text[0] <= 'z') || (text[0] >= 'A' && text[0] <= 'Z'))) return 0;
@@ -196,17 +189,21 @@ DecodedText decodePercentEscapesMapped(const DecodedText& text) {
     return decoded;
 }
 
-std::string lowerHosts(std::string_view text) {
-    std::string out(text);
-    for (std::size_t at = out.find("//"); at != std::string::npos; at = out.find("//", at + 2)) {
-        for (std::size_t i = at + 2; i < out.size() && isHostByte(out[i]); ++i) out[i] = lowerAscii(out[i]);
+std::string lowerHosts(std::string out) {
+    for (std::size_t i = 0; i + 1 < out.size(); ++i) {
+        if (out[i] != '/' || out[i + 1] != '/') continue;
+        for (i += 2; i < out.size() && isHostByte(out[i]); ++i) out[i] = lowerAscii(out[i]);
+        --i;  // the byte that ended the host may begin the next "//"
     }
     return out;
 }
 
 std::string absoluteForm(std::string_view link, const PageAddress& page) {
-    const std::string text = decodeCharacterReferences(link.substr(0, MAX_LINK_EXAMINED));
-    const std::string_view t = text;
+    const std::string_view examined = link.substr(0, MAX_LINK_EXAMINED);
+    // Most links hold no reference: they are read as they stand, without a decoded copy.
+    std::string decoded;
+    if (examined.find('&') != std::string_view::npos) decoded = decodeCharacterReferences(examined);
+    const std::string_view t = decoded.empty() ? examined : std::string_view(decoded);
     std::string absolute;
     if (startsWithIgnoringCase(t, "http://")) {
         absolute = t.substr(5);
@@ -215,11 +212,13 @@ std::string absoluteForm(std::string_view link, const PageAddress& page) {
     } else if (t.substr(0, 2) == "//") {
         absolute = t;
     } else if (schemeLength(t) > 0) {
-        return text;
-    } else if (!t.empty() && t[0] == '/') {
-        absolute = "//" + page.host + text;
+        return std::string(t);
     } else {
-        absolute = "//" + page.host + page.directory + text;
+        const bool rooted = !t.empty() && t[0] == '/';
+        absolute.reserve(2 + page.host.size() + (rooted ? 0 : page.directory.size()) + t.size());
+        absolute.append("//").append(page.host);
+        if (!rooted) absolute.append(page.directory);
+        absolute.append(t);
     }
     for (std::size_t i = 2; i < absolute.size() && isHostByte(absolute[i]); ++i) absolute[i] = lowerAscii(absolute[i]);
     return absolute;
@@ -250,10 +249,10 @@ CarriedSpan carriedAddressIn(std::string_view absolute) {
 std::string carriedAddress(std::string_view absolute, bool withRest) {
     const CarriedSpan span = carriedAddressIn(absolute);
     if (!span.found()) return {};
-    const std::string decoded =
+    std::string decoded =
         decodePercentEscapes(absolute.substr(span.start, (withRest ? absolute.size() : span.end) - span.start));
-    const std::size_t slashes = decoded.find("//");
-    return lowerHosts(std::string_view(decoded).substr(slashes == std::string::npos ? 0 : slashes));
+    decoded.erase(0, std::min(decoded.find("//"), decoded.size()));
+    return lowerHosts(std::move(decoded));
 }
 
 }  // namespace vexor

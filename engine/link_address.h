@@ -58,7 +58,7 @@ inline constexpr ByteSet HOST_END{"/?#"};
 
 // Letters of the host part (after "//" up to the first byte that cannot stand in a host) in
 // lower case, for every "//" in text.
-std::string lowerHosts(std::string_view text);
+std::string lowerHosts(std::string text);
 
 // link (its first MAX_LINK_EXAMINED bytes, character references undone) as an address without
 // its scheme: "//host/path?query", relative links resolved against page. Links of another

@@ -91,11 +91,6 @@ Tag readTag(std::string_view markup, std::size_t at) {
     return tag;
 }
 
-bool equalsIgnoringCase(std::string_view text, std::string_view lowered) {
-    return text.size() == lowered.size() &&
-           std::equal(text.begin(), text.end(), lowered.begin(), [](char a, char b) { return lowerAscii(a) == b; });
-}
-
 // Whether any of the eight bytes at at is a "d" in either case, all eight compared at once.
 bool holdsD(const char* at) {
     uint64_t bytes = 0;
@@ -105,11 +100,18 @@ bool holdsD(const char* at) {
     return ((apart - EACH) & ~apart & 0x80 * EACH) != 0;
 }
 
-// Whether a run of letters in text is "ad", "ads", "advert", "advertisement" or "sponsored", in
-// any case. Each of them holds a "d": the runs around the d's are all that is compared, as this
-// runs over the markup before every result.
-bool holdsAdWord(std::string_view text) {
+// "ad", "ads", "advert", "advertisement" or "sponsored", in any case.
+bool isAdWord(std::string_view word) {
     static constexpr std::array<std::string_view, 5> AD_WORDS{"ad", "ads", "advert", "advertisement", "sponsored"};
+    return std::any_of(AD_WORDS.begin(), AD_WORDS.end(),
+                       [&](std::string_view adWord) { return equalsIgnoringCase(word, adWord); });
+}
+
+// Calls visit(start, end) for each run of letters in text that holds a "d", in order, until visit
+// returns true; whether one did. Every ad word holds a "d", and the runs around the d's are all
+// that is compared, as this runs over the markup before every result.
+template <typename Visit>
+bool eachRunWithD(std::string_view text, Visit visit) {
     for (std::size_t i = 0; i < text.size();) {
         if (text.size() - i >= 8 && !holdsD(text.data() + i)) {
             i += 8;
@@ -123,12 +125,49 @@ bool holdsAdWord(std::string_view text) {
         while (start > 0 && isAsciiLetter(text[start - 1])) --start;
         std::size_t end = i + 1;
         while (end < text.size() && isAsciiLetter(text[end])) ++end;
-        const std::string_view word = text.substr(start, end - start);
-        for (const std::string_view adWord : AD_WORDS)
-            if (equalsIgnoringCase(word, adWord)) return true;
+        if (visit(start, end)) return true;
         i = end;
     }
     return false;
+}
+
+// Whether a run of letters in text is an ad word.
+bool holdsAdWord(std::string_view text) {
+    return eachRunWithD(text, [&](std::size_t start, std::size_t end) { return isAdWord(text.substr(start, end - start)); });
+}
+
+// Whether an ad word stands in the ELEMENTS_WINDOW bytes before each of starts. The windows of a
+// page's results overlap, so the runs of letters are found once in each stretch of overlapping
+// windows; a run that a window cuts counts as the part of it within the window.
+std::vector<bool> adWordsBefore(std::string_view region, const std::vector<std::size_t>& starts) {
+    std::vector<std::pair<std::size_t, std::size_t>> windows;
+    for (const std::size_t start : starts) windows.emplace_back(start - std::min(start, ELEMENTS_WINDOW), start);
+    std::vector<std::pair<std::size_t, std::size_t>> stretches = windows;
+    std::sort(stretches.begin(), stretches.end());
+    std::vector<std::pair<std::size_t, std::size_t>> runs;  // in region positions, in order
+    for (std::size_t i = 0; i < stretches.size();) {
+        const std::size_t from = stretches[i].first;
+        std::size_t to = stretches[i].second;
+        for (++i; i < stretches.size() && stretches[i].first <= to; ++i) to = std::max(to, stretches[i].second);
+        eachRunWithD(region.substr(from, to - from), [&](std::size_t start, std::size_t end) {
+            runs.emplace_back(from + start, from + end);
+            return false;
+        });
+    }
+    std::vector<bool> near(starts.size(), false);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const auto [from, to] = windows[i];
+        auto run = std::upper_bound(runs.begin(), runs.end(), from,
+                                    [](std::size_t at, const auto& r) { return at < r.second; });
+        for (; run != runs.end() && run->first < to; ++run) {
+            const std::size_t start = std::max(run->first, from);
+            if (isAdWord(region.substr(start, std::min(run->second, to) - start))) {
+                near[i] = true;
+                break;
+            }
+        }
+    }
+    return near;
 }
 
 bool sameFrom(const std::vector<OpenElement>& a, std::size_t skipA, const std::vector<OpenElement>& b,
@@ -247,9 +286,9 @@ std::vector<bool> adsAmong(std::string_view region, const std::vector<std::size_
         return elements[i];
     };
     std::vector<std::size_t> adAt(n, none);  // the depth of the innermost element that calls a link an ad
+    const std::vector<bool> adWordNear = adWordsBefore(region, starts);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t from = starts[i] - std::min(starts[i], ELEMENTS_WINDOW);
-        if (!holdsAdWord(region.substr(from, starts[i] - from))) continue;
+        if (!adWordNear[i]) continue;
         const std::vector<OpenElement>& around = elementsOf(i);
         const auto callsAnAd = [](const OpenElement& element) { return holdsAdWord(element.classes); };
         const auto ad = std::find_if(around.begin(), around.end(), callsAnAd);

@@ -9,11 +9,10 @@
 
 namespace vexor {
 
-LinkFacts linkFactsOf(std::string_view link, const PageAddress& page) {
+std::string linkIdentity(std::string_view link, const PageAddress& page) {
     const std::string absolute = absoluteForm(link, page);
     std::string identity = carriedAddress(absolute, false);
-    if (identity.empty()) identity = lowerHosts(decodePercentEscapes(absolute));
-    return {linkKindOf(link, absolute, page), std::move(identity)};
+    return identity.empty() ? lowerHosts(decodePercentEscapes(absolute)) : identity;
 }
 
 std::size_t LinkFactsTable::entryOf(std::size_t start) const {
@@ -50,7 +49,7 @@ void LinkFactsTable::keepDense(std::size_t regionSize) {
 
 int32_t& LinkFactsTable::slotFor(std::size_t start) {
     if (!dense_.empty()) return dense_[start];
-    if (hashed_.size() <= 2 * ids_.size() + 2) growSlots();
+    if (hashed_.size() <= 2 * asked_.size() + 2) growSlots();
     SlotEntry& entry = hashed_[entryOf(start)];
     entry.start = static_cast<uint32_t>(start);
     return entry.slot;
@@ -60,18 +59,23 @@ LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t star
     int32_t& slot = slotFor(start);
     if (slot < 0) {
         const std::string_view link = linkAt(region, start);
-        auto [numbers, added] = byText_.try_emplace(link, 0, 0);
-        if (added) {
-            LinkFacts facts = linkFactsOf(link, page);
-            numbers->second.first = kindNumber(facts.kind);
-            numbers->second.second =
-                identities_.try_emplace(std::move(facts.identity), static_cast<int32_t>(identities_.size()))
-                    .first->second;
-        }
-        slot = static_cast<int32_t>(ids_.size());
-        ids_.push_back({numbers->second.first, numbers->second.second, static_cast<uint32_t>(start + link.size())});
+        const auto [text, added] = byText_.try_emplace(link, static_cast<int32_t>(texts_.size()));
+        if (added) texts_.push_back({kindNumber(linkKind(link, page)), -1});
+        slot = static_cast<int32_t>(asked_.size());
+        asked_.push_back({text->second, static_cast<uint32_t>(start + link.size())});
     }
-    return ids_[static_cast<std::size_t>(slot)];
+    const Asked& asked = asked_[static_cast<std::size_t>(slot)];
+    return {texts_[static_cast<std::size_t>(asked.text)].kind, asked.end};
+}
+
+int32_t LinkFactsTable::identityAt(std::string_view region, std::size_t start, const PageAddress& page) {
+    const uint32_t end = at(region, start, page).end;
+    TextFacts& facts = texts_[static_cast<std::size_t>(asked_[static_cast<std::size_t>(slotAt(start))].text)];
+    if (facts.identity < 0) {
+        const auto number = static_cast<int32_t>(identities_.size());
+        facts.identity = identities_.try_emplace(linkIdentity(region.substr(start, end - start), page), number).first->second;
+    }
+    return facts.identity;
 }
 
 int32_t LinkFactsTable::kindNumber(std::string_view kind) {

@@ -1,7 +1,8 @@
 // The facts of a link that a rule reading facts asks for: its kind (linkKind), and its identity,
 // what tells two links of one result from two results (the address a redirect carries, else the
 // link's comparable form). Kept once per link start as numbers, so that many walks of one region,
-// by a survey's rules or by learning's candidates, work each link out once.
+// by a survey's rules or by learning's candidates, work each link out once; an identity is worked
+// out only for a link a walk asks it of, one of the kind the walk takes.
 #pragma once
 
 #include <cstddef>
@@ -16,11 +17,8 @@
 
 namespace vexor {
 
-struct LinkFacts {
-    std::string kind;
-    std::string identity;
-};
-LinkFacts linkFactsOf(std::string_view link, const PageAddress& page);
+// The identity of link, read against page.
+std::string linkIdentity(std::string_view link, const PageAddress& page);
 
 // The facts of the links of one region by where they start, with equal numbers for equal texts.
 // A table serves one region read against one page address. Link starts find their facts through
@@ -30,14 +28,15 @@ class LinkFactsTable {
 public:
     struct Ids {
         int32_t kind;
-        int32_t identity;
         uint32_t end;  // where the link ends in the region (linkAt)
     };
 
-    // The facts of the link that starts at start, worked out on the first ask.
+    // The kind and end of the link that starts at start, worked out on the first ask.
     Ids at(std::string_view region, std::size_t start, const PageAddress& page);
+    // The number of the identity of the link that starts at start, worked out on the first ask.
+    int32_t identityAt(std::string_view region, std::size_t start, const PageAddress& page);
     // How many links were asked for so far.
-    std::size_t asked() const { return ids_.size(); }
+    std::size_t asked() const { return asked_.size(); }
     // The place of the link at start among those asked for (0, 1, ...), -1 when not asked for.
     int32_t slotAt(std::size_t start) const;
     // The number of a kind, given now when no link met so far is of it.
@@ -71,9 +70,19 @@ private:
     std::vector<SlotEntry> hashed_;  // a power of two long, at most half full; empty once dense
     int hashShift_ = 0;              // 64 less the bits of an index into hashed_
     std::vector<int32_t> dense_;     // by link start, -1 when not asked about; empty while hashed
-    std::vector<Ids> ids_;
-    // The kind and identity numbers by the link's bytes (views into the region).
-    std::unordered_map<std::string_view, std::pair<int32_t, int32_t>> byText_;
+    // By slot: the link's text (an index into texts_) and its end.
+    struct Asked {
+        int32_t text;
+        uint32_t end;
+    };
+    std::vector<Asked> asked_;
+    // The kind and identity numbers of each text a link is written as, the identity -1 until asked.
+    struct TextFacts {
+        int32_t kind;
+        int32_t identity;
+    };
+    std::vector<TextFacts> texts_;
+    std::unordered_map<std::string_view, int32_t> byText_;  // views into the region
     std::unordered_map<std::string, int32_t> kinds_;
     std::vector<std::string> kindNames_;
     std::unordered_map<std::string, int32_t> identities_;

@@ -10,24 +10,35 @@ namespace {
 
 constexpr std::size_t KIND_PATH_LIMIT = 64;
 
-std::string pathKey(std::string_view rest) {
+std::string_view pathKey(std::string_view rest) {
     static constexpr ByteSet KEY_END{"?#;="};
     const std::size_t end = KEY_END.firstIn(rest);
-    return std::string(rest.substr(0, std::min({end, rest.size(), KIND_PATH_LIMIT})));
+    return rest.substr(0, std::min({end, rest.size(), KIND_PATH_LIMIT}));
+}
+
+// text with its character references undone, kept in decoded when it holds one; most links
+// hold none and are read as they stand.
+std::string_view withoutReferences(std::string_view text, std::string& decoded) {
+    if (text.find('&') == std::string_view::npos) return text;
+    decoded = decodeCharacterReferences(text);
+    return decoded;
 }
 
 // "//host..." or "http(s)://host...", character references allowed in between as pages write.
 bool writtenWithHost(std::string_view link) {
-    const std::string text = lowerAscii(decodeCharacterReferences(link.substr(0, 16)));
-    return text.rfind("//", 0) == 0 || text.rfind("http://", 0) == 0 || text.rfind("https://", 0) == 0;
+    std::string decoded;
+    const std::string_view text = withoutReferences(link.substr(0, 16), decoded);
+    return text.substr(0, 2) == "//" || startsWithIgnoringCase(text, "http://") ||
+           startsWithIgnoringCase(text, "https://");
 }
 
 // An address written without a scheme, as pages show them as text ("www.site.example/page"):
 // a host of two dots, or of one dot and a "/" after it.
 bool writtenAsBareHost(std::string_view link) {
-    const std::string text = decodeCharacterReferences(link.substr(0, KIND_PATH_LIMIT * 4));
+    std::string decoded;
+    const std::string_view text = withoutReferences(link.substr(0, KIND_PATH_LIMIT * 4), decoded);
     const std::size_t end = std::min(HOST_END.firstIn(text), text.size());
-    const std::string_view host = std::string_view(text).substr(0, end);
+    const std::string_view host = text.substr(0, end);
     if (host.empty() || host.front() == '.' || host.back() == '.') return false;
     for (const char c : host) {
         const bool hostByte = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -66,11 +77,11 @@ std::string linkKindOf(std::string_view link, std::string_view absolute, const P
     const std::string_view path = absolute.substr(hostEnd);
     if (writtenWithHost(link)) {
         const std::string_view host = absolute.substr(2, hostEnd - 2);
-        if (carries && registeredDomain(host) == registeredDomain(page.host)) return "wrapped:" + pathKey(path);
+        if (carries && registeredDomain(host) == registeredDomain(page.host)) return "wrapped:" + std::string(pathKey(path));
         return "absolute";
     }
-    if (carries) return "wrapped:" + pathKey(path);
-    return writtenAsBareHost(link) ? "absolute" : "relative:" + pathKey(path);
+    if (carries) return "wrapped:" + std::string(pathKey(path));
+    return writtenAsBareHost(link) ? "absolute" : "relative:" + std::string(pathKey(path));
 }
 
 }  // namespace vexor

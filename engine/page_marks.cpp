@@ -46,15 +46,34 @@ struct MarkFacts {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Compared as views: lengths first, where a C string compare measures the word on every call.
-template <std::size_t N>
-bool isOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
-    return std::find(words.begin(), words.end(), word) != words.end();
+// A name of at most eight bytes in lower case, packed into a number (0 for a longer one): tags and
+// attributes are told by one comparison per name they are compared with.
+constexpr uint64_t packedName(std::string_view name) {
+    if (name.size() > 8) return 0;
+    uint64_t packed = 0;
+    for (const char c : name) packed = packed << 8 | static_cast<unsigned char>(lowerAscii(c));
+    return packed;
 }
 
-bool namesStructure(const std::string& tagName, std::string_view attribute) {
+template <std::size_t N>
+constexpr std::array<uint64_t, N> packedNames(const std::array<std::string_view, N>& names) {
+    std::array<uint64_t, N> packed{};
+    for (std::size_t i = 0; i < N; ++i) packed[i] = packedName(names[i]);
+    return packed;
+}
+
+constexpr auto BOILERPLATE_NAMES = packedNames(BOILERPLATE);
+constexpr auto NAMING_NAMES = packedNames(NAMING_ATTRIBUTES);
+constexpr auto STRUCTURE_NAMES = packedNames(STRUCTURE_TAGS);
+
+template <std::size_t N>
+bool isOneOf(uint64_t name, const std::array<uint64_t, N>& names) {
+    return name != 0 && std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool namesStructure(uint64_t tagName, std::string_view attribute) {
     const std::string lowered = lowerAscii(attribute);
-    return isOneOf(tagName, STRUCTURE_TAGS) ||
+    return isOneOf(tagName, STRUCTURE_NAMES) ||
            std::any_of(STRUCTURE_WORDS.begin(), STRUCTURE_WORDS.end(),
                        [&](std::string_view word) { return lowered.find(word) != std::string::npos; });
 }
@@ -89,15 +108,15 @@ std::unordered_map<std::string_view, MarkFacts> attributesOf(std::string_view pa
         while (nameEnd < page.size() && (isAsciiLetter(page[nameEnd]) || isDigit(page[nameEnd]))) ++nameEnd;
         if (nameEnd == at + 1 || !isAsciiLetter(page[at + 1]) || nameEnd >= page.size() || !isAsciiSpace(page[nameEnd]))
             continue;
-        const std::string tagName = lowerAscii(page.substr(at + 1, nameEnd - at - 1));
-        if (isOneOf(tagName, BOILERPLATE)) continue;
+        const uint64_t tagName = packedName(page.substr(at + 1, nameEnd - at - 1));
+        if (isOneOf(tagName, BOILERPLATE_NAMES)) continue;
         const std::string_view rest = page.substr(nameEnd, LONGEST_TAG);
-        std::size_t tagEnd = 0;  // a plain loop: find_first_of looks each byte up in its set
-        while (tagEnd < rest.size() && rest[tagEnd] != '>' && rest[tagEnd] != '<') ++tagEnd;
-        const std::string_view tag = rest.substr(0, tagEnd);
+        // The tag ends at a ">", or where another one begins.
+        std::string_view tag = rest.substr(0, std::min(rest.find('>'), rest.size()));
+        tag = tag.substr(0, std::min(tag.find('<'), tag.size()));
         eachAttribute(tag, [&](std::string_view name, std::string_view attribute) {
             const std::size_t valueLength = attribute.size() - name.size() - 3;
-            if (!isOneOf(lowerAscii(name), NAMING_ATTRIBUTES) || valueLength < SHORTEST_VALUE ||
+            if (!isOneOf(packedName(name), NAMING_NAMES) || valueLength < SHORTEST_VALUE ||
                 attribute.size() > LONGEST_PAGE_MARK)
                 return;
             MarkFacts& facts = found[attribute];

@@ -29,9 +29,10 @@ struct WalkSteps {
 
 // The walk itself, for any way of finding occurrences and facts:
 // occurrences.next(from) is the end of the first occurrence of the prefix that starts at or after
-// from, or npos; facts.end(start) is where the link starting at start ends, and facts.ids(start)
-// its LinkFactsTable::Ids (asked only when the walk reads facts); take(start, end) receives each
-// link the walk yields, in page order.
+// from, or npos; facts.end(start) is where the link starting at start ends, facts.ids(start) its
+// LinkFactsTable::Ids and facts.identity(start) its identity number (asked only when the walk reads
+// facts, the identity only of a link of the walk's kind); take(start, end) receives each link the
+// walk yields, in page order.
 template <class Occurrences, class Facts, class Take>
 void walkOccurrences(Occurrences& occurrences, Facts& facts, const WalkSteps& steps, Take take) {
     constexpr std::size_t none = std::string_view::npos;
@@ -45,8 +46,9 @@ void walkOccurrences(Occurrences& occurrences, Facts& facts, const WalkSteps& st
             const LinkFactsTable::Ids ids = facts.ids(start);
             resume = ids.end;
             if (steps.kind == ANY_KIND || ids.kind == steps.kind) {
-                if (ids.identity != previous) take(start, resume);
-                previous = ids.identity;
+                const int32_t identity = facts.identity(start);
+                if (identity != previous) take(start, resume);
+                previous = identity;
             }
         }
         for (int32_t skip = 1; skip < steps.stride; ++skip) {

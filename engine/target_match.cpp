@@ -22,10 +22,6 @@ bool isHostName(std::string_view target) {
            target.find(':') == std::string_view::npos;
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && lowerAscii(text.substr(0, prefix.size())) == prefix;
-}
-
 // The host of a comparable form ("//host/path"), without user and port; empty when it has none.
 std::string_view hostOf(std::string_view comparable) {
     if (comparable.substr(0, 2) != "//") return {};

@@ -11,12 +11,24 @@
 namespace vexor {
 
 // A to Z become a to z; every other byte stays.
-inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 inline std::string lowerAscii(std::string_view text) {
     std::string lowered(text);
     for (char& c : lowered) c = lowerAscii(c);
     return lowered;
+}
+
+// Whether text is lowered, or begins with lowered, with its letters in either case; lowered is
+// written in lower case.
+inline bool equalsIgnoringCase(std::string_view text, std::string_view lowered) {
+    if (text.size() != lowered.size()) return false;
+    for (std::size_t i = 0; i < lowered.size(); ++i)
+        if (lowerAscii(text[i]) != lowered[i]) return false;
+    return true;
+}
+inline bool startsWithIgnoringCase(std::string_view text, std::string_view lowered) {
+    return equalsIgnoringCase(text.substr(0, lowered.size()), lowered);
 }
 
 // "%" and the byte in two upper-case hexadecimal digits.
