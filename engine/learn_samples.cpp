@@ -199,7 +199,7 @@ SampleLinks findSampleLinks(std::string_view text, const SampleForms& sample, co
             if (isTokenStart(text, at) && bounded()) starts.push_back(linkStartOfToken(text, at));
     } else if (!keys.empty()) {
         DecodedText decoded = decodePercentEscapesMapped(decodeCharacterReferencesMapped(text));
-        for (char& c : decoded.text) c = lowerAscii(c);
+        lowerAsciiInPlace(decoded.text);
         const std::string_view view = decoded.text;
         for (const std::string& key : keys) {
             TokenStarts tokens(text);

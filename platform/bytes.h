@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -13,9 +14,28 @@ namespace vexor {
 // A to Z become a to z; every other byte stays.
 constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
+// The same for every byte of text, eight bytes at a time: pages are lowered whole.
+inline void lowerAsciiInPlace(std::string& text) {
+    constexpr uint64_t EACH = 0x0101010101010101ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t bytes = 0;
+        std::memcpy(&bytes, text.data() + i, sizeof bytes);
+        // Each byte's low seven bits, raised so that the high bit tells "at least A" and "past Z";
+        // no sum carries into the next byte.
+        const uint64_t low = bytes & 0x7F * EACH;
+        const uint64_t atLeastA = low + (0x80 - 'A') * EACH;
+        const uint64_t pastZ = low + (0x80 - 'Z' - 1) * EACH;
+        const uint64_t capital = atLeastA & ~pastZ & ~bytes & 0x80 * EACH;
+        bytes |= capital >> 2;  // 0x20, the bit that makes a capital small
+        std::memcpy(text.data() + i, &bytes, sizeof bytes);
+    }
+    for (; i < text.size(); ++i) text[i] = lowerAscii(text[i]);
+}
+
 inline std::string lowerAscii(std::string_view text) {
     std::string lowered(text);
-    for (char& c : lowered) c = lowerAscii(c);
+    lowerAsciiInPlace(lowered);
     return lowered;
 }
 
