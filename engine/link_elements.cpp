@@ -257,7 +257,9 @@ std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElem
         i = end + 1;
     }
     for (std::size_t at = markup.find('<'); at != std::string_view::npos; at = markup.find('<', at + 1)) {
-        if (markup.size() - at <= n + 1 || !equalsIgnoringCase(markup.substr(at + 1, n), element.name)) continue;
+        if (markup.size() - at <= n + 1 || lowerAscii(markup[at + 1]) != element.name[0] ||
+            !equalsIgnoringCase(markup.substr(at + 1, n), element.name))
+            continue;
         const char after = markup[at + 1 + n];
         if (!isAsciiSpace(after) && after != '>') continue;
         // Its end looked for within a window, so that a page of tags that never close costs no more.
