@@ -106,7 +106,7 @@ public:
         return found;
     }
     std::size_t end(std::size_t at) { return ids(at).end; }
-    int32_t identity(std::size_t at) { return facts_.identityAt(page_, at, address_); }
+    int32_t identity(const LinkFactsTable::Ids& ids) { return facts_.identityOf(ids, address_); }
 
 private:
     bool standsForTenth(std::size_t at) {

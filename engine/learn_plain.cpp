@@ -32,7 +32,7 @@ bool beginsWith(std::string_view page, std::size_t at, std::string_view sample) 
 struct NoLength {
     std::size_t end(std::size_t start) const { return start; }
     LinkFactsTable::Ids ids(std::size_t) const { return {}; }
-    int32_t identity(std::size_t) const { return 0; }
+    int32_t identity(const LinkFactsTable::Ids&) const { return 0; }
 };
 
 // The occurrences a search from the start finds when it resumes right after each one.

@@ -60,20 +60,19 @@ LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t star
     if (slot < 0) {
         const std::string_view link = linkAt(region, start);
         const auto [text, added] = byText_.try_emplace(link, static_cast<int32_t>(texts_.size()));
-        if (added) texts_.push_back({kindNumber(linkKind(link, page)), -1});
+        if (added) texts_.push_back({link, kindNumber(linkKind(link, page)), -1});
         slot = static_cast<int32_t>(asked_.size());
         asked_.push_back({text->second, static_cast<uint32_t>(start + link.size())});
     }
     const Asked& asked = asked_[static_cast<std::size_t>(slot)];
-    return {texts_[static_cast<std::size_t>(asked.text)].kind, asked.end};
+    return {texts_[static_cast<std::size_t>(asked.text)].kind, asked.end, slot};
 }
 
-int32_t LinkFactsTable::identityAt(std::string_view region, std::size_t start, const PageAddress& page) {
-    const uint32_t end = at(region, start, page).end;
-    TextFacts& facts = texts_[static_cast<std::size_t>(asked_[static_cast<std::size_t>(slotAt(start))].text)];
+int32_t LinkFactsTable::identityOf(const Ids& asked, const PageAddress& page) {
+    TextFacts& facts = texts_[static_cast<std::size_t>(asked_[static_cast<std::size_t>(asked.slot)].text)];
     if (facts.identity < 0) {
         const auto number = static_cast<int32_t>(identities_.size());
-        facts.identity = identities_.try_emplace(linkIdentity(region.substr(start, end - start), page), number).first->second;
+        facts.identity = identities_.try_emplace(linkIdentity(facts.text, page), number).first->second;
     }
     return facts.identity;
 }

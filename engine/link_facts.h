@@ -29,12 +29,13 @@ public:
     struct Ids {
         int32_t kind;
         uint32_t end;  // where the link ends in the region (linkAt)
+        int32_t slot;  // its place among the links asked for (slotAt)
     };
 
     // The kind and end of the link that starts at start, worked out on the first ask.
     Ids at(std::string_view region, std::size_t start, const PageAddress& page);
-    // The number of the identity of the link that starts at start, worked out on the first ask.
-    int32_t identityAt(std::string_view region, std::size_t start, const PageAddress& page);
+    // The number of the identity of the link at asks gave, worked out on the first ask.
+    int32_t identityOf(const Ids& asked, const PageAddress& page);
     // How many links were asked for so far.
     std::size_t asked() const { return asked_.size(); }
     // The place of the link at start among those asked for (0, 1, ...), -1 when not asked for.
@@ -76,8 +77,10 @@ private:
         uint32_t end;
     };
     std::vector<Asked> asked_;
-    // The kind and identity numbers of each text a link is written as, the identity -1 until asked.
+    // Each text a link is written as (a view into the region), with its kind and identity numbers,
+    // the identity -1 until asked.
     struct TextFacts {
+        std::string_view text;
         int32_t kind;
         int32_t identity;
     };

@@ -60,7 +60,7 @@ struct RegionFacts {
     LinkFactsTable& table;
     std::size_t end(std::size_t start) const { return start + linkAt(region, start).size(); }
     LinkFactsTable::Ids ids(std::size_t start) const { return table.at(region, start, page); }
-    int32_t identity(std::size_t start) const { return table.identityAt(region, start, page); }
+    int32_t identity(const LinkFactsTable::Ids& ids) const { return table.identityOf(ids, page); }
 };
 
 // What a walk yields depends on the region and on every part of the rule but its selection.

@@ -30,9 +30,9 @@ struct WalkSteps {
 // The walk itself, for any way of finding occurrences and facts:
 // occurrences.next(from) is the end of the first occurrence of the prefix that starts at or after
 // from, or npos; facts.end(start) is where the link starting at start ends, facts.ids(start) its
-// LinkFactsTable::Ids and facts.identity(start) its identity number (asked only when the walk reads
-// facts, the identity only of a link of the walk's kind); take(start, end) receives each link the
-// walk yields, in page order.
+// LinkFactsTable::Ids and facts.identity(ids) the number of its identity (asked only when the walk
+// reads facts, the identity only of a link of the walk's kind); take(start, end) receives each
+// link the walk yields, in page order.
 template <class Occurrences, class Facts, class Take>
 void walkOccurrences(Occurrences& occurrences, Facts& facts, const WalkSteps& steps, Take take) {
     constexpr std::size_t none = std::string_view::npos;
@@ -46,7 +46,7 @@ void walkOccurrences(Occurrences& occurrences, Facts& facts, const WalkSteps& st
             const LinkFactsTable::Ids ids = facts.ids(start);
             resume = ids.end;
             if (steps.kind == ANY_KIND || ids.kind == steps.kind) {
-                const int32_t identity = facts.identity(start);
+                const int32_t identity = facts.identity(ids);
                 if (identity != previous) take(start, resume);
                 previous = identity;
             }
