@@ -48,7 +48,9 @@ struct PrefixSearch {
             at = static_cast<const char*>(std::memchr(at, sought, static_cast<std::size_t>(last - at) + 1));
             if (at == nullptr) break;
             const char* const start = at - anchor;
-            if (std::memcmp(start, prefix.data(), n) == 0) return static_cast<std::size_t>(start - base) + n;
+            // The ends compared first: most places of the anchor byte differ there already.
+            if (start[0] == prefix[0] && start[n - 1] == prefix[n - 1] && std::memcmp(start, prefix.data(), n) == 0)
+                return static_cast<std::size_t>(start - base) + n;
         }
         return std::string_view::npos;
     }
