@@ -72,9 +72,7 @@ class Search {
 public:
     Search(std::string_view page, const PageAddress& address, const SampleForms& tenth, LinkFactsTable* facts)
         : page_(page), address_(address), tenth_(tenth), budget_(page.size(), STEPS_PER_BYTE, STEPS_FLOOR),
-          facts_(facts ? *facts : ownFacts_) {
-        facts_.keepDense(page.size());
-    }
+          facts_(facts ? *facts : ownFacts_) {}
 
     bool exhausted() const { return budget_.exhausted(); }
 

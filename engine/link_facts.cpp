@@ -15,6 +15,15 @@ std::string linkIdentity(std::string_view link, const PageAddress& page) {
     return identity.empty() ? lowerHosts(decodePercentEscapes(absolute)) : identity;
 }
 
+namespace {
+
+// Once one byte in this many of a region begins a link asked about, as on a page of tiny links,
+// link starts are found through a table as long as the region: it costs at most this many times
+// four bytes a link, and a walk reads it in page order.
+constexpr std::size_t DENSE_SPACING = 32;
+
+}  // namespace
+
 std::size_t LinkFactsTable::entryOf(std::size_t start) const {
     const std::size_t mask = hashed_.size() - 1;
     // Starts within one table length of each other keep their order in the table, so that a
@@ -39,15 +48,13 @@ int32_t LinkFactsTable::slotAt(std::size_t start) const {
     return hashed_.empty() ? -1 : hashed_[entryOf(start)].slot;
 }
 
-void LinkFactsTable::keepDense(std::size_t regionSize) {
-    if (!dense_.empty()) return;
-    dense_.assign(regionSize + 1, -1);
-    for (const SlotEntry& entry : hashed_)
-        if (entry.start != NO_START) dense_[entry.start] = entry.slot;
-    hashed_ = {};
-}
-
-int32_t& LinkFactsTable::slotFor(std::size_t start) {
+int32_t& LinkFactsTable::slotFor(std::size_t start, std::size_t regionSize) {
+    if (dense_.empty() && asked_.size() * DENSE_SPACING >= regionSize) {
+        dense_.assign(regionSize + 1, -1);
+        for (const SlotEntry& entry : hashed_)
+            if (entry.start != NO_START) dense_[entry.start] = entry.slot;
+        hashed_ = {};
+    }
     if (!dense_.empty()) return dense_[start];
     if (hashed_.size() <= 2 * asked_.size() + 2) growSlots();
     SlotEntry& entry = hashed_[entryOf(start)];
@@ -56,7 +63,7 @@ int32_t& LinkFactsTable::slotFor(std::size_t start) {
 }
 
 LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t start, const PageAddress& page) {
-    int32_t& slot = slotFor(start);
+    int32_t& slot = slotFor(start, region.size());
     if (slot < 0) {
         const std::string_view link = linkAt(region, start);
         const auto [text, added] = byText_.try_emplace(link, static_cast<int32_t>(texts_.size()));

@@ -22,8 +22,10 @@ std::string linkIdentity(std::string_view link, const PageAddress& page);
 
 // The facts of the links of one region by where they start, with equal numbers for equal texts.
 // A table serves one region read against one page address. Link starts find their facts through
-// a hash table, or, once the table is kept dense, through a table as long as the region by one
-// index. Links written alike (a page repeats many) share their facts, worked out once.
+// a hash table that keeps nearby starts together, small while few links are asked about (a page
+// of results holds a link in every few hundred bytes); once links stand densely, as on a page of
+// tiny links, through a table as long as the region, by one index. Links written alike (a page
+// repeats many) share their facts, worked out once.
 class LinkFactsTable {
 public:
     struct Ids {
@@ -43,9 +45,6 @@ public:
     // The number of a kind, given now when no link met so far is of it.
     int32_t kindNumber(std::string_view kind);
     const std::string& kindName(int32_t number) const { return kindNames_[static_cast<std::size_t>(number)]; }
-    // Finds link starts by one index from now on, in a table as long as the region (regionSize
-    // bytes): for a region whose links are asked about many times, as learning's search asks.
-    void keepDense(std::size_t regionSize);
 
     // The links a walk of the region yielded (where each starts and ends), kept by a key that
     // names the walk, for the next walk alike: learning reads its pages with one rule many times.
@@ -65,8 +64,8 @@ private:
     // Where start's entry is, or the empty entry where it would go.
     std::size_t entryOf(std::size_t start) const;
     void growSlots();
-    // The slot of the link at start, -1 when it is asked about first.
-    int32_t& slotFor(std::size_t start);
+    // The slot of the link at start in a region of regionSize bytes, -1 when it is asked about first.
+    int32_t& slotFor(std::size_t start, std::size_t regionSize);
 
     std::vector<SlotEntry> hashed_;  // a power of two long, at most half full; empty once dense
     int hashShift_ = 0;              // 64 less the bits of an index into hashed_
