@@ -144,6 +144,40 @@ TEST(ReadResultPage, AFactsTableOfThePageGivesWhatAFreshReadingGives) {
     EXPECT_THAT(readResultPage(page, engine, ADDRESS, &table).links, IsEmpty());
 }
 
+TEST(LinkFactsTable, KeepsEveryLinksFactsWhenItsLinksComeToStandDensely) {
+    // Links far apart, then thousands close together: the table finds its starts by a hash first
+    // and by a table as long as the page once they stand densely; what it gave stays the same.
+    std::string page;
+    std::vector<std::size_t> starts;
+    for (int i = 0; i < 3000; ++i) {
+        page += std::string(i < 40 ? 900 : 1, ' ') + "<a href=\"";
+        starts.push_back(page.size());
+        page += (i < 40 ? (i % 2 ? "/url?q=" : "") + site(i % 5) : "/s" + std::to_string(i % 9)) + "\">";
+    }
+    const PageAddress address = pageAddressOf(ADDRESS);
+    LinkFactsTable table;
+    std::vector<LinkFactsTable::Ids> first;
+    std::vector<int32_t> identities;
+    for (const std::size_t start : starts) {
+        first.push_back(table.at(page, start, address));
+        identities.push_back(table.identityOf(first.back(), address));
+    }
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const LinkFactsTable::Ids again = table.at(page, starts[i], address);
+        ASSERT_EQ(again.slot, static_cast<int32_t>(i));
+        ASSERT_EQ(table.slotAt(starts[i]), static_cast<int32_t>(i));
+        ASSERT_EQ(again.kind, first[i].kind);
+        ASSERT_EQ(again.end, first[i].end);
+        ASSERT_EQ(table.identityOf(again, address), identities[i]);
+    }
+    EXPECT_EQ(table.slotAt(starts[0] + 1), -1);
+    EXPECT_EQ(table.asked(), starts.size());
+    // A redirect and a direct link to one site have one identity, whatever their place.
+    EXPECT_EQ(identities[1], identities[6]);
+    EXPECT_NE(identities[1], identities[2]);
+    EXPECT_EQ(identities[40], identities[49]);
+}
+
 TEST(RepeatsPreviousPage, MoreThanHalfTheLinksAsEqualPairs) {
     EXPECT_FALSE(repeatsPreviousPage(sites(1, 10), {}));
     std::deque<std::string> page2 = sites(11, 20);
