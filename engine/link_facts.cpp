@@ -69,10 +69,11 @@ LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t star
         const auto [text, added] = byText_.try_emplace(link, static_cast<int32_t>(texts_.size()));
         if (added) texts_.push_back({link, kindNumber(linkKind(link, page)), -1});
         slot = static_cast<int32_t>(asked_.size());
-        asked_.push_back({text->second, static_cast<uint32_t>(start + link.size())});
+        asked_.push_back({text->second, static_cast<uint32_t>(start + link.size()),
+                          texts_[static_cast<std::size_t>(text->second)].kind});
     }
     const Asked& asked = asked_[static_cast<std::size_t>(slot)];
-    return {texts_[static_cast<std::size_t>(asked.text)].kind, asked.end, slot};
+    return {asked.kind, asked.end, slot};
 }
 
 int32_t LinkFactsTable::identityOf(const Ids& asked, const PageAddress& page) {

@@ -70,10 +70,12 @@ private:
     std::vector<SlotEntry> hashed_;  // a power of two long, at most half full; empty once dense
     int hashShift_ = 0;              // 64 less the bits of an index into hashed_
     std::vector<int32_t> dense_;     // by link start, -1 when not asked about; empty while hashed
-    // By slot: the link's text (an index into texts_) and its end.
+    // By slot: the link's text (an index into texts_), its end, and its text's kind, kept here
+    // too so that a walk's ask reads one record.
     struct Asked {
         int32_t text;
         uint32_t end;
+        int32_t kind;
     };
     std::vector<Asked> asked_;
     // Each text a link is written as (a view into the region), with its kind and identity numbers,
