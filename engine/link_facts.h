@@ -36,7 +36,7 @@ public:
 
     // The kind and end of the link that starts at start, worked out on the first ask.
     Ids at(std::string_view region, std::size_t start, const PageAddress& page);
-    // The number of the identity of the link at asks gave, worked out on the first ask.
+    // The number of the identity of the link whose Ids at() gave, worked out on the first ask.
     int32_t identityOf(const Ids& asked, const PageAddress& page);
     // How many links were asked for so far.
     std::size_t asked() const { return asked_.size(); }
