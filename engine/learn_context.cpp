@@ -162,8 +162,9 @@ std::optional<std::string> resultsContainer(const PageReading& first) {
     if (results.size() < 2) return std::nullopt;
     std::vector<std::vector<OpenElement>> around;
     for (const std::string_view link : results) around.push_back(openElements(before(first.region, link), CONTAINER_DEPTH));
-    std::optional<std::string> outermost;
-    for (std::size_t depth = 1; depth < around[0].size(); ++depth) {
+    // The outermost first: the first that holds the results is the one taken, and each candidate
+    // that holds one result each costs a pass over the page.
+    for (std::size_t depth = around[0].size(); depth-- > 1;) {
         const OpenElement& candidate = around[0][depth];
         if (!hasNamingClass(candidate)) continue;
         bool holdsEach = true;
@@ -175,10 +176,9 @@ std::optional<std::string> resultsContainer(const PageReading& first) {
         }
         // Elements alike that hold anything else (an ad, a card of another kind) do not hold results.
         const std::size_t held = holdsEach ? elementOpenings(first.region, candidate).size() : 0;
-        if (held > 0 && (held == first.results.size() || held == first.walked.size()))
-            outermost = containerText(candidate);
+        if (held > 0 && (held == first.results.size() || held == first.walked.size())) return containerText(candidate);
     }
-    return outermost;
+    return std::nullopt;
 }
 
 std::optional<Rule> containerRule(const PageReading& first, LinkFactsTable* facts) {
