@@ -157,7 +157,7 @@ private:
             const auto fit = fitOf(known->second, first.at);
             if (!fit) continue;
             const std::string_view prefix = page_.substr(first.at - k, k);
-            RuleOption option{{std::string(prefix), *fit, 1, true, facts_.kindName(first.kind), ""},
+            RuleOption option{{std::string(prefix), *fit, 1, true, std::string(facts_.kindName(first.kind)), ""},
                               known->second.count, first.match, isMarkupAligned(prefix),
                               selectedStarts(known->second, *fit)};
             found.push_back({std::move(option), k, first.at});

@@ -1,8 +1,10 @@
 // The groups of the shortest prefix, searched for by the bytes that end them.
 #include "engine/learn_prefix_groups.h"
 
-#include <cstring>
+#include <algorithm>
 #include <unordered_map>
+
+#include "platform/bytes.h"
 
 namespace vexor {
 namespace {
@@ -36,19 +38,16 @@ std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::
     if (groups.empty()) return groups;
     // A gram's ends all come from the search for its last byte, so each group's ends stay in
     // page order.
-    const char* const base = page.data();
-    const char* const last = base + page.size();
+    const std::string_view searched = page.substr(std::min(page.size(), SHORTEST_PREFIX - 1));
     for (std::size_t byte = 0; byte < wantedLast.size(); ++byte) {
         if (!wantedLast[byte]) continue;
-        const char* at = base + SHORTEST_PREFIX - 1;
-        while (at < last && (at = static_cast<const char*>(std::memchr(at, static_cast<int>(byte), last - at)))) {
-            const auto e = static_cast<std::size_t>(at - base) + 1;
-            ++at;
+        forEachPlaceOf(searched, static_cast<char>(byte), [&](std::size_t at) {
+            const std::size_t e = at + SHORTEST_PREFIX;
             const uint32_t gram = gramAt(page, e);
-            if (!wantedStart[gram >> 8]) continue;
+            if (!wantedStart[gram >> 8]) return;
             if (const auto group = groupOfGram.find(gram); group != groupOfGram.end())
                 groups[group->second].ends.push_back(static_cast<uint32_t>(e));
-        }
+        });
     }
     return groups;
 }

@@ -66,29 +66,21 @@ LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t star
     int32_t& slot = slotFor(start, region.size());
     if (slot < 0) {
         const std::string_view link = linkAt(region, start);
-        const auto [text, added] = byText_.try_emplace(link, static_cast<int32_t>(texts_.size()));
-        if (added) texts_.push_back({link, kindNumber(linkKind(link, page)), -1});
+        const auto [text, added] = texts_.number(link);
+        if (added) textFacts_.push_back({kindNumber(linkKind(link, page)), -1});
         slot = static_cast<int32_t>(asked_.size());
-        asked_.push_back({text->second, static_cast<uint32_t>(start + link.size()),
-                          texts_[static_cast<std::size_t>(text->second)].kind});
+        asked_.push_back({text, static_cast<uint32_t>(start + link.size()),
+                          textFacts_[static_cast<std::size_t>(text)].kind});
     }
     const Asked& asked = asked_[static_cast<std::size_t>(slot)];
     return {asked.kind, asked.end, slot};
 }
 
 int32_t LinkFactsTable::identityOf(const Ids& asked, const PageAddress& page) {
-    TextFacts& facts = texts_[static_cast<std::size_t>(asked_[static_cast<std::size_t>(asked.slot)].text)];
-    if (facts.identity < 0) {
-        const auto number = static_cast<int32_t>(identities_.size());
-        facts.identity = identities_.try_emplace(linkIdentity(facts.text, page), number).first->second;
-    }
+    const int32_t text = asked_[static_cast<std::size_t>(asked.slot)].text;
+    TextFacts& facts = textFacts_[static_cast<std::size_t>(text)];
+    if (facts.identity < 0) facts.identity = identities_.number(linkIdentity(texts_.text(text), page)).number;
     return facts.identity;
-}
-
-int32_t LinkFactsTable::kindNumber(std::string_view kind) {
-    const auto [known, added] = kinds_.try_emplace(std::string(kind), static_cast<int32_t>(kinds_.size()));
-    if (added) kindNames_.emplace_back(kind);
-    return known->second;
 }
 
 }  // namespace vexor

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/link_address.h"
+#include "platform/text_numbers.h"
 
 namespace vexor {
 
@@ -43,8 +44,8 @@ public:
     // The place of the link at start among those asked for (0, 1, ...), -1 when not asked for.
     int32_t slotAt(std::size_t start) const;
     // The number of a kind, given now when no link met so far is of it.
-    int32_t kindNumber(std::string_view kind);
-    const std::string& kindName(int32_t number) const { return kindNames_[static_cast<std::size_t>(number)]; }
+    int32_t kindNumber(std::string_view kind) { return kinds_.number(kind).number; }
+    std::string_view kindName(int32_t number) const { return kinds_.text(number); }
 
     // The links a walk of the region yielded (where each starts and ends), kept by a key that
     // names the walk, for the next walk alike: learning reads its pages with one rule many times.
@@ -70,7 +71,7 @@ private:
     std::vector<SlotEntry> hashed_;  // a power of two long, at most half full; empty once dense
     int hashShift_ = 0;              // 64 less the bits of an index into hashed_
     std::vector<int32_t> dense_;     // by link start, -1 when not asked about; empty while hashed
-    // By slot: the link's text (an index into texts_), its end, and its text's kind, kept here
+    // By slot: the link's text (its number in texts_), its end, and its text's kind, kept here
     // too so that a walk's ask reads one record.
     struct Asked {
         int32_t text;
@@ -78,18 +79,16 @@ private:
         int32_t kind;
     };
     std::vector<Asked> asked_;
-    // Each text a link is written as (a view into the region), with its kind and identity numbers,
-    // the identity -1 until asked.
+    // Each text a link is written as (views into the region), and by its number the kind and
+    // identity numbers of the text, the identity -1 until asked.
+    TextNumbers texts_;
     struct TextFacts {
-        std::string_view text;
         int32_t kind;
         int32_t identity;
     };
-    std::vector<TextFacts> texts_;
-    std::unordered_map<std::string_view, int32_t> byText_;  // views into the region
-    std::unordered_map<std::string, int32_t> kinds_;
-    std::vector<std::string> kindNames_;
-    std::unordered_map<std::string, int32_t> identities_;
+    std::vector<TextFacts> textFacts_;
+    TextNumbers kinds_{TextNumbers::Keeping::Copies};
+    TextNumbers identities_{TextNumbers::Keeping::Copies};
     std::unordered_map<std::string, WalkedLinks> walks_;
 };
 

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "engine/link_address.h"
 #include "platform/bytes.h"
+#include "platform/text_numbers.h"
 #include "web/euc_jp.h"
 #include "web/keyword_forms.h"
 
@@ -78,53 +78,61 @@ bool namesStructure(uint64_t tagName, std::string_view attribute) {
                        [&](std::string_view word) { return lowered.find(word) != std::string::npos; });
 }
 
-// Calls take(name, attribute) for every quoted attribute of tag (the bytes after the tag's
-// name): attribute runs from its name to its closing quote.
-template <typename Take>
-void eachAttribute(std::string_view tag, Take take) {
-    std::size_t i = 0;
-    while (i < tag.size()) {
-        if (!isAsciiSpace(tag[i])) {
-            ++i;
-            continue;
-        }
-        const std::size_t nameStart = ++i;
-        while (i < tag.size() && (isAsciiLetter(tag[i]) || tag[i] == '-')) ++i;
-        if (i == nameStart || i + 1 >= tag.size() || tag[i] != '=' || (tag[i + 1] != '"' && tag[i + 1] != '\''))
-            continue;
-        const std::size_t close = tag.find(tag[i + 1], i + 2);
-        if (close == std::string_view::npos) return;
-        take(tag.substr(nameStart, i - nameStart), tag.substr(nameStart, close + 1 - nameStart));
-        i = close + 1;
-    }
-}
+// How the bytes of a tag read: most stand inside it, white space may begin an attribute, and
+// "<" or ">" end it.
+enum class TagByte : uint8_t { Inside, Space, End };
+constexpr std::array<TagByte, 256> TAG_BYTES = [] {
+    std::array<TagByte, 256> bytes{};
+    for (const char c : std::string_view(" \t\n\r\f")) bytes[static_cast<unsigned char>(c)] = TagByte::Space;
+    bytes['<'] = bytes['>'] = TagByte::End;
+    return bytes;
+}();
+TagByte tagByte(char c) { return TAG_BYTES[static_cast<unsigned char>(c)]; }
 
-// The naming attributes of page's opening tags, as written (name="value"), with where each first
-// stands, how often, and whether it names structure.
-std::unordered_map<std::string_view, MarkFacts> attributesOf(std::string_view page) {
-    std::unordered_map<std::string_view, MarkFacts> found;
-    for (std::size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at + 1)) {
-        std::size_t nameEnd = at + 1;
-        while (nameEnd < page.size() && (isAsciiLetter(page[nameEnd]) || isDigit(page[nameEnd]))) ++nameEnd;
-        if (nameEnd == at + 1 || !isAsciiLetter(page[at + 1]) || nameEnd >= page.size() || !isAsciiSpace(page[nameEnd]))
-            continue;
-        const uint64_t tagName = packedName(page.substr(at + 1, nameEnd - at - 1));
-        if (isOneOf(tagName, BOILERPLATE_NAMES)) continue;
-        const std::string_view rest = page.substr(nameEnd, LONGEST_TAG);
-        // The tag ends at a ">", or where another one begins.
-        std::string_view tag = rest.substr(0, std::min(rest.find('>'), rest.size()));
-        tag = tag.substr(0, std::min(tag.find('<'), tag.size()));
-        eachAttribute(tag, [&](std::string_view name, std::string_view attribute) {
-            const std::size_t valueLength = attribute.size() - name.size() - 3;
-            if (!isOneOf(packedName(name), NAMING_NAMES) || valueLength < SHORTEST_VALUE ||
-                attribute.size() > LONGEST_PAGE_MARK)
-                return;
-            MarkFacts& facts = found[attribute];
-            if (facts.count++ == 0)
-                facts = {static_cast<std::size_t>(attribute.data() - page.data()), 1, namesStructure(tagName, attribute)};
-        });
-    }
-    return found;
+bool isNameByte(char c) { return isAsciiLetter(c) || isDigit(c); }
+
+// Calls take(tagName, attribute) for every naming attribute of page's opening tags outside
+// boilerplate, as written (class="results"), tagName packed. A tag is read up to its ">", up to
+// a "<" that begins another, and for at most LONGEST_TAG bytes; an attribute runs from its name
+// to its closing quote, which stands in the tag.
+template <typename Take>
+void eachNamingAttribute(std::string_view page, Take take) {
+    const char* const bytes = page.data();
+    const std::size_t size = page.size();
+    forEachPlaceOf(page, '<', [&](std::size_t at) {
+        if (at + 1 >= size || !isAsciiLetter(bytes[at + 1])) return;
+        std::size_t i = at + 1;
+        while (i < size && isNameByte(bytes[i])) ++i;
+        if (i >= size || tagByte(bytes[i]) != TagByte::Space) return;
+        const uint64_t tagName = packedName(page.substr(at + 1, i - at - 1));
+        if (isOneOf(tagName, BOILERPLATE_NAMES)) return;
+        const std::size_t limit = std::min(size, i + LONGEST_TAG);
+        while (i < limit) {
+            const TagByte kind = tagByte(bytes[i]);
+            if (kind == TagByte::End) break;
+            if (kind == TagByte::Inside) {
+                ++i;
+                continue;
+            }
+            const std::size_t nameStart = ++i;
+            while (i < limit && (isAsciiLetter(bytes[i]) || bytes[i] == '-')) ++i;
+            if (i == nameStart || i + 1 >= limit || bytes[i] != '=' || (bytes[i + 1] != '"' && bytes[i + 1] != '\''))
+                continue;
+            // Values are often long addresses: their bytes are searched, not stepped through.
+            const char* const value = bytes + i + 2;
+            const auto* const quote = static_cast<const char*>(std::memchr(value, bytes[i + 1], limit - (i + 2)));
+            if (quote == nullptr) break;
+            const auto valueSize = static_cast<std::size_t>(quote - value);
+            if (std::memchr(value, '>', valueSize) != nullptr || std::memchr(value, '<', valueSize) != nullptr) break;
+            const std::size_t close = i + 2 + valueSize;
+            const std::string_view name = page.substr(nameStart, i - nameStart);
+            const std::string_view attribute = page.substr(nameStart, close + 1 - nameStart);
+            if (isOneOf(packedName(name), NAMING_NAMES) && attribute.size() - name.size() - 3 >= SHORTEST_VALUE &&
+                attribute.size() <= LONGEST_PAGE_MARK)
+                take(tagName, attribute);
+            i = close + 1;
+        }
+    });
 }
 
 bool hasToken(std::string_view text) {
@@ -198,13 +206,23 @@ int preference(const MarkFacts& facts) { return (facts.count == 1 ? 2 : 0) + (fa
 
 std::vector<std::string> learnPageMarks(const std::vector<std::string_view>& pages, const std::string& keyword) {
     if (pages.empty()) return {};
-    const auto first = attributesOf(pages[0]);
-    std::vector<std::unordered_set<std::string_view>> others;
-    for (std::size_t i = 1; i < pages.size(); ++i) {
-        std::unordered_set<std::string_view> attributes;
-        for (const auto& [attribute, facts] : attributesOf(pages[i])) attributes.insert(attribute);
-        others.push_back(std::move(attributes));
-    }
+    TextNumbers attributes;  // of the first page, views into it
+    std::vector<MarkFacts> facts;
+    eachNamingAttribute(pages[0], [&](uint64_t tagName, std::string_view attribute) {
+        const auto [number, added] = attributes.number(attribute);
+        if (added)
+            facts.push_back({static_cast<std::size_t>(attribute.data() - pages[0].data()), 0,
+                             namesStructure(tagName, attribute)});
+        ++facts[static_cast<std::size_t>(number)].count;
+    });
+    // Of the pages after the first, how many in a row from the second hold each attribute.
+    std::vector<std::size_t> heldBy(facts.size(), 0);
+    for (std::size_t page = 1; page < pages.size(); ++page)
+        eachNamingAttribute(pages[page], [&](uint64_t, std::string_view attribute) {
+            const int32_t number = attributes.find(attribute);
+            if (number >= 0 && heldBy[static_cast<std::size_t>(number)] == page - 1)
+                heldBy[static_cast<std::size_t>(number)] = page;
+        });
     const std::vector<std::string> words = keywordWords(keyword);
     struct Candidate {
         std::string_view mark;
@@ -212,12 +230,11 @@ std::vector<std::string> learnPageMarks(const std::vector<std::string_view>& pag
         std::size_t position;
     };
     std::vector<Candidate> candidates;
-    for (const auto& entry : first) {
-        const auto& [mark, facts] = entry;
-        const bool everywhere = std::all_of(others.begin(), others.end(),
-                                            [&](const auto& marks) { return marks.count(entry.first) > 0; });
-        if (!everywhere || hasDigitRun(mark) || hasToken(mark) || holdsKeyword(mark, words)) continue;
-        candidates.push_back({mark, preference(facts), facts.position});
+    for (std::size_t number = 0; number < facts.size(); ++number) {
+        const std::string_view mark = attributes.text(static_cast<int32_t>(number));
+        if (heldBy[number] + 1 < pages.size() || hasDigitRun(mark) || hasToken(mark) || holdsKeyword(mark, words))
+            continue;
+        candidates.push_back({mark, preference(facts[number]), facts[number].position});
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
         return a.preference != b.preference ? a.preference > b.preference : a.position < b.position;

@@ -2,10 +2,12 @@
 #include "engine/rule_walk.h"
 
 #include <cstring>
+#include <utility>
 
 #include "engine/learn_variants.h"
 #include "engine/link_elements.h"
 #include "engine/link_end.h"
+#include "platform/bytes.h"
 
 namespace vexor {
 namespace {
@@ -14,45 +16,44 @@ namespace {
 // (digits, capitals, most punctuation, bytes of other scripts) are rarer still.
 constexpr std::string_view BYTES_BY_FREQUENCY = " etaoinsrhldcu<>\"=/pmfgwybv\n.k-_:x;&#jqz";
 
-// The place in prefix of its rarest byte as BYTES_BY_FREQUENCY ranks them, the last of equals.
-std::size_t rarestByteAt(std::string_view prefix) {
+// The places in prefix of its two rarest bytes as BYTES_BY_FREQUENCY ranks them, the last of
+// equals first; a one-byte prefix gives its byte twice.
+std::pair<std::size_t, std::size_t> rarestBytesAt(std::string_view prefix) {
+    const auto rank = [](char c) {
+        const std::size_t found = BYTES_BY_FREQUENCY.find(c);
+        return found == std::string_view::npos ? BYTES_BY_FREQUENCY.size() : found;
+    };
     std::size_t rarest = 0;
-    std::size_t rarestRank = 0;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        const std::size_t found = BYTES_BY_FREQUENCY.find(prefix[i]);
-        const std::size_t rank = found == std::string_view::npos ? BYTES_BY_FREQUENCY.size() : found;
-        if (rank >= rarestRank) {
+    std::size_t second = 0;
+    for (std::size_t i = 1; i < prefix.size(); ++i) {
+        if (rank(prefix[i]) >= rank(prefix[rarest])) {
+            second = rarest;
             rarest = i;
-            rarestRank = rank;
+        } else if (second == rarest || rank(prefix[i]) >= rank(prefix[second])) {
+            second = i;
         }
     }
-    return rarest;
+    return {rarest, second};
 }
 
 // The occurrences of a prefix, searched for as the walk asks. A prefix most often begins with
-// markup that stands everywhere ("<", a quote, a space): the search runs over the places of its
-// rarest byte instead, each compared to the whole prefix around it.
+// markup that stands everywhere ("<", a quote, a space): the search runs over the places where
+// its two rarest bytes stand at their distance, each compared to the whole prefix around them.
 struct PrefixSearch {
     PrefixSearch(std::string_view searched, std::string_view sought)
-        : region(searched), prefix(sought), anchor(rarestByteAt(sought)) {}
+        : region(searched), prefix(sought), anchors(rarestBytesAt(sought)) {}
     std::string_view region;
     std::string_view prefix;
-    std::size_t anchor;
+    std::pair<std::size_t, std::size_t> anchors;
     std::size_t next(std::size_t from) const {
         const std::size_t n = prefix.size();
         if (from > region.size() || region.size() - from < n) return std::string_view::npos;
-        const char* const base = region.data();
-        const char* const last = base + (region.size() - n) + anchor;  // the last place the anchor can stand
-        const char sought = prefix[anchor];
-        for (const char* at = base + from + anchor; at <= last; ++at) {
-            at = static_cast<const char*>(std::memchr(at, sought, static_cast<std::size_t>(last - at) + 1));
-            if (at == nullptr) break;
-            const char* const start = at - anchor;
-            // The ends compared first: most places of the anchor byte differ there already.
-            if (start[0] == prefix[0] && start[n - 1] == prefix[n - 1] && std::memcmp(start, prefix.data(), n) == 0)
-                return static_cast<std::size_t>(start - base) + n;
-        }
-        return std::string_view::npos;
+        const auto [a, b] = anchors;
+        const std::size_t start =
+            findPair(region, from, region.size() - n, a, prefix[a], b, prefix[b], [&](std::size_t at) {
+                return std::memcmp(region.data() + at, prefix.data(), n) == 0;
+            });
+        return start == std::string_view::npos ? start : start + n;
     }
 };
 
