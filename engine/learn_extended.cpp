@@ -78,10 +78,10 @@ public:
 
     void run(const std::vector<SampleLink>& links, std::vector<Found>& found) {
         std::vector<FirstLink> firsts;
-        std::vector<std::size_t> positions;
+        std::vector<uint32_t> positions;
         for (const SampleLink& link : links) {
             firsts.push_back({static_cast<uint32_t>(link.start), link.match, ids(link.start).kind});
-            positions.push_back(link.start);
+            positions.push_back(static_cast<uint32_t>(link.start));
         }
         // Finding the ends of a gram counts as an eighth of a pass over the page.
         std::vector<PrefixGroup> groups = shortestPrefixGroups(page_, positions);

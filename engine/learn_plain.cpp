@@ -78,11 +78,11 @@ std::vector<LinkRule> findLinkRules(std::string_view cutPage, std::string_view f
     std::vector<LinkRule> rules;
     // An empty sample would be found at every position without the search moving on.
     if (firstSample.empty()) return rules;
-    std::vector<std::size_t> occurrences;
+    std::vector<uint32_t> occurrences;
     const SubstringFinder finder(firstSample);
     for (std::size_t p = finder.find(cutPage, 0); p != std::string_view::npos;
          p = finder.find(cutPage, p + firstSample.size()))
-        occurrences.push_back(p);
+        occurrences.push_back(static_cast<uint32_t>(p));
 
     std::vector<int32_t> ruleOf(occurrences.size(), NO_RULE);
     std::vector<LinkRule> found;

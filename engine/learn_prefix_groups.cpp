@@ -17,7 +17,7 @@ uint32_t gramAt(std::string_view page, std::size_t end) {
 
 }  // namespace
 
-std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::vector<std::size_t>& positions) {
+std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::vector<uint32_t>& positions) {
     static_assert(SHORTEST_PREFIX == 3, "a gram is the three bytes of the shortest prefix");
     std::vector<PrefixGroup> groups;
     std::unordered_map<uint32_t, std::size_t> groupOfGram;
@@ -36,6 +36,9 @@ std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::
         wantedLast[gram & 0xFF] = true;
     }
     if (groups.empty()) return groups;
+    // Each member's own place is an end of its gram: a group holds at least as many ends, and on
+    // a page that repeats itself hardly more.
+    for (PrefixGroup& group : groups) group.ends.reserve(group.members.size());
     // A gram's ends all come from the search for its last byte, so each group's ends stay in
     // page order.
     const std::string_view searched = page.substr(std::min(page.size(), SHORTEST_PREFIX - 1));

@@ -55,39 +55,52 @@ private:
 // begins) by their SHORTEST_PREFIX bytes before, each group with the ends of every occurrence of
 // those bytes, found by one search of the page for each byte that ends a group's prefix. Members
 // too near the page's start are left out.
-std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::vector<std::size_t>& positions);
+std::vector<PrefixGroup> shortestPrefixGroups(std::string_view page, const std::vector<uint32_t>& positions);
 
 // The children of group when its prefix of k bytes grows by the byte before it: its members by
 // that byte (positionOf(m) is where member m's sample begins), each child with the ends that
 // byte precedes. Members too near the page's start to grow their prefix are left out. group's
-// ends are moved out when it has one child.
+// members and ends are moved out when it has one child.
 template <typename PositionOf>
 void splitByPrecedingByte(std::string_view page, PrefixGroup& group, std::size_t k,
                           std::vector<PrefixGroup>& children, PositionOf positionOf) {
-    std::array<int32_t, 256> childOfByte;
-    childOfByte.fill(-1);
-    const std::size_t firstChild = children.size();
+    // The byte before the prefix that ends at p, -1 when the prefix cannot grow there.
+    const auto byteBefore = [&](std::size_t p) { return p < k + 1 ? -1 : static_cast<unsigned char>(page[p - k - 1]); };
+    int shared = -1;  // the byte of the members that can grow, while they all have one
+    bool oneByte = true;
     for (const uint32_t m : group.members) {
-        const std::size_t p = positionOf(m);
-        if (p < k + 1) continue;
-        const auto byte = static_cast<unsigned char>(page[p - k - 1]);
-        if (childOfByte[byte] < 0) {
-            childOfByte[byte] = static_cast<int32_t>(children.size());
-            children.emplace_back();
+        const int byte = byteBefore(positionOf(m));
+        if (byte < 0 || byte == shared) continue;
+        if (shared >= 0) {
+            oneByte = false;
+            break;
         }
-        children[static_cast<std::size_t>(childOfByte[byte])].members.push_back(m);
+        shared = byte;
     }
-    if (children.size() == firstChild) return;
-    if (children.size() == firstChild + 1) {
-        // One child: it keeps the group's ends in place, without a copy.
-        const char wanted = page[positionOf(children.back().members.front()) - k - 1];
-        std::erase_if(group.ends, [&](uint32_t e) { return e < k + 1 || page[e - k - 1] != wanted; });
-        children.back().ends = std::move(group.ends);
+    if (shared < 0) return;
+    if (oneByte) {
+        // One child: it takes the group's members and ends in place, without a copy. On a page
+        // that repeats itself one group holds most of the page at every length.
+        std::erase_if(group.members, [&](uint32_t m) { return byteBefore(positionOf(m)) < 0; });
+        std::erase_if(group.ends, [&](uint32_t e) { return byteBefore(e) != shared; });
+        children.push_back({std::move(group.members), std::move(group.ends)});
         return;
     }
+    std::array<int32_t, 256> childOfByte;
+    childOfByte.fill(-1);
+    for (const uint32_t m : group.members) {
+        const int byte = byteBefore(positionOf(m));
+        if (byte < 0) continue;
+        if (childOfByte[static_cast<std::size_t>(byte)] < 0) {
+            childOfByte[static_cast<std::size_t>(byte)] = static_cast<int32_t>(children.size());
+            children.emplace_back();
+        }
+        children[static_cast<std::size_t>(childOfByte[static_cast<std::size_t>(byte)])].members.push_back(m);
+    }
     for (const uint32_t e : group.ends) {
-        if (e < k + 1) continue;
-        const int32_t child = childOfByte[static_cast<unsigned char>(page[e - k - 1])];
+        const int byte = byteBefore(e);
+        if (byte < 0) continue;
+        const int32_t child = childOfByte[static_cast<std::size_t>(byte)];
         if (child >= 0) children[static_cast<std::size_t>(child)].ends.push_back(e);
     }
 }
