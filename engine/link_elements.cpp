@@ -256,20 +256,20 @@ std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElem
         if (end - i > word.size()) word = std::string_view(element.classes).substr(i, end - i);
         i = end + 1;
     }
-    for (std::size_t at = markup.find('<'); at != std::string_view::npos; at = markup.find('<', at + 1)) {
+    forEachPlaceOf(markup, '<', [&](std::size_t at) {
         if (markup.size() - at <= n + 1 || lowerAscii(markup[at + 1]) != element.name[0] ||
             !equalsIgnoringCase(markup.substr(at + 1, n), element.name))
-            continue;
+            return;
         const char after = markup[at + 1 + n];
-        if (!isAsciiSpace(after) && after != '>') continue;
+        if (!isAsciiSpace(after) && after != '>') return;
         // Its end looked for within a window, so that a page of tags that never close costs no more.
         const std::size_t close = markup.substr(at, ELEMENTS_WINDOW).find('>');
-        if (close == std::string_view::npos) continue;
+        if (close == std::string_view::npos) return;
         const std::size_t end = at + close;
-        if (markup.substr(at, close).find(word) == std::string_view::npos) continue;
+        if (markup.substr(at, close).find(word) == std::string_view::npos) return;
         const Tag tag = readTag(markup.substr(0, std::min(markup.size(), at + LONGEST_TAG)), at);
         if (tag.element == element) openings.push_back(end + 1);
-    }
+    });
     return openings;
 }
 

@@ -1,6 +1,8 @@
 // Walking a region with a rule.
 #include "engine/rule_walk.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -19,10 +21,14 @@ constexpr std::string_view BYTES_BY_FREQUENCY = " etaoinsrhldcu<>\"=/pmfgwybv\n.
 // The places in prefix of its two rarest bytes as BYTES_BY_FREQUENCY ranks them, the last of
 // equals first; a one-byte prefix gives its byte twice.
 std::pair<std::size_t, std::size_t> rarestBytesAt(std::string_view prefix) {
-    const auto rank = [](char c) {
-        const std::size_t found = BYTES_BY_FREQUENCY.find(c);
-        return found == std::string_view::npos ? BYTES_BY_FREQUENCY.size() : found;
-    };
+    static constexpr std::array<uint8_t, 256> RANKS = [] {
+        std::array<uint8_t, 256> ranks{};
+        ranks.fill(static_cast<uint8_t>(BYTES_BY_FREQUENCY.size()));
+        for (std::size_t i = 0; i < BYTES_BY_FREQUENCY.size(); ++i)
+            ranks[static_cast<unsigned char>(BYTES_BY_FREQUENCY[i])] = static_cast<uint8_t>(i);
+        return ranks;
+    }();
+    const auto rank = [](char c) { return RANKS[static_cast<unsigned char>(c)]; };
     std::size_t rarest = 0;
     std::size_t second = 0;
     for (std::size_t i = 1; i < prefix.size(); ++i) {
@@ -41,7 +47,9 @@ std::pair<std::size_t, std::size_t> rarestBytesAt(std::string_view prefix) {
 // its two rarest bytes stand at their distance, each compared to the whole prefix around them.
 struct PrefixSearch {
     PrefixSearch(std::string_view searched, std::string_view sought)
-        : region(searched), prefix(sought), anchors(rarestBytesAt(sought)) {}
+        : PrefixSearch(searched, sought, rarestBytesAt(sought)) {}
+    PrefixSearch(std::string_view searched, std::string_view sought, std::pair<std::size_t, std::size_t> rarest)
+        : region(searched), prefix(sought), anchors(rarest) {}
     std::string_view region;
     std::string_view prefix;
     std::pair<std::size_t, std::size_t> anchors;
@@ -78,11 +86,12 @@ std::vector<RuleLink> walkContainers(std::string_view region, const Rule& rule, 
                                      RegionFacts& facts) {
     std::vector<RuleLink> links;
     const std::vector<std::size_t> openings = elementOpenings(region, containerElement(rule.container));
+    const auto rarest = rarestBytesAt(rule.prefix);
     for (std::size_t k = 0; k < openings.size(); ++k) {
         // Searched up to the next element alone, so that a page of many elements without a link
         // is read once.
         const std::size_t end = k + 1 < openings.size() ? openings[k + 1] : region.size();
-        const PrefixSearch occurrences{region.substr(0, end), rule.prefix};
+        const PrefixSearch occurrences{region.substr(0, end), rule.prefix, rarest};
         for (std::size_t start = occurrences.next(openings[k]); start != std::string_view::npos && start < end;
              start = occurrences.next(facts.end(start))) {
             if (steps.readsFacts && steps.kind != ANY_KIND && facts.ids(start).kind != steps.kind) continue;
