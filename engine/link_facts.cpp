@@ -21,6 +21,9 @@ namespace {
 // link starts are found through a table as long as the region: it costs at most this many times
 // four bytes a link, and a walk reads it in page order.
 constexpr std::size_t DENSE_SPACING = 32;
+// A results page holds a link in every few hundred bytes: tables first made for a link in every
+// this many bytes hold most pages' links without growing.
+constexpr std::size_t FIRST_LINK_SPACING = 128;
 
 }  // namespace
 
@@ -35,8 +38,9 @@ std::size_t LinkFactsTable::entryOf(std::size_t start) const {
         if (hashed_[i].start == start || hashed_[i].start == NO_START) return i;
 }
 
-void LinkFactsTable::growSlots() {
-    std::vector<SlotEntry> old(std::max<std::size_t>(64, hashed_.size() * 2));
+void LinkFactsTable::growSlots(std::size_t regionSize) {
+    const std::size_t first = std::bit_ceil(std::max<std::size_t>(64, 2 * regionSize / FIRST_LINK_SPACING));
+    std::vector<SlotEntry> old(hashed_.empty() ? first : hashed_.size() * 2);
     old.swap(hashed_);
     hashShift_ = 64 - static_cast<int>(std::bit_width(hashed_.size() - 1));
     for (const SlotEntry& entry : old)
@@ -56,7 +60,7 @@ int32_t& LinkFactsTable::slotFor(std::size_t start, std::size_t regionSize) {
         hashed_ = {};
     }
     if (!dense_.empty()) return dense_[start];
-    if (hashed_.size() <= 2 * asked_.size() + 2) growSlots();
+    if (hashed_.size() <= 2 * asked_.size() + 2) growSlots(regionSize);
     SlotEntry& entry = hashed_[entryOf(start)];
     entry.start = static_cast<uint32_t>(start);
     return entry.slot;
@@ -65,6 +69,7 @@ int32_t& LinkFactsTable::slotFor(std::size_t start, std::size_t regionSize) {
 LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t start, const PageAddress& page) {
     int32_t& slot = slotFor(start, region.size());
     if (slot < 0) {
+        if (asked_.empty()) texts_.reserve(region.size() / FIRST_LINK_SPACING);
         const std::string_view link = linkAt(region, start);
         const auto [text, added] = texts_.number(link);
         if (added) textFacts_.push_back({kindNumber(linkKind(link, page)), -1});

@@ -64,7 +64,7 @@ private:
     };
     // Where start's entry is, or the empty entry where it would go.
     std::size_t entryOf(std::size_t start) const;
-    void growSlots();
+    void growSlots(std::size_t regionSize);
     // The slot of the link at start in a region of regionSize bytes, -1 when it is asked about first.
     int32_t& slotFor(std::size_t start, std::size_t regionSize);
 

@@ -2,6 +2,7 @@
 #include "platform/text_numbers.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace vexor {
@@ -43,8 +44,8 @@ std::size_t TextNumbers::entryOf(std::string_view text, uint64_t hash) const {
     }
 }
 
-void TextNumbers::grow() {
-    std::vector<Entry> old(std::max<std::size_t>(16, entries_.size() * 2));
+void TextNumbers::grow(std::size_t size) {
+    std::vector<Entry> old(size);
     old.swap(entries_);
     const std::size_t mask = entries_.size() - 1;
     for (const Entry& entry : old) {
@@ -55,8 +56,13 @@ void TextNumbers::grow() {
     }
 }
 
+void TextNumbers::reserve(std::size_t texts) {
+    if (entries_.size() <= 2 * texts + 2) grow(std::bit_ceil(2 * texts + 3));
+    texts_.reserve(texts);
+}
+
 TextNumbers::Numbered TextNumbers::number(std::string_view text) {
-    if (entries_.size() <= 2 * texts_.size() + 2) grow();
+    if (entries_.size() <= 2 * texts_.size() + 2) grow(std::max<std::size_t>(16, entries_.size() * 2));
     const uint64_t hash = textHash(text);
     Entry& entry = entries_[entryOf(text, hash)];
     if (entry.number >= 0) return {entry.number, false};

@@ -32,6 +32,8 @@ public:
     int32_t find(std::string_view text) const;
     std::string_view text(int32_t number) const { return texts_[static_cast<std::size_t>(number)]; }
     std::size_t size() const { return texts_.size(); }
+    // Room for texts texts without growing.
+    void reserve(std::size_t texts);
 
 private:
     struct Entry {
@@ -40,7 +42,7 @@ private:
     };
     // Where text's entry is, or the empty entry where it would go.
     std::size_t entryOf(std::string_view text, uint64_t hash) const;
-    void grow();
+    void grow(std::size_t size);
 
     Keeping keeping_;
     std::vector<Entry> entries_;  // a power of two long, at most half full
