@@ -256,7 +256,7 @@ std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElem
         if (end - i > word.size()) word = std::string_view(element.classes).substr(i, end - i);
         i = end + 1;
     }
-    forEachPlaceOf(markup, '<', [&](std::size_t at) {
+    const auto visit = [&](std::size_t at) {
         if (markup.size() - at <= n + 1 || lowerAscii(markup[at + 1]) != element.name[0] ||
             !equalsIgnoringCase(markup.substr(at + 1, n), element.name))
             return;
@@ -269,7 +269,10 @@ std::vector<std::size_t> elementOpenings(std::string_view markup, const OpenElem
         if (markup.substr(at, close).find(word) == std::string_view::npos) return;
         const Tag tag = readTag(markup.substr(0, std::min(markup.size(), at + LONGEST_TAG)), at);
         if (tag.element == element) openings.push_back(end + 1);
-    });
+    };
+    // Names read from an engine file may begin with another byte than a letter.
+    if (isAsciiLetter(element.name[0])) forEachTagOpening(markup, visit);
+    else forEachPlaceOf(markup, '<', visit);
     return openings;
 }
 

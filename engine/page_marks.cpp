@@ -99,8 +99,7 @@ template <typename Take>
 void eachNamingAttribute(std::string_view page, Take take) {
     const char* const bytes = page.data();
     const std::size_t size = page.size();
-    forEachPlaceOf(page, '<', [&](std::size_t at) {
-        if (at + 1 >= size || !isAsciiLetter(bytes[at + 1])) return;
+    forEachTagOpening(page, [&](std::size_t at) {
         std::size_t i = at + 1;
         while (i < size && isNameByte(bytes[i])) ++i;
         if (i >= size || tagByte(bytes[i]) != TagByte::Space) return;

@@ -118,6 +118,34 @@ void forEachPlaceOf(std::string_view text, char byte, Visit visit) {
         if (data[i] == byte) visit(i);
 }
 
+// Calls visit(i) for every place i of a "<" followed by an ASCII letter in text, in order: where
+// start tags open. Closing tags, comments and a "<" in text or script are passed over sixteen
+// places at a time.
+template <typename Visit>
+void forEachTagOpening(std::string_view text, Visit visit) {
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i open = _mm_set1_epi8('<');
+    const __m128i lowerBit = _mm_set1_epi8(0x20);
+    const __m128i a = _mm_set1_epi8('a');
+    const __m128i lastLetter = _mm_set1_epi8('z' - 'a');
+    for (; i + 17 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 1));
+        // A letter lowered lies 0 to 25 past "a"; any other byte wraps further.
+        const __m128i pastA = _mm_sub_epi8(_mm_or_si128(next, lowerBit), a);
+        const __m128i letter = _mm_cmpeq_epi8(_mm_min_epu8(pastA, lastLetter), pastA);
+        const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(block, open), letter);
+        for (auto places = static_cast<unsigned>(_mm_movemask_epi8(both)); places != 0; places &= places - 1)
+            visit(i + static_cast<std::size_t>(std::countr_zero(places)));
+    }
+#endif
+    for (; i + 1 < size; ++i)
+        if (data[i] == '<' && isAsciiLetter(data[i + 1])) visit(i);
+}
+
 // The first place i from from up to last where text[i + offsetA] is a and text[i + offsetB] is b
 // and matches(i) holds; npos when none does. text must hold both offsets past last. Two bytes
 // compared at once pass over far fewer places than one: a prefix of markup ("href=\"") holds no

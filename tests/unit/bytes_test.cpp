@@ -51,7 +51,7 @@ std::vector<std::string> smallAlphabetTexts() {
     std::vector<std::string> texts;
     for (std::size_t size = 0; size < 70; ++size) {
         std::string text;
-        for (std::size_t i = 0; i < size; ++i) text += "ab<\"\xFF"[random() % 5];
+        for (std::size_t i = 0; i < size; ++i) text += "ab<\"\xFF<Z/@[<`{\xC1"[random() % 14];
         texts.push_back(text);
     }
     return texts;
@@ -67,6 +67,17 @@ TEST(ForEachPlaceOf, VisitsEveryPlaceOfTheByteInOrder) {
             forEachPlaceOf(text, byte, [&](std::size_t at) { visited.push_back(at); });
             EXPECT_EQ(visited, expected) << text;
         }
+    }
+}
+
+TEST(ForEachTagOpening, VisitsEveryLessThanSignBeforeALetter) {
+    for (const std::string& text : smallAlphabetTexts()) {
+        std::vector<std::size_t> expected;
+        for (std::size_t i = 0; i + 1 < text.size(); ++i)
+            if (text[i] == '<' && isAsciiLetter(text[i + 1])) expected.push_back(i);
+        std::vector<std::size_t> visited;
+        forEachTagOpening(text, [&](std::size_t at) { visited.push_back(at); });
+        EXPECT_EQ(visited, expected) << text;
     }
 }
 
