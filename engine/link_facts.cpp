@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <new>
 
 #include "engine/link_end.h"
 #include "engine/link_kind.h"
@@ -48,37 +49,43 @@ void LinkFactsTable::growSlots(std::size_t regionSize) {
 }
 
 int32_t LinkFactsTable::slotAt(std::size_t start) const {
-    if (!dense_.empty()) return start < dense_.size() ? dense_[start] : -1;
-    return hashed_.empty() ? -1 : hashed_[entryOf(start)].slot;
+    if (dense_) return start < denseSize_ ? static_cast<int32_t>(dense_[start]) - 1 : -1;
+    return hashed_.empty() ? -1 : static_cast<int32_t>(hashed_[entryOf(start)].place) - 1;
 }
 
-int32_t& LinkFactsTable::slotFor(std::size_t start, std::size_t regionSize) {
-    if (dense_.empty() && asked_.size() * DENSE_SPACING >= regionSize) {
-        dense_.assign(regionSize + 1, -1);
+uint32_t& LinkFactsTable::placeFor(std::size_t start, std::size_t regionSize) {
+    if (!dense_ && asked_.size() * DENSE_SPACING >= regionSize) {
+        // Zeroed memory straight from the system where the allocator can give it: a page of tiny
+        // links needs a table four times its size.
+        dense_.reset(static_cast<uint32_t*>(std::calloc(regionSize + 1, sizeof(uint32_t))));
+        if (!dense_) throw std::bad_alloc();
+        denseSize_ = regionSize + 1;
         for (const SlotEntry& entry : hashed_)
-            if (entry.start != NO_START) dense_[entry.start] = entry.slot;
+            if (entry.start != NO_START) dense_[entry.start] = entry.place;
         hashed_ = {};
+        // The links asked about so far are about half of those a page this dense holds.
+        asked_.reserve(2 * asked_.size());
     }
-    if (!dense_.empty()) return dense_[start];
+    if (dense_) return dense_[start];
     if (hashed_.size() <= 2 * asked_.size() + 2) growSlots(regionSize);
     SlotEntry& entry = hashed_[entryOf(start)];
     entry.start = static_cast<uint32_t>(start);
-    return entry.slot;
+    return entry.place;
 }
 
 LinkFactsTable::Ids LinkFactsTable::at(std::string_view region, std::size_t start, const PageAddress& page) {
-    int32_t& slot = slotFor(start, region.size());
-    if (slot < 0) {
+    uint32_t& place = placeFor(start, region.size());
+    if (place == 0) {
         if (asked_.empty()) texts_.reserve(region.size() / FIRST_LINK_SPACING);
         const std::string_view link = linkAt(region, start);
         const auto [text, added] = texts_.number(link);
         if (added) textFacts_.push_back({kindNumber(linkKind(link, page)), -1});
-        slot = static_cast<int32_t>(asked_.size());
         asked_.push_back({text, static_cast<uint32_t>(start + link.size()),
                           textFacts_[static_cast<std::size_t>(text)].kind});
+        place = static_cast<uint32_t>(asked_.size());
     }
-    const Asked& asked = asked_[static_cast<std::size_t>(slot)];
-    return {asked.kind, asked.end, slot};
+    const Asked& asked = asked_[place - 1];
+    return {asked.kind, asked.end, static_cast<int32_t>(place - 1)};
 }
 
 int32_t LinkFactsTable::identityOf(const Ids& asked, const PageAddress& page) {

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,19 +60,25 @@ public:
 
 private:
     static constexpr uint32_t NO_START = UINT32_MAX;
+    // A link start's place is its slot plus one, 0 while it is not asked about: a dense table
+    // then starts as zeroed memory.
     struct SlotEntry {
         uint32_t start = NO_START;
-        int32_t slot = -1;
+        uint32_t place = 0;
     };
     // Where start's entry is, or the empty entry where it would go.
     std::size_t entryOf(std::size_t start) const;
     void growSlots(std::size_t regionSize);
-    // The slot of the link at start in a region of regionSize bytes, -1 when it is asked about first.
-    int32_t& slotFor(std::size_t start, std::size_t regionSize);
+    // The place of the link at start in a region of regionSize bytes, 0 when it is asked about first.
+    uint32_t& placeFor(std::size_t start, std::size_t regionSize);
 
-    std::vector<SlotEntry> hashed_;  // a power of two long, at most half full; empty once dense
-    int hashShift_ = 0;              // 64 less the bits of an index into hashed_
-    std::vector<int32_t> dense_;     // by link start, -1 when not asked about; empty while hashed
+    struct Free {
+        void operator()(uint32_t* bytes) const { std::free(bytes); }
+    };
+    std::vector<SlotEntry> hashed_;            // a power of two long, at most half full; empty once dense
+    int hashShift_ = 0;                        // 64 less the bits of an index into hashed_
+    std::unique_ptr<uint32_t[], Free> dense_;  // places by link start; null while hashed
+    std::size_t denseSize_ = 0;                // one more than the region
     // By slot: the link's text (its number in texts_), its end, and its text's kind, kept here
     // too so that a walk's ask reads one record.
     struct Asked {
