@@ -34,7 +34,7 @@ public:
     struct Ids {
         int32_t kind;
         uint32_t end;  // where the link ends in the region (linkAt)
-        int32_t slot;  // its place among the links asked for (slotAt)
+        int32_t slot;  // its number among the links asked for (slotAt)
     };
 
     // The kind and end of the link that starts at start, worked out on the first ask.
@@ -43,7 +43,7 @@ public:
     int32_t identityOf(const Ids& asked, const PageAddress& page);
     // How many links were asked for so far.
     std::size_t asked() const { return asked_.size(); }
-    // The place of the link at start among those asked for (0, 1, ...), -1 when not asked for.
+    // The number of the link at start among those asked for (0, 1, ...), -1 when not asked for.
     int32_t slotAt(std::size_t start) const;
     // The number of a kind, given now when no link met so far is of it.
     int32_t kindNumber(std::string_view kind) { return kinds_.number(kind).number; }
