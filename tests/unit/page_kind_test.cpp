@@ -71,6 +71,26 @@ TEST(PageMarks, AtMostTheBoundInCountAndLength) {
     EXPECT_EQ(marks.back(), "class=\"chh\"");
 }
 
+// How a tag's attributes are read: from a start tag outside boilerplate, up to its ">", up to a
+// "<" that begins another tag, and for at most 2 KB; each as written, quotes and all.
+TEST(PageMarks, ReadFromStartTagsAsWritten) {
+    const struct {
+        std::string page;
+        std::vector<std::string> marks;
+    } cases[] = {
+        {"<div id='single' class=\"double\">", {"id='single'", "class=\"double\""}},
+        {"<DIV CLASS=\"upper\">", {"CLASS=\"upper\""}},
+        {"<div\tclass=\"tab\" data-x=\"xy\" role=unquoted name=\"\" id=\"later\">", {"class=\"tab\"", "id=\"later\""}},
+        {"<div class=\"one\"<span id=\"two\">", {"class=\"one\"", "id=\"two\""}},
+        {"<div class=\"a>b\" id=\"after\">", {}},
+        {"<div class=\"a<b\" id=\"after\">", {}},
+        {"<script class=\"boiler\"><img class=\"plate\"></div class=\"closing\">", {}},
+        {"<div class=\"" + std::string(2100, 'x') + "\" id=\"far\">", {}},
+        {"<div class=\"unclosed id=\"x\">", {"class=\"unclosed id=\""}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(learnPageMarks({c.page}, "abc"), c.marks) << c.page;
+}
+
 struct KindCase {
     const char* what;
     std::string page;
