@@ -15,8 +15,7 @@ uint64_t mix(uint64_t hash, uint64_t word) {
     return hash ^ (hash >> 29);
 }
 
-}  // namespace
-
+// A hash of text's bytes, read eight at a time.
 uint64_t textHash(std::string_view text) {
     uint64_t hash = text.size() * MULTIPLIER;
     const char* bytes = text.data();
@@ -33,6 +32,8 @@ uint64_t textHash(std::string_view text) {
     }
     return mix(hash, hash >> 32);
 }
+
+}  // namespace
 
 std::size_t TextNumbers::entryOf(std::string_view text, uint64_t hash) const {
     const std::size_t mask = entries_.size() - 1;

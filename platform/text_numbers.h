@@ -12,9 +12,6 @@
 
 namespace vexor {
 
-// A hash of text's bytes, read eight at a time.
-uint64_t textHash(std::string_view text);
-
 class TextNumbers {
 public:
     // Texts are kept as views, which must outlive the table, unless copied: then the table keeps
